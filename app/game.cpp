@@ -1,0 +1,241 @@
+#include "app/game.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "app/input.h"
+#include "audio/sound.h"
+#include "enemies/roster.h"
+#include "enemies/update_pass.h"
+#include "enemies/waves.h"
+#include "hero/hits.h"
+#include "render/draw.h"
+#include "render/frames.h"
+#include "render/image.h"
+#include "render/shaders.h"
+
+const char* const kWindowTitle = "nombre";
+
+bool stageOver = false;
+audio::SoundSystem* musicSystem = nullptr;
+audio::Sound* music = nullptr;
+audio::Channel* musicChannel = nullptr;
+
+namespace {
+
+const char* const kCheckImagePath = "./img/prueba.png";
+const char* const kStagePath = "./img/lvl.png";
+const char* const kHpBarPath = "./img/hp_bar.png";
+const char* const kHeartPath = "./img/corazon.png";
+const char* const kGameOverPath = "./img/gameover.png";
+const char* const kDigitsPath = "./img/digitos.png";
+const char* const kMusicPath = "./sound/music.wav";
+constexpr int kSoundVoices = 32;
+
+constexpr double kTickEvery = 2.0;  // ms; an update tick needs more than this
+constexpr float kScrollLimit = 6.0f;
+
+void sayLine(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
+
+void reportGlfwError(int /*code*/, const char* description) {
+  std::fprintf(stderr, "nombre: %s\n", description);
+}
+
+// Loads one full picture; 0 means start-up cannot go on.
+GLuint loadScreenTexture(const char* path) {
+  const GLuint texture = loadGameTexture(path);
+  if (texture == 0) return 0;
+  setTextureParams(texture);
+  return texture;
+}
+
+void startMusic() {
+  audio::createSoundSystem(&musicSystem);
+  musicSystem->init(kSoundVoices, 0, nullptr);
+  musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &music);
+  musicSystem->playSound(music, nullptr, false, &musicChannel);
+}
+
+}  // namespace
+
+int startUp(Game& game) {
+  glfwSetErrorCallback(reportGlfwError);
+  glfwInit();
+  game.window = glfwCreateWindow(kWindowWidth, kWindowHeight, kWindowTitle, nullptr, nullptr);
+  if (game.window == nullptr) {
+    std::fprintf(stderr, "nombre: no window could be opened (is there a display?)\n");
+    glfwTerminate();
+    return -1;
+  }
+  glfwMakeContextCurrent(game.window);
+  glewExperimental = GL_TRUE;
+  if (glewInit() != GLEW_OK) {
+    sayLine("Error inicializando GLEW");
+    return -1;
+  }
+  glfwGetFramebufferSize(game.window, &game.ancho, &game.alto);
+  glViewport(0, 0, game.ancho, game.alto);
+  glfwSetKeyCallback(game.window, keyCallback);
+
+  game.quads = buildFixedQuads();
+  std::memcpy(game.points, kFondoPoints, sizeof(game.points));
+
+  unsigned char* check = loadImagePixels(kCheckImagePath, &game.texWid, &game.texHei, &game.texChan, 3);
+  if (check == nullptr) {
+    sayLine(kImageNotLoaded);
+    return -1;
+  }
+  freeImagePixels(check);
+
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+  GLuint* const screenTextures[] = {&stageTexture, &hpBarTexture, &heartTexture, &game.gameOverTexture};
+  const char* const screenPaths[] = {kStagePath, kHpBarPath, kHeartPath, kGameOverPath};
+  for (int i = 0; i < 4; ++i) {
+    *screenTextures[i] = loadScreenTexture(screenPaths[i]);
+    if (*screenTextures[i] == 0) {
+      sayLine(kImageNotLoaded);
+      return -1;
+    }
+  }
+  // The bar slides a window over its strip; clamped, the strip reads full at
+  // high health and empty at none instead of repeating every 400 points.
+  glBindTexture(GL_TEXTURE_2D, hpBarTexture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glBindTexture(GL_TEXTURE_2D, 0);
+
+  loadSprites();
+  digitsTexture = loadScreenTexture(kDigitsPath);
+  if (digitsTexture == 0) sayLine(kImageNotLoaded);
+  game.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
+
+  game.shaderProgram = buildShaderProgram();
+  if (game.shaderProgram == 0) {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    std::fprintf(stderr, "nombre: the shaders need OpenGL 4.3 (this context: %s)\n", version ? version : "none");
+    return -1;
+  }
+
+  game.tovan.emplace(&enemies, &playerFrames, kStartLives);
+  game.tovan->setupBuffers();
+  buildHearts();
+
+  game.level = 1.0f;
+  spawnWave(*game.tovan, game.level);
+  startMusic();
+
+  game.tickClock = gameClock();
+  game.clearClock = gameClock();
+  game.spawnClock = gameClock();
+  return 0;
+}
+
+FrameMode chooseMode(const Game& game) {
+  if (stageOver) {
+    if (menuOpen) return FrameMode::Menu;
+    if (game.tovan->lives == 0) return FrameMode::GameOver;
+    return FrameMode::StageClear;
+  }
+  return menuOpen ? FrameMode::Menu : FrameMode::Play;
+}
+
+void drawStage(Game& game, float heroX) {
+  const float left = heroX / 8.0f;
+  const float coords[8] = {left + 0.25f, 0.0f, left + 0.25f, 1.0f, left, 1.0f, left, 0.0f};
+  std::memcpy(game.texCoords2, coords, sizeof(coords));
+  refillTexCoords(game.quads.fondo, game.texCoords2);
+  useShaderProgram(game.shaderProgram);
+  drawQuad(game.quads.fondo, stageTexture);
+}
+
+void playFrame(Game& game) {
+  Player& hero = *game.tovan;
+  const ClockTicks now = gameClock();
+  float spawnInterval = 5000.0f - game.level * 1000.0f / 5.0f;
+  if (3000.0f > spawnInterval) spawnInterval = 3000.0f;
+  if (elapsedMs(now, game.spawnClock) > spawnInterval) {
+    game.spawnClock = gameClock();
+    spawnReinforcements(hero, game.level);
+  }
+  if (elapsedMs(now, game.tickClock) > kTickEvery) {
+    game.tickClock = now;
+    updateCharacters(hero, enemies);
+  }
+  resolveHits(hero, enemies, game.level);
+
+  const float x = hero.getPosition().getX();
+  if (x >= 0.0f && x <= kScrollLimit) {
+    const float left = x / 8.0f;
+    const float coords[8] = {left + 0.25f, 0.0f, left + 0.25f, 1.0f, left, 1.0f, left, 0.0f};
+    std::memcpy(game.texCoords2, coords, sizeof(coords));
+    refillTexCoords(game.quads.fondo, game.texCoords2);
+  }
+  healthBarTexCoords(hero.getHealth(), game.texCoordsB);
+  refillTexCoords(game.quads.barra, game.texCoordsB);
+
+  useShaderProgram(game.shaderProgram);
+  drawQuad(game.quads.fondo, stageTexture);
+  drawQuad(game.quads.barra, hpBarTexture);
+  if (!enemies.empty()) drawAll(enemies);
+  for (Element& heart : hearts) drawSprite(heart);
+  drawSprite(hero);
+  drawScore(game, hero.getScore());
+}
+
+void runFrame(Game& game) {
+  if (musicSystem != nullptr) musicSystem->update();
+  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (game.tovan->getPosition().getX() >= kStageEndX && !stageOver) {
+    stageOver = true;
+    game.tickClock = gameClock();
+  }
+  switch (chooseMode(game)) {
+    case FrameMode::Menu:
+      menuFrame(game);
+      break;
+    case FrameMode::GameOver:
+      gameOverFrame(game);
+      break;
+    case FrameMode::StageClear:
+      stageClearFrame(game);
+      break;
+    case FrameMode::Play:
+      playFrame(game);
+      break;
+  }
+  glfwSwapBuffers(game.window);
+  glfwPollEvents();
+}
+
+int shutDown(Game& game) {
+  if (music != nullptr) music->release();
+  music = nullptr;
+  glDeleteVertexArrays(1, &game.quads.fondo.vao);
+  glDeleteBuffers(1, &game.quads.fondo.positionVbo);
+  glDeleteBuffers(1, &game.quads.fondo.texCoordVbo);
+  return 0;
+}
+
+int runGame() {
+  Game game;
+  const int started = startUp(game);
+  if (started != 0) return started;
+  while (!glfwWindowShouldClose(game.window)) runFrame(game);
+  return shutDown(game);
+}
+
+void clearGameState() {
+  clearRoster(enemies);
+  hearts.clear();
+  clearFrameLists();
+  resetControlState();
+  stageOver = false;
+  endFrameIndex = 0;
+}

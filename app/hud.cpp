@@ -1,0 +1,110 @@
+#include "app/hud.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/game.h"
+#include "app/game_state.h"
+#include "app/input.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+#include "render/draw.h"
+#include "render/frames.h"
+#include "render/shaders.h"
+
+std::vector<Element> hearts;
+GLuint stageTexture = 0;
+GLuint hpBarTexture = 0;
+GLuint heartTexture = 0;
+GLuint digitsTexture = 0;
+int endFrameIndex = 0;
+
+namespace {
+
+constexpr float kHeartLeft = -0.6f;
+constexpr float kHeartStep = 0.1f;
+constexpr float kHudTop = -0.7f;
+constexpr float kHudBottom = -0.8f;
+
+// Score digits: right-aligned at the right of the band, each a cell of the digit strip.
+constexpr float kScoreRight = 0.95f;
+constexpr float kDigitWidth = 0.04f;
+constexpr int kDigitCells = 10;
+
+}  // namespace
+
+void buildHearts() {
+  for (int i = 0; i < kStartLives; ++i) {
+    Element vida(1.0f, Position(), Hitbox());
+    vida.setupBuffers();
+    const float left = kHeartLeft + kHeartStep * i;
+    const float right = left + kHeartStep;
+    // Left-top, left-bottom, right-bottom, right-top: the picture is mirrored.
+    const float verticesVida[12] = {left, kHudTop, 0.0f, left, kHudBottom, 0.0f,
+                                    right, kHudBottom, 0.0f, right, kHudTop, 0.0f};
+    vida.setVertices(verticesVida);
+    vida.texture = heartTexture;
+    hearts.push_back(vida);
+  }
+}
+
+void healthBarTexCoords(int health, float texCoordsB[8]) {
+  const float k = static_cast<float>(health) / 400.0f;
+  const float coords[8] = {1.7f - k, 0.0f, 1.7f - k, 1.0f, 0.65f - k, 1.0f, 0.65f - k, 0.0f};
+  for (int i = 0; i < 8; ++i) texCoordsB[i] = coords[i];
+}
+
+void drawScore(Game& game, int score) {
+  if (digitsTexture == 0) return;
+  const std::string digits = std::to_string(score < 0 ? 0 : score);
+  float right = kScoreRight;
+  for (size_t i = digits.size(); i-- > 0;) {
+    const float left = right - kDigitWidth;
+    const float points[12] = {right, kHudTop, 0.0f, right, kHudBottom, 0.0f,
+                              left, kHudBottom, 0.0f, left, kHudTop, 0.0f};
+    const float s0 = static_cast<float>(digits[i] - '0') / kDigitCells;
+    const float s1 = s0 + 1.0f / kDigitCells;
+    const float coords[8] = {s1, 0.0f, s1, 1.0f, s0, 1.0f, s0, 0.0f};
+    refillPositions(game.scoreQuad, points);
+    refillTexCoords(game.scoreQuad, coords);
+    drawQuad(game.scoreQuad, digitsTexture);
+    right = left;
+  }
+}
+
+void menuFrame(Game& game) {
+  drawQuad(game.quads.menu, menuFrames[exitSelected ? kMenuExitFrame : kMenuContinueFrame]);
+}
+
+void gameOverFrame(Game& game) {
+  game.points[4] = -1.0f;  // y of the bottom corners: the whole viewport
+  game.points[7] = -1.0f;
+  refillPositions(game.quads.fondo, game.points);
+  for (int i = 0; i < 8; ++i) game.texCoords2[i] = kUprightTexCoords[i];
+  refillTexCoords(game.quads.fondo, game.texCoords2);
+  useShaderProgram(game.shaderProgram);
+  drawQuad(game.quads.fondo, game.gameOverTexture);
+}
+
+void stageClearFrame(Game& game) {
+  Player& hero = *game.tovan;
+  drawStage(game, hero.getPosition().getX());
+  game.clearClock = gameClock();
+  hero.enlarge(true);
+  const double e = elapsedMs(game.clearClock, game.tickClock);
+  for (const PoseStep& step : kStageClearPoses) {
+    if (e > step.after) endFrameIndex = step.endFrame;
+  }
+  if (e > kStageClearLasts) {
+    game.tickClock = gameClock();
+    hero.enlarge(false);
+    hero.reset();
+    hero.setupBuffers();
+    game.level += 1.0f;
+    stageOver = false;
+  }
+  clearRoster(enemies);
+  hero.texture = endFrames[endFrameIndex];
+  drawSprite(hero);
+  spawnWave(hero, game.level);
+}

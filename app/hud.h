@@ -1,0 +1,38 @@
+#pragma once
+// The heads-up display and the screens that are not play: hearts, health
+// bar, score, pause menu, game over and the stage-clear pose.
+
+#include <GL/glew.h>
+
+#include <vector>
+
+#include "entities/player.h"
+
+struct Game;
+
+extern std::vector<Element> hearts;
+extern GLuint stageTexture;
+extern GLuint hpBarTexture;
+extern GLuint heartTexture;
+extern GLuint digitsTexture;
+
+constexpr int kStartLives = 5;
+
+// The row of hearts, one per life, from x -0.6 to -0.1.
+void buildHearts();
+// The bar's window onto its strip, from the hero's health.
+void healthBarTexCoords(int health, float texCoordsB[8]);
+// The score in the bottom band, right of the health bar.
+void drawScore(Game& game, int score);
+
+void menuFrame(Game& game);
+void gameOverFrame(Game& game);
+void stageClearFrame(Game& game);
+
+// Stage-clear timeline: past each time (ms since the stage ended) the pose changes.
+struct PoseStep {
+  double after;
+  int endFrame;
+};
+constexpr PoseStep kStageClearPoses[] = {{0, 0}, {200, 1}, {400, 0}, {600, 1}, {800, 2}, {1000, 3}};
+constexpr double kStageClearLasts = 1000.0;

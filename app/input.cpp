@@ -1,0 +1,75 @@
+#include "app/input.h"
+
+#include <GLFW/glfw3.h>
+
+int controlCode = kNoControl;
+bool rightHeld = false;
+bool leftHeld = false;
+bool menuOpen = false;
+bool exitSelected = false;
+
+namespace {
+
+void playKey(int key, int action) {
+  const bool down = action != GLFW_RELEASE;
+  const bool released = action == GLFW_RELEASE;
+  // Every rule that matches applies, in this order.
+  if (key == GLFW_KEY_RIGHT && down) {
+    controlCode = kWalkRight;
+    rightHeld = true;
+  }
+  if (key == GLFW_KEY_RIGHT && released) {
+    controlCode = kNoControl;
+    rightHeld = false;
+  }
+  if (key == GLFW_KEY_LEFT && down) {
+    controlCode = kWalkLeft;
+    leftHeld = true;
+  }
+  if (key == GLFW_KEY_LEFT && released) {
+    controlCode = kNoControl;
+    leftHeld = false;
+  }
+  if (key == GLFW_KEY_UP && down) controlCode = kJump;
+  // Crouching: Down held crouches, its release stands up.
+  if (key == GLFW_KEY_DOWN && down) controlCode = kCrouch;
+  if (key == GLFW_KEY_DOWN && released) controlCode = kStandUp;
+  if (key != GLFW_KEY_DOWN && released) controlCode = leftHeld ? kWalkLeft : rightHeld ? kWalkRight : kNoControl;
+  if (key == GLFW_KEY_Z && down) controlCode = kPunch;
+  if (key == GLFW_KEY_X && down) controlCode = kKick;
+}
+
+void menuKey(GLFWwindow* window, int key) {
+  if (key == GLFW_KEY_ESCAPE) {
+    menuOpen = false;
+  } else if (key == GLFW_KEY_UP || key == GLFW_KEY_DOWN) {
+    exitSelected = !exitSelected;
+  } else if (key == GLFW_KEY_ENTER) {
+    if (exitSelected) {
+      glfwSetWindowShouldClose(window, 1);
+    } else {
+      menuOpen = false;
+    }
+  }
+}
+
+}  // namespace
+
+void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
+  if (menuOpen) {
+    if (action == GLFW_PRESS) menuKey(window, key);
+    return;
+  }
+  if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) {
+    menuOpen = true;
+    rightHeld = false;
+    leftHeld = false;
+    return;
+  }
+  playKey(key, action);
+}
+
+void resetControlState() {
+  controlCode = kNoControl;
+  rightHeld = leftHeld = menuOpen = exitSelected = false;
+}

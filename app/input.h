@@ -1,0 +1,26 @@
+#pragma once
+// The keyboard: one callback keeps the control state that play and the menu read.
+
+struct GLFWwindow;
+
+// Control codes, as the hero's update reads them.
+enum ControlCode {
+  kNoControl = 0,
+  kWalkLeft = 1,
+  kWalkRight = 2,
+  kJump = 3,
+  kCrouch = 4,
+  kStandUp = 5,
+  kPunch = 6,
+  kKick = 7,
+};
+
+extern int controlCode;
+extern bool rightHeld;
+extern bool leftHeld;
+extern bool menuOpen;
+extern bool exitSelected;
+
+void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
+// Everything back to its value at load (a fresh start-up in tests).
+void resetControlState();

@@ -1,0 +1,4 @@
+// nombre: a side-scrolling martial-arts brawler.
+#include "app/game.h"
+
+int main() { return runGame(); }

@@ -1,0 +1,249 @@
+// The sound service on OpenAL: one device for the process, one context per
+// SoundSystem, one AL source per voice and one AL buffer per Sound.
+#include "audio/sound.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <algorithm>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#include "audio/sound_file.h"
+
+namespace audio {
+
+// A handle to one voice; owned by its system and reused by later plays.
+class Channel {
+ public:
+  int voice = -1;
+};
+
+struct SoundImpl {
+  SoundSystemImpl* system = nullptr;
+  ALuint buffer = 0;
+  bool loop = false;
+};
+
+struct Voice {
+  ALuint source = 0;
+  SoundImpl* sound = nullptr;  // the sound attached to the source; null when free
+  unsigned long long startedAt = 0;
+  Channel channel;
+};
+
+struct SoundSystemImpl {
+  ALCcontext* context = nullptr;  // null when the system is silent
+  std::vector<Voice> voices;      // sized once by init, so Channel pointers stay valid
+  unsigned long long plays = 0;
+};
+
+namespace {
+
+// OpenAL's current context is process-wide, so every call runs under one lock.
+std::mutex& serviceLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+// Opened on the first init and kept for the life of the process: a second
+// device would, with the wave-file backend, write into the same file. A device
+// that failed to open is not retried, so a machine without sound stays quiet.
+ALCdevice* sharedDevice() {
+  static ALCdevice* device = nullptr;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    device = alcOpenDevice(nullptr);
+  }
+  return device;
+}
+
+bool makeCurrent(ALCcontext* context) {
+  return alcGetCurrentContext() == context || alcMakeContextCurrent(context) == ALC_TRUE;
+}
+
+// The game never checks results, so it may call through a null pointer left
+// by a failed call. Hiding the pointer from the optimiser keeps the null test,
+// which it would otherwise drop for `this`.
+template <class T>
+T* opaque(T* pointer) {
+  asm volatile("" : "+r"(pointer));
+  return pointer;
+}
+
+bool isPlaying(const Voice& voice) {
+  ALint state = AL_STOPPED;
+  alGetSourcei(voice.source, AL_SOURCE_STATE, &state);
+  return state == AL_PLAYING;
+}
+
+void detach(Voice& voice) {
+  alSourceStop(voice.source);
+  alSourcei(voice.source, AL_BUFFER, 0);
+  voice.sound = nullptr;
+}
+
+// A voice that is not playing, or else the one started longest ago.
+Voice& pickVoice(SoundSystemImpl& system) {
+  Voice* oldest = &system.voices.front();
+  for (Voice& voice : system.voices) {
+    if (!isPlaying(voice)) return voice;
+    if (voice.startedAt < oldest->startedAt) oldest = &voice;
+  }
+  return *oldest;
+}
+
+bool isLive(const SoundSystemImpl* system) { return system && system->context; }
+
+}  // namespace
+
+SoundResult createSoundSystem(SoundSystem** system) {
+  if (!system) return kSoundError;
+  *system = new (std::nothrow) SoundSystem();
+  return *system ? kSoundOk : kSoundError;
+}
+
+SoundResult SoundSystem::init(int maxChannels, int, void*) {
+  SoundSystem* self = opaque(this);
+  if (!self) return kSoundError;
+  std::lock_guard<std::mutex> guard(serviceLock());
+  if (self->impl) return kSoundError;
+  auto* system = new (std::nothrow) SoundSystemImpl();
+  if (!system) return kSoundError;
+  self->impl = system;  // from here on the system is initialised, if silent
+
+  ALCdevice* device = sharedDevice();
+  if (!device) return kSoundError;
+  // No attributes: with them OpenAL would reset a device other systems are playing on.
+  system->context = alcCreateContext(device, nullptr);
+  if (!system->context) return kSoundError;
+  if (!makeCurrent(system->context)) {
+    alcDestroyContext(system->context);
+    system->context = nullptr;
+    return kSoundError;
+  }
+
+  const int wanted = std::clamp(maxChannels, 0, kMaxVoices);
+  system->voices.resize(static_cast<std::size_t>(wanted));
+  int made = 0;
+  for (; made < wanted; ++made) {
+    Voice& voice = system->voices[made];
+    alGetError();
+    alGenSources(1, &voice.source);
+    if (alGetError() != AL_NO_ERROR) break;
+    // Every sound plays centred and at full volume: no 3D placement.
+    alSourcei(voice.source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(voice.source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(voice.source, AL_ROLLOFF_FACTOR, 0.0f);
+    voice.channel.voice = made;
+  }
+  system->voices.resize(static_cast<std::size_t>(made));
+  return made > 0 ? kSoundOk : kSoundError;
+}
+
+SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** sound) {
+  SoundSystem* self = opaque(this);
+  if (!sound) return kSoundError;
+  *sound = nullptr;
+  if (!self) return kSoundError;
+  {
+    std::lock_guard<std::mutex> guard(serviceLock());
+    if (!isLive(self->impl)) return kSoundError;
+  }
+
+  // Decoding can take a while; other systems keep going meanwhile.
+  PcmSound pcm;
+  if (!loadSoundFile(path, &pcm)) return kSoundError;
+
+  std::lock_guard<std::mutex> guard(serviceLock());
+  SoundSystemImpl* system = self->impl;
+  if (!makeCurrent(system->context)) return kSoundError;
+  alGetError();
+  ALuint buffer = 0;
+  alGenBuffers(1, &buffer);
+  if (alGetError() != AL_NO_ERROR) return kSoundError;
+  const ALenum format = pcm.channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
+  const auto bytes = static_cast<ALsizei>(pcm.samples.size() * sizeof(pcm.samples[0]));
+  alBufferData(buffer, format, pcm.samples.data(), bytes, pcm.sampleRate);
+  if (alGetError() != AL_NO_ERROR) {
+    alDeleteBuffers(1, &buffer);
+    return kSoundError;
+  }
+
+  auto* data = new (std::nothrow) SoundImpl{system, buffer, (mode & kSoundLoop) != 0};
+  auto* created = data ? new (std::nothrow) Sound() : nullptr;
+  if (!created) {
+    delete data;
+    alDeleteBuffers(1, &buffer);
+    return kSoundError;
+  }
+  created->impl = data;
+  *sound = created;
+  return kSoundOk;
+}
+
+SoundResult SoundSystem::playSound(Sound* sound, void* channelGroup, bool paused,
+                                   Channel** channel) {
+  SoundSystem* self = opaque(this);
+  if (channel) *channel = nullptr;
+  if (!self || !sound || channelGroup || paused) return kSoundError;
+  std::lock_guard<std::mutex> guard(serviceLock());
+  SoundSystemImpl* system = self->impl;
+  SoundImpl* data = sound->impl;
+  // A sound belongs to the system that loaded it; release only looks there.
+  if (!isLive(system) || system->voices.empty() || !data || data->system != system) {
+    return kSoundError;
+  }
+  if (!makeCurrent(system->context)) return kSoundError;
+
+  Voice& voice = pickVoice(*system);
+  detach(voice);
+  alGetError();
+  alSourcei(voice.source, AL_BUFFER, static_cast<ALint>(data->buffer));
+  alSourcei(voice.source, AL_LOOPING, data->loop ? AL_TRUE : AL_FALSE);
+  alSourcePlay(voice.source);
+  if (alGetError() != AL_NO_ERROR) {
+    detach(voice);
+    return kSoundError;
+  }
+  voice.sound = data;
+  voice.startedAt = ++system->plays;
+  if (channel) *channel = &voice.channel;
+  return kSoundOk;
+}
+
+SoundResult SoundSystem::update() {
+  SoundSystem* self = opaque(this);
+  if (!self) return kSoundError;
+  std::lock_guard<std::mutex> guard(serviceLock());
+  SoundSystemImpl* system = self->impl;
+  if (!isLive(system) || !makeCurrent(system->context)) return kSoundError;
+  // Letting go of finished sounds' buffers keeps release cheap.
+  for (Voice& voice : system->voices) {
+    if (voice.sound && !isPlaying(voice)) detach(voice);
+  }
+  return kSoundOk;
+}
+
+SoundResult Sound::release() {
+  Sound* self = opaque(this);
+  if (!self) return kSoundError;
+  std::lock_guard<std::mutex> guard(serviceLock());
+  SoundImpl* data = self->impl;
+  bool freed = false;
+  if (data && isLive(data->system) && makeCurrent(data->system->context)) {
+    for (Voice& voice : data->system->voices) {
+      if (voice.sound == data) detach(voice);
+    }
+    alGetError();
+    alDeleteBuffers(1, &data->buffer);
+    freed = alGetError() == AL_NO_ERROR;
+  }
+  delete data;
+  delete self;
+  return freed ? kSoundOk : kSoundError;
+}
+
+}  // namespace audio

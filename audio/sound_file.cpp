@@ -1,0 +1,104 @@
+#include "audio/sound_file.h"
+
+#include <sndfile.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace audio {
+namespace {
+
+constexpr sf_count_t kReadBlockFrames = 16384;
+// A RIFF file with more chunks than this before its data is not a game sound.
+constexpr int kMaxRiffChunks = 64;
+
+std::uint32_t readLe32(const unsigned char* p) {
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+         std::uint32_t{p[3]} << 24;
+}
+
+// libsndfile quietly shortens a WAV whose data chunk claims more bytes than the
+// file holds, so a cut-off or lying file would play as a fragment. Walk the
+// chunks ourselves and refuse such files. Files that are not RIFF WAVE are left
+// for libsndfile to judge.
+bool riffDataFits(std::FILE* file, long long fileSize) {
+  unsigned char head[12];
+  if (std::fread(head, 1, sizeof head, file) != sizeof head) return true;
+  if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) return true;
+  long long offset = sizeof head;
+  for (int i = 0; i < kMaxRiffChunks; ++i) {
+    unsigned char chunk[8];
+    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    if (std::fread(chunk, 1, sizeof chunk, file) != sizeof chunk) return false;
+    const long long size = readLe32(chunk + 4);
+    const long long body = offset + static_cast<long long>(sizeof chunk);
+    if (std::memcmp(chunk, "data", 4) == 0) return body + size <= fileSize;
+    offset = body + size + (size & 1);  // chunks are padded to even sizes
+    if (offset > fileSize) return false;
+  }
+  return false;
+}
+
+bool formatIsPlausible(const SF_INFO& info) {
+  if (info.channels < 1 || info.channels > 2) return false;
+  if (info.samplerate < kMinSampleRate || info.samplerate > kMaxSampleRate) return false;
+  if (info.frames <= 0) return false;
+  const double seconds = static_cast<double>(info.frames) / info.samplerate;
+  const double samples = static_cast<double>(info.frames) * info.channels;
+  return seconds <= kMaxSoundSeconds && samples <= static_cast<double>(kMaxSoundSamples);
+}
+
+}  // namespace
+
+bool loadSoundFile(const char* path, PcmSound* out) {
+  if (!out) return false;
+  *out = PcmSound{};
+  if (!path) return false;
+
+  // Only regular files: opening a FIFO or a device node could block forever.
+  struct stat status {};
+  if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return false;
+  const bool fits = riffDataFits(file, static_cast<long long>(status.st_size));
+  std::fclose(file);
+  if (!fits) return false;
+
+  SF_INFO info{};
+  SNDFILE* sndfile = sf_open(path, SFM_READ, &info);
+  if (!sndfile) return false;
+  if (!formatIsPlausible(info)) {
+    sf_close(sndfile);
+    return false;
+  }
+  // Float data outside [-1, 1] must clip rather than wrap around.
+  sf_command(sndfile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+
+  PcmSound pcm;
+  pcm.channels = info.channels;
+  pcm.sampleRate = info.samplerate;
+  const std::size_t frames = static_cast<std::size_t>(info.frames);
+  pcm.samples.resize(frames * static_cast<std::size_t>(info.channels));
+  std::size_t framesRead = 0;
+  while (framesRead < frames) {
+    const sf_count_t want =
+        static_cast<sf_count_t>(std::min<std::size_t>(frames - framesRead, kReadBlockFrames));
+    const sf_count_t got =
+        sf_readf_short(sndfile, pcm.samples.data() + framesRead * info.channels, want);
+    if (got <= 0) break;
+    framesRead += static_cast<std::size_t>(got);
+  }
+  const bool readError = sf_error(sndfile) != SF_ERR_NO_ERROR;
+  sf_close(sndfile);
+  // A short read means the header promised samples the file does not hold.
+  if (readError || framesRead != frames) return false;
+
+  *out = std::move(pcm);
+  return true;
+}
+
+}  // namespace audio

@@ -1,0 +1,26 @@
+#pragma once
+// Reading sound files into 16-bit PCM for the mixer.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace audio {
+
+// What one file may hold before it is refused: ten minutes, or 64 MB of samples.
+constexpr double kMaxSoundSeconds = 600.0;
+constexpr std::size_t kMaxSoundSamples = std::size_t{32} << 20;
+constexpr int kMinSampleRate = 1000;
+constexpr int kMaxSampleRate = 192000;
+
+struct PcmSound {
+  std::vector<std::int16_t> samples;  // interleaved frames
+  int channels = 0;                   // 1 or 2
+  int sampleRate = 0;
+};
+
+// Fills *out from the file at path. Returns false, leaving *out empty, for a
+// missing or unreadable file, a header that does not match the data, more
+// than two channels, no samples at all, or more than the limits above.
+bool loadSoundFile(const char* path, PcmSound* out);
+
+}  // namespace audio

@@ -1,0 +1,131 @@
+// An enemy's tick: stand while the hero is far, walk up to him, strike when
+// close, or play out its death.
+#include <cmath>
+#include <cstdlib>
+
+#include "entities/character.h"
+
+namespace {
+
+constexpr float kStrikeDistance = 0.1f;
+constexpr double kNoticeDistance = 1.5;
+constexpr float kStageEnd = 6.0f;
+
+// Walk cycle: past each time (ms) the enemy shows the next image; the last restarts the clock.
+constexpr double kWalkSteps[4] = {200.0, 400.0, 600.0, 800.0};
+
+constexpr int kPunchFrame1 = 5;
+constexpr int kPunchFrame2 = 6;
+constexpr double kBlowImage2After = 100.0;
+constexpr double kBlowImage1After = 200.0;
+constexpr double kBlowLiveAfter = 347.0;
+constexpr double kBlowEndsAfter = 350.0;
+constexpr double kBlowFactor = 0.5;
+constexpr float kBlowOffset = 0.0625f;
+constexpr float kBlowHalfWidth = 0.035f;
+constexpr float kBlowHalfHeight = 0.6f;
+
+constexpr double kDeathSteps[3] = {200.0, 400.0, 600.0};
+
+}  // namespace
+
+void Character::updateNPC(Position playerPosition) {
+  const float playerX = playerPosition.getX();
+  const float myX = position.getX();
+  std::srand(static_cast<unsigned>(seed));
+
+  const float distance = std::fabs(playerX - myX);
+  if (dead) {
+    state = EnemyDying;
+  } else if (dying) {
+    state = EnemyDying;
+    if (!deathAnimRunning) clockStart = gameClock();
+  } else if (distance <= kStrikeDistance) {
+    state = EnemyBlow;
+    if (!attackStarted) {
+      attackStarted = true;
+      clockStart = gameClock();
+    }
+  } else if (static_cast<double>(distance) >= kNoticeDistance) {
+    state = EnemyIdle;
+  } else {
+    state = EnemyApproach;
+  }
+
+  switch (state) {
+    case EnemyIdle:
+      attackActive = false;
+      break;
+
+    case EnemyApproach: {
+      clockNow = gameClock();
+      const double t = elapsedMs(clockNow, clockStart);
+      for (int step = 0; step < 4; ++step) {
+        if (t > kWalkSteps[step]) frameIndex = step + 1;
+      }
+      if (t > kWalkSteps[3]) clockStart = gameClock();
+      showFrame(frameIndex);
+      attackActive = false;
+      walkNPC(playerX >= myX);
+      break;
+    }
+
+    case EnemyBlow: {
+      clockNow = gameClock();
+      const double t = elapsedMs(clockNow, clockStart);
+      if (t > kBlowImage2After) frameIndex = kPunchFrame2;
+      if (t > kBlowImage1After) frameIndex = kPunchFrame1;
+      if (t > kBlowLiveAfter) {
+        frameIndex = kPunchFrame1;
+        const bool right = position.isFacingRight();
+        const float offset = right ? kBlowOffset : -kBlowOffset;
+        const Hitbox reach(Position(myX + offset, position.getY(), right), kBlowHalfWidth, kBlowHalfHeight);
+        attackBox = AttackBox(reach, static_cast<int>(power * kBlowFactor));
+        attackActive = true;
+        blowLanded = false;
+      }
+      if (t > kBlowEndsAfter) {
+        frameIndex = kPunchFrame1;
+        attackStarted = false;
+        state = EnemyIdle;
+        clockStart = gameClock();
+      }
+      showFrame(frameIndex);
+      break;
+    }
+
+    case EnemyDying: {
+      deathAnimRunning = true;
+      clockNow = gameClock();
+      const double t = elapsedMs(clockNow, clockStart);
+      for (int step = 0; step < 3; ++step) {
+        if (t > kDeathSteps[step]) frameIndex = kFirstDeathFrame + step;
+      }
+      if (t > kDeathSteps[2]) {
+        deathAnimRunning = false;
+        dying = false;
+        dead = true;
+      }
+      showFrame(frameIndex);
+      break;
+    }
+
+    default:
+      break;
+  }
+}
+
+void Character::walkNPC(bool towardRight) {
+  const float myX = position.getX();
+  if (towardRight) {
+    if (!(myX + speed <= kStageEnd)) return;
+    if (!position.isFacingRight()) turn(true);
+    shiftVertices(false, speed);
+  } else {
+    if (!(myX - speed >= 0.0f)) return;
+    if (position.isFacingRight()) turn(false);
+    shiftVertices(true, speed);
+  }
+  position.move(speed, towardRight);
+  hitbox.move(speed, towardRight);
+}

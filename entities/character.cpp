@@ -1,0 +1,27 @@
+#include "entities/character.h"
+
+Character::Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,
+                     const FrameList* frames) {
+  this->health = health;
+  this->power = power;
+  this->speed = speed;
+  this->position = position;
+  this->hitbox = hitbox;
+  this->score = score;
+  this->frames = frames;
+  placeQuad(position);
+  showFrame(kStandingFrame);
+}
+
+void Character::showFrame(int index) {
+  texture = (frames != nullptr && index < static_cast<int>(frames->size())) ? (*frames)[index] : 0;
+}
+
+bool Character::takeDamage(int amount) {
+  health -= amount;
+  if (health > 0) return false;
+  showFrame(kFirstDeathFrame);
+  hitbox = Hitbox();
+  dying = true;
+  return true;
+}

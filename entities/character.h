@@ -1,0 +1,59 @@
+#pragma once
+// A fighter: a sprite with hit points, blows and animation state. Every enemy
+// is a Character; the hero is a Player built on it.
+
+#include "app/clock.h"
+#include "entities/element.h"
+
+// Frame-list entries shared by every fighter's list.
+constexpr int kStandingFrame = 0;
+constexpr int kFirstDeathFrame = 7;
+
+// Enemy states, chosen afresh at every update.
+enum EnemyState { EnemyIdle = 0, EnemyApproach = 1, EnemyBlow = 2, EnemyDying = 3 };
+
+class Character : public Element {
+ public:
+  Character() = default;
+  // The enemy constructor.
+  Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,
+            const FrameList* frames);
+
+  // Removes health; at 0 or below the fighter shows its first death image,
+  // loses its body box and starts dying. Returns whether it is defeated.
+  bool takeDamage(int amount);
+
+  int getHealth() const { return health; }
+  int getScore() const { return score; }
+  bool isAttacking() const { return attackActive; }
+  AttackBox getAttackBox() const { return attackBox; }
+  bool isHitByBlow() const { return hitByBlow; }
+  bool hasLandedBlow() const { return blowLanded; }
+  bool isDead() const { return dead; }
+  void setHitByBlow(bool hit) { hitByBlow = hit; }
+  void setBlowLanded(bool landed) { blowLanded = landed; }
+
+  // One enemy tick against the hero's position (enemies/behaviour.cpp).
+  void updateNPC(Position playerPosition);
+  void walkNPC(bool towardRight);
+
+  ClockTicks clockStart = 0;
+  ClockTicks clockNow = 0;
+  int seed = 0;
+  int frameIndex = 1;
+  bool attackStarted = false;
+  bool dying = false;
+  bool deathAnimRunning = false;
+  int health = 0;
+  int power = 0;
+  int score = 0;
+  int state = 0;
+  bool dead = false;
+  AttackBox attackBox;
+  bool attackActive = false;
+  bool hitByBlow = false;
+  bool blowLanded = false;
+
+  // Shows entry index of the frame list (0 when the list is shorter).
+  void showFrame(int index);
+};

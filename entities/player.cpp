@@ -1,0 +1,87 @@
+#include "entities/player.h"
+
+const char* const kPunchSoundPath = "./sound/punch.wav";
+const char* const kKickSoundPath = "./sound/kick.wav";
+
+namespace {
+constexpr int kSoundVoices = 32;
+}
+
+Player::Player(std::vector<Character>* roster, const FrameList* playerFrames, int startLives) {
+  enemies = roster;
+  frames = playerFrames;
+  lives = startLives;
+  setStageStart();
+  placeQuad(position);
+  audio::createSoundSystem(&soundSystem);
+  soundSystem->init(kSoundVoices, 0, nullptr);
+  soundSystem->createSound(kPunchSoundPath, audio::kSoundDefault, nullptr, &punchSound);
+  soundSystem->createSound(kKickSoundPath, audio::kSoundDefault, nullptr, &kickSound);
+  showFrame(kStandingFrame);
+}
+
+void Player::setStageStart() {
+  position = Position(0.0f, 0.0f, true);
+  hitbox = Hitbox(position, kBodyHalfWidth, kBodyHalfHeight);
+  speed = kPlayerSpeed;
+  power = kPlayerPower;
+  health = kPlayerHealth;
+  score = 0;
+  scoreMultiplier = 1.0f;
+  jumpHeight = kJumpHeight;
+  state = Idle;
+  attackActive = false;
+  jumpPhase = 0;
+  jumpForward = 0;
+}
+
+void Player::reset() {
+  setStageStart();
+  for (int corner = 0; corner < 4; ++corner) {
+    vertices[corner * 3] = kSpriteQuad[corner * 3];
+    vertices[corner * 3 + 1] = kSpriteQuad[corner * 3 + 1];
+  }
+  placeQuad(position);
+  turn(position.isFacingRight());
+}
+
+void Player::raiseMultiplier() { scoreMultiplier = static_cast<float>(scoreMultiplier + 0.5); }
+
+void Player::resetMultiplier() { scoreMultiplier = 1.0f; }
+
+void Player::addScore(int points) {
+  score = static_cast<int>(static_cast<float>(score + points * scoreMultiplier));
+}
+
+void Player::clearHitFlags() {
+  for (Character& enemy : *enemies) enemy.setHitByBlow(false);
+}
+
+void Player::standUp() {
+  vertices[1] = 0.1f;
+  vertices[4] = -0.25f;
+  vertices[7] = -0.25f;
+  vertices[10] = 0.1f;
+}
+
+void Player::moveRightEdge(float d) {
+  vertices[0] += d;
+  vertices[3] += d;
+}
+
+void Player::punchReach(bool on) { moveRightEdge(on ? kPunchReach : -kPunchReach); }
+
+void Player::kickReach(bool on) { moveRightEdge(on ? kKickReach : -kKickReach); }
+
+void Player::enlarge(bool on) {
+  if (on == enlarged) return;
+  enlarged = on;
+  const float d = on ? kEnlargement : -kEnlargement;
+  moveRightEdge(d);
+  vertices[1] += d;
+  vertices[10] += d;
+}
+
+void Player::playSound(audio::Sound* sound) { soundSystem->playSound(sound, nullptr, false, &channel); }
+
+void Player::restartClock() { playerClockStart = gameClock(); }

@@ -1,0 +1,82 @@
+#pragma once
+// The hero: a fighter with lives, a score multiplier, a jump, his own blow
+// sounds and the enemy roster he walks among.
+
+#include <vector>
+
+#include "audio/sound.h"
+#include "entities/character.h"
+
+enum PlayerState {
+  Idle = 0,
+  Walking = 1,
+  Crouching = 2,
+  Jumping = 3,
+  Punching = 4,
+  Kicking = 5,
+  CrouchKick = 6,
+  FlyingKick = 7,
+};
+
+class Player : public Character {
+ public:
+  Player(std::vector<Character>* roster, const FrameList* frames, int lives);
+
+  // Back to the start of the stage; lives, images and clocks are kept.
+  void reset();
+  void raiseMultiplier();
+  void resetMultiplier();
+  void addScore(int points);
+  // Lets the next blow hit every enemy once.
+  void clearHitFlags();
+  // Corners back to their standing heights, whatever the position says.
+  void standUp();
+  void punchReach(bool on);
+  void kickReach(bool on);
+  // The stage-clear pose: a quad wider to the right and taller at the top.
+  void enlarge(bool on);
+
+  // One update tick of the hero for a control code (hero/hero_update.cpp).
+  void update(int code);
+  void walk(bool right);
+  void jumpStep(bool up);
+  void setAttackBox(float halfWidth, float halfHeight, float factor);
+
+  int getLives() const { return lives; }
+
+  float jumpHeight = 0.24f;
+  float scoreMultiplier = 1.0f;
+  int jumpPhase = 0;
+  int jumpForward = 0;
+  int playerFrame = 1;
+  bool enlarged = false;
+  std::vector<Character>* enemies = nullptr;
+  ClockTicks playerClockStart = 0;
+  ClockTicks playerClockNow = 0;
+  audio::Sound* punchSound = nullptr;
+  audio::Sound* kickSound = nullptr;
+  audio::SoundSystem* soundSystem = nullptr;
+  audio::Channel* channel = nullptr;
+  int lives = 0;
+
+ private:
+  void moveRightEdge(float d);
+  void setStageStart();
+  void playSound(audio::Sound* sound);
+  void airborneStep();
+  void restartClock();
+};
+
+// The hero's numbers.
+constexpr float kPlayerSpeed = 0.006f;
+constexpr float kBodyHalfWidth = 0.0625f;
+constexpr float kBodyHalfHeight = 0.12f;
+constexpr float kCrouchHalfHeight = 0.6f;
+constexpr int kPlayerHealth = 500;
+constexpr int kPlayerPower = 100;
+constexpr float kJumpHeight = 0.24f;
+constexpr float kPunchReach = 0.0325f;
+constexpr float kKickReach = 0.0625f;
+constexpr float kEnlargement = 0.0625f;
+extern const char* const kPunchSoundPath;
+extern const char* const kKickSoundPath;

@@ -1,0 +1,48 @@
+#include "hero/hits.h"
+
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+
+namespace {
+
+void loseLife(Player& player, std::vector<Character>& roster, float level) {
+  hearts.erase(hearts.begin() + (player.lives - 1));
+  player.lives -= 1;
+  player.reset();
+  clearRoster(roster);
+  spawnWave(player, level);
+  if (player.lives == 0) stageOver = true;
+}
+
+}  // namespace
+
+void resolveHits(Player& player, std::vector<Character>& roster, float level) {
+  if (player.isAttacking()) {
+    const AttackBox attack = player.getAttackBox();
+    for (size_t i = 0; i < roster.size(); ++i) {
+      Character& enemy = roster[i];
+      if (attack.getBox().overlaps(enemy.getHitbox()) && !enemy.isHitByBlow()) {
+        enemy.setHitByBlow(true);
+        if (enemy.takeDamage(attack.getDamage())) {
+          player.raiseMultiplier();
+          player.addScore(enemy.getScore());
+        }
+      }
+    }
+  }
+
+  for (size_t j = 0; j < roster.size(); ++j) {
+    if (!roster[j].isAttacking()) continue;
+    const AttackBox attack = roster[j].getAttackBox();
+    if (attack.getBox().overlaps(player.getHitbox()) && !roster[j].hasLandedBlow()) {
+      roster[j].setBlowLanded(true);
+      if (player.takeDamage(attack.getDamage())) {
+        loseLife(player, roster, level);
+      } else {
+        player.resetMultiplier();
+      }
+    }
+  }
+}

@@ -1,0 +1,27 @@
+#include "render/draw.h"
+
+#include <cstdio>
+
+void drawSprite(Element& e) {
+  if (e.vao == 0) {
+    std::printf("fallo nulo\n");
+    std::fflush(stdout);
+    // Drawing with vertex array 0 would read indices from address 0.
+    return;
+  }
+  glBindVertexArray(e.vao);
+  glBindBuffer(GL_ARRAY_BUFFER, e.vbo);
+  glBufferData(GL_ARRAY_BUFFER, sizeof(e.vertices), e.vertices, GL_STATIC_DRAW);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+  glEnableVertexAttribArray(0);
+  glBindBuffer(GL_ARRAY_BUFFER, e.texVbo);
+  glBufferData(GL_ARRAY_BUFFER, sizeof(e.texCoords), e.texCoords, GL_STATIC_DRAW);
+  glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
+  glEnableVertexAttribArray(2);
+  glBindTexture(GL_TEXTURE_2D, e.texture);
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+}
+
+void drawAll(std::vector<Character>& list) {
+  for (size_t i = 0; i < list.size(); ++i) drawSprite(list[i]);
+}

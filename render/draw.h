@@ -1,0 +1,12 @@
+#pragma once
+// Drawing sprites with the current program, blending on.
+
+#include <vector>
+
+#include "entities/character.h"
+
+// Uploads the sprite's current quad and texture coordinates and draws it.
+// A sprite without GL objects writes "fallo nulo" and is skipped.
+void drawSprite(Element& element);
+// Draws the roster in order: later enemies cover earlier ones.
+void drawAll(std::vector<Character>& list);

@@ -1,0 +1,28 @@
+#pragma once
+// The sprite frame lists: one texture per picture, in a fixed order that the
+// animation code indexes. A picture that did not load keeps its place as 0.
+
+#include <GL/glew.h>
+
+#include "entities/element.h"
+
+extern FrameList endFrames;
+extern FrameList playerFrames;
+extern FrameList menuFrames;
+extern FrameList enemy2Frames;
+extern FrameList enemyFrames;
+
+// Loads every sprite picture into its list, writing "Imagen no cargada" for each one missing.
+void loadSprites();
+// The parameters every game texture gets: repeat in s, linear filtering, mipmaps.
+void setTextureParams(GLuint texture);
+// Loads one full picture as the game does (also used for the stage and the HUD).
+GLuint loadGameTexture(const char* path);
+// Empties every list (tests and a fresh start-up).
+void clearFrameLists();
+
+// menuFrames entries.
+constexpr int kMenuExitFrame = 0;
+constexpr int kMenuContinueFrame = 1;
+
+extern const char* const kImageNotLoaded;

@@ -1,0 +1,92 @@
+#include "render/image.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include <stb_image.h>
+
+namespace {
+
+constexpr long kMaxFileBytes = 64L * 1024 * 1024;
+constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+
+// Reads a whole file, refusing anything that cannot be a PNG we would draw.
+bool readPngFile(const char* path, std::vector<unsigned char>& bytes) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  bool ok = std::fseek(file, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(file) : -1;
+  ok = ok && size >= 8 && size <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size));
+    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  }
+  std::fclose(file);
+  for (int i = 0; ok && i < 8; ++i) ok = bytes[i] == kPngSignature[i];
+  return ok;
+}
+
+unsigned char* decode(const std::vector<unsigned char>& bytes, int* width, int* height, int* channels,
+                      int forceChannels) {
+  int w = 0, h = 0, c = 0;
+  const int length = static_cast<int>(bytes.size());
+  if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &c)) return nullptr;
+  if (w <= 0 || h <= 0 || static_cast<long>(w) * h > kMaxImagePixels) return nullptr;
+  unsigned char* pixels = stbi_load_from_memory(bytes.data(), length, width, height, channels, forceChannels);
+  return pixels;
+}
+
+// Any channel layout to RGBA, the one layout we upload.
+std::vector<unsigned char> toRgba(const unsigned char* pixels, int count, int channels) {
+  std::vector<unsigned char> rgba(static_cast<size_t>(count) * 4);
+  for (int i = 0; i < count; ++i) {
+    const unsigned char* p = pixels + static_cast<size_t>(i) * channels;
+    unsigned char* q = rgba.data() + static_cast<size_t>(i) * 4;
+    const bool grey = channels < 3;
+    q[0] = p[0];
+    q[1] = grey ? p[0] : p[1];
+    q[2] = grey ? p[0] : p[2];
+    q[3] = channels == 2 ? p[1] : channels == 4 ? p[3] : 255;
+  }
+  return rgba;
+}
+
+void scaleToNtscSafe(std::vector<unsigned char>& rgba) {
+  for (size_t i = 0; i < rgba.size(); ++i) {
+    if (i % 4 == 3) continue;
+    rgba[i] = static_cast<unsigned char>(std::lround(16.0 + rgba[i] * (219.0 / 255.0)));
+  }
+}
+
+}  // namespace
+
+unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels) {
+  if (forceChannels < 0 || forceChannels > 4) return nullptr;
+  std::vector<unsigned char> bytes;
+  if (!readPngFile(path, bytes)) return nullptr;
+  return decode(bytes, width, height, channels, forceChannels);
+}
+
+void freeImagePixels(unsigned char* pixels) { stbi_image_free(pixels); }
+
+GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture, unsigned flags) {
+  int width = 0, height = 0, fileChannels = 0;
+  unsigned char* pixels = loadImagePixels(path, &width, &height, &fileChannels, forceChannels);
+  if (pixels == nullptr) return 0;
+  const int channels = forceChannels != 0 ? forceChannels : fileChannels;
+  std::vector<unsigned char> rgba = toRgba(pixels, width * height, channels);
+  freeImagePixels(pixels);
+  if (flags & kImageNtscSafe) scaleToNtscSafe(rgba);
+
+  GLuint texture = reuseTexture;
+  if (texture == 0) glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  return texture;
+}

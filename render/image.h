@@ -1,0 +1,22 @@
+#pragma once
+// Pictures from PNG files: as a new 2-D texture, or as raw pixels.
+// A missing, empty, truncated, corrupt or oversized file is a failure.
+
+#include <GL/glew.h>
+
+// Scales every colour channel into the 16..235 range that TV-safe output
+// expects; alpha is kept.
+constexpr unsigned kImageNtscSafe = 128;
+
+// Loads a PNG into a new texture (reuseTexture must be 0) with as many
+// channels as the file has (forceChannels 0). Both filters linear, both
+// wraps clamped to the edge. Returns the texture name, 0 on failure.
+GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture, unsigned flags);
+
+// Decodes a PNG's pixels, forcing forceChannels channels (1 to 4) or keeping
+// the file's (0). Returns null on failure; free with freeImagePixels.
+unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels);
+void freeImagePixels(unsigned char* pixels);
+
+// Largest picture accepted, in pixels, so a forged header cannot ask for gigabytes.
+constexpr long kMaxImagePixels = 4096L * 4096L;

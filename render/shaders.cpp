@@ -1,0 +1,60 @@
+#include "render/shaders.h"
+
+#include <cstdio>
+
+// These texts are the game's own and stay exactly as written, spacing included.
+const char* vertexShaderSource =
+    "#version 430 core \n"
+    "layout(location = 0) in vec3 position;\n"
+    "layout(location = 2) in vec2 vertex_texCoord;\n"
+    "uniform float scaleX;out vec2 texCoord;\n"
+    "void main() {\n"
+    "\ttexCoord = vertex_texCoord;\n"
+    "\tgl_Position = vec4(position.x*scaleX, position.y, position.z, 1.0);\n"
+    "}\n";
+
+const char* fragmentShaderSource =
+    "#version 430 core \n"
+    " in vec2 texCoord;\n"
+    "in vec3 color;\n"
+    "uniform sampler2D sampTex1;\n"
+    "uniform sampler2D sampTex2;\n"
+    "out vec4 frag_color\n"
+    ";void main() {\n"
+    "frag_color = texture(sampTex1, texCoord);\n"
+    "}\n";
+
+GLuint buildShaderProgram() {
+  const GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
+  const GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+  glShaderSource(vertexShader, 1, &vertexShaderSource, nullptr);
+  glShaderSource(fragmentShader, 1, &fragmentShaderSource, nullptr);
+  glCompileShader(vertexShader);
+  glCompileShader(fragmentShader);
+  GLint isCompiledV = 0;
+  GLint isCompiledF = 0;
+  glGetShaderiv(fragmentShader, GL_COMPILE_STATUS, &isCompiledF);
+  glGetShaderiv(vertexShader, GL_COMPILE_STATUS, &isCompiledV);
+  if (isCompiledV == 0 || isCompiledF == 0) {
+    std::printf("fallo\n");
+    std::fflush(stdout);
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+    // Nothing could be drawn with a program linked from deleted shaders.
+    return 0;
+  }
+  const GLuint program = glCreateProgram();
+  glAttachShader(program, vertexShader);
+  glAttachShader(program, fragmentShader);
+  glLinkProgram(program);
+  glDeleteShader(vertexShader);
+  glDeleteShader(fragmentShader);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "sampTex1"), 0);
+  return program;
+}
+
+void useShaderProgram(GLuint program) {
+  glUniform1f(glGetUniformLocation(program, "scaleX"), 1.0f);
+  glUseProgram(program);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The one program that draws every textured quad.
+
+#include <GL/glew.h>
+
+extern const char* vertexShaderSource;
+extern const char* fragmentShaderSource;
+
+// Compiles both shaders and links the program; on a failed compile writes
+// "fallo" and returns 0. Leaves the program current with sampTex1 on unit 0.
+GLuint buildShaderProgram();
+
+// Sets scaleX to 1 and makes the program current, before a frame's drawing.
+void useShaderProgram(GLuint program);

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the game needs on a fresh Debian 12 machine, then configures and builds it.
+# Safe to run again and again: it installs only what is missing and builds incrementally.
+set -euo pipefail
+
+PACKAGES=(
+  cmake g++ pkg-config make
+  libglfw3-dev libglew-dev libstb-dev libopenal-dev libsndfile1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-apps imagemagick fonts-dejavu-core
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

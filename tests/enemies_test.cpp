@@ -1,0 +1,240 @@
+// Waves, reinforcements, enemy behaviour and the update pass.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/input.h"
+#include "enemies/roster.h"
+#include "enemies/update_pass.h"
+#include "enemies/waves.h"
+#include "render/frames.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+class Enemies : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    freshStage(*game, kStart);
+  }
+  Player& hero() { return *game->tovan; }
+  void placeHero(float x) { hero().position.x = hero().hitbox.position.x = x; }
+  Character& enemyAt(float x) {
+    spawnEnemy(1, x, hero().getPosition().getX(), 1.0f);
+    return enemies.back();
+  }
+  void update(Character& enemy, ClockTicks ms) {
+    setGameClock(ms);
+    enemy.updateNPC(hero().getPosition());
+  }
+
+  static constexpr ClockTicks kStart = 200000;
+  Game* game = nullptr;
+};
+
+TEST_F(Enemies, WaveSizesAndClusterSpansByLevel) {
+  const int perCluster[] = {5, 7, 9, 11, 13, 15, 17, 19, 21, 24, 26, 28};
+  for (int level = 1; level <= 12; ++level) {
+    clearRoster(enemies);
+    placeHero(0.5f);
+    spawnWave(hero(), static_cast<float>(level));
+    const int cluster = perCluster[level - 1];
+    ASSERT_EQ(enemies.size(), static_cast<size_t>(5 * cluster)) << "level " << level;
+    for (int i = 0; i < 5; ++i) {
+      for (int j = 0; j < cluster; ++j) {
+        const Character& e = enemies[i * cluster + j];
+        const float x = e.getPosition().getX();
+        const float base = 0.5f + (i + 1) + 0.1f * (j + 1);
+        EXPECT_GE(x, base - 1e-4f) << level;
+        EXPECT_LE(x, base + 0.3f + 1e-4f) << level;
+        EXPECT_EQ(e.frames, &enemyFrames);
+        EXPECT_EQ(e.power, 10 * level + 40);
+        EXPECT_EQ(e.getHealth(), 100);
+        // The quad is drawn relative to the hero, whom the view follows.
+        EXPECT_FLOAT_EQ(e.vertices[0], 0.0725f + x - 0.5f);
+      }
+    }
+  }
+}
+
+TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
+  struct Case {
+    float heroX;
+    float level;
+    size_t spawned;
+    float offset;  // of the first newcomer from the hero
+  };
+  // The choice comes from the clock: find a clock reading for each k.
+  auto clockFor = [](int k) {
+    for (ClockTicks t = 1;; ++t) {
+      std::srand(static_cast<unsigned>(t));
+      if (std::rand() % 5 == k) return t;
+    }
+  };
+  const struct {
+    int k;
+    Case c;
+  } cases[] = {
+      {0, {2.0f, 1.0f, 1, 1.0f}},   {0, {4.6f, 1.0f, 0, 0}},     {1, {2.0f, 1.0f, 1, -1.0f}},
+      {1, {0.6f, 1.0f, 0, 0}},      {2, {2.0f, 1.0f, 3, -1.4f}}, {4, {0.69f, 1.0f, 0, 0}},
+      {0, {0.0f, 1.0f, 1, 1.0f}},
+  };
+  for (const auto& [k, c] : cases) {
+    clearRoster(enemies);
+    placeHero(c.heroX);
+    setGameClock(clockFor(k));
+    spawnReinforcements(hero(), c.level);
+    ASSERT_EQ(enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
+    if (c.spawned == 1) {
+      EXPECT_FLOAT_EQ(enemies[0].getPosition().getX(), c.heroX + c.offset);
+      EXPECT_EQ(enemies[0].frames, &enemy2Frames);  // singles are of the second kind
+      EXPECT_FLOAT_EQ(enemies[0].speed, 0.007f);
+    }
+    if (c.spawned == 3) {
+      // One clock tick: the same offset and kind for all three, 0.1 apart.
+      for (int m = 0; m < 3; ++m) {
+        const float x = enemies[m].getPosition().getX() - c.heroX;
+        EXPECT_GE(x, -1.4f - 1e-4f);
+        EXPECT_LE(x, -0.9f + 1e-4f);
+        EXPECT_EQ(enemies[m].frames, enemies[0].frames);
+      }
+      EXPECT_NEAR(enemies[1].getPosition().getX() - enemies[0].getPosition().getX(), 0.1f, 1e-4);
+      EXPECT_EQ(enemies[0].frames, &enemyFrames);  // groups are of the first kind below level 3
+    }
+  }
+}
+
+TEST_F(Enemies, GroupsBringTheSecondKindFromLevelThree) {
+  bool secondKindSeen = false;
+  for (ClockTicks t = 1; t < 400 && !secondKindSeen; ++t) {
+    std::srand(static_cast<unsigned>(t));
+    if (std::rand() % 5 < 2) continue;
+    clearRoster(enemies);
+    placeHero(3.0f);
+    setGameClock(t);
+    spawnReinforcements(hero(), 3.0f);
+    ASSERT_EQ(enemies.size(), 3u);
+    secondKindSeen = enemies[0].frames == &enemy2Frames;
+  }
+  EXPECT_TRUE(secondKindSeen);
+}
+
+TEST_F(Enemies, StateByDistanceToTheHero) {
+  struct Case {
+    float distance;
+    int state;
+  };
+  const Case cases[] = {{0.0f, EnemyBlow}, {0.1f, EnemyBlow}, {0.11f, EnemyApproach},
+                        {1.4999f, EnemyApproach}, {1.5f, EnemyIdle}, {-1.5f, EnemyIdle}, {-0.05f, EnemyBlow}};
+  placeHero(2.0f);
+  for (const Case& c : cases) {
+    clearRoster(enemies);
+    Character& e = enemyAt(2.0f + c.distance);
+    update(e, kStart);
+    EXPECT_EQ(e.state, c.state) << c.distance;
+  }
+}
+
+TEST_F(Enemies, WalkStopsAtTheStageEndsWithoutTurning) {
+  Character& right = enemyAt(5.998f);
+  right.walkNPC(true);
+  EXPECT_EQ(right.getPosition().getX(), 5.998f);
+  Character& left = enemyAt(0.004f);
+  left.turn(true);
+  left.walkNPC(false);
+  EXPECT_EQ(enemies.back().getPosition().getX(), 0.004f);
+  EXPECT_TRUE(enemies.back().getPosition().isFacingRight());
+  EXPECT_EQ(enemies.back().texCoords[0], 1.0f);
+}
+
+TEST_F(Enemies, TheFirstStepTowardAHeroOnTheLeftTurnsIt) {
+  placeHero(1.0f);
+  Character& e = enemyAt(2.0f);
+  const float quad = e.vertices[0];
+  update(e, kStart);
+  EXPECT_EQ(e.state, EnemyApproach);
+  EXPECT_FALSE(e.getPosition().isFacingRight());
+  EXPECT_EQ(e.texCoords[0], 0.0f);
+  EXPECT_FLOAT_EQ(e.getPosition().getX(), 2.0f - 0.005f);
+  EXPECT_FLOAT_EQ(e.vertices[0], quad - 0.005f);
+  EXPECT_EQ(e.texture, enemyFrames[4]);  // long since the clock started: the last walk image
+}
+
+TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
+  placeHero(2.0f);
+  Character& e = enemyAt(2.05f);
+  update(e, kStart);  // the cycle starts
+  EXPECT_TRUE(e.attackStarted);
+  EXPECT_FALSE(e.isAttacking());
+  update(e, kStart + 150);
+  EXPECT_EQ(e.texture, enemyFrames[6]);
+  update(e, kStart + 400);  // past 347 and 350 in one update
+  EXPECT_TRUE(e.isAttacking());
+  EXPECT_FALSE(e.hasLandedBlow());
+  EXPECT_EQ(e.getAttackBox().getDamage(), 25);
+  EXPECT_FALSE(e.attackStarted);
+  EXPECT_EQ(e.texture, enemyFrames[5]);
+  e.setBlowLanded(true);
+  update(e, kStart + 401);  // a new cycle from a restarted clock: no second blow yet
+  EXPECT_TRUE(e.hasLandedBlow());
+  EXPECT_TRUE(e.attackStarted);
+}
+
+TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
+  placeHero(0.0f);
+  Character& e = enemyAt(3.0f);
+  e.takeDamage(100);
+  testing::internal::CaptureStdout();
+  const std::pair<ClockTicks, int> steps[] = {{0, 1}, {200, 1}, {201, 7}, {401, 8}};
+  for (const auto& [at, frame] : steps) {
+    setGameClock(kStart + at);
+    updateCharacters(hero(), enemies);
+    ASSERT_EQ(enemies.size(), 1u);
+    EXPECT_EQ(enemies[0].texture, enemyFrames[frame]) << at;
+  }
+  setGameClock(kStart + 601);
+  updateCharacters(hero(), enemies);
+  EXPECT_TRUE(enemies.empty());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
+}
+
+TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
+  placeHero(0.0f);
+  enemyAt(3.0f).takeDamage(100);
+  enemyAt(1.0f);  // close enough to approach
+  enemyAt(1.2f);
+  setGameClock(kStart);
+  updateCharacters(hero(), enemies);
+  setGameClock(kStart + 700);
+  const float secondX = enemies[1].getPosition().getX();
+  const float thirdX = enemies[2].getPosition().getX();
+  testing::internal::CaptureStdout();
+  updateCharacters(hero(), enemies);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
+  ASSERT_EQ(enemies.size(), 2u);
+  EXPECT_EQ(enemies[0].getPosition().getX(), secondX);  // skipped this pass
+  EXPECT_LT(enemies[1].getPosition().getX(), thirdX);   // updated
+}
+
+TEST_F(Enemies, LeavingTheRosterReleasesGlObjectsAndClearingPrintsNothing) {
+  enemyAt(2.0f);
+  Character& dying = enemyAt(3.0f);
+  const GLuint vao = dying.vao;
+  const GLuint vbo = dying.vbo;
+  dying.takeDamage(100);
+  setGameClock(kStart);
+  updateCharacters(hero(), enemies);
+  setGameClock(kStart + 700);
+  testing::internal::CaptureStdout();
+  updateCharacters(hero(), enemies);
+  EXPECT_FALSE(glIsVertexArray(vao));
+  EXPECT_FALSE(glIsBuffer(vbo));
+  const GLuint remaining = enemies[0].vao;
+  clearRoster(enemies);
+  EXPECT_FALSE(glIsVertexArray(remaining));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
+  EXPECT_TRUE(glIsVertexArray(hero().vao));
+}
+
+}  // namespace

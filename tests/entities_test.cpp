@@ -1,0 +1,147 @@
+// Sprites and fighters: quad placement, mirroring, GL objects, damage,
+// score and the hero's quad operations.
+#include <gtest/gtest.h>
+
+#include "enemies/roster.h"
+#include "render/frames.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+void expectCornerX(const Element& e, float right, float left) {
+  EXPECT_FLOAT_EQ(e.vertices[0], right);
+  EXPECT_FLOAT_EQ(e.vertices[3], right);
+  EXPECT_FLOAT_EQ(e.vertices[6], left);
+  EXPECT_FLOAT_EQ(e.vertices[9], left);
+}
+
+TEST(Element, PlacesShiftsAndTurnsItsQuad) {
+  const Element atHalf(1.0f, Position(0.5f, 0.0f), Hitbox());
+  expectCornerX(atHalf, 0.5725f, 0.4275f);
+  EXPECT_FLOAT_EQ(atHalf.vertices[1], 0.1f);
+  EXPECT_FLOAT_EQ(atHalf.vertices[4], -0.25f);
+
+  const Element raised(1.0f, Position(0.0f, 0.2f), Hitbox());
+  EXPECT_NEAR(raised.vertices[1], -0.1f, 1e-6);
+  EXPECT_NEAR(raised.vertices[7], -0.45f, 1e-6);
+
+  Element shifted(1.0f, Position(), Hitbox());
+  shifted.shiftVertices(true, 0.006f);
+  expectCornerX(shifted, 0.0725f - 0.006f, -0.0725f - 0.006f);
+  shifted.shiftVertices(false, 0.006f);
+  expectCornerX(shifted, 0.0725f, -0.0725f);
+  EXPECT_EQ(shifted.getPosition().getX(), 0.0f);
+
+  Element turned;
+  const float right[8] = {1, 0, 1, 1, 0, 1, 0, 0};
+  const float mirrored[8] = {0, 0, 0, 1, 1, 1, 1, 0};
+  turned.turn(true);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(turned.texCoords[i], right[i]);
+  turned.turn(false);
+  turned.turn(false);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(turned.texCoords[i], mirrored[i]);
+}
+
+TEST(Element, CopiesShareGlObjectsUntilReleased) {
+  sharedGame();
+  Element original(1.0f, Position(), Hitbox());
+  original.setupBuffers();
+  const Element copy = original;
+  EXPECT_NE(original.vao, 0u);
+  EXPECT_EQ(copy.vao, original.vao);
+  EXPECT_EQ(copy.vbo, original.vbo);
+  EXPECT_EQ(copy.texVbo, original.texVbo);
+  EXPECT_EQ(copy.ebo, original.ebo);
+  EXPECT_TRUE(glIsVertexArray(copy.vao));
+  original.releaseBuffers();
+  EXPECT_FALSE(glIsVertexArray(copy.vao));
+  EXPECT_FALSE(glIsBuffer(copy.vbo));
+}
+
+TEST(Character, DamageDefeatsAtZeroAndTheBodyThenOverlapsNothing) {
+  sharedGame();
+  Character enemy(100, 50, 0.005f, Position(1.0f, 0.0f), Hitbox(Position(1.0f, 0.0f), 0.0625f, 0.12f), 50,
+                  &enemyFrames);
+  EXPECT_EQ(enemy.texture, enemyFrames[0]);
+  EXPECT_FALSE(enemy.takeDamage(99));
+  EXPECT_EQ(enemy.getHealth(), 1);
+  EXPECT_FALSE(enemy.dying);
+  EXPECT_TRUE(enemy.takeDamage(1));
+  EXPECT_EQ(enemy.getHealth(), 0);
+  EXPECT_TRUE(enemy.dying);
+  EXPECT_EQ(enemy.texture, enemyFrames[kFirstDeathFrame]);
+  EXPECT_FALSE(Hitbox(Position(1.0f, 0.0f), 1.0f, 1.0f).overlaps(enemy.getHitbox()));
+  EXPECT_TRUE(enemy.takeDamage(0));
+  EXPECT_EQ(enemy.getHealth(), 0);
+}
+
+class HeroTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    freshStage(*game, 100000);
+  }
+  Player& hero() { return *game->tovan; }
+  Game* game = nullptr;
+};
+
+TEST_F(HeroTest, ScoreRisesWithTheMultiplier) {
+  hero().raiseMultiplier();
+  hero().addScore(50);
+  EXPECT_EQ(hero().getScore(), 75);
+  hero().raiseMultiplier();
+  hero().addScore(50);
+  EXPECT_EQ(hero().getScore(), 175);
+  hero().resetMultiplier();
+  EXPECT_FLOAT_EQ(hero().scoreMultiplier, 1.0f);
+}
+
+TEST_F(HeroTest, QuadOperationsRestoreTheQuad) {
+  float before[12];
+  std::copy(hero().vertices, hero().vertices + 12, before);
+  hero().enlarge(true);
+  hero().enlarge(true);
+  EXPECT_FLOAT_EQ(hero().vertices[0], before[0] + 0.0625f);
+  EXPECT_FLOAT_EQ(hero().vertices[10], before[10] + 0.0625f);
+  hero().enlarge(false);
+  hero().enlarge(false);
+  for (int i = 0; i < 12; ++i) EXPECT_FLOAT_EQ(hero().vertices[i], before[i]) << i;
+
+  hero().punchReach(true);
+  EXPECT_FLOAT_EQ(hero().vertices[3], before[3] + 0.0325f);
+  EXPECT_FLOAT_EQ(hero().vertices[6], before[6]);
+  hero().punchReach(false);
+  hero().kickReach(true);
+  EXPECT_FLOAT_EQ(hero().vertices[0], before[0] + 0.0625f);
+  hero().kickReach(false);
+  for (int i = 0; i < 12; ++i) EXPECT_FLOAT_EQ(hero().vertices[i], before[i]) << i;
+}
+
+TEST_F(HeroTest, ResetBringsALeftFacingDamagedJumpingHeroBackToTheStart) {
+  Player& p = hero();
+  p.walk(true);
+  for (int i = 0; i < 4; ++i) p.jumpStep(true);
+  p.position = Position(3.2f, p.position.y, false);
+  p.turn(false);
+  p.health = 40;
+  p.lives = 3;
+  p.score = 900;
+  p.state = Jumping;
+  p.jumpPhase = 1;
+  p.reset();
+  EXPECT_EQ(p.getPosition().getX(), 0.0f);
+  EXPECT_EQ(p.getPosition().getY(), 0.0f);
+  EXPECT_TRUE(p.getPosition().isFacingRight());
+  EXPECT_EQ(p.getHealth(), 500);
+  EXPECT_EQ(p.getScore(), 0);
+  EXPECT_EQ(p.lives, 3);
+  EXPECT_EQ(p.state, Idle);
+  EXPECT_EQ(p.jumpPhase, 0);
+  EXPECT_FLOAT_EQ(p.vertices[1], 0.1f);
+  EXPECT_FLOAT_EQ(p.vertices[4], -0.25f);
+  EXPECT_FLOAT_EQ(p.vertices[0], 0.0725f);
+  EXPECT_EQ(p.texCoords[0], 1.0f);
+  EXPECT_TRUE(p.getHitbox().overlaps(Hitbox(Position(0.0f, 0.0f), 0.0f, 0.0f)));
+}
+
+}  // namespace

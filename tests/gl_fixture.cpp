@@ -1,0 +1,84 @@
+#include "tests/gl_fixture.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/wait.h>
+
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "app/input.h"
+#include "enemies/roster.h"
+#include "render/frames.h"
+
+Game& sharedGame() {
+  static Game* game = [] {
+    glfwInit();
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    auto* started = new Game();
+    if (startUp(*started) != 0) {
+      std::fprintf(stderr, "the game did not start: is DISPLAY set and are the assets made?\n");
+      std::abort();
+    }
+    return started;
+  }();
+  return *game;
+}
+
+void freshStage(Game& game, ClockTicks now) {
+  setGameClock(now);
+  clearRoster(enemies);
+  resetControlState();
+  stageOver = false;
+  endFrameIndex = 0;
+  Player& hero = *game.tovan;
+  hero.enlarge(false);
+  hero.reset();
+  hero.lives = kStartLives;
+  hero.state = Idle;
+  hero.playerClockStart = 0;
+  hero.texture = playerFrames[0];
+  for (Element& heart : hearts) heart.releaseBuffers();
+  hearts.clear();
+  buildHearts();
+  game.level = 1.0f;
+  game.tickClock = game.spawnClock = game.clearClock = now;
+}
+
+Pixel readPixel(int x, int y) {
+  unsigned char rgba[4] = {0, 0, 0, 0};
+  glReadBuffer(GL_BACK);
+  glReadPixels(x, kWindowHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  return {rgba[0], rgba[1], rgba[2]};
+}
+
+void renderOnly(Game& game) {
+  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  switch (chooseMode(game)) {
+    case FrameMode::Menu:
+      menuFrame(game);
+      break;
+    case FrameMode::GameOver:
+      gameOverFrame(game);
+      break;
+    case FrameMode::StageClear:
+      stageClearFrame(game);
+      break;
+    case FrameMode::Play:
+      playFrame(game);
+      break;
+  }
+  glFinish();
+}
+
+int runCommand(const std::string& command, std::string& output) {
+  output.clear();
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  std::array<char, 4096> buffer;
+  size_t n;
+  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

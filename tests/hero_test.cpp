@@ -1,0 +1,197 @@
+// The hero's tick with the clock under the test's control.
+#include <gtest/gtest.h>
+
+#include "app/input.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+#include "render/frames.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+class HeroUpdate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    freshStage(*game, kStart);
+  }
+  Player& hero() { return *game->tovan; }
+  // One tick at time `ms` with a control code.
+  void tick(int code, ClockTicks ms) {
+    setGameClock(ms);
+    hero().update(code);
+  }
+  void addEnemyAt(float x) { spawnEnemy(1, x, hero().getPosition().getX(), 1.0f); }
+
+  static constexpr ClockTicks kStart = 100000;
+  Game* game = nullptr;
+};
+
+TEST_F(HeroUpdate, AJumpFromIdleLasts22TicksAndLandsExactlyOnTheGround) {
+  int airborne = 0;
+  tick(kJump, kStart);
+  ++airborne;
+  while (hero().state == Jumping) {
+    tick(kNoControl, kStart + 3 * airborne);
+    ++airborne;
+    ASSERT_LT(airborne, 100);
+  }
+  EXPECT_EQ(airborne, 22);
+  EXPECT_EQ(hero().state, Idle);
+  EXPECT_EQ(hero().getPosition().getY(), 0.0f);
+  EXPECT_FLOAT_EQ(hero().vertices[1], 0.1f);
+  EXPECT_FLOAT_EQ(hero().vertices[4], -0.25f);
+  EXPECT_EQ(hero().texture, playerFrames[0]);
+}
+
+TEST_F(HeroUpdate, AJumpFromWalkingCarriesTwentySteps) {
+  tick(kWalkRight, kStart);
+  const float before = hero().getPosition().getX();
+  tick(kJump, kStart + 3);
+  int ticks = 0;
+  while (hero().state == Jumping && ticks < 100) tick(kJump, kStart + 6 + 3 * ticks++);
+  EXPECT_NEAR(hero().getPosition().getX() - before, 20 * 0.006f, 1e-4);
+}
+
+TEST_F(HeroUpdate, PunchShowsItsImagesByTimeAndIsLiveOnlyInsideItsWindow) {
+  hero().playerFrame = 2;
+  tick(kPunch, kStart);
+  EXPECT_EQ(hero().state, Punching);
+  EXPECT_FLOAT_EQ(hero().vertices[0], 0.0725f + 0.0325f);
+  struct Step {
+    ClockTicks at;
+    int frame;
+    bool live;
+  };
+  const Step steps[] = {{100, 2, false}, {101, 5, false}, {200, 5, false}, {201, 6, false},
+                        {347, 6, false}, {348, 6, true},  {350, 6, true}};
+  for (const Step& s : steps) {
+    tick(kNoControl, kStart + s.at);
+    EXPECT_EQ(hero().texture, playerFrames[s.frame]) << s.at;
+    EXPECT_EQ(hero().isAttacking(), s.live) << s.at;
+  }
+  EXPECT_EQ(hero().getAttackBox().getDamage(), 50);
+  EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getPosition().getX(), 0.0625f);
+  tick(kNoControl, kStart + 351);
+  EXPECT_FALSE(hero().isAttacking());
+  EXPECT_EQ(hero().state, Idle);
+  EXPECT_FLOAT_EQ(hero().vertices[0], 0.0725f);
+}
+
+TEST_F(HeroUpdate, AHeldPunchChainsAndTheSecondStartsOnItsLastImage) {
+  tick(kPunch, kStart);
+  tick(kPunch, kStart + 351);
+  EXPECT_EQ(hero().state, Punching);
+  EXPECT_FLOAT_EQ(hero().vertices[0], 0.0725f + 0.0325f);  // the reach again, not twice
+  tick(kPunch, kStart + 351 + 50);
+  EXPECT_EQ(hero().texture, playerFrames[6]);
+}
+
+TEST_F(HeroUpdate, KickImagesAndItsBox) {
+  tick(kKick, kStart);
+  const std::pair<ClockTicks, int> frames[] = {{26, 7}, {151, 8}, {251, 7}};
+  for (const auto& [at, frame] : frames) {
+    tick(kKick, kStart + at);
+    EXPECT_EQ(hero().texture, playerFrames[frame]) << at;
+  }
+  tick(kKick, kStart + 349);
+  EXPECT_TRUE(hero().isAttacking());
+  EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
+  EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.06f);
+}
+
+TEST_F(HeroUpdate, ABlowWhoseWindowFallsBetweenTicksNeverGoesLive) {
+  addEnemyAt(0.1f);
+  tick(kPunch, kStart);
+  tick(kNoControl, kStart + 340);
+  EXPECT_FALSE(hero().isAttacking());
+  tick(kNoControl, kStart + 360);
+  EXPECT_FALSE(hero().isAttacking());
+  EXPECT_EQ(hero().state, Idle);
+}
+
+TEST_F(HeroUpdate, FlyingKickStartsAirborneHitsOnceAndEndsAfter225Ms) {
+  addEnemyAt(0.1f);
+  enemies[0].setHitByBlow(true);
+  tick(kJump, kStart);
+  tick(kKick, kStart + 3);
+  EXPECT_EQ(hero().state, FlyingKick);
+  EXPECT_FALSE(enemies[0].isHitByBlow());  // cleared as the kick begins
+  tick(kKick, kStart + 6);
+  EXPECT_TRUE(hero().isAttacking());
+  EXPECT_EQ(hero().texture, playerFrames[9]);
+  EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
+  enemies[0].setHitByBlow(true);
+  tick(kKick, kStart + 3 + 225);
+  EXPECT_TRUE(hero().isAttacking());
+  EXPECT_TRUE(enemies[0].isHitByBlow());  // rebuilding the box does not clear it
+  tick(kKick, kStart + 3 + 226);
+  EXPECT_FALSE(hero().isAttacking());
+  EXPECT_EQ(hero().state, Jumping);
+  EXPECT_EQ(hero().texture, playerFrames[0]);
+}
+
+TEST_F(HeroUpdate, KickOnTheLandingTickEndsOnTheGround) {
+  tick(kJump, kStart);
+  for (int i = 1; i < 21; ++i) tick(kNoControl, kStart + 3 * i);
+  ASSERT_EQ(hero().state, Jumping);
+  tick(kKick, kStart + 63);  // lands and starts a flying kick on the ground
+  EXPECT_EQ(hero().state, FlyingKick);
+  tick(kKick, kStart + 66);
+  EXPECT_EQ(hero().state, Idle);
+  EXPECT_FALSE(hero().isAttacking());
+}
+
+TEST_F(HeroUpdate, CrouchKickIsNeverLiveAndCrouchingGuardsHigh) {
+  tick(kCrouch, kStart);
+  EXPECT_EQ(hero().state, Crouching);
+  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.6f);
+  tick(kPunch, kStart + 3);
+  EXPECT_EQ(hero().state, Crouching);
+  tick(kWalkLeft, kStart + 6);
+  EXPECT_FALSE(hero().getPosition().isFacingRight());
+  EXPECT_EQ(hero().getPosition().getX(), 0.0f);
+  tick(kKick, kStart + 9);
+  EXPECT_EQ(hero().state, CrouchKick);
+  tick(kKick, kStart + 12);
+  EXPECT_EQ(hero().state, Crouching);
+  EXPECT_FALSE(hero().isAttacking());
+  tick(kStandUp, kStart + 15);
+  EXPECT_EQ(hero().state, Idle);
+  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.12f);
+}
+
+TEST_F(HeroUpdate, AnEnemyBlocksTheWalkOnItsSideOnly) {
+  hero().position.x = hero().hitbox.position.x = 2.0f;
+  addEnemyAt(2.13f);  // body boxes 0.125 apart: the probe touches it
+  const float quadBefore = enemies[0].vertices[0];
+  tick(kWalkRight, kStart);
+  EXPECT_EQ(hero().getPosition().getX(), 2.0f);
+  EXPECT_EQ(hero().state, Walking);
+  EXPECT_EQ(enemies[0].vertices[0], quadBefore);
+  tick(kWalkLeft, kStart + 3);
+  EXPECT_FLOAT_EQ(hero().getPosition().getX(), 2.0f - 0.006f);
+  EXPECT_FALSE(hero().getPosition().isFacingRight());
+  EXPECT_FLOAT_EQ(enemies[0].vertices[0], quadBefore + 0.006f);  // the view follows the hero
+}
+
+TEST_F(HeroUpdate, TheStageEndsStopTheWalkButStillTurn) {
+  tick(kWalkLeft, kStart);
+  EXPECT_EQ(hero().getPosition().getX(), 0.0f);
+  EXPECT_FALSE(hero().getPosition().isFacingRight());
+  hero().position.x = hero().hitbox.position.x = 5.995f;
+  tick(kWalkRight, kStart + 3);
+  EXPECT_EQ(hero().getPosition().getX(), 5.995f);
+  EXPECT_TRUE(hero().getPosition().isFacingRight());
+}
+
+TEST_F(HeroUpdate, WalkCycleRunsFourImages) {
+  tick(kWalkRight, kStart);  // long since the last restart: shows 4 and restarts
+  const std::pair<ClockTicks, int> frames[] = {{3, 4}, {104, 1}, {204, 2}, {304, 3}, {404, 4}, {505, 1}};
+  for (const auto& [at, frame] : frames) {
+    tick(kWalkRight, kStart + at);
+    EXPECT_EQ(hero().texture, playerFrames[frame]) << at;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+// Blows both ways, the score, lives, game over and the stage-clear sequence.
+#include <gtest/gtest.h>
+
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+#include "hero/hits.h"
+#include "render/frames.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+class Hits : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    freshStage(*game, kStart);
+  }
+  Player& hero() { return *game->tovan; }
+  Character& enemyAt(float x, float level = 1.0f) {
+    spawnEnemy(1, x, hero().getPosition().getX(), level);
+    return enemies.back();
+  }
+  // The hero's blow box, live, as a punch or kick would place it.
+  void heroBlow(float halfWidth, float halfHeight, float factor) { hero().setAttackBox(halfWidth, halfHeight, factor); }
+  // Lets enemy i strike: a live blow that has not landed.
+  void enemyStrikes(size_t i) {
+    Character& e = enemies[i];
+    e.attackBox = AttackBox(Hitbox(Position(e.getPosition().getX() - 0.0625f, 0.0f), 0.035f, 0.6f),
+                            static_cast<int>(e.power * 0.5));
+    e.attackActive = true;
+    e.blowLanded = false;
+  }
+
+  static constexpr ClockTicks kStart = 300000;
+  Game* game = nullptr;
+};
+
+TEST_F(Hits, LevelDecidesHowManyBlowsTakeALife) {
+  for (const auto& [level, fatal, health] : {std::tuple{1.0f, 20, 0}, std::tuple{2.0f, 17, -10}}) {
+    freshStage(*game, kStart);
+    game->level = level;
+    int blows = 0;
+    while (hero().lives == kStartLives && blows < 100) {
+      if (enemies.empty() || enemies[0].getPosition().getX() != 0.05f) {
+        clearRoster(enemies);
+        enemyAt(0.05f, level);
+      }
+      enemyStrikes(0);
+      const int before = hero().getHealth();
+      resolveHits(hero(), enemies, level);
+      ++blows;
+      if (hero().lives == kStartLives) {
+        EXPECT_EQ(hero().getHealth(), before - (level == 1.0f ? 25 : 30));
+      } else {
+        EXPECT_EQ(before - (level == 1.0f ? 25 : 30), health);
+      }
+    }
+    EXPECT_EQ(blows, fatal) << "level " << level;
+  }
+}
+
+TEST_F(Hits, AnEnemyBlowLandsOnceAndASurvivedBlowResetsTheMultiplier) {
+  enemyAt(0.05f);
+  enemyStrikes(0);
+  hero().scoreMultiplier = 2.0f;
+  resolveHits(hero(), enemies, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_EQ(hero().getHealth(), 475);
+  EXPECT_FLOAT_EQ(hero().scoreMultiplier, 1.0f);
+}
+
+TEST_F(Hits, TwoPunchesOrOneKickDefeatAnEnemy) {
+  enemyAt(0.1f);
+  heroBlow(0.035f, 0.6f, 0.5f);
+  resolveHits(hero(), enemies, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);  // the same box does not hit twice
+  EXPECT_EQ(enemies[0].getHealth(), 50);
+  heroBlow(0.035f, 0.6f, 0.5f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_TRUE(enemies[0].dying);
+
+  enemyAt(0.15f);
+  heroBlow(0.06f, 0.12f, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_TRUE(enemies[1].dying);
+}
+
+TEST_F(Hits, OneBoxOverTwoEnemiesDamagesBothOnceAndTheDefeatedCannotBeHitAgain) {
+  enemyAt(0.05f);
+  enemyAt(0.12f);
+  heroBlow(0.06f, 0.12f, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_TRUE(enemies[0].dying);
+  EXPECT_TRUE(enemies[1].dying);
+  EXPECT_EQ(hero().getScore(), 75 + 100);
+  heroBlow(0.06f, 0.12f, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_EQ(enemies[0].getHealth(), 0);
+  EXPECT_EQ(hero().getScore(), 175);
+}
+
+TEST_F(Hits, DefeatsScoreInARowUntilABlowIsTaken) {
+  for (int expected : {75, 175, 300}) {
+    enemyAt(0.1f);
+    heroBlow(0.06f, 0.12f, 1.0f);
+    resolveHits(hero(), enemies, 1.0f);
+    EXPECT_EQ(hero().getScore(), expected);
+    clearRoster(enemies);
+  }
+  hero().attackActive = false;
+  enemyAt(0.05f);
+  enemyStrikes(0);
+  resolveHits(hero(), enemies, 1.0f);
+  clearRoster(enemies);
+  enemyAt(0.1f);
+  heroBlow(0.06f, 0.12f, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_EQ(hero().getScore(), 375);
+}
+
+TEST_F(Hits, ADyingEnemysLiveBlowStillLandsOnce) {
+  enemyAt(0.05f);
+  enemyStrikes(0);
+  heroBlow(0.06f, 0.12f, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_TRUE(enemies[0].dying);
+  EXPECT_EQ(hero().getHealth(), 475);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_EQ(hero().getHealth(), 475);
+}
+
+TEST_F(Hits, ALostLifeTakesTheRightmostHeartAndStartsTheStageAgain) {
+  hero().position.x = hero().hitbox.position.x = 2.0f;
+  hero().score = 300;
+  hero().health = 25;
+  enemyAt(2.05f);
+  enemyStrikes(0);
+  const float secondLastRight = hearts[3].vertices[6];
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_EQ(hero().lives, 4);
+  ASSERT_EQ(hearts.size(), 4u);
+  EXPECT_FLOAT_EQ(hearts[3].vertices[6], secondLastRight);  // -0.2 .. -0.1 is gone
+  EXPECT_FLOAT_EQ(hearts[3].vertices[6], -0.2f);
+  EXPECT_EQ(hero().getPosition().getX(), 0.0f);
+  EXPECT_EQ(hero().getHealth(), 500);
+  EXPECT_EQ(hero().getScore(), 0);
+  EXPECT_EQ(enemies.size(), 25u);
+  EXPECT_GT(enemies[0].getPosition().getX(), 1.0f);
+  EXPECT_FALSE(stageOver);
+}
+
+TEST_F(Hits, TheLastLifeEndsTheGameOnAScreenCoveringEverything) {
+  hero().lives = 1;
+  hearts.resize(1);
+  hero().health = 10;
+  enemyAt(0.05f);
+  enemyStrikes(0);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_EQ(hero().lives, 0);
+  EXPECT_TRUE(hearts.empty());
+  EXPECT_TRUE(stageOver);
+  EXPECT_EQ(chooseMode(*game), FrameMode::GameOver);
+  renderOnly(*game);
+  // The game-over picture reaches into the band where the hearts were.
+  const Pixel band = readPixel(100, 585);
+  EXPECT_FALSE(band.r == 51 && band.g == 51 && band.b == 51);
+  const Pixel top = readPixel(400, 20);
+  EXPECT_FALSE(top.r == 51 && top.g == 51 && top.b == 51);
+  // Put the background quad back for the other tests.
+  std::copy(kFondoPoints, kFondoPoints + 12, game->points);
+  refillPositions(game->quads.fondo, game->points);
+}
+
+TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
+  Player& p = hero();
+  p.position.x = p.hitbox.position.x = 5.95f;
+  setGameClock(kStart);
+  stageOver = true;
+  game->tickClock = kStart;
+  endFrameIndex = 0;
+  const std::pair<ClockTicks, int> poses[] = {{0, 0},   {200, 0}, {201, 1}, {400, 1}, {401, 0},
+                                              {600, 0}, {601, 1}, {800, 1}, {801, 2}, {1000, 2}};
+  for (const auto& [at, pose] : poses) {
+    setGameClock(kStart + at);
+    ASSERT_EQ(chooseMode(*game), FrameMode::StageClear);
+    stageClearFrame(*game);
+    EXPECT_EQ(p.texture, endFrames[pose]) << at;
+    EXPECT_TRUE(p.enlarged);
+  }
+  setGameClock(kStart + 1001);
+  stageClearFrame(*game);
+  EXPECT_EQ(p.texture, endFrames[3]);
+  EXPECT_FALSE(stageOver);
+  EXPECT_FALSE(p.enlarged);
+  EXPECT_EQ(game->level, 2.0f);
+  EXPECT_EQ(p.getPosition().getX(), 0.0f);
+  EXPECT_EQ(p.getHealth(), 500);
+  EXPECT_EQ(p.lives, 5);
+  EXPECT_EQ(hearts.size(), 5u);
+  EXPECT_EQ(enemies.size(), 35u);
+  EXPECT_EQ(enemies[0].power, 60);
+}
+
+}  // namespace

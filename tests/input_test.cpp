@@ -1,0 +1,83 @@
+// The keyboard: event sequences and the control state they leave.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/input.h"
+#include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
+
+namespace {
+
+struct Event {
+  int key;
+  int action;
+};
+
+constexpr int P = GLFW_PRESS;
+constexpr int R = GLFW_RELEASE;
+constexpr int H = GLFW_REPEAT;
+constexpr int RIGHT = GLFW_KEY_RIGHT, LEFT = GLFW_KEY_LEFT, UP = GLFW_KEY_UP, DOWN = GLFW_KEY_DOWN;
+constexpr int Z = GLFW_KEY_Z, X = GLFW_KEY_X, ESC = GLFW_KEY_ESCAPE, ENTER = GLFW_KEY_ENTER;
+
+struct KeyCase {
+  const char* name;
+  std::vector<Event> events;
+  int code;
+  bool menu;
+  bool exit;
+};
+
+TEST(Keyboard, EventSequencesGiveTheControlState) {
+  const KeyCase cases[] = {
+      {"right held", {{RIGHT, P}, {RIGHT, H}}, kWalkRight, false, false},
+      {"left over right", {{RIGHT, P}, {LEFT, P}}, kWalkLeft, false, false},
+      {"left let go while right held", {{RIGHT, P}, {LEFT, P}, {LEFT, R}}, kWalkRight, false, false},
+      {"punch while walking", {{RIGHT, P}, {Z, P}}, kPunch, false, false},
+      {"punch let go while walking", {{RIGHT, P}, {Z, P}, {Z, R}}, kWalkRight, false, false},
+      {"punch let go standing", {{Z, P}, {Z, R}}, kNoControl, false, false},
+      {"kick repeat", {{X, P}, {X, H}}, kKick, false, false},
+      {"jump while walking", {{RIGHT, P}, {UP, P}}, kJump, false, false},
+      {"jump let go while walking", {{RIGHT, P}, {UP, P}, {UP, R}}, kWalkRight, false, false},
+      {"unused key let go", {{RIGHT, P}, {Z, P}, {GLFW_KEY_A, R}}, kWalkRight, false, false},
+      {"enter let go in play", {{LEFT, P}, {ENTER, P}, {ENTER, R}}, kWalkLeft, false, false},
+      {"down crouches", {{DOWN, P}}, kCrouch, false, false},
+      {"down held keeps crouching", {{DOWN, P}, {DOWN, H}}, kCrouch, false, false},
+      {"down let go stands up", {{DOWN, P}, {DOWN, R}}, kStandUp, false, false},
+      {"escape keeps the code", {{RIGHT, P}, {ESC, P}}, kWalkRight, true, false},
+      {"escape repeat does nothing in play", {{ESC, H}}, kNoControl, false, false},
+      {"menu closed by escape forgets the arrows",
+       {{RIGHT, P}, {ESC, P}, {ESC, R}, {ESC, P}, {ESC, R}}, kNoControl, false, false},
+      {"up flips the choice", {{ESC, P}, {UP, P}}, kNoControl, true, true},
+      {"down flips it back", {{ESC, P}, {UP, P}, {DOWN, P}}, kNoControl, true, false},
+      {"held up flips once", {{ESC, P}, {UP, P}, {UP, H}, {UP, H}, {UP, R}}, kNoControl, true, true},
+      {"enter on continue closes the menu", {{ESC, P}, {ENTER, P}}, kNoControl, false, false},
+      {"arrows do not walk in the menu", {{ESC, P}, {RIGHT, P}, {Z, P}}, kNoControl, true, false},
+  };
+  GLFWwindow* window = sharedGame().window;
+  for (const KeyCase& c : cases) {
+    resetControlState();
+    for (const Event& e : c.events) keyCallback(window, e.key, 0, e.action, 0);
+    EXPECT_EQ(controlCode, c.code) << c.name;
+    EXPECT_EQ(menuOpen, c.menu) << c.name;
+    EXPECT_EQ(exitSelected, c.exit) << c.name;
+  }
+  resetControlState();
+}
+
+TEST(Keyboard, EnterOnExitClosesTheWindowAndTheChoiceIsKept) {
+  GLFWwindow* window = sharedGame().window;
+  resetControlState();
+  keyCallback(window, ESC, 0, P, 0);
+  keyCallback(window, UP, 0, P, 0);
+  keyCallback(window, ESC, 0, P, 0);  // closed, still on exit
+  EXPECT_FALSE(menuOpen);
+  keyCallback(window, ESC, 0, P, 0);
+  EXPECT_TRUE(exitSelected);
+  EXPECT_FALSE(glfwWindowShouldClose(window));
+  keyCallback(window, ENTER, 0, P, 0);
+  EXPECT_TRUE(glfwWindowShouldClose(window));
+  glfwSetWindowShouldClose(window, 0);
+  resetControlState();
+}
+
+}  // namespace

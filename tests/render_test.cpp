@@ -1,0 +1,105 @@
+// Rendered frames read back from Mesa: the stage, the hero, the hearts, the
+// health bar and the menu.
+#include <gtest/gtest.h>
+
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "app/input.h"
+#include "render/frames.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+bool isClearGrey(Pixel p) { return p.r == 51 && p.g == 51 && p.b == 51; }
+
+// Window pixel of a point in normalized device coordinates.
+int toX(float ndc) { return static_cast<int>((ndc + 1.0f) * 0.5f * kWindowWidth); }
+int toY(float ndc) { return static_cast<int>((1.0f - ndc) * 0.5f * kWindowHeight); }
+
+class Rendering : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    freshStage(*game, kStart);
+  }
+  // Share of the bar's middle row that shows the "health left" colour.
+  double barFill(int health) {
+    game->tovan->health = health;
+    renderOnly(*game);
+    int full = 0, total = 0;
+    for (int x = toX(0.3f) + 1; x < toX(0.6f) - 1; ++x, ++total) {
+      const Pixel p = readPixel(x, toY(-0.75f));
+      if (p.r > 120 && p.r > p.b + 60) ++full;
+    }
+    return static_cast<double>(full) / total;
+  }
+  static constexpr ClockTicks kStart = 400000;
+  Game* game = nullptr;
+};
+
+TEST_F(Rendering, PlayFrameShowsStageAboveAndTheHudBandBelow) {
+  renderOnly(*game);
+  for (int x : {5, 200, 400, 795}) {
+    EXPECT_FALSE(isClearGrey(readPixel(x, 10))) << x;
+    EXPECT_FALSE(isClearGrey(readPixel(x, 440))) << x;
+    EXPECT_TRUE(isClearGrey(readPixel(x, 460))) << x;
+    EXPECT_TRUE(isClearGrey(readPixel(x, 595))) << x;
+  }
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_FALSE(isClearGrey(readPixel(toX(-0.55f + 0.1f * i), toY(-0.75f)))) << "heart " << i;
+  }
+  EXPECT_TRUE(isClearGrey(readPixel(toX(-0.65f), toY(-0.75f))));
+  EXPECT_TRUE(isClearGrey(readPixel(toX(-0.05f), toY(-0.75f))));
+}
+
+TEST_F(Rendering, TheHeroStandsAtTheCentreOfTheStage) {
+  // Drawn over the stage, then the same frame with the hero moved out of sight.
+  renderOnly(*game);
+  std::vector<Pixel> withHero;
+  for (int y = toY(0.1f) + 2; y < toY(-0.25f) - 2; y += 4) withHero.push_back(readPixel(400, y));
+  int differing = 0;
+  game->tovan->shiftVertices(false, 10.0f);  // out of sight
+  renderOnly(*game);
+  size_t i = 0;
+  for (int y = toY(0.1f) + 2; y < toY(-0.25f) - 2; y += 4, ++i) {
+    const Pixel p = readPixel(400, y);
+    if (p.r != withHero[i].r || p.g != withHero[i].g || p.b != withHero[i].b) ++differing;
+  }
+  game->tovan->reset();
+  EXPECT_GT(differing, static_cast<int>(withHero.size()) / 2);
+}
+
+TEST_F(Rendering, TheHealthBarDrainsSteadilyAndNeverRefills) {
+  EXPECT_GT(barFill(500), 0.95);
+  const double half = barFill(250);
+  EXPECT_GT(half, 0.45);
+  EXPECT_LT(half, 0.75);
+  EXPECT_LT(barFill(0), 0.05);
+  double previous = 2.0;
+  for (int health = 500; health >= 0; health -= 25) {
+    const double fill = barFill(health);
+    EXPECT_LE(fill, previous + 1e-9) << health;
+    previous = fill;
+  }
+}
+
+TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {
+  menuOpen = true;
+  exitSelected = false;
+  ASSERT_EQ(chooseMode(*game), FrameMode::Menu);
+  renderOnly(*game);
+  std::vector<Pixel> onContinue;
+  for (int y = 0; y < kWindowHeight; y += 10) onContinue.push_back(readPixel(400, y));
+  EXPECT_FALSE(isClearGrey(readPixel(400, 595)));
+  exitSelected = true;
+  renderOnly(*game);
+  int differing = 0;
+  for (int y = 0, i = 0; y < kWindowHeight; y += 10, ++i) {
+    const Pixel p = readPixel(400, y);
+    if (p.r != onContinue[i].r || p.g != onContinue[i].g || p.b != onContinue[i].b) ++differing;
+  }
+  EXPECT_GT(differing, 0);
+  resetControlState();
+}
+
+}  // namespace

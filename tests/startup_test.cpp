@@ -1,0 +1,149 @@
+// Start-up on the real binary and the frame lists, with pictures missing or broken.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "render/frames.h"
+#include "tests/gl_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A copy of the run directory in which the test may break pictures.
+class RunCopy {
+ public:
+  RunCopy() {
+    char pattern[] = "/tmp/nombre-run-XXXXXX";
+    dir = mkdtemp(pattern);
+    fs::copy(fs::path(NOMBRE_RUN_DIR) / "img", dir / "img");
+    fs::copy(fs::path(NOMBRE_RUN_DIR) / "sound", dir / "sound");
+  }
+  ~RunCopy() { fs::remove_all(dir); }
+  void remove(const std::string& relative) { fs::remove(dir / relative); }
+  void write(const std::string& relative, const std::string& bytes) {
+    std::ofstream(dir / relative, std::ios::binary) << bytes;
+  }
+  // Runs the game there, ended after `seconds` if it keeps running.
+  int run(std::string& output, const std::string& environment = "", int seconds = 20) {
+    return runCommand("cd " + dir.string() + " && " + environment + " timeout " + std::to_string(seconds) + " " +
+                          NOMBRE_BINARY + " 2>/dev/null",
+                      output);
+  }
+  fs::path dir;
+};
+
+std::string pngHeaderOnly() { return std::string("\x89PNG\r\n\x1a\n", 8); }
+
+TEST(StartUp, AMissingOrBrokenPictureStopsItWithMinusOne) {
+  struct Case {
+    const char* name;
+    const char* file;
+    const char* replacement;  // null: removed
+  };
+  const Case cases[] = {
+      {"check image missing", "img/prueba.png", nullptr},
+      {"check image not a picture", "img/prueba.png", "random bytes, not an image at all"},
+      {"check image truncated", "img/prueba.png", "header"},
+      {"stage missing", "img/lvl.png", nullptr},
+      {"game-over picture missing", "img/gameover.png", nullptr},
+      {"heart empty", "img/corazon.png", ""},
+  };
+  for (const Case& c : cases) {
+    RunCopy run;
+    if (c.replacement == nullptr) {
+      run.remove(c.file);
+    } else {
+      run.write(c.file, std::string(c.replacement) == "header" ? pngHeaderOnly() : c.replacement);
+    }
+    std::string output;
+    EXPECT_EQ(run.run(output), 255) << c.name;
+    EXPECT_EQ(output, "Imagen no cargada\n") << c.name;
+  }
+}
+
+TEST(StartUp, NoDisplayGivesAClearLineAndMinusOne) {
+  RunCopy run;
+  std::string output;
+  const int code = runCommand("cd " + run.dir.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY " + NOMBRE_BINARY +
+                                  " 2>&1",
+                              output);
+  EXPECT_EQ(code, 255);
+  EXPECT_NE(output.find("display"), std::string::npos) << output;
+}
+
+TEST(StartUp, MissingSpritesAndMusicDoNotStopTheGame) {
+  RunCopy run;
+  run.remove("img/movKick1.png");
+  run.write("img/flyKick.png", "not a png");
+  run.remove("sound/music.wav");
+  std::string output;
+  EXPECT_EQ(run.run(output, "", 3), 124);  // still running when ended
+  EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\n");
+}
+
+// Loads the frame lists from a directory, keeping the game's own lists aside.
+class FrameLists : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sharedGame();
+    for (int i = 0; i < 5; ++i) std::swap(*lists[i], saved[i]);
+  }
+  void TearDown() override {
+    clearFrameLists();
+    for (int i = 0; i < 5; ++i) std::swap(*lists[i], saved[i]);
+  }
+  std::string loadFrom(const fs::path& dir) {
+    const fs::path back = fs::current_path();
+    fs::current_path(dir);
+    testing::internal::CaptureStdout();
+    loadSprites();
+    fs::current_path(back);
+    return testing::internal::GetCapturedStdout();
+  }
+  FrameList* lists[5] = {&menuFrames, &playerFrames, &enemyFrames, &enemy2Frames, &endFrames};
+  FrameList saved[5];
+};
+
+TEST_F(FrameLists, EveryPictureGetsItsOwnTexture) {
+  EXPECT_EQ(loadFrom(NOMBRE_RUN_DIR), "");
+  const size_t sizes[5] = {2, 10, 10, 10, 4};
+  std::set<GLuint> names;
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(lists[i]->size(), sizes[i]);
+    for (GLuint name : *lists[i]) {
+      EXPECT_NE(name, 0u);
+      names.insert(name);
+    }
+  }
+  EXPECT_EQ(names.size(), 36u);
+  EXPECT_NE(enemyFrames[7], enemy2Frames[7]);
+}
+
+TEST_F(FrameLists, AMissingPictureKeepsItsPlaceAsZero) {
+  RunCopy run;
+  run.remove("img/movKick1.png");
+  EXPECT_EQ(loadFrom(run.dir), "Imagen no cargada\n");
+  ASSERT_EQ(playerFrames.size(), 10u);
+  EXPECT_EQ(playerFrames[7], 0u);
+  EXPECT_NE(playerFrames[8], 0u);
+  EXPECT_NE(playerFrames[9], 0u);
+}
+
+TEST_F(FrameLists, NoPictureFolderGivesThirtySixLinesAndZeros) {
+  RunCopy run;
+  fs::remove_all(run.dir / "img");
+  std::string expected;
+  for (int i = 0; i < 36; ++i) expected += "Imagen no cargada\n";
+  EXPECT_EQ(loadFrom(run.dir), expected);
+  const size_t sizes[5] = {2, 10, 10, 10, 4};
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(lists[i]->size(), sizes[i]);
+    for (GLuint name : *lists[i]) EXPECT_EQ(name, 0u);
+  }
+}
+
+}  // namespace

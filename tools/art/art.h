@@ -1,0 +1,14 @@
+// The groups of pictures the asset tool draws; each writes its PNGs into dir.
+#pragma once
+#include <string>
+
+#include "art/text.h"
+
+namespace art {
+
+bool makeFighterPictures(const std::string& dir);
+bool makeStagePicture(const std::string& dir);
+bool makeHudPictures(const std::string& dir, const Font& font);
+bool makeScreenPictures(const std::string& dir, const Font& font);
+
+}  // namespace art
