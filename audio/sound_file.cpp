@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -42,6 +43,13 @@ bool riffDataFits(std::FILE* file, long long fileSize) {
   return false;
 }
 
+// libsndfile scales integer formats by 1/32768, so 16-bit data comes back
+// exactly; float data past full scale clips instead of wrapping round.
+std::int16_t toSample16(float value) {
+  const float scaled = std::nearbyint(value * 32768.0f);
+  return static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
+}
+
 bool formatIsPlausible(const SF_INFO& info) {
   if (info.channels < 1 || info.channels > 2) return false;
   if (info.samplerate < kMinSampleRate || info.samplerate > kMaxSampleRate) return false;
@@ -75,21 +83,24 @@ bool loadSoundFile(const char* path, PcmSound* out) {
     sf_close(sndfile);
     return false;
   }
-  // Float data outside [-1, 1] must clip rather than wrap around.
-  sf_command(sndfile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-
+  // Read as float and convert ourselves: libsndfile's own short reader leaves
+  // float files unscaled (a quarter-scale level comes out near zero).
   PcmSound pcm;
   pcm.channels = info.channels;
   pcm.sampleRate = info.samplerate;
   const std::size_t frames = static_cast<std::size_t>(info.frames);
-  pcm.samples.resize(frames * static_cast<std::size_t>(info.channels));
+  const std::size_t channels = static_cast<std::size_t>(info.channels);
+  pcm.samples.resize(frames * channels);
+  std::vector<float> block(static_cast<std::size_t>(kReadBlockFrames) * channels);
   std::size_t framesRead = 0;
   while (framesRead < frames) {
     const sf_count_t want =
         static_cast<sf_count_t>(std::min<std::size_t>(frames - framesRead, kReadBlockFrames));
-    const sf_count_t got =
-        sf_readf_short(sndfile, pcm.samples.data() + framesRead * info.channels, want);
+    const sf_count_t got = sf_readf_float(sndfile, block.data(), want);
     if (got <= 0) break;
+    const std::size_t count = static_cast<std::size_t>(got) * channels;
+    std::transform(block.begin(), block.begin() + count, pcm.samples.begin() + framesRead * channels,
+                   toSample16);
     framesRead += static_cast<std::size_t>(got);
   }
   const bool readError = sf_error(sndfile) != SF_ERR_NO_ERROR;

@@ -1,5 +1,6 @@
 // Every fighter sprite: the three fighters' looks and the pose of each picture.
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "art/art.h"
@@ -56,8 +57,8 @@ Style bruteStyle() {  // broad, bald with a topknot, olive vest and brown trouse
   s.hair = hex(0x16110c);
   s.head = Headwear::Topknot;
   s.sleeves = Sleeves::Bare;
-  s.bulk = 1.32f;
-  s.stature = 0.97f;
+  s.bulk = 1.45f;
+  s.stature = 0.95f;
   s.beltTails = false;
   return s;
 }
@@ -118,11 +119,11 @@ Pose walk(int step) {
 
 Pose punch(bool extended) {
   Pose p = stance();
-  p.lean = extended ? 14 : 10;
+  p.lean = extended ? 18 : 12;
   p.nearLeg = {30, 2};
   p.farLeg = {-26, -18};
   p.farFoot = 70;
-  p.nearArm = extended ? Limb{88, 90} : Limb{68, 104};
+  p.nearArm = extended ? Limb{90, 90} : Limb{66, 108};
   p.farArm = {20, 150};
   return p;
 }
@@ -130,13 +131,13 @@ Pose punch(bool extended) {
 Pose kick(bool extended) {
   Pose p = stance();
   if (extended) {
-    p.lean = -24;
-    p.headTilt = 14;
+    p.lean = -16;
+    p.headTilt = 10;
     p.nearLeg = {96, 92};
     p.nearFoot = 176;  // heel leads, toes up
     p.farLeg = {-8, -12};
     p.nearArm = {40, 140};
-    p.farArm = {-40, -10};
+    p.farArm = {-20, 30};
   } else {
     p.lean = -6;
     p.nearLeg = {108, -8};
@@ -315,6 +316,13 @@ bool writeSprite(const std::string& dir, const Sprite& sprite) {
       std::fprintf(stderr, "warning: %s touches its top edge\n", sprite.file.c_str());
       break;
     }
+  if (std::getenv("ART_BOUNDS")) {
+    int x0 = 9999, x1 = -1, y0 = 9999, y1 = -1;
+    for (int y = 0; y < sprite.height; ++y)
+      for (int x = 0; x < sprite.width; ++x)
+        if (canvas.pixel(x, y).a > 0.05f) x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    std::fprintf(stderr, "%-20s %dx%d ink x %d..%d y %d..%d\n", sprite.file.c_str(), sprite.width, sprite.height, x0, x1, y0, y1);
+  }
   return canvas.savePng(dir + "/" + sprite.file, sprite.style.outline);
 }
 

@@ -11,9 +11,9 @@ struct Proportions {
   float thigh = 25, shin = 24, foot = 8;
   float torso = 31, neck = 4, headRadius = 8.5f;
   float upperArm = 17, forearm = 15, fistRadius = 3.8f;
-  float thighRadius = 5.6f, kneeRadius = 4.4f, shinRadius = 4.2f, ankleRadius = 2.9f;
+  float thighRadius = 6.2f, kneeRadius = 4.9f, shinRadius = 4.6f, ankleRadius = 2.9f;
   float toeRadius = 2.2f;
-  float upperArmRadius = 4.2f, elbowRadius = 3.6f, wristRadius = 2.7f;
+  float upperArmRadius = 4.5f, elbowRadius = 3.8f, wristRadius = 2.7f;
 };
 
 Proportions proportionsFor(const Style& style) {
@@ -188,8 +188,8 @@ void addBeltKnot(Layer& layer, const Style& style, const Skeleton& sk) {
   layer.add(circle(knot, 2.2f), style.belt);
   if (!style.beltTails) return;
   const Vec2 down = sk.up * -1.0f;
-  layer.add(capsule(knot, knot + down * 9.0f + sk.forward * 2.5f, 1.5f, 1.3f), style.belt);
-  layer.add(capsule(knot, knot + down * 8.0f + sk.forward * -1.0f, 1.5f, 1.3f), style.belt);
+  layer.add(capsule(knot, knot + down * 8.0f + sk.forward * 2.5f, 1.1f, 1.0f), style.belt);
+  layer.add(capsule(knot, knot + down * 7.0f + sk.forward * -0.5f, 1.1f, 1.0f), style.belt);
 }
 
 void addHead(Layer& layer, const Style& style, const Proportions& p, const Skeleton& sk, const Pose& pose) {
@@ -304,7 +304,8 @@ void drawFigure(Canvas& canvas, Vec2 origin, const Style& style, const Pose& pos
   addBeltKnot(front, style, sk);
   addHead(head, style, p, sk, placed);
   addArm(nearArm, style, p, sk, kNear);
-  for (const Layer* layer : {&farArm, &farLeg, &torso, &nearLeg, &front, &head, &nearArm})
+  // The jacket's skirt hangs over the tops of the thighs, so the torso comes after both legs.
+  for (const Layer* layer : {&farArm, &farLeg, &nearLeg, &torso, &front, &head, &nearArm})
     layer->draw(canvas, origin, style.outline);
 }
 

@@ -1,0 +1,61 @@
+// Small helpers for the end-to-end scripts:
+//   e2e_tool close WINDOW_ID        asks the window to close, as a window manager would
+//   e2e_tool peak FILE.wav FROM TO  the loudest sample between two times (seconds), 0..1
+#include <X11/Xlib.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+int closeWindow(Window window) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 1;
+  XEvent event;
+  std::memset(&event, 0, sizeof(event));
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", True);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XFlush(display);
+  XCloseDisplay(display);
+  return 0;
+}
+
+int peak(const char* path, double from, double to) {
+  SF_INFO info;
+  std::memset(&info, 0, sizeof(info));
+  SNDFILE* file = sf_open(path, SFM_READ, &info);
+  if (file == nullptr) {
+    std::printf("0\n");
+    return 1;
+  }
+  const sf_count_t first = static_cast<sf_count_t>(from * info.samplerate);
+  const sf_count_t last = static_cast<sf_count_t>(to * info.samplerate);
+  std::vector<float> frame(static_cast<size_t>(info.channels));
+  float loudest = 0.0f;
+  if (sf_seek(file, first, SEEK_SET) >= 0) {
+    for (sf_count_t i = first; i < last && sf_readf_float(file, frame.data(), 1) == 1; ++i) {
+      for (float v : frame) loudest = std::fmax(loudest, std::fabs(v));
+    }
+  }
+  sf_close(file);
+  std::printf("%.4f\n", loudest);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "close") == 0) return closeWindow(std::strtoul(argv[2], nullptr, 0));
+  if (argc == 5 && std::strcmp(argv[1], "peak") == 0) return peak(argv[2], std::atof(argv[3]), std::atof(argv[4]));
+  std::fprintf(stderr, "usage: e2e_tool close WINDOW | peak FILE FROM TO\n");
+  return 2;
+}

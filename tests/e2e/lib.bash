@@ -1,0 +1,59 @@
+# Shared by the end-to-end scripts: start the real game in a scratch copy of
+# the run directory, drive it with xdotool, look at it and listen to it.
+# Every wait has a timeout; fixed sleeps only hold keys across frames.
+set -euo pipefail
+
+GAME_BIN=$1
+RUN_DIR=$2
+E2E_TOOL=$(dirname "$GAME_BIN")/tests/e2e_tool
+WORK=$(mktemp -d /tmp/nombre-e2e-XXXXXX)
+GAME_PID=""
+WID=""
+trap '[ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
+
+fail() { echo "FAIL: $*"; [ -f "$WORK/out.txt" ] && sed 's/^/  game: /' "$WORK/out.txt" | head -20; exit 1; }
+
+# Starts the game with its sound written to $WORK/sound.wav.
+start_game() {
+  cp -r "$RUN_DIR/img" "$RUN_DIR/sound" "$WORK/"
+  printf '[general]\ndrivers = wave\nsample-type = int16\nchannels = mono\nfrequency = 22050\n[wave]\nfile = %s\n' \
+    "$WORK/sound.wav" > "$WORK/alsoft.conf"
+  (cd "$WORK" && ALSOFT_CONF="$WORK/alsoft.conf" exec "$GAME_BIN" > "$WORK/out.txt" 2> "$WORK/err.txt") &
+  GAME_PID=$!
+  WID=$(timeout 20 xdotool search --sync --onlyvisible --name '^nombre$' | head -1) || fail "no window"
+  xdotool windowfocus --sync "$WID"
+  xdotool mousemove --window "$WID" 400 300
+}
+
+press() { xdotool keydown "$1"; sleep "${2:-0.1}"; xdotool keyup "$1"; }
+
+shot() { xwd -id "$WID" -silent | /usr/bin/convert xwd:- "png:$WORK/$1.png"; }
+
+# "R G B" of a pixel of a screenshot.
+pixel() {
+  /usr/bin/convert "$WORK/$1.png" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 |
+    sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'
+}
+
+is_grey() { [ "$(pixel "$1" "$2" "$3")" = "51 51 51" ]; }
+
+# Waits up to $2 seconds for the game's console to hold $1 lines matching... a count of "Kill" etc.
+wait_for_line() {
+  local pattern=$1 seconds=$2
+  for _ in $(seq $((seconds * 10))); do
+    grep -q "$pattern" "$WORK/out.txt" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits for the game to end and checks its exit code.
+expect_exit() {
+  local code=$1 status=0
+  for _ in $(seq 100); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+  wait "$GAME_PID" || status=$?
+  GAME_PID=""
+  [ "$status" = "$code" ] || fail "exit code $status, expected $code"
+}
+
+peak() { "$E2E_TOOL" peak "$WORK/sound.wav" "$1" "$2"; }

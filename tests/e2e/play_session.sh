@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# A short session as a player would have it: the play screen, walking with the
+# stage scrolling, a punch and a kick heard over the music, a crouch, the
+# pause menu continued, then left through SALIR with exit code 0.
+source "$(dirname "$0")/lib.bash"
+start_game
+sleep 0.5
+shot start
+is_grey start 400 100 && fail "no stage in the upper three quarters"
+is_grey start 400 520 || fail "the band below the stage is not the grey clear colour"
+is_grey start 180 525 && fail "no heart at the bottom left"
+
+press Right 0.6
+shot walked
+[ "$(pixel start 100 200)" != "$(pixel walked 100 200)" ] || fail "the stage did not scroll"
+
+press z 0.15; sleep 0.5
+press x 0.15; sleep 0.5
+press Down 0.3
+shot crouched
+
+press Escape; sleep 0.3
+shot menu
+is_grey menu 400 520 && fail "the menu does not cover the window"
+press Return; sleep 0.3
+shot back
+is_grey back 400 520 || fail "Enter on CONTINUAR did not go back to play"
+
+press Escape; sleep 0.2
+press Up; sleep 0.2
+press Return
+expect_exit 0
+
+music=$(peak 0.0 0.4)
+loudest=$(peak 0.0 60)
+awk -v m="$music" -v l="$loudest" 'BEGIN { exit !(m > 0.01 && l > m * 1.5) }' ||
+  fail "sound: music peak $music, loudest $loudest (the blows should stand out over the music)"
+echo "play session: ok (music peak $music, blows peak $loudest)"
