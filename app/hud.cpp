@@ -99,6 +99,9 @@ void stageClearFrame(Game& game) {
     game.tickClock = gameClock();
     hero.enlarge(false);
     hero.reset();
+    // New GL objects for the hero, as at start-up; the old ones go so that
+    // every cleared stage does not leave four behind.
+    hero.releaseBuffers();
     hero.setupBuffers();
     game.level += 1.0f;
     stageOver = false;

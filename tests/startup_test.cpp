@@ -133,6 +133,33 @@ TEST_F(FrameLists, AMissingPictureKeepsItsPlaceAsZero) {
   EXPECT_NE(playerFrames[9], 0u);
 }
 
+TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
+  const std::string pictures[] = {
+      "salir", "continuar", "veldrane-arc12", "movFrame1", "movFrame2", "movFrame3", "movFrame4",
+      "movPunch1", "movPunch2", "movKick1", "movKick2", "flyKick", "tovanNPC", "movFrame1NPC",
+      "movFrame2NPC", "movFrame3NPC", "movFrame4NPC", "movPunch1NPC", "movPunch2NPC", "tovanNPC2",
+      "movFrame1NPC2", "movFrame2NPC2", "movFrame3NPC2", "movFrame4NPC2", "movPunch1NPC2", "movPunch2NPC2",
+      "frameDeath1", "frameDeath2", "frameDeath3", "finFrame1", "finFrame3", "finFrame4", "finFrame5"};
+  RunCopy run;
+  for (const std::string& picture : pictures) {
+    const std::string file = "img/" + picture + ".png";
+    fs::rename(run.dir / file, run.dir / "held.png");
+    const std::string output = loadFrom(run.dir);
+    fs::rename(run.dir / "held.png", run.dir / file);
+    // The shared death pictures are loaded once for each enemy kind.
+    const bool shared = picture.rfind("frameDeath", 0) == 0;
+    EXPECT_EQ(output, shared ? "Imagen no cargada\nImagen no cargada\n" : "Imagen no cargada\n") << picture;
+    const size_t sizes[5] = {2, 10, 10, 10, 4};
+    size_t zeros = 0;
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_EQ(lists[i]->size(), sizes[i]) << picture;
+      for (GLuint name : *lists[i]) zeros += name == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(zeros, shared ? 2u : 1u) << picture;
+    clearFrameLists();
+  }
+}
+
 TEST_F(FrameLists, NoPictureFolderGivesThirtySixLinesAndZeros) {
   RunCopy run;
   fs::remove_all(run.dir / "img");

@@ -49,6 +49,7 @@ Style bruteStyle() {  // broad, bald with a topknot, olive vest and brown trouse
   s.top = hex(0x6b7a2c);
   s.trim = hex(0x4a5420);
   s.pants = hex(0x7a5530);
+  s.hips = s.pants;
   s.shins = hex(0x3e2c1c);  // boots
   s.feet = hex(0x3e2c1c);
   s.hands = s.skin;
@@ -60,6 +61,12 @@ Style bruteStyle() {  // broad, bald with a topknot, olive vest and brown trouse
   s.bulk = 1.45f;
   s.stature = 0.95f;
   s.beltTails = false;
+  return s;
+}
+
+// The same fighter lying along the street, seen end-on: shorter, not thinner.
+Style lyingDown(Style s) {
+  s.stature *= 0.85f;
   return s;
 }
 
@@ -84,7 +91,7 @@ Style fallenStyle() {  // the beaten enemy of either kind: plain dusky grey
 // Poses, hero first. Angles: 0 down, 90 forward, 180 up.
 Pose stance() {
   Pose p;
-  p.pelvis = {29, 64};
+  p.pelvis = {30, 64};
   p.lean = 6;
   p.headTilt = -4;
   p.nearArm = {42, 152};
@@ -103,8 +110,8 @@ Pose walk(int step) {
   Limb& trail = nearLeads ? p.farLeg : p.nearLeg;
   float& trailFoot = nearLeads ? p.farFoot : p.nearFoot;
   if (step % 2 == 0) {  // contact: legs spread
-    lead = {28, 8};
-    trail = {-22, -30};
+    lead = {25, 6};
+    trail = {-19, -28};
     trailFoot = 62;
   } else {  // passing: one leg carries, the other swings through
     lead = {4, -4};
@@ -152,11 +159,11 @@ Pose kick(bool extended) {
 Pose flyingKick() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {16, 60};
-  p.lean = -8;
-  p.headTilt = 10;
-  p.nearLeg = {50, 50};
-  p.nearFoot = 60;
+  p.pelvis = {21, 62};
+  p.lean = -4;
+  p.headTilt = 6;
+  p.nearLeg = {52, 54};
+  p.nearFoot = 70;
   p.farLeg = {20, -120};
   p.farFoot = -60;
   p.nearArm = {-50, -20};
@@ -185,7 +192,7 @@ Pose enemyWalk(int step) {
 Pose enemyPunch(bool extended, float reach) {
   Pose p = enemyStance();
   p.lean = extended ? 10 : 7;
-  p.nearArm = extended ? Limb{85 + reach, 88 + reach} : Limb{60, 110};
+  p.nearArm = extended ? Limb{80 + reach, 84 + reach} : Limb{58, 112};
   return p;
 }
 
@@ -225,18 +232,19 @@ Pose victory() {
   p.nearLeg = {100, -4};
   p.nearFoot = 30;
   p.nearArm = {118, 150};
-  p.farArm = {-118, -150};
+  p.farArm = {-140, -170};
   return p;
 }
 
 Pose staggering() {
   Pose p;
-  p.lean = -22;
-  p.headTilt = -20;
-  p.nearArm = {-70, -110};
-  p.farArm = {70, 140};
-  p.nearLeg = {24, 4};
-  p.farLeg = {-12, -24};
+  p.pelvis = {36, 64};
+  p.lean = -20;
+  p.headTilt = -22;
+  p.nearArm = {150, 200};
+  p.farArm = {110, 150};
+  p.nearLeg = {22, 4};
+  p.farLeg = {-10, -22};
   p.farFoot = 60;
   return p;
 }
@@ -244,28 +252,32 @@ Pose staggering() {
 Pose falling() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {38, 88};
-  p.lean = -58;
-  p.headTilt = -18;
-  p.nearArm = {-130, -160};
-  p.farArm = {150, 175};
-  p.nearLeg = {70, 30};
-  p.farLeg = {40, 8};
+  p.pelvis = {31, 90};
+  p.lean = -32;
+  p.headTilt = 20;
+  p.nearArm = {160, 185};
+  p.farArm = {125, 150};
+  p.nearLeg = {95, -10};
+  p.farLeg = {75, 10};
   p.nearFoot = 120;
-  p.farFoot = 100;
+  p.farFoot = 110;
   return p;
 }
 
+// Flat on his back, legs in the air: the knockout everyone recognises. The
+// figure lies along the street, so it is drawn foreshortened (see lyingDown).
 Pose lying() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {43, 107.5f};
-  p.lean = -90;
-  p.headTilt = 6;
-  p.nearArm = {-80, -95};
-  p.farArm = {-100, -85};
-  p.nearLeg = {152, 12};
-  p.farLeg = {112, 30};
+  p.pelvis = {47, 107.5f};
+  p.lean = -88;
+  p.headTilt = 20;
+  p.nearArm = {-70, -95};
+  p.farArm = {-100, -80};
+  p.nearLeg = {170, 172};
+  p.farLeg = {184, 188};
+  p.nearFoot = 160;
+  p.farFoot = 150;
   return p;
 }
 
@@ -348,7 +360,7 @@ bool makeFighterPictures(const std::string& dir) {
       {"frameDeath1.png", kBoxW, kBoxH, fallen, staggering()},
       {"frameDeath2.png", kBoxW, kBoxH, fallen, falling(),
        [](Canvas& c) { drawDust(c, {40, 110}, 6, 0.5f); }},
-      {"frameDeath3.png", kBoxW, kBoxH, fallen, lying(),
+      {"frameDeath3.png", kBoxW, kBoxH, lyingDown(fallen), lying(),
        [](Canvas& c) {
          drawDust(c, {50, 111}, 5, 0.45f);
          drawStar(c, {8, 84}, 4.5f, hex(0xffd84a));
@@ -360,7 +372,7 @@ bool makeFighterPictures(const std::string& dir) {
     const char* suffix;
     Style style;
     float reach;
-  } enemies[] = {{"NPC", shadow, 0}, {"NPC2", brute, -6}};
+  } enemies[] = {{"NPC", shadow, 0}, {"NPC2", brute, -10}};
   bool ok = true;
   for (const Sprite& sprite : sprites) ok = writeSprite(dir, sprite) && ok;
   for (const auto& e : enemies) {

@@ -180,6 +180,7 @@ void addTorso(Layer& layer, const Style& style, const Proportions& p, const Skel
     layer.detail(capsule(collar, at(16, 7.0f), 0.9f, 0.7f), scaled(style.trim, 0.85f));
   }
   const Vec2 beltMid = at(6.5f, 0);
+  layer.detail(clipBehind(body, beltMid, sk.up), style.hips, true);
   layer.detail(clipToBand(body, beltMid, sk.forward, 2.3f), style.belt, true);
 }
 

@@ -34,6 +34,7 @@ struct Style {
   Rgba chest = hex(0xf4f1ea);   // what shows at the front of the torso
   Rgba trim = hex(0xc9c4b8);    // lapels, seams
   Rgba pants = hex(0xf4f1ea);
+  Rgba hips = hex(0xf4f1ea);    // the torso below the belt (jacket skirt or trousers)
   Rgba belt = hex(0x17151a);
   Rgba hands = hex(0xe2a877);   // fists: skin or gloves
   Rgba feet = hex(0xe2a877);    // bare feet or shoes

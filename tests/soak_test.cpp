@@ -1,0 +1,96 @@
+// Many stage clears and lost lives through the real frame code: the live GL
+// objects, the roster and the process memory stay flat.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+#include "hero/hits.h"
+#include "render/draw.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+// Names are handed out upwards, so counting the live ones below a fresh name counts them all.
+int liveGlObjects() {
+  GLuint probeBuffer = 0, probeArray = 0;
+  glGenBuffers(1, &probeBuffer);
+  glGenVertexArrays(1, &probeArray);
+  int live = 0;
+  for (GLuint name = 1; name < probeBuffer; ++name) live += glIsBuffer(name) ? 1 : 0;
+  for (GLuint name = 1; name < probeArray; ++name) live += glIsVertexArray(name) ? 1 : 0;
+  glDeleteBuffers(1, &probeBuffer);
+  glDeleteVertexArrays(1, &probeArray);
+  return live;
+}
+
+long residentKb() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * 4;
+}
+
+void clearOneStage(Game& game, ClockTicks& now) {
+  game.tovan->position.x = kStageEndX;
+  stageOver = true;
+  game.tickClock = now;
+  for (int ms : {1, 400, 800, 1001}) {
+    setGameClock(now + ms);
+    renderOnly(game);
+  }
+  now += 1100;
+  game.level = 1.0f;  // keep every wave the same size
+}
+
+void loseOneLife(Game& game) {
+  Player& hero = *game.tovan;
+  hero.health = 1;
+  spawnEnemy(1, 0.05f, 0.0f, 1.0f);
+  Character& striker = enemies.back();
+  striker.attackBox = AttackBox(Hitbox(Position(0.0f, 0.0f), 0.035f, 0.6f), 25);
+  striker.attackActive = true;
+  resolveHits(hero, enemies, game.level);
+  renderOnly(game);
+}
+
+TEST(Soak, StageClearsAndLostLivesKeepEverythingFlat) {
+  Game& game = sharedGame();
+  ClockTicks now = 500000;
+  freshStage(game, now);
+  spawnWave(*game.tovan, 1.0f);
+  // One round first, so that lazily made things exist before the count.
+  clearOneStage(game, now);
+  loseOneLife(game);
+  freshStage(game, now);
+  spawnWave(*game.tovan, 1.0f);
+  const int objects = liveGlObjects();
+  const long memory = residentKb();
+  for (int round = 0; round < 40; ++round) {
+    clearOneStage(game, now);
+    for (int life = 0; life < 5; ++life) loseOneLife(game);
+    EXPECT_EQ(chooseMode(game), FrameMode::GameOver);
+    freshStage(game, now);
+    spawnWave(*game.tovan, 1.0f);
+  }
+  EXPECT_EQ(liveGlObjects(), objects);
+  EXPECT_EQ(enemies.size(), 25u);
+  EXPECT_LT(residentKb() - memory, 8 * 1024) << "resident memory grew";
+  // Put the background quad back after the game-over screens.
+  std::copy(kFondoPoints, kFondoPoints + 12, game.points);
+  refillPositions(game.quads.fondo, game.points);
+}
+
+TEST(Drawing, ASpriteWithoutGlObjectsIsReportedAndSkipped) {
+  sharedGame();
+  Element never(1.0f, Position(), Hitbox());
+  testing::internal::CaptureStdout();
+  drawSprite(never);
+  glFinish();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "fallo nulo\n");
+}
+
+}  // namespace
