@@ -6,6 +6,7 @@
 #include <AL/alc.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -36,28 +37,39 @@ struct Voice {
 struct SoundSystemImpl {
   ALCcontext* context = nullptr;  // null when the system is silent
   std::vector<Voice> voices;      // sized once by init, so Channel pointers stay valid
+  std::vector<SoundImpl*> sounds;  // loaded and not yet released
   unsigned long long plays = 0;
 };
 
 namespace {
 
-// OpenAL's current context is process-wide, so every call runs under one lock.
-std::mutex& serviceLock() {
-  static std::mutex lock;
-  return lock;
+// Everything shared by all systems. Allocated once and never destroyed, so
+// the exit handler can still use it whatever order statics die in.
+struct Service {
+  std::mutex lock;  // OpenAL's current context is process-wide: one call at a time
+  ALCdevice* device = nullptr;
+  bool triedDevice = false;
+  std::vector<SoundSystemImpl*> systems;
+};
+
+Service& service() {
+  static Service* shared = new Service();
+  return *shared;
 }
 
-// Opened on the first init and kept for the life of the process: a second
-// device would, with the wave-file backend, write into the same file. A device
-// that failed to open is not retried, so a machine without sound stays quiet.
+void closeDeviceAtExit();
+
+// Opened on the first init and kept until the process exits: a second device
+// would, with the wave-file backend, write into the same file. A device that
+// failed to open is not retried, so a machine without sound stays quiet.
 ALCdevice* sharedDevice() {
-  static ALCdevice* device = nullptr;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    device = alcOpenDevice(nullptr);
+  Service& shared = service();
+  if (!shared.triedDevice) {
+    shared.triedDevice = true;
+    shared.device = alcOpenDevice(nullptr);
+    if (shared.device) std::atexit(closeDeviceAtExit);
   }
-  return device;
+  return shared.device;
 }
 
 bool makeCurrent(ALCcontext* context) {
@@ -97,6 +109,28 @@ Voice& pickVoice(SoundSystemImpl& system) {
 
 bool isLive(const SoundSystemImpl* system) { return system && system->context; }
 
+// Frees every voice, buffer and context and closes the device, so the output
+// (a wave file, say) is finished properly. Systems and sounds the game still
+// holds turn silent; releasing them afterwards only frees memory.
+void closeDeviceAtExit() {
+  Service& shared = service();
+  std::lock_guard<std::mutex> guard(shared.lock);
+  for (SoundSystemImpl* system : shared.systems) {
+    if (!isLive(system) || !makeCurrent(system->context)) continue;
+    for (Voice& voice : system->voices) {
+      detach(voice);
+      alDeleteSources(1, &voice.source);
+    }
+    system->voices.clear();
+    for (SoundImpl* sound : system->sounds) alDeleteBuffers(1, &sound->buffer);
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(system->context);
+    system->context = nullptr;
+  }
+  if (shared.device) alcCloseDevice(shared.device);
+  shared.device = nullptr;
+}
+
 }  // namespace
 
 SoundResult createSoundSystem(SoundSystem** system) {
@@ -108,11 +142,12 @@ SoundResult createSoundSystem(SoundSystem** system) {
 SoundResult SoundSystem::init(int maxChannels, int, void*) {
   SoundSystem* self = opaque(this);
   if (!self) return kSoundError;
-  std::lock_guard<std::mutex> guard(serviceLock());
+  std::lock_guard<std::mutex> guard(service().lock);
   if (self->impl) return kSoundError;
   auto* system = new (std::nothrow) SoundSystemImpl();
   if (!system) return kSoundError;
   self->impl = system;  // from here on the system is initialised, if silent
+  service().systems.push_back(system);
 
   ALCdevice* device = sharedDevice();
   if (!device) return kSoundError;
@@ -149,7 +184,7 @@ SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** 
   *sound = nullptr;
   if (!self) return kSoundError;
   {
-    std::lock_guard<std::mutex> guard(serviceLock());
+    std::lock_guard<std::mutex> guard(service().lock);
     if (!isLive(self->impl)) return kSoundError;
   }
 
@@ -157,7 +192,7 @@ SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** 
   PcmSound pcm;
   if (!loadSoundFile(path, &pcm)) return kSoundError;
 
-  std::lock_guard<std::mutex> guard(serviceLock());
+  std::lock_guard<std::mutex> guard(service().lock);
   SoundSystemImpl* system = self->impl;
   if (!makeCurrent(system->context)) return kSoundError;
   alGetError();
@@ -180,6 +215,7 @@ SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** 
     return kSoundError;
   }
   created->impl = data;
+  system->sounds.push_back(data);
   *sound = created;
   return kSoundOk;
 }
@@ -189,7 +225,7 @@ SoundResult SoundSystem::playSound(Sound* sound, void* channelGroup, bool paused
   SoundSystem* self = opaque(this);
   if (channel) *channel = nullptr;
   if (!self || !sound || channelGroup || paused) return kSoundError;
-  std::lock_guard<std::mutex> guard(serviceLock());
+  std::lock_guard<std::mutex> guard(service().lock);
   SoundSystemImpl* system = self->impl;
   SoundImpl* data = sound->impl;
   // A sound belongs to the system that loaded it; release only looks there.
@@ -217,7 +253,7 @@ SoundResult SoundSystem::playSound(Sound* sound, void* channelGroup, bool paused
 SoundResult SoundSystem::update() {
   SoundSystem* self = opaque(this);
   if (!self) return kSoundError;
-  std::lock_guard<std::mutex> guard(serviceLock());
+  std::lock_guard<std::mutex> guard(service().lock);
   SoundSystemImpl* system = self->impl;
   if (!isLive(system) || !makeCurrent(system->context)) return kSoundError;
   // Letting go of finished sounds' buffers keeps release cheap.
@@ -230,7 +266,7 @@ SoundResult SoundSystem::update() {
 SoundResult Sound::release() {
   Sound* self = opaque(this);
   if (!self) return kSoundError;
-  std::lock_guard<std::mutex> guard(serviceLock());
+  std::lock_guard<std::mutex> guard(service().lock);
   SoundImpl* data = self->impl;
   bool freed = false;
   if (data && isLive(data->system) && makeCurrent(data->system->context)) {
@@ -240,6 +276,10 @@ SoundResult Sound::release() {
     alGetError();
     alDeleteBuffers(1, &data->buffer);
     freed = alGetError() == AL_NO_ERROR;
+  }
+  if (data && data->system) {
+    std::vector<SoundImpl*>& sounds = data->system->sounds;
+    sounds.erase(std::remove(sounds.begin(), sounds.end(), data), sounds.end());
   }
   delete data;
   delete self;

@@ -46,6 +46,7 @@ bool riffDataFits(std::FILE* file, long long fileSize) {
 // libsndfile scales integer formats by 1/32768, so 16-bit data comes back
 // exactly; float data past full scale clips instead of wrapping round.
 std::int16_t toSample16(float value) {
+  if (std::isnan(value)) return 0;
   const float scaled = std::nearbyint(value * 32768.0f);
   return static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }

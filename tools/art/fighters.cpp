@@ -34,6 +34,8 @@ Style shadowStyle() {  // lean, hooded, dark violet
   s.belt = hex(0xb0306e);
   s.accent = hex(0xb0306e);
   s.eye = hex(0xd01818);
+  s.hips = s.top;
+  s.reach = 0.95f;
   s.head = Headwear::Hood;
   s.sleeves = Sleeves::Full;
   s.bulk = 0.9f;
@@ -60,6 +62,7 @@ Style bruteStyle() {  // broad, bald with a topknot, olive vest and brown trouse
   s.sleeves = Sleeves::Bare;
   s.bulk = 1.45f;
   s.stature = 0.95f;
+  s.reach = 0.92f;
   s.beltTails = false;
   return s;
 }
@@ -82,6 +85,7 @@ Style fallenStyle() {  // the beaten enemy of either kind: plain dusky grey
   s.feet = hex(0x2a2a30);
   s.hands = hex(0x2e2e36);
   s.belt = hex(0x2a2a30);
+  s.hips = s.top;
   s.head = Headwear::Wrap;
   s.sleeves = Sleeves::Full;
   s.beltTails = false;
@@ -159,22 +163,28 @@ Pose kick(bool extended) {
 Pose flyingKick() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {21, 62};
+  p.pelvis = {23, 62};
   p.lean = -4;
   p.headTilt = 6;
-  p.nearLeg = {52, 54};
+  p.nearLeg = {49, 50};
   p.nearFoot = 70;
   p.farLeg = {20, -120};
   p.farFoot = -60;
-  p.nearArm = {-50, -20};
+  p.nearArm = {-30, 10};
   p.farArm = {50, 140};
   return p;
 }
 
+// Enemies stand a little left of centre with a narrower stance: their punch
+// has to fit inside the plain 64-pixel box.
+constexpr float kEnemyPelvisX = 24;
+
 Pose enemyStance() {
   Pose p = stance();
-  p.pelvis = {27, 64};
+  p.pelvis = {kEnemyPelvisX, 64};
   p.lean = 4;
+  p.nearLeg = {20, -2};
+  p.farLeg = {-16, -10};
   p.nearArm = {35, 140};
   p.farArm = {20, 128};
   return p;
@@ -182,7 +192,8 @@ Pose enemyStance() {
 
 Pose enemyWalk(int step) {
   Pose p = walk(step);
-  p.pelvis = {27, 64};
+  p.pelvis = {kEnemyPelvisX + 2, 64};
+  for (Limb* leg : {&p.nearLeg, &p.farLeg}) *leg = {leg->upper * 0.85f, leg->lower * 0.85f};  // shorter steps
   const float swing = (step < 2 ? 1.0f : -1.0f) * 8.0f;
   p.nearArm = {35 + swing, 138};
   p.farArm = {20 - swing, 126};
@@ -191,8 +202,8 @@ Pose enemyWalk(int step) {
 
 Pose enemyPunch(bool extended, float reach) {
   Pose p = enemyStance();
-  p.lean = extended ? 10 : 7;
-  p.nearArm = extended ? Limb{80 + reach, 84 + reach} : Limb{58, 112};
+  p.lean = extended ? 3 : 4;
+  p.nearArm = extended ? Limb{84 + reach, 87 + reach} : Limb{55, 112};
   return p;
 }
 
@@ -241,7 +252,7 @@ Pose staggering() {
   p.pelvis = {36, 64};
   p.lean = -20;
   p.headTilt = -22;
-  p.nearArm = {150, 200};
+  p.nearArm = {140, 190};
   p.farArm = {110, 150};
   p.nearLeg = {22, 4};
   p.farLeg = {-10, -22};
@@ -252,13 +263,13 @@ Pose staggering() {
 Pose falling() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {31, 90};
-  p.lean = -32;
+  p.pelvis = {34, 90};
+  p.lean = -28;
   p.headTilt = 20;
   p.nearArm = {160, 185};
   p.farArm = {125, 150};
-  p.nearLeg = {95, -10};
-  p.farLeg = {75, 10};
+  p.nearLeg = {92, -12};
+  p.farLeg = {72, 6};
   p.nearFoot = 120;
   p.farFoot = 110;
   return p;
@@ -269,7 +280,7 @@ Pose falling() {
 Pose lying() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {47, 107.5f};
+  p.pelvis = {49, 107.5f};
   p.lean = -88;
   p.headTilt = 20;
   p.nearArm = {-70, -95};
@@ -372,7 +383,7 @@ bool makeFighterPictures(const std::string& dir) {
     const char* suffix;
     Style style;
     float reach;
-  } enemies[] = {{"NPC", shadow, 0}, {"NPC2", brute, -10}};
+  } enemies[] = {{"NPC", shadow, 0}, {"NPC2", brute, -4}};
   bool ok = true;
   for (const Sprite& sprite : sprites) ok = writeSprite(dir, sprite) && ok;
   for (const auto& e : enemies) {

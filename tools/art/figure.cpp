@@ -19,7 +19,8 @@ struct Proportions {
 Proportions proportionsFor(const Style& style) {
   Proportions p;
   const float k = style.stature, w = style.bulk;
-  p.thigh *= k, p.shin *= k, p.torso *= k, p.upperArm *= k, p.forearm *= k;
+  p.thigh *= k, p.shin *= k, p.torso *= k;
+  p.upperArm *= k * style.reach, p.forearm *= k * style.reach;
   p.thighRadius *= w, p.kneeRadius *= w, p.shinRadius *= w;
   p.upperArmRadius *= w, p.elbowRadius *= w, p.wristRadius *= std::sqrt(w);
   p.fistRadius *= std::sqrt(w);

@@ -46,6 +46,7 @@ struct Style {
   Sleeves sleeves = Sleeves::Gi;
   float bulk = 1.0f;    // widths of torso and limbs
   float stature = 1.0f; // lengths
+  float reach = 1.0f;   // arm length on top of stature
   bool beltTails = true;
 };
 
