@@ -37,7 +37,7 @@ struct Voice {
 struct SoundSystemImpl {
   ALCcontext* context = nullptr;  // null when the system is silent
   std::vector<Voice> voices;      // sized once by init, so Channel pointers stay valid
-  std::vector<SoundImpl*> sounds;  // loaded and not yet released
+  std::vector<Sound*> sounds;     // loaded and not yet released
   unsigned long long plays = 0;
 };
 
@@ -49,7 +49,7 @@ struct Service {
   std::mutex lock;  // OpenAL's current context is process-wide: one call at a time
   ALCdevice* device = nullptr;
   bool triedDevice = false;
-  std::vector<SoundSystemImpl*> systems;
+  std::vector<SoundSystem*> systems;  // every system made, for the exit handler
 };
 
 Service& service() {
@@ -115,14 +115,15 @@ bool isLive(const SoundSystemImpl* system) { return system && system->context; }
 void closeDeviceAtExit() {
   Service& shared = service();
   std::lock_guard<std::mutex> guard(shared.lock);
-  for (SoundSystemImpl* system : shared.systems) {
+  for (SoundSystem* owner : shared.systems) {
+    SoundSystemImpl* system = owner->impl;
     if (!isLive(system) || !makeCurrent(system->context)) continue;
     for (Voice& voice : system->voices) {
       detach(voice);
       alDeleteSources(1, &voice.source);
     }
     system->voices.clear();
-    for (SoundImpl* sound : system->sounds) alDeleteBuffers(1, &sound->buffer);
+    for (Sound* sound : system->sounds) alDeleteBuffers(1, &sound->impl->buffer);
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(system->context);
     system->context = nullptr;
@@ -135,8 +136,13 @@ void closeDeviceAtExit() {
 
 SoundResult createSoundSystem(SoundSystem** system) {
   if (!system) return kSoundError;
-  *system = new (std::nothrow) SoundSystem();
-  return *system ? kSoundOk : kSoundError;
+  *system = nullptr;
+  auto* created = new (std::nothrow) SoundSystem();
+  if (!created) return kSoundError;
+  std::lock_guard<std::mutex> guard(service().lock);
+  service().systems.push_back(created);
+  *system = created;
+  return kSoundOk;
 }
 
 SoundResult SoundSystem::init(int maxChannels, int, void*) {
@@ -147,7 +153,6 @@ SoundResult SoundSystem::init(int maxChannels, int, void*) {
   auto* system = new (std::nothrow) SoundSystemImpl();
   if (!system) return kSoundError;
   self->impl = system;  // from here on the system is initialised, if silent
-  service().systems.push_back(system);
 
   ALCdevice* device = sharedDevice();
   if (!device) return kSoundError;
@@ -194,7 +199,7 @@ SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** 
 
   std::lock_guard<std::mutex> guard(service().lock);
   SoundSystemImpl* system = self->impl;
-  if (!makeCurrent(system->context)) return kSoundError;
+  if (!isLive(system) || !makeCurrent(system->context)) return kSoundError;
   alGetError();
   ALuint buffer = 0;
   alGenBuffers(1, &buffer);
@@ -215,7 +220,7 @@ SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** 
     return kSoundError;
   }
   created->impl = data;
-  system->sounds.push_back(data);
+  system->sounds.push_back(created);
   *sound = created;
   return kSoundOk;
 }
@@ -278,8 +283,8 @@ SoundResult Sound::release() {
     freed = alGetError() == AL_NO_ERROR;
   }
   if (data && data->system) {
-    std::vector<SoundImpl*>& sounds = data->system->sounds;
-    sounds.erase(std::remove(sounds.begin(), sounds.end(), data), sounds.end());
+    std::vector<Sound*>& sounds = data->system->sounds;
+    sounds.erase(std::remove(sounds.begin(), sounds.end(), self), sounds.end());
   }
   delete data;
   delete self;

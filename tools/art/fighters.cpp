@@ -1,6 +1,5 @@
 // Every fighter sprite: the three fighters' looks and the pose of each picture.
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "art/art.h"
@@ -163,13 +162,13 @@ Pose kick(bool extended) {
 Pose flyingKick() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {23, 62};
-  p.lean = -4;
-  p.headTilt = 6;
-  p.nearLeg = {49, 50};
-  p.nearFoot = 70;
-  p.farLeg = {20, -120};
-  p.farFoot = -60;
+  p.pelvis = {20, 62};
+  p.lean = 2;
+  p.headTilt = 8;
+  p.nearLeg = {43, 44};
+  p.nearFoot = 34;  // toes pointed
+  p.farLeg = {40, -100};
+  p.farFoot = -20;
   p.nearArm = {-30, 10};
   p.farArm = {50, 140};
   return p;
@@ -263,8 +262,8 @@ Pose staggering() {
 Pose falling() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {34, 90};
-  p.lean = -28;
+  p.pelvis = {30, 90};
+  p.lean = -24;
   p.headTilt = 20;
   p.nearArm = {160, 185};
   p.farArm = {125, 150};
@@ -280,13 +279,13 @@ Pose falling() {
 Pose lying() {
   Pose p;
   p.grounded = false;
-  p.pelvis = {49, 107.5f};
+  p.pelvis = {51, 107.5f};
   p.lean = -88;
   p.headTilt = 20;
-  p.nearArm = {-70, -95};
-  p.farArm = {-100, -80};
-  p.nearLeg = {170, 172};
-  p.farLeg = {184, 188};
+  p.nearArm = {95, 80};
+  p.farArm = {80, 100};
+  p.nearLeg = {173, 176};
+  p.farLeg = {185, 190};
   p.nearFoot = 160;
   p.farFoot = 150;
   return p;
@@ -339,13 +338,6 @@ bool writeSprite(const std::string& dir, const Sprite& sprite) {
       std::fprintf(stderr, "warning: %s touches its top edge\n", sprite.file.c_str());
       break;
     }
-  if (std::getenv("ART_BOUNDS")) {
-    int x0 = 9999, x1 = -1, y0 = 9999, y1 = -1;
-    for (int y = 0; y < sprite.height; ++y)
-      for (int x = 0; x < sprite.width; ++x)
-        if (canvas.pixel(x, y).a > 0.05f) x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-    std::fprintf(stderr, "%-20s %dx%d ink x %d..%d y %d..%d\n", sprite.file.c_str(), sprite.width, sprite.height, x0, x1, y0, y1);
-  }
   return canvas.savePng(dir + "/" + sprite.file, sprite.style.outline);
 }
 
@@ -373,10 +365,10 @@ bool makeFighterPictures(const std::string& dir) {
        [](Canvas& c) { drawDust(c, {40, 110}, 6, 0.5f); }},
       {"frameDeath3.png", kBoxW, kBoxH, lyingDown(fallen), lying(),
        [](Canvas& c) {
-         drawDust(c, {50, 111}, 5, 0.45f);
-         drawStar(c, {8, 84}, 4.5f, hex(0xffd84a));
-         drawStar(c, {19, 78}, 3.5f, hex(0xfff08a));
-         drawStar(c, {29, 85}, 4.0f, hex(0xffd84a));
+         drawDust(c, {54, 112}, 5, 0.45f);
+         drawStar(c, {9, 86}, 4.5f, hex(0xffd84a));
+         drawStar(c, {20, 79}, 3.5f, hex(0xfff08a));
+         drawStar(c, {31, 86}, 4.0f, hex(0xffd84a));
        }},
   };
   const struct {

@@ -205,8 +205,8 @@ void addHead(Layer& layer, const Style& style, const Proportions& p, const Skele
     case Headwear::HairAndBand: {
       // Headband tails stream out behind.
       const Vec2 knot = at(1.5f, -r * 0.9f);
-      layer.add(capsule(knot, at(-2.5f, -r - 9.0f), 1.7f, 1.2f), scaled(style.accent, 0.85f));
-      layer.add(capsule(knot, at(3.5f, -r - 8.0f), 1.6f, 1.1f), style.accent);
+      layer.add(capsule(knot, at(-2.5f, -r - 7.5f), 1.7f, 1.2f), scaled(style.accent, 0.85f));
+      layer.add(capsule(knot, at(3.0f, -r - 6.5f), 1.6f, 1.1f), style.accent);
       layer.add(circle(c, r), style.skin);
       layer.add(circle(at(-0.8f, r * 0.92f), 1.6f), style.skin);  // nose
       layer.detail(clipBehind(circle(at(0.6f, -0.4f), r + 0.7f), at(1.6f, 0), up * -1.0f + fwd * -0.35f),
@@ -230,12 +230,11 @@ void addHead(Layer& layer, const Style& style, const Proportions& p, const Skele
       layer.add(circle(c, r), style.skin);
       layer.add(circle(at(-0.8f, r * 0.92f), 1.7f), style.skin);  // nose
       layer.detail(capsule(at(-3.4f, r * 0.45f), at(-3.9f, r * 0.9f), 1.1f, 0.9f), style.hair);  // moustache
-      layer.detail(capsule(at(-3.4f, r * 0.45f), at(-6.2f, r * 0.55f), 0.9f, 0.6f), style.hair);
       break;
     }
     case Headwear::Wrap: {
       const Vec2 knot = at(0.5f, -r * 0.95f);
-      layer.add(capsule(knot, at(-4.0f, -r - 6.0f), 1.6f, 1.1f), style.top);
+      layer.add(capsule(knot, at(-4.0f, -r - 3.5f), 1.6f, 1.1f), style.top);
       layer.add(circle(c, r), style.skin);
       layer.add(circle(at(-0.8f, r * 0.92f), 1.6f), style.skin);
       layer.detail(clipBehind(circle(c, r + 0.7f), at(1.8f, 0), up * -1.0f), style.top, true);

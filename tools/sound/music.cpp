@@ -98,7 +98,7 @@ Signal koto(int midi, double heldSeconds, Noise& noise) {
   const int delay = static_cast<int>(std::floor(period - 0.1));
   const double fraction = period - delay;
   const double allpass = (1.0 - fraction) / (1.0 + fraction);
-  constexpr double kDamping = 0.996;
+  constexpr double kDamping = 0.998;
 
   std::vector<double> line(static_cast<std::size_t>(delay), 0.0);
   LowPass soften(3000.0);
@@ -213,11 +213,11 @@ Signal makeMusic() {
 
   Signal strings(rendered, 0.0);
   for (const Note& note : collectNotes(kMelody)) {
-    mixInto(strings, koto(note.midi, stepsToSeconds(note.lengthSteps), noise), note.step * kStepSamples, 0.5);
+    mixInto(strings, koto(note.midi, stepsToSeconds(note.lengthSteps), noise), note.step * kStepSamples, 1.4);
   }
   for (const Note& note : collectNotes(kFlute)) {
     mixInto(strings, flute(note.midi, stepsToSeconds(note.lengthSteps), noise), note.step * kStepSamples,
-            0.22);
+            0.3);
   }
   addEcho(strings, stepsToSeconds(3), 0.3);
 
@@ -227,9 +227,9 @@ Signal makeMusic() {
   for (int bar = 0; bar < kBars; ++bar) {
     const int start = bar * kStepsPerBar;
     const int root = kBassRoot[bar];
-    mixInto(mix, bass(root, stepsToSeconds(5)), start * kStepSamples, 0.45);
+    mixInto(mix, bass(root, stepsToSeconds(5)), start * kStepSamples, 0.4);
     mixInto(mix, bass(root + 12, stepsToSeconds(2)), (start + 6) * kStepSamples, 0.3);
-    mixInto(mix, bass(root, stepsToSeconds(5)), (start + 10) * kStepSamples, 0.4);
+    mixInto(mix, bass(root, stepsToSeconds(5)), (start + 10) * kStepSamples, 0.35);
   }
   // Drums: the groove, with a roll every fourth bar leading into the next phrase.
   const Signal bigDrum = taiko(58.0, 0.3, noise);
@@ -244,7 +244,7 @@ Signal makeMusic() {
         case 'D': mixInto(mix, bigDrum, at, step == 0 ? 1.0 : 0.85); break;
         case 'd': mixInto(mix, softDrum, at, 0.55); break;
         case 'k': mixInto(mix, click, at, 0.35); break;
-        case 's': mixInto(mix, smallDrum, at, 0.3); break;
+        case 's': mixInto(mix, smallDrum, at, 0.2); break;
         default: break;
       }
     }

@@ -1,0 +1,50 @@
+#include "bench/bench_game.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/game_state.h"
+#include "app/input.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+#include "render/frames.h"
+
+Game& benchGame(bool visible) {
+  static Game* game = nullptr;
+  if (game != nullptr) return *game;
+  glfwInit();
+  glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
+  game = new Game();
+  if (startUp(*game) != 0) {
+    std::fprintf(stderr, "nombre_bench: the game did not start (run it from build/run under Xvfb)\n");
+    std::exit(1);
+  }
+  return *game;
+}
+
+void freshBenchStage(Game& game, ClockTicks now) {
+  setGameClock(now);
+  clearRoster(enemies);
+  resetControlState();
+  stageOver = false;
+  endFrameIndex = 0;
+  Player& hero = *game.tovan;
+  hero.enlarge(false);
+  hero.reset();
+  hero.state = Idle;
+  hero.playerClockStart = now;
+  hero.texture = playerFrames[0];
+  game.level = 1.0f;
+  game.tickClock = game.spawnClock = game.clearClock = now;
+}
+
+void placeHero(Player& hero, float x) {
+  hero.position.x = x;
+  hero.hitbox.position.x = x;
+}
+
+void spreadRoster(const Player& hero, int count, float from, float to, float level) {
+  const float step = count > 1 ? (to - from) / static_cast<float>(count - 1) : 0.0f;
+  const float heroX = hero.getPosition().getX();
+  for (int i = 0; i < count; ++i) spawnEnemy(i % 2 + 1, from + step * static_cast<float>(i), heroX, level);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The parts of nombre_bench that are not Google Benchmark cases; each runs in
+// a process of its own, since the game starts once per process.
+
+// Pass rate of the real frame loop beside a clear-and-present loop, for each
+// play scene, about `seconds` of each.
+int runFrameRates(double seconds);
+// Runs `passes` frame-loop passes of one scene (for a profiler); "list" names them.
+int runProfile(const char* scene, int passes);
+// Start-up of this process: launch (NOMBRE_LAUNCH_NS, wall-clock ns, when
+// set) to the first presented frame, split into its parts.
+int runStartUp();
+// Launches the game binary `runs` times and waits on the X server for its
+// window and for its first frame on screen.
+int watchLaunch(const char* binary, int runs);

@@ -1,0 +1,106 @@
+// Renders the real game's screens into PNG files for the README:
+//   nombre_screenshots OUT_DIR   (run from build/run, under Xvfb)
+// The game runs its own frame code; only the situations are set up directly
+// (where the hero stands, what the clock says), so each picture is repeatable.
+#include <stb_image_write.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/game.h"
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "app/input.h"
+#include "enemies/roster.h"
+#include "enemies/update_pass.h"
+#include "enemies/waves.h"
+
+namespace {
+
+void save(const std::string& path) {
+  std::vector<unsigned char> pixels(kWindowWidth * kWindowHeight * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  stbi_flip_vertically_on_write(1);
+  if (!stbi_write_png(path.c_str(), kWindowWidth, kWindowHeight, 3, pixels.data(), kWindowWidth * 3)) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+  }
+}
+
+// Runs play frames with the clock stepping 4 ms a frame and the given control code.
+void play(Game& game, ClockTicks& now, int frames, int code) {
+  controlCode = code;
+  for (int i = 0; i < frames; ++i) {
+    now += 4;
+    setGameClock(now);
+    glClear(GL_COLOR_BUFFER_BIT);
+    playFrame(game);
+  }
+}
+
+void clearFrame() {
+  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: nombre_screenshots OUT_DIR\n");
+    return 2;
+  }
+  const std::string out = argv[1];
+  glfwInit();
+  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+  Game game;
+  if (startUp(game) != 0) return 1;
+  ClockTicks now = 10000;
+  setGameClock(now);
+  game.tickClock = game.spawnClock = now;
+  Player& hero = *game.tovan;
+
+  // Walk up to the first group, which comes to meet the hero.
+  play(game, now, 110, kWalkRight);
+  play(game, now, 60, kNoControl);
+  clearFrame();
+  play(game, now, 1, kNoControl);
+  save(out + "/play.png");
+
+  // A kick into the group.
+  play(game, now, 40, kKick);
+  clearFrame();
+  play(game, now, 1, kKick);
+  save(out + "/kick.png");
+  play(game, now, 50, kNoControl);
+
+  // The pause menu.
+  menuOpen = true;
+  clearFrame();
+  menuFrame(game);
+  save(out + "/menu.png");
+  menuOpen = false;
+
+  // The stage-clear pose at the gate.
+  clearRoster(enemies);
+  hero.reset();
+  hero.position.x = hero.hitbox.position.x = kStageEndX;
+  stageOver = true;
+  game.tickClock = now;
+  for (int ms : {100, 300, 500, 700, 900}) {
+    setGameClock(now + ms);
+    clearFrame();
+    stageClearFrame(game);
+  }
+  save(out + "/stage-clear.png");
+
+  // Game over.
+  hero.lives = 0;
+  stageOver = true;
+  clearFrame();
+  gameOverFrame(game);
+  save(out + "/game-over.png");
+  return 0;
+}
