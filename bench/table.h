@@ -5,6 +5,6 @@
 #include <string>
 
 inline void printRow(const std::string& name, double figure, const char* unit, int decimals = 1) {
-  std::printf("%-58s %12.*f  %s\n", name.c_str(), decimals, figure, unit);
+  std::printf("%-68s %10.*f  %s\n", name.c_str(), decimals, figure, unit);
   std::fflush(stdout);
 }

@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 dir="${1:-build}"
 
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
-cmake --build "$dir" --target nombre_bench nombre assets -j "$(nproc)" > "$dir.bench-build.log" 2>&1 ||
-  { tail -40 "$dir.bench-build.log"; exit 1; }
+cmake --build "$dir" --target nombre_bench nombre assets -j "$(nproc)" > "$dir/bench-build.log" 2>&1 ||
+  { tail -40 "$dir/bench-build.log"; exit 1; }
 
 work=$(mktemp -d /tmp/nombre-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -28,7 +28,7 @@ timeout 300 $bench --watch-launch ../nombre 5
 RUN
 
 echo "machine: $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg) before the run"
-printf '%-58s %12s  %s\n' "measurement" "figure" "unit"
+printf '%-68s %10s  %s\n' "measurement" "figure" "unit"
 cd "$dir/run"
 ALSOFT_CONF="$work/alsoft.conf" xvfb-run -a -s "-screen 0 800x600x24 -ardelay 2000" \
   bash "$work/run.sh" 2> "$work/stderr.txt" || { echo "benchmark failed:"; tail -20 "$work/stderr.txt"; exit 1; }
