@@ -54,6 +54,24 @@ GLuint loadScreenTexture(const char* path) {
   return texture;
 }
 
+// The stage is drawn texel for texel and never past its edges, so mipmaps
+// and repeating add nothing to the picture; in software they cost most of a
+// frame. It is opaque, so it is also drawn without blending.
+GLuint loadStageTexture(const char* path) {
+  const GLuint texture = loadGameTexture(path);
+  if (texture == 0) return 0;
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return texture;
+}
+
+void drawOpaqueStage(const Quad& fondo) {
+  glDisable(GL_BLEND);
+  drawQuad(fondo, stageTexture);
+  glEnable(GL_BLEND);
+}
+
 void startMusic() {
   audio::createSoundSystem(&musicSystem);
   musicSystem->init(kSoundVoices, 0, nullptr);
@@ -98,7 +116,7 @@ int startUp(Game& game) {
   GLuint* const screenTextures[] = {&stageTexture, &hpBarTexture, &heartTexture, &game.gameOverTexture};
   const char* const screenPaths[] = {kStagePath, kHpBarPath, kHeartPath, kGameOverPath};
   for (int i = 0; i < 4; ++i) {
-    *screenTextures[i] = loadScreenTexture(screenPaths[i]);
+    *screenTextures[i] = i == 0 ? loadStageTexture(screenPaths[i]) : loadScreenTexture(screenPaths[i]);
     if (*screenTextures[i] == 0) {
       sayLine(kImageNotLoaded);
       return -1;
@@ -151,7 +169,7 @@ void drawStage(Game& game, float heroX) {
   std::memcpy(game.texCoords2, coords, sizeof(coords));
   refillTexCoords(game.quads.fondo, game.texCoords2);
   useShaderProgram(game.shaderProgram);
-  drawQuad(game.quads.fondo, stageTexture);
+  drawOpaqueStage(game.quads.fondo);
 }
 
 void playFrame(Game& game) {
@@ -180,7 +198,7 @@ void playFrame(Game& game) {
   refillTexCoords(game.quads.barra, game.texCoordsB);
 
   useShaderProgram(game.shaderProgram);
-  drawQuad(game.quads.fondo, stageTexture);
+  drawOpaqueStage(game.quads.fondo);
   drawQuad(game.quads.barra, hpBarTexture);
   if (!enemies.empty()) drawAll(enemies);
   for (Element& heart : hearts) drawSprite(heart);

@@ -1,8 +1,8 @@
 // An enemy's tick: stand while the hero is far, walk up to him, strike when
 // close, or play out its death.
 #include <cmath>
-#include <cstdlib>
 
+#include "app/chance.h"
 #include "entities/character.h"
 
 namespace {
@@ -32,7 +32,7 @@ constexpr double kDeathSteps[3] = {200.0, 400.0, 600.0};
 void Character::updateNPC(Position playerPosition) {
   const float playerX = playerPosition.getX();
   const float myX = position.getX();
-  std::srand(static_cast<unsigned>(seed));
+  seedChance(static_cast<unsigned>(seed));
 
   const float distance = std::fabs(playerX - myX);
   if (dead) {

@@ -1,7 +1,7 @@
 #include "enemies/waves.h"
 
-#include <cstdlib>
 
+#include "app/chance.h"
 #include "enemies/roster.h"
 #include "render/frames.h"
 
@@ -21,7 +21,7 @@ constexpr float kSingleDistance = 1.0f;
 constexpr double kGroupStart = 1.5;
 
 // r in {0, 0.1, 0.2, 0.3}
-float randomOffset() { return static_cast<float>((std::rand() % 4) / 10.0); }
+float randomOffset() { return static_cast<float>((drawChance() % 4) / 10.0); }
 
 }  // namespace
 
@@ -52,8 +52,8 @@ void spawnWave(const Player& player, float level) {
 
 void spawnReinforcements(const Player& player, float level) {
   const float playerX = player.getPosition().getX();
-  std::srand(static_cast<unsigned>(gameClock()));
-  const int k = std::rand() % kReinforcementChoices;
+  seedChance(static_cast<unsigned>(gameClock()));
+  const int k = drawChance() % kReinforcementChoices;
   const int singleKind = level >= 1.0f ? 2 : 1;
 
   if (k == 0 && static_cast<double>(playerX) <= kAheadLimit) {
@@ -62,9 +62,9 @@ void spawnReinforcements(const Player& player, float level) {
     spawnEnemy(singleKind, playerX - kSingleDistance, playerX, level);
   } else if (k >= 2 && static_cast<double>(playerX) >= kBehindLimit) {
     for (float f = 0.1f; 0.4 > f; f = static_cast<float>(static_cast<double>(f) + 0.1)) {
-      std::srand(static_cast<unsigned>(gameClock()));
+      seedChance(static_cast<unsigned>(gameClock()));
       const float r = randomOffset();
-      const bool secondKind = std::rand() % 2 == 1 && level > 2.0f;
+      const bool secondKind = drawChance() % 2 == 1 && level > 2.0f;
       const float x = static_cast<float>(static_cast<double>(playerX) - kGroupStart + f + r);
       spawnEnemy(secondKind ? 2 : 1, x, playerX, level);
     }

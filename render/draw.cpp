@@ -2,6 +2,25 @@
 
 #include <cstdio>
 
+namespace {
+
+// A quad wholly beyond one edge of the viewport would draw no pixel: most of
+// a large wave stands far ahead of the hero.
+bool outOfSight(const Element& e) {
+  bool left = true, right = true, above = true, below = true;
+  for (int corner = 0; corner < 4; ++corner) {
+    const float x = e.vertices[corner * 3];
+    const float y = e.vertices[corner * 3 + 1];
+    left = left && x < -1.0f;
+    right = right && x > 1.0f;
+    above = above && y > 1.0f;
+    below = below && y < -1.0f;
+  }
+  return left || right || above || below;
+}
+
+}  // namespace
+
 void drawSprite(Element& e) {
   if (e.vao == 0) {
     std::printf("fallo nulo\n");
@@ -9,6 +28,7 @@ void drawSprite(Element& e) {
     // Drawing with vertex array 0 would read indices from address 0.
     return;
   }
+  if (outOfSight(e)) return;
   glBindVertexArray(e.vao);
   glBindBuffer(GL_ARRAY_BUFFER, e.vbo);
   glBufferData(GL_ARRAY_BUFFER, sizeof(e.vertices), e.vertices, GL_STATIC_DRAW);

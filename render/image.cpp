@@ -1,5 +1,6 @@
 #include "render/image.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -53,9 +54,13 @@ std::vector<unsigned char> toRgba(const unsigned char* pixels, int count, int ch
 }
 
 void scaleToNtscSafe(std::vector<unsigned char>& rgba) {
-  for (size_t i = 0; i < rgba.size(); ++i) {
-    if (i % 4 == 3) continue;
-    rgba[i] = static_cast<unsigned char>(std::lround(16.0 + rgba[i] * (219.0 / 255.0)));
+  static const auto table = [] {
+    std::array<unsigned char, 256> scaled{};
+    for (int v = 0; v < 256; ++v) scaled[v] = static_cast<unsigned char>(std::lround(16.0 + v * (219.0 / 255.0)));
+    return scaled;
+  }();
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    for (size_t c = 0; c < 3; ++c) rgba[i + c] = table[rgba[i + c]];
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "app/chance.h"
 #include "app/input.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
@@ -68,8 +69,8 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
   // The choice comes from the clock: find a clock reading for each k.
   auto clockFor = [](int k) {
     for (ClockTicks t = 1;; ++t) {
-      std::srand(static_cast<unsigned>(t));
-      if (std::rand() % 5 == k) return t;
+      seedChance(static_cast<unsigned>(t));
+      if (drawChance() % 5 == k) return t;
     }
   };
   const struct {
@@ -108,8 +109,8 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
 TEST_F(Enemies, GroupsBringTheSecondKindFromLevelThree) {
   bool secondKindSeen = false;
   for (ClockTicks t = 1; t < 400 && !secondKindSeen; ++t) {
-    std::srand(static_cast<unsigned>(t));
-    if (std::rand() % 5 < 2) continue;
+    seedChance(static_cast<unsigned>(t));
+    if (drawChance() % 5 < 2) continue;
     clearRoster(enemies);
     placeHero(3.0f);
     setGameClock(t);
