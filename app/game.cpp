@@ -214,6 +214,12 @@ void runFrame(Game& game) {
     stageOver = true;
     game.tickClock = gameClock();
   }
+  runMode(game);
+  glfwSwapBuffers(game.window);
+  glfwPollEvents();
+}
+
+void runMode(Game& game) {
   switch (chooseMode(game)) {
     case FrameMode::Menu:
       menuFrame(game);
@@ -228,8 +234,6 @@ void runFrame(Game& game) {
       playFrame(game);
       break;
   }
-  glfwSwapBuffers(game.window);
-  glfwPollEvents();
 }
 
 int shutDown(Game& game) {
@@ -249,11 +253,26 @@ int runGame() {
   return shutDown(game);
 }
 
-void clearGameState() {
+int startUpHidden(Game& game) {
+  glfwInit();
+  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+  return startUp(game);
+}
+
+void restartGame(Game& game, ClockTicks now) {
   clearRoster(enemies);
-  hearts.clear();
-  clearFrameLists();
   resetControlState();
   stageOver = false;
   endFrameIndex = 0;
+  Player& hero = *game.tovan;
+  hero.enlarge(false);
+  hero.reset();
+  hero.lives = kStartLives;
+  hero.playerClockStart = 0;  // as a new hero's
+  hero.texture = playerFrames[kStandingFrame];
+  for (Element& heart : hearts) heart.releaseBuffers();
+  hearts.clear();
+  buildHearts();
+  game.level = 1.0f;
+  game.tickClock = game.spawnClock = game.clearClock = now;
 }

@@ -40,8 +40,12 @@ constexpr float kStageEndX = 5.95f;
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
 // line already written).
 int startUp(Game& game);
+// Start-up in a window that is never shown (tests, benchmarks, screenshots).
+int startUpHidden(Game& game);
 // One pass of the frame loop: sound, clear, end-of-stage test, one mode, present.
 void runFrame(Game& game);
+// The work of the mode the flags choose (one part of a pass).
+void runMode(Game& game);
 // Releases the music and the background quad; returns the exit code.
 int shutDown(Game& game);
 // The whole game: start-up, the loop until the window closes, shutdown.
@@ -55,5 +59,6 @@ FrameMode chooseMode(const Game& game);
 void drawStage(Game& game, float heroX);
 void playFrame(Game& game);
 
-// Back to the state at load: empty lists and roster, flags cleared (tests).
-void clearGameState();
+// Back to the opening of level 1 with five lives and an empty roster, every
+// clock reading now (tests and benchmarks set up their scenes from here).
+void restartGame(Game& game, ClockTicks now);

@@ -24,18 +24,7 @@ Game& benchGame(bool visible) {
 
 void freshBenchStage(Game& game, ClockTicks now) {
   setGameClock(now);
-  clearRoster(enemies);
-  resetControlState();
-  stageOver = false;
-  endFrameIndex = 0;
-  Player& hero = *game.tovan;
-  hero.enlarge(false);
-  hero.reset();
-  hero.state = Idle;
-  hero.playerClockStart = now;
-  hero.texture = playerFrames[0];
-  game.level = 1.0f;
-  game.tickClock = game.spawnClock = game.clearClock = now;
+  restartGame(game, now);
 }
 
 void placeHero(Player& hero, float x) {

@@ -18,6 +18,8 @@ enum PlayerState {
   FlyingKick = 7,
 };
 
+struct StandingBlow;
+
 class Player : public Character {
  public:
   Player(std::vector<Character>* roster, const FrameList* frames, int lives);
@@ -64,6 +66,9 @@ class Player : public Character {
   void setStageStart();
   void playSound(audio::Sound* sound);
   void airborneStep();
+  void startGroundMove(int code);
+  void startJump(bool forward);
+  void standingBlowStep(const StandingBlow& blow, audio::Sound* sound, int code);
   void restartClock();
 };
 

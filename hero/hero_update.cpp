@@ -5,6 +5,24 @@
 #include "app/input.h"
 #include "entities/player.h"
 
+struct ImageStep {
+  double after;  // ms since the blow began
+  int frame;
+};
+
+// A punch or kick thrown standing: its images by time, its box, its reach,
+// the image it ends on and the code that chains the next one.
+struct StandingBlow {
+  ImageStep images[3];
+  int imageCount;
+  float halfWidth;
+  float halfHeight;
+  float factor;
+  float reach;
+  int endFrame;
+  int chainCode;
+};
+
 namespace {
 
 // Images of the hero's frame list.
@@ -17,25 +35,19 @@ constexpr int kFlyingKickFrame = 9;
 // Walk cycle: each threshold passed (ms) shows the next image; the last restarts.
 constexpr double kWalkSteps[4] = {100.0, 200.0, 300.0, 400.0};
 
-// Blows end after this long; their box is placed past kBlowLiveAfter.
+// Standing blows are live past kBlowLiveAfter ms and end past kBlowEndsAfter.
 constexpr double kBlowLiveAfter = 347.0;
 constexpr double kBlowEndsAfter = 350.0;
-constexpr double kPunchImage1After = 100.0;
-constexpr double kPunchImage2After = 200.0;
-constexpr double kKickImage1After = 25.0;
-constexpr double kKickImage2After = 150.0;
-constexpr double kKickImage3After = 250.0;
-constexpr double kFlyingKickLasts = 225.0;
 
-constexpr float kPunchBoxHalfWidth = 0.035f;
-constexpr float kPunchBoxHalfHeight = 0.6f;
-constexpr float kPunchFactor = 0.5f;
-constexpr float kKickBoxHalfWidth = 0.06f;
-constexpr float kKickBoxHalfHeight = 0.12f;
+constexpr StandingBlow kPunchBlow = {{{100.0, kPunchFrame1}, {200.0, kPunchFrame2}}, 2, 0.035f, 0.6f, 0.5f,
+                                     kPunchReach, kPunchFrame2, kPunch};
+constexpr StandingBlow kKickBlow = {{{25.0, kKickFrame1}, {150.0, kKickFrame2}, {250.0, kKickFrame1}}, 3, 0.06f,
+                                    0.12f, 1.0f, kKickReach, kKickFrame1, kKick};
+
 constexpr float kCrouchKickHalfWidth = 0.065f;
 constexpr float kCrouchKickHalfHeight = 0.6f;
-constexpr float kFullFactor = 1.0f;
 constexpr float kBlowOffset = 0.0625f;
+constexpr double kFlyingKickLasts = 225.0;
 constexpr float kFlyingKickOffset = 0.065f;
 constexpr float kFlyingKickHalfWidth = 0.05f;
 constexpr float kFlyingKickHalfHeight = 0.6f;
@@ -55,23 +67,9 @@ void Player::update(int code) {
         state = Walking;
         walk(code == kWalkRight);
       } else if (code == kJump) {
-        state = Jumping;
-        jumpPhase = kRising;
-        jumpForward = 0;
-        jumpStep(true);
-      } else if (code == kCrouch) {
-        state = Crouching;
-        hitbox.setHalfHeight(kCrouchHalfHeight);
-      } else if (code == kPunch) {
-        state = Punching;
-        restartClock();
-        punchReach(true);
-        playSound(punchSound);
-      } else if (code == kKick) {
-        state = Kicking;
-        kickReach(true);
-        restartClock();
-        playSound(kickSound);
+        startJump(false);
+      } else {
+        startGroundMove(code);
       }
       break;
 
@@ -88,24 +86,9 @@ void Player::update(int code) {
       } else if (code == kWalkLeft || code == kWalkRight) {
         walk(code == kWalkRight);
       } else if (code == kJump) {
-        state = Jumping;
-        jumpPhase = kRising;
-        jumpForward = 1;
-        walk(position.isFacingRight());
-        jumpStep(true);
-      } else if (code == kCrouch) {
-        state = Crouching;
-        hitbox.setHalfHeight(kCrouchHalfHeight);
-      } else if (code == kPunch) {
-        state = Punching;
-        punchReach(true);
-        restartClock();
-        playSound(punchSound);
-      } else if (code == kKick) {
-        state = Kicking;
-        kickReach(true);
-        restartClock();
-        playSound(kickSound);
+        startJump(true);
+      } else {
+        startGroundMove(code);
       }
       break;
     }
@@ -116,10 +99,7 @@ void Player::update(int code) {
         position.setFacingRight(right);
         turn(right);
       } else if (code == kJump) {
-        state = Jumping;
-        jumpPhase = kRising;
-        jumpForward = 0;
-        jumpStep(true);
+        startJump(false);
       } else if (code == kStandUp) {
         state = Idle;
         hitbox.setHalfHeight(kBodyHalfHeight);
@@ -139,55 +119,18 @@ void Player::update(int code) {
       }
       break;
 
-    case Punching: {
-      playerClockNow = gameClock();
-      const double elapsed = elapsedMs(playerClockNow, playerClockStart);
-      if (elapsed > kPunchImage1After) playerFrame = kPunchFrame1;
-      if (elapsed > kPunchImage2After) playerFrame = kPunchFrame2;
-      if (elapsed > kBlowLiveAfter) setAttackBox(kPunchBoxHalfWidth, kPunchBoxHalfHeight, kPunchFactor);
-      if (elapsed > kBlowEndsAfter) {
-        punchReach(false);
-        playerFrame = kPunchFrame2;
-        restartClock();
-        attackActive = false;
-        if (code == kPunch) {
-          playSound(punchSound);
-          punchReach(true);
-        } else {
-          state = Idle;
-        }
-      }
-      showFrame(playerFrame);
+    case Punching:
+      standingBlowStep(kPunchBlow, punchSound, code);
       break;
-    }
 
-    case Kicking: {
-      playerClockNow = gameClock();
-      const double elapsed = elapsedMs(playerClockNow, playerClockStart);
-      if (elapsed > kKickImage1After) playerFrame = kKickFrame1;
-      if (elapsed > kKickImage2After) playerFrame = kKickFrame2;
-      if (elapsed > kKickImage3After) playerFrame = kKickFrame1;
-      if (elapsed > kBlowLiveAfter) setAttackBox(kKickBoxHalfWidth, kKickBoxHalfHeight, kFullFactor);
-      if (elapsed > kBlowEndsAfter) {
-        kickReach(false);
-        playerFrame = kKickFrame1;
-        restartClock();
-        attackActive = false;
-        if (code == kKick) {
-          playSound(kickSound);
-          kickReach(true);
-        } else {
-          state = Idle;
-        }
-      }
-      showFrame(playerFrame);
+    case Kicking:
+      standingBlowStep(kKickBlow, kickSound, code);
       break;
-    }
 
     case CrouchKick:
       // Placed and withdrawn in the same tick: the crouch kick never lands.
       state = Crouching;
-      setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, kFullFactor);
+      setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f);
       attackActive = false;
       break;
 
@@ -214,6 +157,55 @@ void Player::update(int code) {
     default:
       break;
   }
+}
+
+// Crouch, punch or kick from the ground, as Idle and Walking both allow.
+void Player::startGroundMove(int code) {
+  if (code == kCrouch) {
+    state = Crouching;
+    hitbox.setHalfHeight(kCrouchHalfHeight);
+  } else if (code == kPunch) {
+    state = Punching;
+    restartClock();
+    punchReach(true);
+    playSound(punchSound);
+  } else if (code == kKick) {
+    state = Kicking;
+    restartClock();
+    kickReach(true);
+    playSound(kickSound);
+  }
+}
+
+// Off the ground; a jump from a walk also carries the hero forward.
+void Player::startJump(bool forward) {
+  state = Jumping;
+  jumpPhase = kRising;
+  jumpForward = forward ? 1 : 0;
+  if (forward) walk(position.isFacingRight());
+  jumpStep(true);
+}
+
+void Player::standingBlowStep(const StandingBlow& blow, audio::Sound* sound, int code) {
+  playerClockNow = gameClock();
+  const double elapsed = elapsedMs(playerClockNow, playerClockStart);
+  for (int i = 0; i < blow.imageCount; ++i) {
+    if (elapsed > blow.images[i].after) playerFrame = blow.images[i].frame;
+  }
+  if (elapsed > kBlowLiveAfter) setAttackBox(blow.halfWidth, blow.halfHeight, blow.factor);
+  if (elapsed > kBlowEndsAfter) {
+    moveRightEdge(-blow.reach);
+    playerFrame = blow.endFrame;
+    restartClock();
+    attackActive = false;
+    if (code == blow.chainCode) {
+      playSound(sound);
+      moveRightEdge(blow.reach);
+    } else {
+      state = Idle;
+    }
+  }
+  showFrame(playerFrame);
 }
 
 void Player::airborneStep() {

@@ -13,10 +13,8 @@
 
 Game& sharedGame() {
   static Game* game = [] {
-    glfwInit();
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     auto* started = new Game();
-    if (startUp(*started) != 0) {
+    if (startUpHidden(*started) != 0) {
       std::fprintf(stderr, "the game did not start: is DISPLAY set and are the assets made?\n");
       std::abort();
     }
@@ -27,22 +25,7 @@ Game& sharedGame() {
 
 void freshStage(Game& game, ClockTicks now) {
   setGameClock(now);
-  clearRoster(enemies);
-  resetControlState();
-  stageOver = false;
-  endFrameIndex = 0;
-  Player& hero = *game.tovan;
-  hero.enlarge(false);
-  hero.reset();
-  hero.lives = kStartLives;
-  hero.state = Idle;
-  hero.playerClockStart = 0;
-  hero.texture = playerFrames[0];
-  for (Element& heart : hearts) heart.releaseBuffers();
-  hearts.clear();
-  buildHearts();
-  game.level = 1.0f;
-  game.tickClock = game.spawnClock = game.clearClock = now;
+  restartGame(game, now);
 }
 
 Pixel readPixel(int x, int y) {
@@ -55,20 +38,7 @@ Pixel readPixel(int x, int y) {
 void renderOnly(Game& game) {
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  switch (chooseMode(game)) {
-    case FrameMode::Menu:
-      menuFrame(game);
-      break;
-    case FrameMode::GameOver:
-      gameOverFrame(game);
-      break;
-    case FrameMode::StageClear:
-      stageClearFrame(game);
-      break;
-    case FrameMode::Play:
-      playFrame(game);
-      break;
-  }
+  runMode(game);
   glFinish();
 }
 

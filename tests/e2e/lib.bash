@@ -23,6 +23,13 @@ start_game() {
   WID=$(timeout 20 xdotool search --sync --onlyvisible --name '^nombre$' | head -1) || fail "no window"
   xdotool windowfocus --sync "$WID"
   xdotool mousemove --window "$WID" 400 300
+  # The window shows before its first frame: wait for the grey below the stage.
+  for _ in $(seq 200); do
+    shot first
+    is_grey first 400 520 && return 0
+    sleep 0.1
+  done
+  fail "no frame was drawn"
 }
 
 press() { xdotool keydown "$1"; sleep "${2:-0.1}"; xdotool keyup "$1"; }

@@ -4,7 +4,6 @@
 # pause menu continued, then left through SALIR with exit code 0.
 source "$(dirname "$0")/lib.bash"
 start_game
-sleep 0.5
 shot start
 is_grey start 400 100 && fail "no stage in the upper three quarters"
 is_grey start 400 520 || fail "the band below the stage is not the grey clear colour"

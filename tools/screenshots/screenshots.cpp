@@ -53,10 +53,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string out = argv[1];
-  glfwInit();
-  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
   Game game;
-  if (startUp(game) != 0) return 1;
+  if (startUpHidden(game) != 0) return 1;
   ClockTicks now = 10000;
   setGameClock(now);
   game.tickClock = game.spawnClock = now;
