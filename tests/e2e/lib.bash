@@ -44,6 +44,11 @@ pixel() {
 
 is_grey() { [ "$(pixel "$1" "$2" "$3")" = "51 51 51" ]; }
 
+# Whether a region of a screenshot is all one colour.
+is_plain() {
+  [ "$(/usr/bin/convert "$WORK/$1.png" -crop "$4x$5+$2+$3" -format '%[fx:standard_deviation]' info:)" = 0 ]
+}
+
 # Waits up to $2 seconds for the game's console to hold $1 lines matching... a count of "Kill" etc.
 wait_for_line() {
   local pattern=$1 seconds=$2
