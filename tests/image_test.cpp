@@ -51,6 +51,7 @@ TEST(Images, BadFilesFailWithoutACrash) {
       {"PNG signature then noise", good.substr(0, 8) + noise},
       {"huge dimensions", forgedHeader(60000, 60000)},
       {"zero dimensions", forgedHeader(0, 0)},
+      {"a data chunk claiming 2 GB", forgedHeader(16, 16) + std::string("\x7f\xff\xff\xf0IDAT\x78\x9c", 10)},
       {"corrupt data", corrupt},
   };
   const fs::path path = fs::temp_directory_path() / "nombre-bad.png";
