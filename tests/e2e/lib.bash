@@ -9,7 +9,14 @@ E2E_TOOL=$(dirname "$GAME_BIN")/tests/e2e_tool
 WORK=$(mktemp -d /tmp/nombre-e2e-XXXXXX)
 GAME_PID=""
 WID=""
-trap '[ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
+stop_game() {
+  if [ -n "$GAME_PID" ]; then
+    kill "$GAME_PID" 2>/dev/null || true
+    wait "$GAME_PID" 2>/dev/null || true
+  fi
+  rm -rf "$WORK"
+}
+trap stop_game EXIT
 
 fail() { echo "FAIL: $*"; [ -f "$WORK/out.txt" ] && sed 's/^/  game: /' "$WORK/out.txt" | head -20; exit 1; }
 
@@ -20,7 +27,9 @@ start_game() {
     "$WORK/sound.wav" > "$WORK/alsoft.conf"
   (cd "$WORK" && ALSOFT_CONF="$WORK/alsoft.conf" exec "$GAME_BIN" > "$WORK/out.txt" 2> "$WORK/err.txt") &
   GAME_PID=$!
-  WID=$(timeout 20 xdotool search --sync --onlyvisible --name '^nombre$' | head -1) || fail "no window"
+  # This game's own window: another one may still be closing on the same display.
+  WID=$(timeout 20 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^nombre$' | head -1) ||
+    fail "no window"
   xdotool windowfocus --sync "$WID"
   xdotool mousemove --window "$WID" 400 300
   # The window shows before its first frame: wait for the grey below the stage.
