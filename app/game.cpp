@@ -163,11 +163,16 @@ FrameMode chooseMode(const Game& game) {
   return menuOpen ? FrameMode::Menu : FrameMode::Play;
 }
 
-void drawStage(Game& game, float heroX) {
+// The window onto the stage picture is a quarter of it wide.
+void scrollStage(Game& game, float heroX) {
   const float left = heroX / 8.0f;
   const float coords[8] = {left + 0.25f, 0.0f, left + 0.25f, 1.0f, left, 1.0f, left, 0.0f};
   std::memcpy(game.texCoords2, coords, sizeof(coords));
   refillTexCoords(game.quads.fondo, game.texCoords2);
+}
+
+void drawStage(Game& game, float heroX) {
+  scrollStage(game, heroX);
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
 }
@@ -188,12 +193,7 @@ void playFrame(Game& game) {
   resolveHits(hero, enemies, game.level);
 
   const float x = hero.getPosition().getX();
-  if (x >= 0.0f && x <= kScrollLimit) {
-    const float left = x / 8.0f;
-    const float coords[8] = {left + 0.25f, 0.0f, left + 0.25f, 1.0f, left, 1.0f, left, 0.0f};
-    std::memcpy(game.texCoords2, coords, sizeof(coords));
-    refillTexCoords(game.quads.fondo, game.texCoords2);
-  }
+  if (x >= 0.0f && x <= kScrollLimit) scrollStage(game, x);
   healthBarTexCoords(hero.getHealth(), game.texCoordsB);
   refillTexCoords(game.quads.barra, game.texCoordsB);
 

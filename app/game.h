@@ -55,7 +55,9 @@ int runGame();
 enum class FrameMode { Play, Menu, GameOver, StageClear };
 FrameMode chooseMode(const Game& game);
 
-// Scrolls the stage to the hero's x and draws it (play and stage clear).
+// Moves the stage picture's window to the hero's x.
+void scrollStage(Game& game, float heroX);
+// Scrolls the stage to the hero's x and draws it (stage clear).
 void drawStage(Game& game, float heroX);
 void playFrame(Game& game);
 
