@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/console.h"
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
@@ -36,11 +37,6 @@ constexpr int kSoundVoices = 32;
 
 constexpr double kTickEvery = 2.0;  // ms; an update tick needs more than this
 constexpr float kScrollLimit = 6.0f;
-
-void sayLine(const char* line) {
-  std::printf("%s\n", line);
-  std::fflush(stdout);
-}
 
 void reportGlfwError(int /*code*/, const char* description) {
   std::fprintf(stderr, "nombre: %s\n", description);
@@ -93,7 +89,7 @@ int startUp(Game& game) {
   glfwMakeContextCurrent(game.window);
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK) {
-    sayLine("Error inicializando GLEW");
+    consoleLine("Error inicializando GLEW");
     return -1;
   }
   glfwGetFramebufferSize(game.window, &game.ancho, &game.alto);
@@ -105,7 +101,7 @@ int startUp(Game& game) {
 
   unsigned char* check = loadImagePixels(kCheckImagePath, &game.texWid, &game.texHei, &game.texChan, 3);
   if (check == nullptr) {
-    sayLine(kImageNotLoaded);
+    consoleLine(kImageNotLoaded);
     return -1;
   }
   freeImagePixels(check);
@@ -118,7 +114,7 @@ int startUp(Game& game) {
   for (int i = 0; i < 4; ++i) {
     *screenTextures[i] = i == 0 ? loadStageTexture(screenPaths[i]) : loadScreenTexture(screenPaths[i]);
     if (*screenTextures[i] == 0) {
-      sayLine(kImageNotLoaded);
+      consoleLine(kImageNotLoaded);
       return -1;
     }
   }
@@ -130,7 +126,7 @@ int startUp(Game& game) {
 
   loadSprites();
   digitsTexture = loadScreenTexture(kDigitsPath);
-  if (digitsTexture == 0) sayLine(kImageNotLoaded);
+  if (digitsTexture == 0) consoleLine(kImageNotLoaded);
   game.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
 
   game.shaderProgram = buildShaderProgram();

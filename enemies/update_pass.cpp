@@ -1,7 +1,6 @@
 #include "enemies/update_pass.h"
 
-#include <cstdio>
-
+#include "app/console.h"
 #include "app/input.h"
 #include "enemies/roster.h"
 
@@ -12,8 +11,7 @@ void updateCharacters(Player& player, std::vector<Character>& roster) {
   for (size_t i = 0; i < roster.size(); ++i) {
     roster[i].updateNPC(player.getPosition());
     if (roster[i].isDead()) {
-      std::printf("Kill\n");
-      std::fflush(stdout);
+      consoleLine("Kill");
       eraseEnemy(roster, i);
     }
   }

@@ -44,7 +44,6 @@ class Player : public Character {
   void jumpStep(bool up);
   void setAttackBox(float halfWidth, float halfHeight, float factor);
 
-  int getLives() const { return lives; }
 
   float jumpHeight = 0.24f;
   float scoreMultiplier = 1.0f;

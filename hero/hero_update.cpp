@@ -1,7 +1,5 @@
 // The hero's tick: walking with collision and scrolling, the jump, the four
 // blows, their images, sounds and blow boxes.
-#include <cmath>
-
 #include "app/input.h"
 #include "entities/player.h"
 

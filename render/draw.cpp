@@ -1,6 +1,6 @@
 #include "render/draw.h"
 
-#include <cstdio>
+#include "app/console.h"
 
 namespace {
 
@@ -23,8 +23,7 @@ bool outOfSight(const Element& e) {
 
 void drawSprite(Element& e) {
   if (e.vao == 0) {
-    std::printf("fallo nulo\n");
-    std::fflush(stdout);
+    consoleLine("fallo nulo");
     // Drawing with vertex array 0 would read indices from address 0.
     return;
   }

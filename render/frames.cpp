@@ -1,7 +1,6 @@
 #include "render/frames.h"
 
-#include <cstdio>
-
+#include "app/console.h"
 #include "render/image.h"
 
 FrameList endFrames;
@@ -32,18 +31,16 @@ const char* const kDeathPictures[] = {"./img/frameDeath1.png", "./img/frameDeath
 const char* const kEndPictures[] = {"./img/finFrame1.png", "./img/finFrame3.png", "./img/finFrame4.png",
                                     "./img/finFrame5.png"};
 
-void loadFrame(const char* path, FrameList& list, size_t index) {
+// Appends the picture's texture, or 0 in its place when it did not load.
+void loadFrame(const char* path, FrameList& list) {
   list.push_back(loadGameTexture(path));
-  if (list[index] == 0) {
-    std::printf("%s\n", kImageNotLoaded);
-    std::fflush(stdout);
-  }
-  setTextureParams(list[index]);
+  if (list.back() == 0) consoleLine(kImageNotLoaded);
+  setTextureParams(list.back());
 }
 
 template <size_t N>
 void loadAll(const char* const (&paths)[N], FrameList& list) {
-  for (const char* path : paths) loadFrame(path, list, list.size());
+  for (const char* path : paths) loadFrame(path, list);
 }
 
 }  // namespace
@@ -66,8 +63,8 @@ void loadSprites() {
   loadAll(kEnemyPictures, enemyFrames);
   loadAll(kEnemy2Pictures, enemy2Frames);
   for (const char* path : kDeathPictures) {
-    loadFrame(path, enemyFrames, enemyFrames.size());
-    loadFrame(path, enemy2Frames, enemy2Frames.size());
+    loadFrame(path, enemyFrames);
+    loadFrame(path, enemy2Frames);
   }
   loadAll(kEndPictures, endFrames);
 }

@@ -1,6 +1,6 @@
 #include "render/shaders.h"
 
-#include <cstdio>
+#include "app/console.h"
 
 // These texts are the game's own and stay exactly as written, spacing included.
 const char* vertexShaderSource =
@@ -36,8 +36,7 @@ GLuint buildShaderProgram() {
   glGetShaderiv(fragmentShader, GL_COMPILE_STATUS, &isCompiledF);
   glGetShaderiv(vertexShader, GL_COMPILE_STATUS, &isCompiledV);
   if (isCompiledV == 0 || isCompiledF == 0) {
-    std::printf("fallo\n");
-    std::fflush(stdout);
+    consoleLine("fallo");
     glDeleteShader(vertexShader);
     glDeleteShader(fragmentShader);
     // Nothing could be drawn with a program linked from deleted shaders.

@@ -5,11 +5,6 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
-#include "app/game_state.h"
-#include "app/hud.h"
-#include "app/input.h"
-#include "enemies/roster.h"
-#include "render/frames.h"
 
 Game& sharedGame() {
   static Game* game = [] {

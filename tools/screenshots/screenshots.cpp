@@ -29,20 +29,18 @@ void save(const std::string& path) {
   }
 }
 
+// The grey behind the stage, as every pass of the game clears to.
+void clearFrame() { glClear(GL_COLOR_BUFFER_BIT); }
+
 // Runs play frames with the clock stepping 4 ms a frame and the given control code.
 void play(Game& game, ClockTicks& now, int frames, int code) {
   controlCode = code;
   for (int i = 0; i < frames; ++i) {
     now += 4;
     setGameClock(now);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame();
     playFrame(game);
   }
-}
-
-void clearFrame() {
-  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
 }
 
 }  // namespace
@@ -55,6 +53,7 @@ int main(int argc, char** argv) {
   const std::string out = argv[1];
   Game game;
   if (startUpHidden(game) != 0) return 1;
+  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   ClockTicks now = 10000;
   setGameClock(now);
   game.tickClock = game.spawnClock = now;
@@ -62,15 +61,11 @@ int main(int argc, char** argv) {
 
   // Walk up to the first group, which comes to meet the hero.
   play(game, now, 110, kWalkRight);
-  play(game, now, 60, kNoControl);
-  clearFrame();
-  play(game, now, 1, kNoControl);
+  play(game, now, 61, kNoControl);
   save(out + "/play.png");
 
   // A kick into the group.
-  play(game, now, 40, kKick);
-  clearFrame();
-  play(game, now, 1, kKick);
+  play(game, now, 41, kKick);
   save(out + "/kick.png");
   play(game, now, 50, kNoControl);
 

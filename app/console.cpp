@@ -1,0 +1,8 @@
+#include "app/console.h"
+
+#include <cstdio>
+
+void consoleLine(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
