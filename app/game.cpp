@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/console.h"
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
 #include "audio/sound.h"
+#include "base/console.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
@@ -60,12 +60,6 @@ GLuint loadStageTexture(const char* path) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
   glBindTexture(GL_TEXTURE_2D, 0);
   return texture;
-}
-
-void drawOpaqueStage(const Quad& fondo) {
-  glDisable(GL_BLEND);
-  drawQuad(fondo, stageTexture);
-  glEnable(GL_BLEND);
 }
 
 void startMusic() {
@@ -157,20 +151,6 @@ FrameMode chooseMode(const Game& game) {
     return FrameMode::StageClear;
   }
   return menuOpen ? FrameMode::Menu : FrameMode::Play;
-}
-
-// The window onto the stage picture is a quarter of it wide.
-void scrollStage(Game& game, float heroX) {
-  const float left = heroX / 8.0f;
-  const float coords[8] = {left + 0.25f, 0.0f, left + 0.25f, 1.0f, left, 1.0f, left, 0.0f};
-  std::memcpy(game.texCoords2, coords, sizeof(coords));
-  refillTexCoords(game.quads.fondo, game.texCoords2);
-}
-
-void drawStage(Game& game, float heroX) {
-  scrollStage(game, heroX);
-  useShaderProgram(game.shaderProgram);
-  drawOpaqueStage(game.quads.fondo);
 }
 
 void playFrame(Game& game) {

@@ -1,36 +1,7 @@
 #pragma once
 // Start-up, the frame loop and shutdown of the game.
 
-#include <GL/glew.h>
-#include <GLFW/glfw3.h>
-
-#include <optional>
-
-#include "app/clock.h"
-#include "entities/player.h"
-#include "render/quads.h"
-
-// Everything the entry function keeps for the whole run.
-struct Game {
-  GLFWwindow* window = nullptr;
-  int ancho = 0;
-  int alto = 0;
-  int texWid = 0;
-  int texHei = 0;
-  int texChan = 0;
-  FixedQuads quads;
-  Quad scoreQuad;
-  GLuint gameOverTexture = 0;
-  GLuint shaderProgram = 0;
-  std::optional<Player> tovan;
-  float level = 1.0f;
-  ClockTicks tickClock = 0;
-  ClockTicks spawnClock = 0;
-  ClockTicks clearClock = 0;
-  float points[12] = {};      // the background's corners
-  float texCoords2[8] = {};   // the background's window onto the stage
-  float texCoordsB[8] = {};   // the health bar's window onto its strip
-};
+#include "app/game_state.h"
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
@@ -55,10 +26,6 @@ int runGame();
 enum class FrameMode { Play, Menu, GameOver, StageClear };
 FrameMode chooseMode(const Game& game);
 
-// Moves the stage picture's window to the hero's x.
-void scrollStage(Game& game, float heroX);
-// Scrolls the stage to the hero's x and draws it (stage clear).
-void drawStage(Game& game, float heroX);
 void playFrame(Game& game);
 
 // Back to the opening of level 1 with five lives and an empty roster, every

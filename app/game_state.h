@@ -1,5 +1,36 @@
 #pragma once
-// Flags shared by the frame loop, the screens and hit resolution.
+// The state of the run that the frame loop, the screens and hit resolution share.
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <optional>
+
+#include "base/clock.h"
+#include "entities/player.h"
+#include "render/quads.h"
+
+// Everything the entry function keeps for the whole run.
+struct Game {
+  GLFWwindow* window = nullptr;
+  int ancho = 0;
+  int alto = 0;
+  int texWid = 0;
+  int texHei = 0;
+  int texChan = 0;
+  FixedQuads quads;
+  Quad scoreQuad;
+  GLuint gameOverTexture = 0;
+  GLuint shaderProgram = 0;
+  std::optional<Player> tovan;
+  float level = 1.0f;
+  ClockTicks tickClock = 0;
+  ClockTicks spawnClock = 0;
+  ClockTicks clearClock = 0;
+  float points[12] = {};      // the background's corners
+  float texCoords2[8] = {};   // the background's window onto the stage
+  float texCoordsB[8] = {};   // the health bar's window onto its strip
+};
 
 // The stage has ended: the hero reached its end or lost his last life.
 extern bool stageOver;

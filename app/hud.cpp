@@ -1,9 +1,9 @@
 #include "app/hud.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
-#include "app/game.h"
 #include "app/game_state.h"
 #include "app/input.h"
 #include "enemies/roster.h"
@@ -32,6 +32,27 @@ constexpr float kDigitWidth = 0.04f;
 constexpr int kDigitCells = 10;
 
 }  // namespace
+
+// The stage picture is opaque: drawn without blending.
+void drawOpaqueStage(const Quad& fondo) {
+  glDisable(GL_BLEND);
+  drawQuad(fondo, stageTexture);
+  glEnable(GL_BLEND);
+}
+
+// The window onto the stage picture is a quarter of it wide.
+void scrollStage(Game& game, float heroX) {
+  const float left = heroX / 8.0f;
+  const float coords[8] = {left + 0.25f, 0.0f, left + 0.25f, 1.0f, left, 1.0f, left, 0.0f};
+  std::memcpy(game.texCoords2, coords, sizeof(coords));
+  refillTexCoords(game.quads.fondo, game.texCoords2);
+}
+
+void drawStage(Game& game, float heroX) {
+  scrollStage(game, heroX);
+  useShaderProgram(game.shaderProgram);
+  drawOpaqueStage(game.quads.fondo);
+}
 
 void buildHearts() {
   for (int i = 0; i < kStartLives; ++i) {

@@ -6,9 +6,7 @@
 
 #include <vector>
 
-#include "entities/player.h"
-
-struct Game;
+#include "app/game_state.h"
 
 extern std::vector<Element> hearts;
 extern GLuint stageTexture;
@@ -24,6 +22,13 @@ void buildHearts();
 void healthBarTexCoords(int health, float texCoordsB[8]);
 // The score in the bottom band, right of the health bar.
 void drawScore(Game& game, int score);
+
+// Moves the stage picture's window to the hero's x.
+void scrollStage(Game& game, float heroX);
+// Scrolls the stage to the hero's x and draws it (stage clear).
+void drawStage(Game& game, float heroX);
+// Draws the stage quad as it is scrolled now.
+void drawOpaqueStage(const Quad& fondo);
 
 void menuFrame(Game& game);
 void gameOverFrame(Game& game);

@@ -2,7 +2,7 @@
 // close, or play out its death.
 #include <cmath>
 
-#include "app/chance.h"
+#include "base/chance.h"
 #include "entities/character.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "enemies/update_pass.h"
 
-#include "app/console.h"
 #include "app/input.h"
+#include "base/console.h"
 #include "enemies/roster.h"
 
 void updateCharacters(Player& player, std::vector<Character>& roster) {

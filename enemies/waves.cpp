@@ -1,7 +1,7 @@
 #include "enemies/waves.h"
 
 
-#include "app/chance.h"
+#include "base/chance.h"
 #include "enemies/roster.h"
 #include "render/frames.h"
 

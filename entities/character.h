@@ -2,7 +2,7 @@
 // A fighter: a sprite with hit points, blows and animation state. Every enemy
 // is a Character; the hero is a Player built on it.
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "entities/element.h"
 
 // Frame-list entries shared by every fighter's list.

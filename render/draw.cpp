@@ -1,6 +1,6 @@
 #include "render/draw.h"
 
-#include "app/console.h"
+#include "base/console.h"
 
 namespace {
 

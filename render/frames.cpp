@@ -1,6 +1,6 @@
 #include "render/frames.h"
 
-#include "app/console.h"
+#include "base/console.h"
 #include "render/image.h"
 
 FrameList endFrames;

@@ -1,6 +1,6 @@
 #include "render/shaders.h"
 
-#include "app/console.h"
+#include "base/console.h"
 
 // These texts are the game's own and stay exactly as written, spacing included.
 const char* vertexShaderSource =

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "app/chance.h"
 #include "app/input.h"
+#include "base/chance.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"

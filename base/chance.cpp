@@ -1,4 +1,4 @@
-#include "app/chance.h"
+#include "base/chance.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "base/clock.h"
 
 #include <chrono>
 
@@ -23,4 +23,13 @@ void setGameClock(ClockTicks ms) {
 
 void releaseGameClock() { pinned = false; }
 
+HeldClock::HeldClock(ClockTicks ms) : wasPinned(pinned), wasValue(pinnedValue) { setGameClock(ms); }
+
+HeldClock::~HeldClock() {
+  pinned = wasPinned;
+  pinnedValue = wasValue;
+}
+
+// The difference is taken in 64 bits, exact for any two readings of a run;
+// a double holds every count of milliseconds below 2^53 exactly.
 double elapsedMs(ClockTicks later, ClockTicks earlier) { return static_cast<double>(later - earlier); }
