@@ -6,12 +6,11 @@
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
+#include "app/update_ticks.h"
 #include "audio/sound.h"
 #include "base/console.h"
 #include "enemies/roster.h"
-#include "enemies/update_pass.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/image.h"
@@ -35,7 +34,6 @@ const char* const kDigitsPath = "./img/digitos.png";
 const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
-constexpr double kTickEvery = 2.0;  // ms; an update tick needs more than this
 constexpr float kScrollLimit = 6.0f;
 
 void reportGlfwError(int /*code*/, const char* description) {
@@ -81,6 +79,9 @@ int startUp(Game& game) {
     return -1;
   }
   glfwMakeContextCurrent(game.window);
+  // Present as fast as the driver allows, also where its default is to wait
+  // for the display: the update ticks, not the display, set the game's pace.
+  glfwSwapInterval(0);
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK) {
     consoleLine("Error inicializando GLEW");
@@ -162,11 +163,7 @@ void playFrame(Game& game) {
     game.spawnClock = gameClock();
     spawnReinforcements(hero, game.level);
   }
-  if (elapsedMs(now, game.tickClock) > kTickEvery) {
-    game.tickClock = now;
-    updateCharacters(hero, enemies);
-  }
-  resolveHits(hero, enemies, game.level);
+  runUpdateTicks(game.tickClock, now, hero, enemies, game.level);
 
   const float x = hero.getPosition().getX();
   if (x >= 0.0f && x <= kScrollLimit) scrollStage(game, x);

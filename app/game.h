@@ -6,7 +6,6 @@
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 extern const char* const kWindowTitle;
-constexpr float kStageEndX = 5.95f;
 
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
 // line already written).

@@ -32,6 +32,9 @@ struct Game {
   float texCoordsB[8] = {};   // the health bar's window onto its strip
 };
 
+// The hero's x at which the stage ends.
+constexpr float kStageEndX = 5.95f;
+
 // The stage has ended: the hero reached its end or lost his last life.
 extern bool stageOver;
 // Which stage-clear pose the hero shows.

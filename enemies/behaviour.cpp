@@ -44,6 +44,7 @@ void Character::updateNPC(Position playerPosition) {
     state = EnemyBlow;
     if (!attackStarted) {
       attackStarted = true;
+      blowBuilt = false;
       clockStart = gameClock();
     }
   } else if (static_cast<double>(distance) >= kNoticeDistance) {
@@ -75,8 +76,10 @@ void Character::updateNPC(Position playerPosition) {
       const double t = elapsedMs(clockNow, clockStart);
       if (t > kBlowImage2After) frameIndex = kPunchFrame2;
       if (t > kBlowImage1After) frameIndex = kPunchFrame1;
-      if (t > kBlowLiveAfter) {
-        frameIndex = kPunchFrame1;
+      // Built once a cycle: the update after 350 ms must not build the blow
+      // that landed a moment ago again and let it land a second time.
+      if (t > kBlowLiveAfter && !blowBuilt) {
+        blowBuilt = true;
         const bool right = position.isFacingRight();
         const float offset = right ? kBlowOffset : -kBlowOffset;
         const Hitbox reach(Position(myX + offset, position.getY(), right), kBlowHalfWidth, kBlowHalfHeight);

@@ -42,6 +42,7 @@ class Character : public Element {
   int seed = 0;
   int frameIndex = 1;
   bool attackStarted = false;
+  bool blowBuilt = false;  // this blow cycle has built its blow
   bool dying = false;
   bool deathAnimRunning = false;
   int health = 0;

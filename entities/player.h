@@ -54,6 +54,8 @@ class Player : public Character {
   std::vector<Character>* enemies = nullptr;
   ClockTicks playerClockStart = 0;
   ClockTicks playerClockNow = 0;
+  ClockTicks crouchKickStart = 0;  // when the last crouch kick began
+  bool crouchKicked = false;       // a crouch kick has begun since the hero was made
   audio::Sound* punchSound = nullptr;
   audio::Sound* kickSound = nullptr;
   audio::SoundSystem* soundSystem = nullptr;
@@ -67,6 +69,7 @@ class Player : public Character {
   void airborneStep();
   void startGroundMove(int code);
   void startJump(bool forward);
+  bool crouchKickReady() const;
   void standingBlowStep(const StandingBlow& blow, audio::Sound* sound, int code);
   void restartClock();
 };

@@ -44,6 +44,7 @@ constexpr StandingBlow kKickBlow = {{{25.0, kKickFrame1}, {150.0, kKickFrame2}, 
 
 constexpr float kCrouchKickHalfWidth = 0.065f;
 constexpr float kCrouchKickHalfHeight = 0.6f;
+constexpr double kCrouchKickEvery = kBlowEndsAfter;
 constexpr float kBlowOffset = 0.0625f;
 constexpr double kFlyingKickLasts = 225.0;
 constexpr float kFlyingKickOffset = 0.065f;
@@ -92,6 +93,7 @@ void Player::update(int code) {
     }
 
     case Crouching:
+      attackActive = false;  // a crouch kick is live for the one tick that placed it
       if (code == kWalkLeft || code == kWalkRight) {
         const bool right = code == kWalkRight;
         position.setFacingRight(right);
@@ -101,8 +103,10 @@ void Player::update(int code) {
       } else if (code == kStandUp) {
         state = Idle;
         hitbox.setHalfHeight(kBodyHalfHeight);
-      } else if (code == kKick) {
+      } else if (code == kKick && crouchKickReady()) {
         state = CrouchKick;
+        crouchKickStart = gameClock();
+        crouchKicked = true;
         playSound(kickSound);
       }
       break;
@@ -126,10 +130,9 @@ void Player::update(int code) {
       break;
 
     case CrouchKick:
-      // Placed and withdrawn in the same tick: the crouch kick never lands.
+      // Live until the next tick, so the hits resolved after this one see it.
       state = Crouching;
       setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f);
-      attackActive = false;
       break;
 
     case FlyingKick: {
@@ -173,6 +176,11 @@ void Player::startGroundMove(int code) {
     kickReach(true);
     playSound(kickSound);
   }
+}
+
+// A held kick key crouch-kicks at the standing kick's pace, not every other tick.
+bool Player::crouchKickReady() const {
+  return !crouchKicked || elapsedMs(gameClock(), crouchKickStart) > kCrouchKickEvery;
 }
 
 // Off the ground; a jump from a walk also carries the hero forward.

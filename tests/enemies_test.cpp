@@ -8,6 +8,7 @@
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
+#include "hero/hits.h"
 #include "render/frames.h"
 #include "tests/gl_fixture.h"
 
@@ -180,6 +181,23 @@ TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
   update(e, kStart + 401);  // a new cycle from a restarted clock: no second blow yet
   EXPECT_TRUE(e.hasLandedBlow());
   EXPECT_TRUE(e.attackStarted);
+}
+
+TEST_F(Enemies, AnEnemyInContactHitsOnceEachBlowCycle) {
+  placeHero(2.0f);
+  enemyAt(1.95f);  // facing the hero
+  std::vector<ClockTicks> hitsAt;
+  for (ClockTicks t = 0; t <= 2000; t += 3) {
+    update(enemies[0], kStart + t);
+    const int before = hero().getHealth();
+    resolveHits(hero(), enemies, 1.0f);
+    if (hero().getHealth() != before) hitsAt.push_back(t);
+  }
+  // A cycle builds its blow past 347 ms, ends past 350 and the next starts
+  // at the following update: 354 ms apart.
+  const std::vector<ClockTicks> expected = {348, 702, 1056, 1410, 1764};
+  EXPECT_EQ(hitsAt, expected);
+  EXPECT_EQ(hero().getHealth(), 500 - 5 * 25);
 }
 
 TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {

@@ -4,6 +4,7 @@
 #include "app/input.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
+#include "hero/hits.h"
 #include "render/frames.h"
 #include "tests/gl_fixture.h"
 
@@ -142,7 +143,7 @@ TEST_F(HeroUpdate, KickOnTheLandingTickEndsOnTheGround) {
   EXPECT_FALSE(hero().isAttacking());
 }
 
-TEST_F(HeroUpdate, CrouchKickIsNeverLiveAndCrouchingGuardsHigh) {
+TEST_F(HeroUpdate, CrouchingGuardsHighTurnsOnTheSpotAndCannotPunch) {
   tick(kCrouch, kStart);
   EXPECT_EQ(hero().state, Crouching);
   EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.6f);
@@ -151,14 +152,38 @@ TEST_F(HeroUpdate, CrouchKickIsNeverLiveAndCrouchingGuardsHigh) {
   tick(kWalkLeft, kStart + 6);
   EXPECT_FALSE(hero().getPosition().isFacingRight());
   EXPECT_EQ(hero().getPosition().getX(), 0.0f);
-  tick(kKick, kStart + 9);
-  EXPECT_EQ(hero().state, CrouchKick);
-  tick(kKick, kStart + 12);
-  EXPECT_EQ(hero().state, Crouching);
-  EXPECT_FALSE(hero().isAttacking());
-  tick(kStandUp, kStart + 15);
+  tick(kStandUp, kStart + 9);
   EXPECT_EQ(hero().state, Idle);
   EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.12f);
+}
+
+TEST_F(HeroUpdate, ACrouchKickLandsOnceAndAHeldKickRepeatsAtTheKicksPace) {
+  addEnemyAt(0.15f);
+  addEnemyAt(0.2f);
+  tick(kCrouch, kStart);
+  ClockTicks t = kStart + 3;
+  tick(kKick, t);
+  EXPECT_EQ(hero().state, CrouchKick);
+  tick(kKick, t += 3);  // the kick's one live tick
+  EXPECT_EQ(hero().state, Crouching);
+  ASSERT_TRUE(hero().isAttacking());
+  EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.065f);
+  resolveHits(hero(), enemies, 1.0f);
+  resolveHits(hero(), enemies, 1.0f);
+  EXPECT_EQ(enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
+  EXPECT_EQ(enemies[1].getHealth(), 100);  // out of reach
+
+  // With the key held the kick comes again only once 350 ms have passed.
+  const ClockTicks kickedAt = kStart + 3;
+  int kicks = 0;
+  for (t += 3; t <= kickedAt + 710; t += 3) {
+    tick(kKick, t);
+    if (hero().state == CrouchKick) ++kicks;
+    if (hero().state == Crouching && t - kickedAt < 350) {
+      EXPECT_FALSE(hero().isAttacking()) << t - kickedAt;
+    }
+  }
+  EXPECT_EQ(kicks, 2);
 }
 
 TEST_F(HeroUpdate, AnEnemyBlocksTheWalkOnItsSideOnly) {

@@ -1,12 +1,15 @@
 // Small helpers for the end-to-end scripts:
 //   e2e_tool close WINDOW_ID        asks the window to close, as a window manager would
 //   e2e_tool peak FILE.wav FROM TO  the loudest sample between two times (seconds), 0..1
+//   e2e_tool typical FILE.wav       the median of the peaks of its 50 ms stretches: the
+//                                   level of what plays throughout (the music), not of short blows
 #include <X11/Xlib.h>
 #include <sndfile.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -51,11 +54,39 @@ int peak(const char* path, double from, double to) {
   return 0;
 }
 
+int typical(const char* path) {
+  SF_INFO info;
+  std::memset(&info, 0, sizeof(info));
+  SNDFILE* file = sf_open(path, SFM_READ, &info);
+  if (file == nullptr) {
+    std::printf("0\n");
+    return 1;
+  }
+  const sf_count_t stretch = std::max<sf_count_t>(1, info.samplerate / 20);
+  std::vector<float> frame(static_cast<size_t>(info.channels));
+  std::vector<float> peaks;
+  float loudest = 0.0f;
+  sf_count_t n = 0;
+  while (sf_readf_float(file, frame.data(), 1) == 1) {
+    for (float v : frame) loudest = std::fmax(loudest, std::fabs(v));
+    if (++n % stretch == 0) {
+      peaks.push_back(loudest);
+      loudest = 0.0f;
+    }
+  }
+  sf_close(file);
+  if (peaks.empty()) peaks.push_back(loudest);
+  std::nth_element(peaks.begin(), peaks.begin() + static_cast<long>(peaks.size() / 2), peaks.end());
+  std::printf("%.4f\n", peaks[peaks.size() / 2]);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "close") == 0) return closeWindow(std::strtoul(argv[2], nullptr, 0));
   if (argc == 5 && std::strcmp(argv[1], "peak") == 0) return peak(argv[2], std::atof(argv[3]), std::atof(argv[4]));
-  std::fprintf(stderr, "usage: e2e_tool close WINDOW | peak FILE FROM TO\n");
+  if (argc == 3 && std::strcmp(argv[1], "typical") == 0) return typical(argv[2]);
+  std::fprintf(stderr, "usage: e2e_tool close WINDOW | peak FILE FROM TO | typical FILE\n");
   return 2;
 }

@@ -53,6 +53,14 @@ pixel() {
 
 is_grey() { [ "$(pixel "$1" "$2" "$3")" = "51 51 51" ]; }
 
+# Whether a region (x y width height) is the same in two screenshots.
+same_region() {
+  local a b
+  a=$(/usr/bin/convert "$WORK/$1.png" -crop "$5x$6+$3+$4" -depth 8 rgb:- | md5sum)
+  b=$(/usr/bin/convert "$WORK/$2.png" -crop "$5x$6+$3+$4" -depth 8 rgb:- | md5sum)
+  [ "$a" = "$b" ]
+}
+
 # Whether a region of a screenshot is all one colour.
 is_plain() {
   [ "$(/usr/bin/convert "$WORK/$1.png" -crop "$4x$5+$2+$3" -format '%[fx:standard_deviation]' info:)" = 0 ]
@@ -78,3 +86,5 @@ expect_exit() {
 }
 
 peak() { "$E2E_TOOL" peak "$WORK/sound.wav" "$1" "$2"; }
+# The level of the music, which plays throughout, beside the short blows.
+music_level() { "$E2E_TOOL" typical "$WORK/sound.wav"; }

@@ -9,9 +9,13 @@ is_grey start 400 100 && fail "no stage in the upper three quarters"
 is_grey start 400 520 || fail "the band below the stage is not the grey clear colour"
 is_grey start 180 525 && fail "no heart at the bottom left"
 
-press Right 0.6
+# The nearest enemies rush the hero within a second and block his way:
+# punch them down first, then walk.
+press z 1.8
+shot cleared
+press Right 0.4
 shot walked
-[ "$(pixel start 100 200)" != "$(pixel walked 100 200)" ] || fail "the stage did not scroll"
+same_region cleared walked 0 200 800 1 && fail "the stage did not scroll"
 
 press z 0.15; sleep 0.5
 press x 0.15; sleep 0.5
@@ -30,8 +34,8 @@ press Up; sleep 0.2
 press Return
 expect_exit 0
 
-music=$(peak 0.0 0.4)
+music=$(music_level)
 loudest=$(peak 0.0 60)
 awk -v m="$music" -v l="$loudest" 'BEGIN { exit !(m > 0.01 && l > m * 1.5) }' ||
-  fail "sound: music peak $music, loudest $loudest (the blows should stand out over the music)"
-echo "play session: ok (music peak $music, blows peak $loudest)"
+  fail "sound: music level $music, loudest $loudest (the blows should stand out over the music)"
+echo "play session: ok (music level $music, blows peak $loudest)"

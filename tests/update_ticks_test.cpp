@@ -1,0 +1,180 @@
+// The play frame's update ticks: the game's pace and its blows do not depend
+// on how often the frame loop passes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/game_state.h"
+#include "app/input.h"
+#include "app/update_ticks.h"
+#include "base/chance.h"
+#include "enemies/roster.h"
+#include "enemies/update_pass.h"
+#include "enemies/waves.h"
+#include "hero/hits.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+class UpdateTicks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    fresh();
+  }
+  // A fresh stage with the hero's remembered images and clocks as a new hero's.
+  void fresh() {
+    freshStage(*game, kStart);
+    hero().playerFrame = 1;
+    hero().crouchKicked = false;
+    hero().crouchKickStart = 0;
+  }
+  Player& hero() { return *game->tovan; }
+
+  // One play pass's updates as the loop does them now.
+  void pass(ClockTicks now) {
+    setGameClock(now);
+    runUpdateTicks(game->tickClock, now, hero(), enemies, game->level);
+  }
+  // One play pass's updates on the original schedule: at most one tick, at
+  // the pass's own time, then hits.
+  void originalPass(ClockTicks now) {
+    setGameClock(now);
+    if (elapsedMs(now, game->tickClock) > 2.0) {
+      game->tickClock = now;
+      updateCharacters(hero(), enemies);
+    }
+    resolveHits(hero(), enemies, game->level);
+  }
+
+  // Everything about the fighters that a player could see or that decides what happens next.
+  std::string snapshot() {
+    const Player& h = hero();
+    char line[256];
+    std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%d lives=%d tex=%u live=%d\n",
+                  h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(), h.getScore(), h.lives,
+                  h.texture, h.isAttacking());
+    std::string out = line;
+    for (const Character& e : enemies) {
+      std::snprintf(line, sizeof(line), "enemy x=%a health=%d state=%d tex=%u live=%d landed=%d\n",
+                    e.getPosition().getX(), e.getHealth(), e.state, e.texture, e.isAttacking(), e.hasLandedBlow());
+      out += line;
+    }
+    return out;
+  }
+
+  static constexpr ClockTicks kStart = 700000;
+  Game* game = nullptr;
+};
+
+// The time of the pass after the one at t, the intervals taken in turn, none past 1000 ms.
+ClockTicks nextPass(ClockTicks t, const std::vector<ClockTicks>& intervals, size_t i) {
+  return std::min<ClockTicks>(t + intervals[i % intervals.size()], 1000);
+}
+
+// A session into the opening wave: walking, punches, a jump with flying
+// kicks, kicks, with the enemies walking up and striking.
+int scriptedCode(ClockTicks t) {
+  struct Span {
+    ClockTicks until;
+    int code;
+  };
+  const Span script[] = {{900, kWalkRight}, {1300, kPunch}, {1400, kNoControl}, {1420, kJump},
+                         {1700, kKick},     {2600, kWalkRight}, {3100, kKick}, {3300, kCrouch},
+                         {3700, kKick},     {3750, kStandUp}, {4500, kWalkRight}, {5000, kPunch}};
+  for (const Span& span : script) {
+    if (t < span.until) return span.code;
+  }
+  return kNoControl;
+}
+
+TEST_F(UpdateTicks, APassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
+  constexpr ClockTicks kLength = 5200;
+  std::vector<std::string> original;
+  seedChance(7);
+  spawnWave(hero(), game->level);
+  bool struck = false, scored = false;
+  for (ClockTicks t = 1; t <= kLength; ++t) {
+    controlCode = scriptedCode(t);
+    originalPass(kStart + t);
+    original.push_back(snapshot());
+    struck = struck || hero().getHealth() < kPlayerHealth;
+    scored = scored || hero().getScore() > 0;
+  }
+  ASSERT_TRUE(struck && scored) << "the session should meet the enemies' blows and defeat some";
+
+  fresh();
+  seedChance(7);
+  spawnWave(hero(), game->level);
+  for (ClockTicks t = 1; t <= kLength; ++t) {
+    controlCode = scriptedCode(t);
+    pass(kStart + t);
+    ASSERT_EQ(snapshot(), original[static_cast<size_t>(t - 1)]) << "at " << t << " ms";
+  }
+}
+
+TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
+  struct Case {
+    const char* name;
+    std::vector<ClockTicks> intervals;  // repeated until 1000 ms of game have passed
+  };
+  const Case cases[] = {{"1 ms", {1}},   {"3 ms", {3}},   {"5 ms", {5}},
+                        {"16 ms", {16}}, {"33 ms", {33}}, {"50 ms", {50}},
+                        {"irregular", {1, 7, 2, 16, 3, 41, 5, 2, 33, 1, 12}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Walking on an empty stage.
+    fresh();
+    controlCode = kWalkRight;
+    ClockTicks t = 0;
+    for (size_t i = 0; t < 1000; ++i) pass(kStart + (t = nextPass(t, c.intervals, i)));
+    const int steps = static_cast<int>(hero().getPosition().getX() / kPlayerSpeed + 0.5f);
+    EXPECT_NEAR(steps, 333, 1);
+
+    // One punch thrown at an enemy in reach, the key tapped for 20 ms.
+    fresh();
+    spawnEnemy(1, 0.1f, 0.0f, 1.0f);
+    t = 0;
+    for (size_t i = 0; t < 1000; ++i) {
+      controlCode = t < 20 ? kPunch : kNoControl;
+      pass(kStart + (t = nextPass(t, c.intervals, i)));
+    }
+    EXPECT_EQ(enemies[0].getHealth(), 50);
+  }
+}
+
+TEST_F(UpdateTicks, AStallRunsTwentyTicksAndDropsTheRest) {
+  controlCode = kWalkRight;
+  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 1, hero(), enemies, 1.0f), 0);
+  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 1000, hero(), enemies, 1.0f), kMostTicksPerPass);
+  EXPECT_EQ(game->tickClock, kStart + 1000);
+  EXPECT_NEAR(hero().getPosition().getX(), 20 * kPlayerSpeed, 1e-5);
+  // Just in reach of the cap: all of them, and the clock stays on the tick grid.
+  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 1061, hero(), enemies, 1.0f), 20);
+  EXPECT_EQ(game->tickClock, kStart + 1060);
+}
+
+TEST_F(UpdateTicks, TicksStopWhenTheStageEnds) {
+  // At the stage's end: one step takes the hero over it and the pass stops there.
+  controlCode = kWalkRight;
+  hero().position.x = hero().hitbox.position.x = kStageEndX - 0.001f;
+  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 30, hero(), enemies, 1.0f), 1);
+
+  // The last life lost in the first of ten ticks due: the game is over there.
+  fresh();
+  controlCode = kNoControl;
+  hero().lives = 1;
+  hero().health = 10;
+  hero().position.x = hero().hitbox.position.x = 1.0f;
+  spawnEnemy(1, 0.95f, 1.0f, 1.0f);  // facing him
+  enemies[0].attackStarted = true;
+  enemies[0].clockStart = kStart - 348;  // its blow is built at the first tick
+  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 30, hero(), enemies, 1.0f), 1);
+  EXPECT_TRUE(stageOver);
+  stageOver = false;
+}
+
+}  // namespace
