@@ -32,14 +32,18 @@ int closeWindow(Window window) {
   return 0;
 }
 
-int peak(const char* path, double from, double to) {
-  SF_INFO info;
+// Opens a recording; an unreadable one reads as silence.
+SNDFILE* openRecording(const char* path, SF_INFO& info) {
   std::memset(&info, 0, sizeof(info));
   SNDFILE* file = sf_open(path, SFM_READ, &info);
-  if (file == nullptr) {
-    std::printf("0\n");
-    return 1;
-  }
+  if (file == nullptr) std::printf("0\n");
+  return file;
+}
+
+int peak(const char* path, double from, double to) {
+  SF_INFO info;
+  SNDFILE* file = openRecording(path, info);
+  if (file == nullptr) return 1;
   const sf_count_t first = static_cast<sf_count_t>(from * info.samplerate);
   const sf_count_t last = static_cast<sf_count_t>(to * info.samplerate);
   std::vector<float> frame(static_cast<size_t>(info.channels));
@@ -56,12 +60,8 @@ int peak(const char* path, double from, double to) {
 
 int typical(const char* path) {
   SF_INFO info;
-  std::memset(&info, 0, sizeof(info));
-  SNDFILE* file = sf_open(path, SFM_READ, &info);
-  if (file == nullptr) {
-    std::printf("0\n");
-    return 1;
-  }
+  SNDFILE* file = openRecording(path, info);
+  if (file == nullptr) return 1;
   const sf_count_t stretch = std::max<sf_count_t>(1, info.samplerate / 20);
   std::vector<float> frame(static_cast<size_t>(info.channels));
   std::vector<float> peaks;
