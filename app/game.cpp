@@ -163,7 +163,7 @@ void playFrame(Game& game) {
     game.spawnClock = gameClock();
     spawnReinforcements(hero, game.level);
   }
-  runUpdateTicks(game.tickClock, now, hero, enemies, game.level);
+  game.ticksRun += runUpdateTicks(game.tickClock, now, hero, enemies, game.level);
 
   const float x = hero.getPosition().getX();
   if (x >= 0.0f && x <= kScrollLimit) scrollStage(game, x);

@@ -27,6 +27,7 @@ struct Game {
   ClockTicks tickClock = 0;
   ClockTicks spawnClock = 0;
   ClockTicks clearClock = 0;
+  long ticksRun = 0;  // update ticks since start-up: the game's pace, for measurements
   float points[12] = {};      // the background's corners
   float texCoords2[8] = {};   // the background's window onto the stage
   float texCoordsB[8] = {};   // the health bar's window onto its strip
