@@ -176,7 +176,7 @@ void playFrame(Game& game) {
   if (!enemies.empty()) drawAll(enemies);
   for (Element& heart : hearts) drawSprite(heart);
   drawSprite(hero);
-  drawScore(game, hero.getScore());
+  drawScore(game, hero.runScore);
 }
 
 void runFrame(Game& game) {
@@ -241,6 +241,7 @@ void restartGame(Game& game, ClockTicks now) {
   hero.enlarge(false);
   hero.reset();
   hero.lives = kStartLives;
+  hero.runScore = 0;
   hero.playerClockStart = 0;  // as a new hero's
   hero.texture = playerFrames[kStandingFrame];
   for (Element& heart : hearts) heart.releaseBuffers();

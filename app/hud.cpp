@@ -1,5 +1,6 @@
 #include "app/hud.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,6 +26,9 @@ constexpr float kHeartLeft = -0.6f;
 constexpr float kHeartStep = 0.1f;
 constexpr float kHudTop = -0.7f;
 constexpr float kHudBottom = -0.8f;
+
+constexpr float kBarLitEdge = 0.65f;
+constexpr float kBarWindow = 1.05f;
 
 // Score digits: right-aligned at the right of the band, each a cell of the digit strip.
 constexpr float kScoreRight = 0.95f;
@@ -69,13 +73,19 @@ void buildHearts() {
   }
 }
 
+// The bar's picture is lit left of kBarLitEdge and dark right of it; the
+// quad shows a window kBarWindow wide onto it, clamped at its edges. The
+// window sits so that the lit part is health / 500 of the bar: all of it at
+// full health, none at 0 or below.
 void healthBarTexCoords(int health, float texCoordsB[8]) {
-  const float k = static_cast<float>(health) / 400.0f;
-  const float coords[8] = {1.7f - k, 0.0f, 1.7f - k, 1.0f, 0.65f - k, 1.0f, 0.65f - k, 0.0f};
+  const float lit = std::clamp(static_cast<float>(health) / static_cast<float>(kPlayerHealth), 0.0f, 1.0f);
+  const float left = kBarLitEdge - lit * kBarWindow;
+  const float right = left + kBarWindow;
+  const float coords[8] = {right, 0.0f, right, 1.0f, left, 1.0f, left, 0.0f};
   for (int i = 0; i < 8; ++i) texCoordsB[i] = coords[i];
 }
 
-void drawScore(Game& game, int score) {
+void drawScore(Game& game, long long score) {
   if (digitsTexture == 0) return;
   const std::string digits = std::to_string(score < 0 ? 0 : score);
   float right = kScoreRight;

@@ -21,7 +21,7 @@ void buildHearts();
 // The bar's window onto its strip, from the hero's health.
 void healthBarTexCoords(int health, float texCoordsB[8]);
 // The score in the bottom band, right of the health bar.
-void drawScore(Game& game, int score);
+void drawScore(Game& game, long long score);
 
 // Moves the stage picture's window to the hero's x.
 void scrollStage(Game& game, float heroX);

@@ -10,6 +10,15 @@ bool exitSelected = false;
 
 namespace {
 
+// Down pressed in play and not yet released there.
+bool downHeld = false;
+// The hero was told to crouch and has not stood up yet: the stand-up request
+// outlives other keys' releases and a visit to the menu, and once he is up
+// the held arrows take over again.
+bool standUpDue = false;
+
+int heldArrowsCode() { return leftHeld ? kWalkLeft : rightHeld ? kWalkRight : kNoControl; }
+
 void playKey(int key, int action) {
   const bool down = action != GLFW_RELEASE;
   const bool released = action == GLFW_RELEASE;
@@ -32,9 +41,17 @@ void playKey(int key, int action) {
   }
   if (key == GLFW_KEY_UP && down) controlCode = kJump;
   // Crouching: Down held crouches, its release stands up.
-  if (key == GLFW_KEY_DOWN && down) controlCode = kCrouch;
-  if (key == GLFW_KEY_DOWN && released) controlCode = kStandUp;
-  if (key != GLFW_KEY_DOWN && released) controlCode = leftHeld ? kWalkLeft : rightHeld ? kWalkRight : kNoControl;
+  if (key == GLFW_KEY_DOWN && down) {
+    controlCode = kCrouch;
+    downHeld = true;
+    standUpDue = false;
+  }
+  if (key == GLFW_KEY_DOWN && released) {
+    controlCode = kStandUp;
+    downHeld = false;
+    standUpDue = true;
+  }
+  if (key != GLFW_KEY_DOWN && released) controlCode = standUpDue ? kStandUp : heldArrowsCode();
   if (key == GLFW_KEY_Z && down) controlCode = kPunch;
   if (key == GLFW_KEY_X && down) controlCode = kKick;
 }
@@ -64,12 +81,22 @@ void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int 
     menuOpen = true;
     rightHeld = false;
     leftHeld = false;
+    // A release in the menu is never seen: a crouch held now stands up after it.
+    if (downHeld) standUpDue = true;
+    downHeld = false;
     return;
   }
   playKey(key, action);
 }
 
+void heroTicked(bool crouched) {
+  if (!standUpDue || crouched) return;
+  standUpDue = false;
+  if (controlCode == kStandUp) controlCode = heldArrowsCode();
+}
+
 void resetControlState() {
   controlCode = kNoControl;
   rightHeld = leftHeld = menuOpen = exitSelected = false;
+  downHeld = standUpDue = false;
 }

@@ -22,5 +22,8 @@ extern bool menuOpen;
 extern bool exitSelected;
 
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
+// After each update tick: once the hero is no longer crouched, a stand-up
+// request gives way to the arrows still held, as any other key's release does.
+void heroTicked(bool crouched);
 // Everything back to its value at load (a fresh start-up in tests).
 void resetControlState();

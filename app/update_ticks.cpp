@@ -1,6 +1,7 @@
 #include "app/update_ticks.h"
 
 #include "app/game_state.h"
+#include "app/input.h"
 #include "enemies/update_pass.h"
 #include "hero/hits.h"
 
@@ -15,6 +16,7 @@ int runUpdateTicks(ClockTicks& tickClock, ClockTicks now, Player& hero, std::vec
     tickClock += kTickLength;
     const HeldClock atTick(tickClock);
     updateCharacters(hero, roster);
+    heroTicked(hero.state == Crouching || hero.state == CrouchKick);
     resolveHits(hero, roster, level);
     ++ticks;
     if (stageOver || hero.getPosition().getX() >= kStageEndX) break;

@@ -50,7 +50,9 @@ void Player::raiseMultiplier() { scoreMultiplier = static_cast<float>(scoreMulti
 void Player::resetMultiplier() { scoreMultiplier = 1.0f; }
 
 void Player::addScore(int points) {
+  const int before = score;
   score = static_cast<int>(static_cast<float>(score + points * scoreMultiplier));
+  runScore += score - before;
 }
 
 void Player::clearHitFlags() {

@@ -47,6 +47,9 @@ class Player : public Character {
 
   float jumpHeight = 0.24f;
   float scoreMultiplier = 1.0f;
+  // Everything scored since the game began, over every life and stage: the
+  // score the player sees. `score` itself starts again at each of them.
+  long long runScore = 0;
   int jumpPhase = 0;
   int jumpForward = 0;
   int playerFrame = 1;

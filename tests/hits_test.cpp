@@ -120,6 +120,41 @@ TEST_F(Hits, DefeatsScoreInARowUntilABlowIsTaken) {
   EXPECT_EQ(hero().getScore(), 375);
 }
 
+TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
+  const auto defeatOne = [&] {
+    clearRoster(enemies);
+    enemyAt(0.1f);
+    heroBlow(0.06f, 0.12f, 1.0f);
+    resolveHits(hero(), enemies, 1.0f);
+  };
+  defeatOne();
+  defeatOne();
+  EXPECT_EQ(hero().runScore, 175);
+  // A lost life: the score starts again, the total does not.
+  hero().attackActive = false;
+  hero().health = 25;
+  clearRoster(enemies);
+  enemyAt(0.05f);
+  enemyStrikes(0);
+  resolveHits(hero(), enemies, 1.0f);
+  ASSERT_EQ(hero().lives, kStartLives - 1);
+  EXPECT_EQ(hero().getScore(), 0);
+  defeatOne();
+  EXPECT_EQ(hero().getScore(), 75);
+  EXPECT_EQ(hero().runScore, 250);
+  // A cleared stage: the same.
+  hero().position.x = hero().hitbox.position.x = 5.95f;
+  stageOver = true;
+  game->tickClock = kStart;
+  setGameClock(kStart + 1001);
+  stageClearFrame(*game);
+  EXPECT_EQ(hero().getScore(), 0);
+  EXPECT_EQ(hero().runScore, 250);
+  // Only a new game starts it again.
+  restartGame(*game, kStart);
+  EXPECT_EQ(hero().runScore, 0);
+}
+
 TEST_F(Hits, ADyingEnemysLiveBlowStillLandsOnce) {
   enemyAt(0.05f);
   enemyStrikes(0);

@@ -17,6 +17,9 @@ constexpr int P = GLFW_PRESS;
 constexpr int R = GLFW_RELEASE;
 constexpr int H = GLFW_REPEAT;
 constexpr int RIGHT = GLFW_KEY_RIGHT, LEFT = GLFW_KEY_LEFT, UP = GLFW_KEY_UP, DOWN = GLFW_KEY_DOWN;
+// Not keys: an update tick after which the hero stands, or is still crouched.
+constexpr int TICK = -1;
+constexpr int STOOD = 0, CROUCHED = 1;
 constexpr int Z = GLFW_KEY_Z, X = GLFW_KEY_X, ESC = GLFW_KEY_ESCAPE, ENTER = GLFW_KEY_ENTER;
 
 struct KeyCase {
@@ -52,11 +55,28 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
       {"held up flips once", {{ESC, P}, {UP, P}, {UP, H}, {UP, H}, {UP, R}}, kNoControl, true, true},
       {"enter on continue closes the menu", {{ESC, P}, {ENTER, P}}, kNoControl, false, false},
       {"arrows do not walk in the menu", {{ESC, P}, {RIGHT, P}, {Z, P}}, kNoControl, true, false},
+      {"down let go while right held stands up first", {{RIGHT, P}, {DOWN, P}, {DOWN, R}}, kStandUp, false, false},
+      {"then the held arrow walks on", {{RIGHT, P}, {DOWN, P}, {DOWN, R}, {TICK, STOOD}}, kWalkRight, false, false},
+      {"not before he is up", {{LEFT, P}, {DOWN, P}, {DOWN, R}, {TICK, CROUCHED}}, kStandUp, false, false},
+      {"another key let go does not cancel the stand-up", {{DOWN, P}, {Z, P}, {DOWN, R}, {Z, R}}, kStandUp, false,
+       false},
+      {"a stand-up already done is not asked again", {{DOWN, P}, {DOWN, R}, {TICK, STOOD}, {Z, P}, {Z, R}},
+       kNoControl, false, false},
+      {"crouching again cancels it", {{DOWN, P}, {DOWN, R}, {DOWN, P}, {TICK, STOOD}}, kCrouch, false, false},
+      {"down let go in the menu stands up once it closes",
+       {{DOWN, P}, {ESC, P}, {ESC, R}, {DOWN, R}, {ESC, P}, {ESC, R}}, kStandUp, false, false},
+      {"and closed by enter too", {{DOWN, P}, {ESC, P}, {DOWN, R}, {ENTER, P}, {ENTER, R}}, kStandUp, false, false},
   };
   GLFWwindow* window = sharedGame().window;
   for (const KeyCase& c : cases) {
     resetControlState();
-    for (const Event& e : c.events) keyCallback(window, e.key, 0, e.action, 0);
+    for (const Event& e : c.events) {
+      if (e.key == TICK) {
+        heroTicked(e.action == CROUCHED);
+      } else {
+        keyCallback(window, e.key, 0, e.action, 0);
+      }
+    }
     EXPECT_EQ(controlCode, c.code) << c.name;
     EXPECT_EQ(menuOpen, c.menu) << c.name;
     EXPECT_EQ(exitSelected, c.exit) << c.name;

@@ -69,18 +69,29 @@ TEST_F(Rendering, TheHeroStandsAtTheCentreOfTheStage) {
   EXPECT_GT(differing, static_cast<int>(withHero.size()) / 2);
 }
 
-TEST_F(Rendering, TheHealthBarDrainsSteadilyAndNeverRefills) {
-  EXPECT_GT(barFill(500), 0.95);
-  const double half = barFill(250);
-  EXPECT_GT(half, 0.45);
-  EXPECT_LT(half, 0.75);
-  EXPECT_LT(barFill(0), 0.05);
+TEST_F(Rendering, TheHealthBarShowsEveryPointOfHealth) {
+  // Lit share of the bar by health, within two of its 120 pixels.
+  const std::pair<int, double> cases[] = {{500, 1.0}, {475, 0.95}, {250, 0.5}, {25, 0.05}, {0, 0.0}, {-30, 0.0}};
+  for (const auto& [health, lit] : cases) EXPECT_NEAR(barFill(health), lit, 2.0 / 120) << health;
   double previous = 2.0;
   for (int health = 500; health >= 0; health -= 25) {
     const double fill = barFill(health);
     EXPECT_LE(fill, previous + 1e-9) << health;
     previous = fill;
   }
+}
+
+TEST_F(Rendering, TheScoreShownIsTheRunsTotal) {
+  // Digits grow leftwards from the right of the band; the third from the right
+  // is drawn only for a total of 100 or more.
+  const int thirdDigitX = toX(0.95f - 2.5f * 0.04f);
+  game->tovan->score = 0;
+  game->tovan->runScore = 175;
+  renderOnly(*game);
+  bool drawn = false;
+  for (int y = toY(-0.7f) + 2; y < toY(-0.8f) - 2; ++y) drawn = drawn || !isClearGrey(readPixel(thirdDigitX, y));
+  EXPECT_TRUE(drawn);
+  game->tovan->runScore = 0;
 }
 
 TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {
