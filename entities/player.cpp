@@ -84,6 +84,9 @@ void Player::enlarge(bool on) {
   vertices[10] += d;
 }
 
-void Player::playSound(audio::Sound* sound) { soundSystem->playSound(sound, nullptr, false, &channel); }
+void Player::playSound(BlowSound which) {
+  ++soundsStarted[which];
+  soundSystem->playSound(which == PunchSwing ? punchSound : kickSound, nullptr, false, &channel);
+}
 
 void Player::restartClock() { playerClockStart = gameClock(); }

@@ -18,6 +18,9 @@ enum PlayerState {
   FlyingKick = 7,
 };
 
+// The hero's blow sounds.
+enum BlowSound { PunchSwing = 0, KickSwing = 1 };
+
 struct StandingBlow;
 
 class Player : public Character {
@@ -63,17 +66,19 @@ class Player : public Character {
   audio::Sound* kickSound = nullptr;
   audio::SoundSystem* soundSystem = nullptr;
   audio::Channel* channel = nullptr;
+  // How many times each blow sound has been started, heard or not (no sound card).
+  int soundsStarted[2] = {0, 0};
   int lives = 0;
 
  private:
   void moveRightEdge(float d);
   void setStageStart();
-  void playSound(audio::Sound* sound);
+  void playSound(BlowSound which);
   void airborneStep();
   void startGroundMove(int code);
   void startJump(bool forward);
   bool crouchKickReady() const;
-  void standingBlowStep(const StandingBlow& blow, audio::Sound* sound, int code);
+  void standingBlowStep(const StandingBlow& blow, BlowSound sound, int code);
   void restartClock();
 };
 

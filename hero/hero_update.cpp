@@ -107,7 +107,7 @@ void Player::update(int code) {
         state = CrouchKick;
         crouchKickStart = gameClock();
         crouchKicked = true;
-        playSound(kickSound);
+        playSound(KickSwing);
       }
       break;
 
@@ -116,17 +116,17 @@ void Player::update(int code) {
       if (code == kKick) {
         state = FlyingKick;
         restartClock();
-        playSound(kickSound);
+        playSound(KickSwing);
         clearHitFlags();
       }
       break;
 
     case Punching:
-      standingBlowStep(kPunchBlow, punchSound, code);
+      standingBlowStep(kPunchBlow, PunchSwing, code);
       break;
 
     case Kicking:
-      standingBlowStep(kKickBlow, kickSound, code);
+      standingBlowStep(kKickBlow, KickSwing, code);
       break;
 
     case CrouchKick:
@@ -169,12 +169,12 @@ void Player::startGroundMove(int code) {
     state = Punching;
     restartClock();
     punchReach(true);
-    playSound(punchSound);
+    playSound(PunchSwing);
   } else if (code == kKick) {
     state = Kicking;
     restartClock();
     kickReach(true);
-    playSound(kickSound);
+    playSound(KickSwing);
   }
 }
 
@@ -192,7 +192,7 @@ void Player::startJump(bool forward) {
   jumpStep(true);
 }
 
-void Player::standingBlowStep(const StandingBlow& blow, audio::Sound* sound, int code) {
+void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int code) {
   playerClockNow = gameClock();
   const double elapsed = elapsedMs(playerClockNow, playerClockStart);
   for (int i = 0; i < blow.imageCount; ++i) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "app/input.h"
 #include "base/chance.h"
@@ -135,6 +136,54 @@ TEST_F(Enemies, StateByDistanceToTheHero) {
     Character& e = enemyAt(2.0f + c.distance);
     update(e, kStart);
     EXPECT_EQ(e.state, c.state) << c.distance;
+  }
+}
+
+TEST_F(Enemies, TheWalkCycleShowsEachImageFor200MsAndCarriesNoBlow) {
+  placeHero(1.0f);
+  Character& e = enemyAt(2.0f);
+  e.clockStart = kStart;
+  e.frameIndex = 1;
+  // Time since the clock's last restart, and the walk image shown after the update.
+  const std::pair<ClockTicks, int> steps[] = {{150, 1}, {200, 1}, {201, 1}, {400, 1}, {401, 2},
+                                              {600, 2}, {601, 3}, {800, 3}, {801, 4}};
+  for (const auto& [at, frame] : steps) {
+    e.attackActive = true;  // a blow left over from a fight
+    update(e, kStart + at);
+    EXPECT_EQ(e.state, EnemyApproach);
+    EXPECT_EQ(e.texture, enemyFrames[frame]) << at;
+    EXPECT_FALSE(e.isAttacking()) << at;
+  }
+  // The last image restarted the clock: the cycle begins again from it.
+  update(e, kStart + 801 + 200);
+  EXPECT_EQ(e.texture, enemyFrames[4]);
+  update(e, kStart + 801 + 201);
+  EXPECT_EQ(e.texture, enemyFrames[1]);
+  // Standing idle, far from the hero, carries no blow either.
+  placeHero(5.0f);
+  e.attackActive = true;
+  update(e, kStart + 2000);
+  EXPECT_EQ(e.state, EnemyIdle);
+  EXPECT_FALSE(e.isAttacking());
+}
+
+TEST_F(Enemies, EveryWaveLaidOutAfterAnUpdatePassHasTheSameOffsets) {
+  // Whatever was drawn before, an update pass over an enemy reseeds the
+  // generator, so the wave that follows it is always the same.
+  std::vector<float> first;
+  for (int drawnBefore : {0, 1, 7}) {
+    clearRoster(enemies);
+    placeHero(0.0f);
+    for (int i = 0; i < drawnBefore; ++i) drawChance();
+    enemyAt(3.0f);
+    setGameClock(kStart);
+    updateCharacters(hero(), enemies);
+    clearRoster(enemies);
+    spawnWave(hero(), 1.0f);
+    std::vector<float> xs;
+    for (const Character& e : enemies) xs.push_back(e.getPosition().getX());
+    if (first.empty()) first = xs;
+    EXPECT_EQ(xs, first) << drawnBefore << " numbers drawn before";
   }
 }
 

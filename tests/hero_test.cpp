@@ -1,6 +1,8 @@
 // The hero's tick with the clock under the test's control.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/input.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
@@ -198,6 +200,83 @@ TEST_F(HeroUpdate, AnEnemyBlocksTheWalkOnItsSideOnly) {
   EXPECT_FLOAT_EQ(hero().getPosition().getX(), 2.0f - 0.006f);
   EXPECT_FALSE(hero().getPosition().isFacingRight());
   EXPECT_FLOAT_EQ(enemies[0].vertices[0], quadBefore + 0.006f);  // the view follows the hero
+}
+
+TEST_F(HeroUpdate, BetweenEnemiesOnBothSidesTheLastInTheRosterDecidesTheBlockedSide) {
+  struct Case {
+    float firstX, secondX;  // roster order
+    int code;
+    bool steps;
+  };
+  const Case cases[] = {{1.9f, 2.1f, kWalkRight, false}, {1.9f, 2.1f, kWalkLeft, true},
+                        {2.1f, 1.9f, kWalkRight, true},  {2.1f, 1.9f, kWalkLeft, false}};
+  for (const Case& c : cases) {
+    freshStage(*game, kStart);
+    hero().position.x = hero().hitbox.position.x = 2.0f;
+    addEnemyAt(c.firstX);
+    addEnemyAt(c.secondX);
+    tick(c.code, kStart);
+    EXPECT_EQ(hero().getPosition().getX() != 2.0f, c.steps) << c.firstX << " then " << c.secondX << ", code " << c.code;
+  }
+}
+
+TEST_F(HeroUpdate, AJumpFromACrouchKeepsTheCrouchBoxUntilTheNextStandUp) {
+  tick(kCrouch, kStart);
+  tick(kJump, kStart + 3);
+  ASSERT_EQ(hero().state, Jumping);
+  ClockTicks t = kStart + 3;
+  while (hero().state == Jumping && t < kStart + 300) {
+    EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.6f);
+    tick(kStandUp, t += 3);  // let go of Down in the air: not crouched, so nothing to stand up from
+  }
+  EXPECT_EQ(hero().state, Idle);
+  EXPECT_FLOAT_EQ(hero().vertices[1], 0.1f);  // the quad stands
+  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.6f);
+  tick(kCrouch, t += 3);
+  tick(kStandUp, t += 3);
+  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.12f);
+  // And a lost life gives it back too.
+  tick(kCrouch, t += 3);
+  tick(kJump, t += 3);
+  hero().reset();
+  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.12f);
+}
+
+TEST_F(HeroUpdate, EachBlowStartsItsOwnSound) {
+  struct Hold {
+    int code;
+    int ticks;
+    ClockTicks every;  // ms between ticks
+  };
+  struct Case {
+    const char* name;
+    std::vector<Hold> holds;
+    int punches, kicks;
+  };
+  const Case cases[] = {
+      {"punch", {{kPunch, 1, 3}}, 1, 0},
+      {"punch from a walk", {{kWalkRight, 1, 3}, {kPunch, 1, 3}}, 1, 0},
+      {"punch held: the next one", {{kPunch, 130, 3}}, 2, 0},
+      {"kick", {{kKick, 1, 3}}, 0, 1},
+      {"kick from a walk", {{kWalkLeft, 1, 3}, {kKick, 1, 3}}, 0, 1},
+      {"kick held: the next one", {{kKick, 130, 3}}, 0, 2},
+      {"crouch kick", {{kCrouch, 1, 3}, {kKick, 1, 3}}, 0, 1},
+      {"crouch kick held: one every 350 ms", {{kCrouch, 1, 3}, {kKick, 236, 3}}, 0, 3},
+      {"flying kick", {{kJump, 1, 3}, {kKick, 1, 3}}, 0, 1},
+      {"flying kick held through a slow jump: it starts again", {{kJump, 1, 20}, {kKick, 21, 20}}, 0, 2},
+      {"no blow, no sound", {{kWalkRight, 50, 3}, {kJump, 30, 3}, {kCrouch, 5, 3}, {kStandUp, 1, 3}}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    freshStage(*game, kStart);
+    hero().crouchKicked = false;
+    hero().soundsStarted[PunchSwing] = hero().soundsStarted[KickSwing] = 0;
+    ClockTicks t = kStart;
+    for (const Hold& hold : c.holds) {
+      for (int i = 0; i < hold.ticks; ++i) tick(hold.code, t += hold.every);
+    }
+    EXPECT_EQ(hero().soundsStarted[PunchSwing], c.punches) << c.name;
+    EXPECT_EQ(hero().soundsStarted[KickSwing], c.kicks) << c.name;
+  }
 }
 
 TEST_F(HeroUpdate, TheStageEndsStopTheWalkButStillTurn) {
