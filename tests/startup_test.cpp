@@ -1,4 +1,5 @@
-// Start-up on the real binary and the frame lists, with pictures missing or broken.
+// Start-up on the real binary and the frame lists, with pictures missing or
+// broken; finding the data folder.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,6 +7,7 @@
 #include <fstream>
 #include <set>
 
+#include "app/data_folder.h"
 #include "render/frames.h"
 #include "tests/gl_fixture.h"
 
@@ -13,7 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A copy of the run directory in which the test may break pictures.
+// A copy of the run directory in which the test may break pictures, with a
+// copy of the game beside it: the game takes the data beside itself.
 class RunCopy {
  public:
   RunCopy() {
@@ -21,7 +24,9 @@ class RunCopy {
     dir = mkdtemp(pattern);
     fs::copy(fs::path(NOMBRE_RUN_DIR) / "img", dir / "img");
     fs::copy(fs::path(NOMBRE_RUN_DIR) / "sound", dir / "sound");
+    fs::copy_file(NOMBRE_BINARY, binary());
   }
+  fs::path binary() const { return dir / "nombre"; }
   ~RunCopy() { fs::remove_all(dir); }
   void remove(const std::string& relative) { fs::remove(dir / relative); }
   void write(const std::string& relative, const std::string& bytes) {
@@ -30,7 +35,7 @@ class RunCopy {
   // Runs the game there, ended after `seconds` if it keeps running.
   int run(std::string& output, const std::string& environment = "", int seconds = 20) {
     return runCommand("cd " + dir.string() + " && " + environment + " timeout " + std::to_string(seconds) + " " +
-                          NOMBRE_BINARY + " 2>/dev/null",
+                          binary().string() + " 2>/dev/null",
                       output);
   }
   fs::path dir;
@@ -68,8 +73,8 @@ TEST(StartUp, AMissingOrBrokenPictureStopsItWithMinusOne) {
 TEST(StartUp, NoDisplayGivesAClearLineAndMinusOne) {
   RunCopy run;
   std::string output;
-  const int code = runCommand("cd " + run.dir.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY " + NOMBRE_BINARY +
-                                  " 2>&1",
+  const int code = runCommand("cd " + run.dir.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                  run.binary().string() + " 2>&1",
                               output);
   EXPECT_EQ(code, 255);
   EXPECT_NE(output.find("display"), std::string::npos) << output;
@@ -84,6 +89,37 @@ TEST(StartUp, MissingSpritesAndMusicDoNotStopTheGame) {
   // Still running when ended; the time allows for a sanitizer build on a busy machine.
   EXPECT_EQ(run.run(output, "", 8), 124);
   EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\n");
+}
+
+TEST(DataFolder, TheFirstFolderHoldingPicturesAndSoundsIsTaken) {
+  RunCopy run;
+  fs::create_directories(run.dir / "pictures-only" / "img");
+  fs::create_directories(run.dir / "sounds-only" / "sound");
+  const std::string partial[] = {(run.dir / "pictures-only").string(), (run.dir / "sounds-only").string(),
+                                 (run.dir / "nothing-here").string()};
+  EXPECT_EQ(findDataFolder({partial[0], partial[1], partial[2], run.dir.string(), NOMBRE_RUN_DIR}), run.dir.string());
+  EXPECT_EQ(findDataFolder({partial[0], partial[1], partial[2]}), "");
+
+  // Beside the executable, its run/ folder, the installed layout relative to
+  // it, and last the installed data folder the build was configured for.
+  const std::vector<std::string> candidates = dataFolderCandidates("/opt/games/bin");
+  ASSERT_EQ(candidates.size(), 4u);
+  EXPECT_EQ(candidates[0], "/opt/games/bin");
+  EXPECT_EQ(candidates[1], "/opt/games/bin/run");
+  EXPECT_EQ(candidates[2], "/opt/games/share/nombre");
+  EXPECT_EQ(dataFolderCandidates("").size(), 1u);
+}
+
+TEST(DataFolder, NoneFoundIsOneLineAndMinusOne) {
+  if (!findDataFolder({dataFolderCandidates("").back()}).empty()) GTEST_SKIP() << "the game is installed here";
+  RunCopy run;
+  fs::remove_all(run.dir / "sound");
+  std::string errors;
+  const int code = runCommand("cd / && " + run.binary().string() + " 2>&1", errors);
+  EXPECT_EQ(code, 255);
+  EXPECT_EQ(errors.rfind("nombre: no game data (img/ and sound/) found in " + run.dir.string() + ", ", 0), 0u)
+      << errors;
+  EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
 }
 
 // Loads the frame lists from a directory, keeping the game's own lists aside.

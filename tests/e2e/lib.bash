@@ -1,11 +1,12 @@
-# Shared by the end-to-end scripts: start the real game in a scratch copy of
-# the run directory, drive it with xdotool, look at it and listen to it.
+# Shared by the end-to-end scripts: start the real game from a scratch working
+# directory (it finds its pictures and sounds beside itself), drive it with
+# xdotool, look at it and listen to it.
 # Every wait has a timeout; fixed sleeps only hold keys across frames.
+# Usage: source lib.bash GAME_BINARY (E2E_TOOL may name the helper tool).
 set -euo pipefail
 
 GAME_BIN=$1
-RUN_DIR=$2
-E2E_TOOL=$(dirname "$GAME_BIN")/tests/e2e_tool
+E2E_TOOL=${E2E_TOOL:-$(dirname "$GAME_BIN")/tests/e2e_tool}
 WORK=$(mktemp -d /tmp/nombre-e2e-XXXXXX)
 GAME_PID=""
 WID=""
@@ -22,7 +23,6 @@ fail() { echo "FAIL: $*"; [ -f "$WORK/out.txt" ] && sed 's/^/  game: /' "$WORK/o
 
 # Starts the game with its sound written to $WORK/sound.wav.
 start_game() {
-  cp -r "$RUN_DIR/img" "$RUN_DIR/sound" "$WORK/"
   printf '[general]\ndrivers = wave\nsample-type = int16\nchannels = mono\nfrequency = 22050\n[wave]\nfile = %s\n' \
     "$WORK/sound.wav" > "$WORK/alsoft.conf"
   (cd "$WORK" && ALSOFT_CONF="$WORK/alsoft.conf" exec "$GAME_BIN" > "$WORK/out.txt" 2> "$WORK/err.txt") &
