@@ -4,8 +4,10 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -59,6 +61,32 @@ Service& service() {
 
 void closeDeviceAtExit();
 
+// ALSA's error handler, as alsa-lib declares it (its headers need not be here).
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Sets ALSA's error handler if alsa-lib is on this machine; null restores its
+// default, which writes to standard error.
+void setAlsaErrorHandler(AlsaErrorHandler handler) {
+  static void* alsa = dlopen("libasound.so.2", RTLD_LAZY);
+  if (!alsa) return;
+  using SetHandler = int (*)(AlsaErrorHandler);
+  if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(handler);
+}
+
+// Without a sound card, opening the default device makes alsa-lib and OpenAL
+// each write their own errors: eight lines of ALSA configuration and one of
+// OpenAL. The game says it once in its own words instead. ALSOFT_LOGLEVEL set
+// by the player still wins; ALSA's later errors, while playing, are shown.
+ALCdevice* openDeviceQuietly() {
+  setenv("ALSOFT_LOGLEVEL", "0", 0);
+  setAlsaErrorHandler(ignoreAlsaError);
+  ALCdevice* device = alcOpenDevice(nullptr);
+  setAlsaErrorHandler(nullptr);
+  if (!device) std::fprintf(stderr, "nombre: no sound device could be opened, playing without sound\n");
+  return device;
+}
+
 // Opened on the first init and kept until the process exits: a second device
 // would, with the wave-file backend, write into the same file. A device that
 // failed to open is not retried, so a machine without sound stays quiet.
@@ -66,7 +94,7 @@ ALCdevice* sharedDevice() {
   Service& shared = service();
   if (!shared.triedDevice) {
     shared.triedDevice = true;
-    shared.device = alcOpenDevice(nullptr);
+    shared.device = openDeviceQuietly();
     if (shared.device) std::atexit(closeDeviceAtExit);
   }
   return shared.device;

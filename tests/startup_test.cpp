@@ -1,5 +1,5 @@
 // Start-up on the real binary and the frame lists, with pictures missing or
-// broken; finding the data folder.
+// broken; finding the data folder; starting without a sound device.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -89,6 +89,21 @@ TEST(StartUp, MissingSpritesAndMusicDoNotStopTheGame) {
   // Still running when ended; the time allows for a sanitizer build on a busy machine.
   EXPECT_EQ(run.run(output, "", 8), 124);
   EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\n");
+}
+
+// Without a device the game says once that it plays silent, and nothing of
+// what the sound libraries would write. An ALSA device that does not exist
+// fails the same way a machine with no sound card does, on any machine.
+TEST(StartUp, NoSoundDeviceIsOneLineAndTheGamePlaysOn) {
+  RunCopy run;
+  run.write("alsoft.conf", "[general]\ndrivers = alsa\n[alsa]\ndevice = nombre-no-such-device\n");
+  std::string errors;
+  const int code = runCommand("cd / && env -u ALSOFT_DRIVERS -u ALSOFT_LOGLEVEL ALSOFT_CONF=" +
+                                  (run.dir / "alsoft.conf").string() + " timeout 3 " + run.binary().string() +
+                                  " 2>&1 >/dev/null",
+                              errors);
+  EXPECT_EQ(code, 124);  // still running when ended
+  EXPECT_EQ(errors, "nombre: no sound device could be opened, playing without sound\n");
 }
 
 TEST(DataFolder, TheFirstFolderHoldingPicturesAndSoundsIsTaken) {
