@@ -8,6 +8,7 @@ PACKAGES=(
   libglfw3-dev libglew-dev libstb-dev libopenal-dev libsndfile1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps imagemagick fonts-dejavu-core
+  dpkg-dev file desktop-file-utils
   clang libclang-rt-14-dev
 )
 

@@ -5,3 +5,4 @@
 // after printing what failed. Output is the same bytes on every run.
 bool makePictures(const std::string& imgDir);
 bool makeSounds(const std::string& soundDir);
+bool makeIcon(const std::string& iconDir);

@@ -1,4 +1,5 @@
-// Writes the game's run-time data: <run dir>/img/*.png and <run dir>/sound/*.wav.
+// Writes the game's run-time data, <run dir>/img/*.png and <run dir>/sound/*.wav,
+// and its desktop icon, <run dir>/icons/nombre.png, which the game never reads.
 #include <cstdio>
 #include <filesystem>
 
@@ -11,13 +12,15 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path runDir = argv[1];
   std::error_code error;
-  std::filesystem::create_directories(runDir / "img", error);
-  std::filesystem::create_directories(runDir / "sound", error);
+  for (const char* folder : {"img", "sound", "icons"}) {
+    if (!error) std::filesystem::create_directories(runDir / folder, error);
+  }
   if (error) {
     std::fprintf(stderr, "cannot create %s: %s\n", runDir.c_str(), error.message().c_str());
     return 1;
   }
   const bool pictures = makePictures((runDir / "img").string());
   const bool sounds = makeSounds((runDir / "sound").string());
-  return pictures && sounds ? 0 : 1;
+  const bool icon = makeIcon((runDir / "icons").string());
+  return pictures && sounds && icon ? 0 : 1;
 }

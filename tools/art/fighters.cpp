@@ -1,4 +1,5 @@
-// Every fighter sprite: the three fighters' looks and the pose of each picture.
+// Every fighter sprite: the three fighters' looks and the pose of each picture;
+// and the game's icon, the hero's flying kick against the setting sun.
 #include <cstdio>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace {
 constexpr int kBoxW = 64, kBoxH = 116;
 constexpr int kPunchW = 78, kKickW = 92;
 constexpr int kFinishW = 92, kFinishH = 137;
+constexpr int kIconSize = 128;
 
 Style heroStyle() {
   Style s;  // white gi, black belt, red headband (the defaults)
@@ -389,6 +391,25 @@ bool makeFighterPictures(const std::string& dir) {
     for (const auto& [name, pose] : frames) ok = writeSprite(dir, {name + ".png", kBoxW, kBoxH, e.style, pose}) && ok;
   }
   return ok;
+}
+
+bool makeIcon(const std::string& path) {
+  Canvas c(kIconSize, kIconSize);
+  const Vec2 mid{kIconSize / 2.0f, kIconSize / 2.0f};
+  const float half = kIconSize / 2.0f - 4;
+  const Box whole{0, 0, kIconSize, kIconSize};
+  // A dusk-red tile with a thin gold rim, the sun low behind the fighter.
+  fillSdf(c, whole, [&](Vec2 p) { return roundedBoxDistance(p, mid, half, half, 22); },
+          [](Vec2) { return hex(0xc89a3c); });
+  fillSdf(c, whole, [&](Vec2 p) { return roundedBoxDistance(p, mid, half - 3, half - 3, 19); },
+          verticalGradient(8, hex(0x3a1030), kIconSize - 8, hex(0xb4322a)));
+  fillSdf(c, whole,
+          [&](Vec2 p) {
+            return std::max(circleDistance(p, {64, 80}, 36), roundedBoxDistance(p, mid, half - 3, half - 3, 19));
+          },
+          [](Vec2 p) { return mix(hex(0xffd890), hex(0xff8a50), clamp01((p.y - 44) / 72)); });
+  drawFigure(c, {34, 4}, heroStyle(), flyingKick());
+  return c.savePng(path);
 }
 
 }  // namespace art

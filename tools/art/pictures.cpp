@@ -15,3 +15,5 @@ bool makePictures(const std::string& imgDir) {
   ok = art::makeFighterPictures(imgDir) && ok;
   return ok;
 }
+
+bool makeIcon(const std::string& iconDir) { return art::makeIcon(iconDir + "/nombre.png"); }
