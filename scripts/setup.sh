@@ -23,4 +23,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -q
   $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+else
+  echo "All ${#PACKAGES[@]} packages are installed."
 fi
