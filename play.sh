@@ -11,7 +11,7 @@ started=$SECONDS
 echo "== 1/3 checking the Debian packages the build needs (the first time, installing them takes a few minutes)"
 bash scripts/setup.sh
 echo "== 2/3 building the game and making its pictures and sounds in build/"
-TARGETS="nombre assets" bash scripts/build.sh build
+TARGETS=game bash scripts/build.sh build
 took=$((SECONDS - started))
 echo "== 3/3 starting nombre (set up and built in $((took / 60))m $((took % 60))s)"
 exec build/nombre

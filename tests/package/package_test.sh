@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Debian package as a player gets it: built by CPack from a build folder
-# (the nombre, assets and e2e_tool targets built), its dependencies and files
+# (the game and e2e_tool targets built), its dependencies and files
 # checked, unpacked into a scratch root, and the unpacked game started from an
 # unrelated working directory until it shows its first frame.
 # Usage, under Xvfb: tests/package/package_test.sh BUILD_FOLDER
