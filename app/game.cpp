@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/controls.h"
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
@@ -89,7 +90,7 @@ int startUp(Game& game) {
   }
   glfwGetFramebufferSize(game.window, &game.ancho, &game.alto);
   glViewport(0, 0, game.ancho, game.alto);
-  glfwSetKeyCallback(game.window, keyCallback);
+  listenToPlayer(game.window);
 
   game.quads = buildFixedQuads();
   std::memcpy(game.points, kFondoPoints, sizeof(game.points));
@@ -190,6 +191,7 @@ void runFrame(Game& game) {
   runMode(game);
   glfwSwapBuffers(game.window);
   glfwPollEvents();
+  pollGamepads(game.window);
 }
 
 void runMode(Game& game) {

@@ -1,0 +1,15 @@
+#pragma once
+// Where the keyboard and the pads meet the control rules: both send the same
+// key events, and a key is let go only when nothing holds it any more.
+
+struct GLFWwindow;
+
+// Listens to the player's keys at this window.
+void listenToPlayer(GLFWwindow* window);
+// The keyboard's callback: its keys go to the control rules.
+void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+// Turns what changed on the pads since the last pass into key events. Runs
+// once per pass, beside the keyboard's events.
+void pollGamepads(GLFWwindow* window);
+// Forgets what the keyboard and the pads hold (tests).
+void forgetHeldKeys();
