@@ -4,6 +4,7 @@
 
 #include "app/gamepad.h"
 #include "app/input.h"
+#include "app/window_fit.h"
 
 namespace {
 
@@ -31,6 +32,10 @@ void listenToPlayer(GLFWwindow* window) {
 }
 
 void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
+  if (action == GLFW_PRESS && isFullScreenKey(key, mods)) {
+    toggleFullScreen(window);
+    return;
+  }
   if (isKnownKey(key)) {
     keyboardHolds[key] = action != GLFW_RELEASE;
     if (action == GLFW_RELEASE && aPadHolds(key)) return;

@@ -6,7 +6,8 @@ struct GLFWwindow;
 
 // Listens to the player's keys at this window.
 void listenToPlayer(GLFWwindow* window);
-// The keyboard's callback: its keys go to the control rules.
+// The keyboard's callback: F11 and Alt+Enter toggle full screen, every other
+// key goes to the control rules.
 void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods);
 // Turns what changed on the pads since the last pass into key events. Runs
 // once per pass, beside the keyboard's events.

@@ -8,6 +8,7 @@
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/update_ticks.h"
+#include "app/window_fit.h"
 #include "audio/sound.h"
 #include "base/console.h"
 #include "enemies/roster.h"
@@ -89,7 +90,7 @@ int startUp(Game& game) {
     return -1;
   }
   glfwGetFramebufferSize(game.window, &game.ancho, &game.alto);
-  glViewport(0, 0, game.ancho, game.alto);
+  fitPictureToWindow(game.window);
   listenToPlayer(game.window);
 
   game.quads = buildFixedQuads();

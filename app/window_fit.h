@@ -1,0 +1,24 @@
+#pragma once
+// The picture in a window of any size: it keeps its 4:3 shape, as large as
+// the window allows and centred, with the clear colour around it; and full
+// screen on the monitor that holds the window.
+
+struct GLFWwindow;
+
+struct Viewport {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Where the picture goes in a framebuffer of this size (pixels, from the bottom left).
+Viewport fitPicture(int framebufferWidth, int framebufferHeight);
+// Fits the picture to the window now and whenever its framebuffer changes size.
+void fitPictureToWindow(GLFWwindow* window);
+
+// F11 or Alt+Enter.
+bool isFullScreenKey(int key, int mods);
+// Full screen on the monitor that holds most of the window, or back to the
+// window it was, where it was.
+void toggleFullScreen(GLFWwindow* window);
