@@ -25,10 +25,25 @@ bool aPadHolds(int key) {
 
 bool isKnownKey(int key) { return key >= 0 && key <= GLFW_KEY_LAST; }
 
+// X may send a loss of the focus and its return in one go (the focus set
+// again on the window that has it), and losses before the window first has
+// it; so the focus is judged once per pass, after all of its events, and
+// only a window that had it can lose it.
+bool focusedNow = false;
+bool focusedLastPass = false;
+
+void windowFocus(GLFWwindow* /*window*/, int focused) { focusedNow = focused; }
+
+void windowIconify(GLFWwindow* /*window*/, int iconified) {
+  if (iconified) pauseWhileAway();
+}
+
 }  // namespace
 
 void listenToPlayer(GLFWwindow* window) {
   glfwSetKeyCallback(window, keyboardKey);
+  glfwSetWindowFocusCallback(window, windowFocus);
+  glfwSetWindowIconifyCallback(window, windowIconify);
 }
 
 void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
@@ -65,6 +80,12 @@ void pollGamepads(GLFWwindow* window) {
       wasDown = down[input];
     }
   }
+}
+
+void pollControls(GLFWwindow* window) {
+  pollGamepads(window);
+  if (focusedLastPass && !focusedNow) pauseWhileAway();
+  focusedLastPass = focusedNow;
 }
 
 void forgetHeldKeys() {

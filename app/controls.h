@@ -4,11 +4,14 @@
 
 struct GLFWwindow;
 
-// Listens to the player's keys at this window.
+// Listens to the player at this window: keys, focus and minimising.
 void listenToPlayer(GLFWwindow* window);
 // The keyboard's callback: F11 and Alt+Enter toggle full screen, every other
 // key goes to the control rules.
 void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+// Once per pass, after the window's events: the pads, and a pause when the
+// window lost the focus it had.
+void pollControls(GLFWwindow* window);
 // Turns what changed on the pads since the last pass into key events. Runs
 // once per pass, beside the keyboard's events.
 void pollGamepads(GLFWwindow* window);

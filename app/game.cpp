@@ -192,7 +192,7 @@ void runFrame(Game& game) {
   runMode(game);
   glfwSwapBuffers(game.window);
   glfwPollEvents();
-  pollGamepads(game.window);
+  pollControls(game.window);
 }
 
 void runMode(Game& game) {

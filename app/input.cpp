@@ -1,6 +1,6 @@
 #include "app/input.h"
 
-#include <GLFW/glfw3.h>
+#include "app/game_state.h"  // GL and GLFW, in the order they need
 
 int controlCode = kNoControl;
 bool rightHeld = false;
@@ -78,12 +78,7 @@ void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int 
     return;
   }
   if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) {
-    menuOpen = true;
-    rightHeld = false;
-    leftHeld = false;
-    // A release in the menu is never seen: a crouch held now stands up after it.
-    if (downHeld) standUpDue = true;
-    downHeld = false;
+    openMenu();
     return;
   }
   playKey(key, action);
@@ -93,6 +88,19 @@ void heroTicked(bool crouched) {
   if (!standUpDue || crouched) return;
   standUpDue = false;
   if (controlCode == kStandUp) controlCode = heldArrowsCode();
+}
+
+void openMenu() {
+  menuOpen = true;
+  rightHeld = false;
+  leftHeld = false;
+  // A release in the menu is never seen: a crouch held now stands up after it.
+  if (downHeld) standUpDue = true;
+  downHeld = false;
+}
+
+void pauseWhileAway() {
+  if (!menuOpen && !stageOver) openMenu();
 }
 
 void resetControlState() {

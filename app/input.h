@@ -25,5 +25,10 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
 // After each update tick: once the hero is no longer crouched, a stand-up
 // request gives way to the arrows still held, as any other key's release does.
 void heroTicked(bool crouched);
+// Opens the pause menu, as Escape does.
+void openMenu();
+// The player left the window (it lost the focus or was minimised): in play,
+// the game pauses so the hero does not fight on unseen.
+void pauseWhileAway();
 // Everything back to its value at load (a fresh start-up in tests).
 void resetControlState();

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/game_state.h"
 #include "app/input.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
 
@@ -97,6 +98,33 @@ TEST(Keyboard, EnterOnExitClosesTheWindowAndTheChoiceIsKept) {
   keyCallback(window, ENTER, 0, P, 0);
   EXPECT_TRUE(glfwWindowShouldClose(window));
   glfwSetWindowShouldClose(window, 0);
+  resetControlState();
+}
+
+TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
+  struct Case {
+    const char* name;
+    bool stageEnded;
+    bool menuBefore;
+    bool opens;  // as Escape does: the arrows are forgotten, the code kept
+  };
+  const Case cases[] = {
+      {"in play", false, false, true},
+      {"menu already open stays open", false, true, false},
+      {"stage clear or game over: nothing to pause", true, false, false},
+  };
+  GLFWwindow* window = sharedGame().window;
+  for (const Case& c : cases) {
+    resetControlState();
+    keyCallback(window, RIGHT, 0, P, 0);
+    menuOpen = c.menuBefore;
+    stageOver = c.stageEnded;
+    pauseWhileAway();
+    EXPECT_EQ(menuOpen, c.menuBefore || c.opens) << c.name;
+    EXPECT_EQ(controlCode, kWalkRight) << c.name;
+    EXPECT_EQ(rightHeld, !c.opens) << c.name;
+  }
+  stageOver = false;
   resetControlState();
 }
 

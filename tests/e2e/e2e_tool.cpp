@@ -1,9 +1,11 @@
 // Small helpers for the end-to-end scripts:
 //   e2e_tool close WINDOW_ID        asks the window to close, as a window manager would
+//   e2e_tool iconify WINDOW_ID      marks the window minimised, as a window manager would
 //   e2e_tool peak FILE.wav FROM TO  the loudest sample between two times (seconds), 0..1
 //   e2e_tool typical FILE.wav       the median of the peaks of its 50 ms stretches: the
 //                                   level of what plays throughout (the music), not of short blows
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <sndfile.h>
 
 #include <cmath>
@@ -27,6 +29,19 @@ int closeWindow(Window window) {
   event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, window, False, NoEventMask, &event);
+  XFlush(display);
+  XCloseDisplay(display);
+  return 0;
+}
+
+// A window manager minimises a window by setting its WM_STATE to iconic.
+int iconifyWindow(Window window) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 1;
+  const Atom wmState = XInternAtom(display, "WM_STATE", False);
+  const long state[2] = {IconicState, None};
+  XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(state), 2);
   XFlush(display);
   XCloseDisplay(display);
   return 0;
@@ -85,8 +100,9 @@ int typical(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "close") == 0) return closeWindow(std::strtoul(argv[2], nullptr, 0));
+  if (argc == 3 && std::strcmp(argv[1], "iconify") == 0) return iconifyWindow(std::strtoul(argv[2], nullptr, 0));
   if (argc == 5 && std::strcmp(argv[1], "peak") == 0) return peak(argv[2], std::atof(argv[3]), std::atof(argv[4]));
   if (argc == 3 && std::strcmp(argv[1], "typical") == 0) return typical(argv[2]);
-  std::fprintf(stderr, "usage: e2e_tool close WINDOW | peak FILE FROM TO | typical FILE\n");
+  std::fprintf(stderr, "usage: e2e_tool close WINDOW | iconify WINDOW | peak FILE FROM TO | typical FILE\n");
   return 2;
 }

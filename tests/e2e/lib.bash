@@ -61,6 +61,19 @@ same_region() {
   [ "$a" = "$b" ]
 }
 
+# A screenshot named $1 shows the pause menu (it covers the grey band below
+# the stage) or play; else the test fails with $2.
+expect_menu() { shot "$1"; is_grey "$1" 400 520 && fail "$2"; return 0; }
+expect_play() { shot "$1"; is_grey "$1" 400 520 || fail "$2"; }
+
+# Leaves through the menu's SALIR, which ends the game with exit code 0.
+leave_through_menu() {
+  press Escape; sleep 0.2
+  press Up; sleep 0.2
+  press Return
+  expect_exit 0
+}
+
 # Whether a region of a screenshot is all one colour.
 is_plain() {
   [ "$(/usr/bin/convert "$WORK/$1.png" -crop "$4x$5+$2+$3" -format '%[fx:standard_deviation]' info:)" = 0 ]

@@ -23,16 +23,11 @@ press Down 0.3
 shot crouched
 
 press Escape; sleep 0.3
-shot menu
-is_grey menu 400 520 && fail "the menu does not cover the window"
+expect_menu menu "the menu does not cover the window"
 press Return; sleep 0.3
-shot back
-is_grey back 400 520 || fail "Enter on CONTINUAR did not go back to play"
+expect_play back "Enter on CONTINUAR did not go back to play"
 
-press Escape; sleep 0.2
-press Up; sleep 0.2
-press Return
-expect_exit 0
+leave_through_menu
 
 music=$(music_level)
 loudest=$(peak 0.0 60)
