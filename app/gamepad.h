@@ -2,8 +2,6 @@
 // Gamepads, read through GLFW's gamepad layout (its mappings cover the common
 // pads): what a pad holds, and the key each of its inputs stands for.
 
-struct GLFWwindow;
-
 constexpr int kMaxPads = 16;  // as many as GLFW tracks
 constexpr int kPadButtons = 15;
 constexpr int kPadAxes = 6;
