@@ -247,6 +247,7 @@ void restartGame(Game& game, ClockTicks now) {
   hero.runScore = 0;
   hero.playerClockStart = 0;  // as a new hero's
   hero.texture = playerFrames[kStandingFrame];
+  hero.crouchKicked = false;
   for (Element& heart : hearts) heart.releaseBuffers();
   hearts.clear();
   buildHearts();

@@ -78,6 +78,7 @@ class Player : public Character {
   void startGroundMove(int code);
   void startJump(bool forward);
   bool crouchKickReady() const;
+  bool lowKickShowing() const;
   void standingBlowStep(const StandingBlow& blow, BlowSound sound, int code);
   void restartClock();
 };

@@ -29,6 +29,11 @@ constexpr int kPunchFrame2 = 6;
 constexpr int kKickFrame1 = 7;
 constexpr int kKickFrame2 = 8;
 constexpr int kFlyingKickFrame = 9;
+constexpr int kCrouchFrame = 10;
+constexpr int kLowKickFrame = 11;
+
+// Crouched, the hero shows his low kick for this long after each crouch kick begins.
+constexpr double kLowKickShows = 150.0;
 
 // Walk cycle: each threshold passed (ms) shows the next image; the last restarts.
 constexpr double kWalkSteps[4] = {100.0, 200.0, 300.0, 400.0};
@@ -94,6 +99,7 @@ void Player::update(int code) {
 
     case Crouching:
       attackActive = false;  // a crouch kick is live for the one tick that placed it
+      showFrame(lowKickShowing() ? kLowKickFrame : kCrouchFrame);
       if (code == kWalkLeft || code == kWalkRight) {
         const bool right = code == kWalkRight;
         position.setFacingRight(right);
@@ -107,6 +113,7 @@ void Player::update(int code) {
         state = CrouchKick;
         crouchKickStart = gameClock();
         crouchKicked = true;
+        showFrame(kLowKickFrame);
         playSound(KickSwing);
       }
       break;
@@ -165,6 +172,7 @@ void Player::startGroundMove(int code) {
   if (code == kCrouch) {
     state = Crouching;
     hitbox.setHalfHeight(kCrouchHalfHeight);
+    showFrame(kCrouchFrame);
   } else if (code == kPunch) {
     state = Punching;
     restartClock();
@@ -181,6 +189,10 @@ void Player::startGroundMove(int code) {
 // A held kick key crouch-kicks at the standing kick's pace, not every other tick.
 bool Player::crouchKickReady() const {
   return !crouchKicked || elapsedMs(gameClock(), crouchKickStart) > kCrouchKickEvery;
+}
+
+bool Player::lowKickShowing() const {
+  return crouchKicked && !(elapsedMs(gameClock(), crouchKickStart) > kLowKickShows);
 }
 
 // Off the ground; a jump from a walk also carries the hero forward.

@@ -17,7 +17,7 @@ const char* const kMenuPictures[] = {"./img/salir.png", "./img/continuar.png"};
 const char* const kPlayerPictures[] = {
     "./img/veldrane-arc12.png", "./img/movFrame1.png", "./img/movFrame2.png", "./img/movFrame3.png",
     "./img/movFrame4.png",      "./img/movPunch1.png", "./img/movPunch2.png", "./img/movKick1.png",
-    "./img/movKick2.png",       "./img/flyKick.png",
+    "./img/movKick2.png",       "./img/flyKick.png",   "./img/crouch.png",    "./img/crouchKick.png",
 };
 const char* const kEnemyPictures[] = {
     "./img/tovanNPC.png",    "./img/movFrame1NPC.png", "./img/movFrame2NPC.png", "./img/movFrame3NPC.png",

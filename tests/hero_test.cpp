@@ -188,6 +188,28 @@ TEST_F(HeroUpdate, ACrouchKickLandsOnceAndAHeldKickRepeatsAtTheKicksPace) {
   EXPECT_EQ(kicks, 2);
 }
 
+TEST_F(HeroUpdate, ACrouchShowsItsPictureAndEachCrouchKickTheLowKickFor150Ms) {
+  constexpr int kStanding = 0, kCrouched = 10, kLowKick = 11;
+  hero().playerFrame = 3;
+  const struct {
+    ClockTicks at;
+    int code;
+    int frame;
+  } steps[] = {
+      {0, kCrouch, kCrouched},    {3, kCrouch, kCrouched},
+      {6, kKick, kLowKick},       {9, kKick, kLowKick},     // the kick and its live tick
+      {156, kKick, kLowKick},     {159, kKick, kCrouched},  // 150 ms after it began
+      {354, kKick, kCrouched},    {357, kKick, kLowKick},   // the held key kicks again
+      {507, kCrouch, kLowKick},   {510, kStandUp, kCrouched},
+      {513, kNoControl, kStanding},
+  };
+  for (const auto& step : steps) {
+    tick(step.code, kStart + step.at);
+    EXPECT_EQ(hero().texture, playerFrames[step.frame]) << step.at;
+  }
+  EXPECT_EQ(hero().playerFrame, 3);  // the walk cycle goes on where it was
+}
+
 TEST_F(HeroUpdate, AnEnemyBlocksTheWalkOnItsSideOnly) {
   hero().position.x = hero().hitbox.position.x = 2.0f;
   addEnemyAt(2.13f);  // body boxes 0.125 apart: the probe touches it

@@ -157,21 +157,21 @@ class FrameLists : public ::testing::Test {
     return testing::internal::GetCapturedStdout();
   }
   FrameList* lists[5] = {&menuFrames, &playerFrames, &enemyFrames, &enemy2Frames, &endFrames};
+  static constexpr size_t kSizes[5] = {2, 12, 10, 10, 4};
   FrameList saved[5];
 };
 
 TEST_F(FrameLists, EveryPictureGetsItsOwnTexture) {
   EXPECT_EQ(loadFrom(NOMBRE_RUN_DIR), "");
-  const size_t sizes[5] = {2, 10, 10, 10, 4};
   std::set<GLuint> names;
   for (int i = 0; i < 5; ++i) {
-    ASSERT_EQ(lists[i]->size(), sizes[i]);
+    ASSERT_EQ(lists[i]->size(), kSizes[i]);
     for (GLuint name : *lists[i]) {
       EXPECT_NE(name, 0u);
       names.insert(name);
     }
   }
-  EXPECT_EQ(names.size(), 36u);
+  EXPECT_EQ(names.size(), 38u);
   EXPECT_NE(enemyFrames[7], enemy2Frames[7]);
 }
 
@@ -179,7 +179,7 @@ TEST_F(FrameLists, AMissingPictureKeepsItsPlaceAsZero) {
   RunCopy run;
   run.remove("img/movKick1.png");
   EXPECT_EQ(loadFrom(run.dir), "Imagen no cargada\n");
-  ASSERT_EQ(playerFrames.size(), 10u);
+  ASSERT_EQ(playerFrames.size(), 12u);
   EXPECT_EQ(playerFrames[7], 0u);
   EXPECT_NE(playerFrames[8], 0u);
   EXPECT_NE(playerFrames[9], 0u);
@@ -188,7 +188,7 @@ TEST_F(FrameLists, AMissingPictureKeepsItsPlaceAsZero) {
 TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
   const std::string pictures[] = {
       "salir", "continuar", "veldrane-arc12", "movFrame1", "movFrame2", "movFrame3", "movFrame4",
-      "movPunch1", "movPunch2", "movKick1", "movKick2", "flyKick", "tovanNPC", "movFrame1NPC",
+      "movPunch1", "movPunch2", "movKick1", "movKick2", "flyKick", "crouch", "crouchKick", "tovanNPC", "movFrame1NPC",
       "movFrame2NPC", "movFrame3NPC", "movFrame4NPC", "movPunch1NPC", "movPunch2NPC", "tovanNPC2",
       "movFrame1NPC2", "movFrame2NPC2", "movFrame3NPC2", "movFrame4NPC2", "movPunch1NPC2", "movPunch2NPC2",
       "frameDeath1", "frameDeath2", "frameDeath3", "finFrame1", "finFrame3", "finFrame4", "finFrame5"};
@@ -201,10 +201,9 @@ TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
     // The shared death pictures are loaded once for each enemy kind.
     const bool shared = picture.rfind("frameDeath", 0) == 0;
     EXPECT_EQ(output, shared ? "Imagen no cargada\nImagen no cargada\n" : "Imagen no cargada\n") << picture;
-    const size_t sizes[5] = {2, 10, 10, 10, 4};
-    size_t zeros = 0;
+      size_t zeros = 0;
     for (int i = 0; i < 5; ++i) {
-      EXPECT_EQ(lists[i]->size(), sizes[i]) << picture;
+      EXPECT_EQ(lists[i]->size(), kSizes[i]) << picture;
       for (GLuint name : *lists[i]) zeros += name == 0 ? 1 : 0;
     }
     EXPECT_EQ(zeros, shared ? 2u : 1u) << picture;
@@ -212,15 +211,14 @@ TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
   }
 }
 
-TEST_F(FrameLists, NoPictureFolderGivesThirtySixLinesAndZeros) {
+TEST_F(FrameLists, NoPictureFolderGivesThirtyEightLinesAndZeros) {
   RunCopy run;
   fs::remove_all(run.dir / "img");
   std::string expected;
-  for (int i = 0; i < 36; ++i) expected += "Imagen no cargada\n";
+  for (int i = 0; i < 38; ++i) expected += "Imagen no cargada\n";
   EXPECT_EQ(loadFrom(run.dir), expected);
-  const size_t sizes[5] = {2, 10, 10, 10, 4};
   for (int i = 0; i < 5; ++i) {
-    ASSERT_EQ(lists[i]->size(), sizes[i]);
+    ASSERT_EQ(lists[i]->size(), kSizes[i]);
     for (GLuint name : *lists[i]) EXPECT_EQ(name, 0u);
   }
 }

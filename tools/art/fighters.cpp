@@ -176,6 +176,35 @@ Pose flyingKick() {
   return p;
 }
 
+// Low and guarded: the front knee forward, the back knee near the ground.
+Pose crouch() {
+  Pose p;
+  p.pelvis = {28, 64};
+  p.lean = 26;
+  p.headTilt = -18;
+  p.nearLeg = {84, -25};
+  p.farLeg = {25, -100};
+  p.farFoot = -30;
+  p.nearArm = {40, 162};
+  p.farArm = {24, 168};
+  return p;
+}
+
+// From the crouch, the front leg sweeps out low, heel first. The picture is
+// no wider than the standing box, so the hero sits further back in it.
+Pose lowKick() {
+  Pose p;
+  p.pelvis = {13, 64};
+  p.lean = 16;
+  p.headTilt = -10;
+  p.farLeg = {70, -10};
+  p.nearLeg = {58, 63};
+  p.nearFoot = 165;
+  p.nearArm = {-18, 25};
+  p.farArm = {55, 150};
+  return p;
+}
+
 // Enemies stand a little left of centre with a narrower stance: their punch
 // has to fit inside the plain 64-pixel box.
 constexpr float kEnemyPelvisX = 24;
@@ -358,6 +387,8 @@ bool makeFighterPictures(const std::string& dir) {
       {"movKick1.png", kKickW, kBoxH, hero, kick(false)},
       {"movKick2.png", kKickW, kBoxH, hero, kick(true)},
       {"flyKick.png", kBoxW, kBoxH, hero, flyingKick()},
+      {"crouch.png", kBoxW, kBoxH, hero, crouch()},
+      {"crouchKick.png", kBoxW, kBoxH, hero, lowKick()},
       {"finFrame1.png", kFinishW, kFinishH, hero, bow()},
       {"finFrame3.png", kFinishW, kFinishH, hero, fistRaised()},
       {"finFrame4.png", kFinishW, kFinishH, hero, armsRaised()},
