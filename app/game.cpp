@@ -177,7 +177,7 @@ void playFrame(Game& game) {
   drawQuad(game.quads.barra, hpBarTexture);
   if (!enemies.empty()) drawAll(enemies);
   for (Element& heart : hearts) drawSprite(heart);
-  drawSprite(hero);
+  drawFighter(hero);
   drawScore(game, hero.runScore);
 }
 
@@ -248,6 +248,7 @@ void restartGame(Game& game, ClockTicks now) {
   hero.playerClockStart = 0;  // as a new hero's
   hero.texture = playerFrames[kStandingFrame];
   hero.crouchKicked = false;
+  hero.struck = false;
   for (Element& heart : hearts) heart.releaseBuffers();
   hearts.clear();
   buildHearts();

@@ -25,3 +25,8 @@ bool Character::takeDamage(int amount) {
   dying = true;
   return true;
 }
+
+void Character::markStruck() {
+  struckAt = gameClock();
+  struck = true;
+}

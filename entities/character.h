@@ -32,6 +32,8 @@ class Character : public Element {
   bool isDead() const { return dead; }
   void setHitByBlow(bool hit) { hitByBlow = hit; }
   void setBlowLanded(bool landed) { blowLanded = landed; }
+  // A blow has just landed on the fighter: it is drawn flashing for a moment.
+  void markStruck();
 
   // One enemy tick against the hero's position (enemies/behaviour.cpp).
   void updateNPC(Position playerPosition);
@@ -54,6 +56,8 @@ class Character : public Element {
   bool attackActive = false;
   bool hitByBlow = false;
   bool blowLanded = false;
+  ClockTicks struckAt = 0;  // when a blow last landed on this fighter
+  bool struck = false;      // a blow has landed on it since it was made
 
   // Shows entry index of the frame list (0 when the list is shorter).
   void showFrame(int index);

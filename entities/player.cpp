@@ -2,6 +2,7 @@
 
 const char* const kPunchSoundPath = "./sound/punch.wav";
 const char* const kKickSoundPath = "./sound/kick.wav";
+const char* const kImpactSoundPath = "./sound/impact.wav";
 
 namespace {
 constexpr int kSoundVoices = 32;
@@ -17,6 +18,7 @@ Player::Player(std::vector<Character>* roster, const FrameList* playerFrames, in
   soundSystem->init(kSoundVoices, 0, nullptr);
   soundSystem->createSound(kPunchSoundPath, audio::kSoundDefault, nullptr, &punchSound);
   soundSystem->createSound(kKickSoundPath, audio::kSoundDefault, nullptr, &kickSound);
+  soundSystem->createSound(kImpactSoundPath, audio::kSoundDefault, nullptr, &impactSound);
   showFrame(kStandingFrame);
 }
 
@@ -86,7 +88,10 @@ void Player::enlarge(bool on) {
 
 void Player::playSound(BlowSound which) {
   ++soundsStarted[which];
-  soundSystem->playSound(which == PunchSwing ? punchSound : kickSound, nullptr, false, &channel);
+  audio::Sound* const sounds[] = {punchSound, kickSound, impactSound};
+  soundSystem->playSound(sounds[which], nullptr, false, &channel);
 }
+
+void Player::playImpact() { playSound(Impact); }
 
 void Player::restartClock() { playerClockStart = gameClock(); }

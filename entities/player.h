@@ -18,8 +18,8 @@ enum PlayerState {
   FlyingKick = 7,
 };
 
-// The hero's blow sounds.
-enum BlowSound { PunchSwing = 0, KickSwing = 1 };
+// The hero's blow sounds: two swings and the impact of a blow that lands.
+enum BlowSound { PunchSwing = 0, KickSwing = 1, Impact = 2 };
 
 struct StandingBlow;
 
@@ -46,7 +46,8 @@ class Player : public Character {
   void walk(bool right);
   void jumpStep(bool up);
   void setAttackBox(float halfWidth, float halfHeight, float factor);
-
+  // The sound of a blow that lands, whoever struck it.
+  void playImpact();
 
   float jumpHeight = 0.24f;
   float scoreMultiplier = 1.0f;
@@ -64,10 +65,11 @@ class Player : public Character {
   bool crouchKicked = false;       // a crouch kick has begun since the hero was made
   audio::Sound* punchSound = nullptr;
   audio::Sound* kickSound = nullptr;
+  audio::Sound* impactSound = nullptr;
   audio::SoundSystem* soundSystem = nullptr;
   audio::Channel* channel = nullptr;
   // How many times each blow sound has been started, heard or not (no sound card).
-  int soundsStarted[2] = {0, 0};
+  int soundsStarted[3] = {0, 0, 0};
   int lives = 0;
 
  private:
@@ -96,3 +98,4 @@ constexpr float kKickReach = 0.0625f;
 constexpr float kEnlargement = 0.0625f;
 extern const char* const kPunchSoundPath;
 extern const char* const kKickSoundPath;
+extern const char* const kImpactSoundPath;

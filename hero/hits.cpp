@@ -21,12 +21,15 @@ void loseLife(Player& player, std::vector<Character>& roster, float level) {
 }  // namespace
 
 void resolveHits(Player& player, std::vector<Character>& roster, float level) {
+  bool landed = false;  // one impact is heard however many blows land at once
   if (player.isAttacking()) {
     const AttackBox attack = player.getAttackBox();
     for (size_t i = 0; i < roster.size(); ++i) {
       Character& enemy = roster[i];
       if (attack.getBox().overlaps(enemy.getHitbox()) && !enemy.isHitByBlow()) {
         enemy.setHitByBlow(true);
+        enemy.markStruck();
+        landed = true;
         if (enemy.takeDamage(attack.getDamage())) {
           player.raiseMultiplier();
           player.addScore(enemy.getScore());
@@ -40,6 +43,8 @@ void resolveHits(Player& player, std::vector<Character>& roster, float level) {
     const AttackBox attack = roster[j].getAttackBox();
     if (attack.getBox().overlaps(player.getHitbox()) && !roster[j].hasLandedBlow()) {
       roster[j].setBlowLanded(true);
+      player.markStruck();  // kept by the reset after a lost life: he starts over flashing
+      landed = true;
       if (player.takeDamage(attack.getDamage())) {
         loseLife(player, roster, level);
       } else {
@@ -47,4 +52,5 @@ void resolveHits(Player& player, std::vector<Character>& roster, float level) {
       }
     }
   }
+  if (landed) player.playImpact();
 }

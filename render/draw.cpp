@@ -1,6 +1,7 @@
 #include "render/draw.h"
 
 #include "base/console.h"
+#include "render/shaders.h"
 
 namespace {
 
@@ -17,6 +18,22 @@ bool outOfSight(const Element& e) {
     below = below && y < -1.0f;
   }
   return left || right || above || below;
+}
+
+// The flash of a fighter struck by a blow: how far toward white, by ms since the blow.
+struct FlashStep {
+  double until;
+  float whiteness;
+};
+constexpr FlashStep kHitFlash[] = {{50.0, 0.75f}, {100.0, 0.45f}};
+
+float hitFlash(const Character& fighter) {
+  if (!fighter.struck) return 0.0f;
+  const double elapsed = elapsedMs(gameClock(), fighter.struckAt);
+  for (const FlashStep& step : kHitFlash) {
+    if (!(elapsed > step.until)) return step.whiteness;
+  }
+  return 0.0f;
 }
 
 }  // namespace
@@ -41,6 +58,17 @@ void drawSprite(Element& e) {
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
 }
 
+void drawFighter(Character& fighter) {
+  const float flash = hitFlash(fighter);
+  if (flash == 0.0f) {
+    drawSprite(fighter);
+    return;
+  }
+  setSpriteFlash(flash);
+  drawSprite(fighter);
+  setSpriteFlash(0.0f);
+}
+
 void drawAll(std::vector<Character>& list) {
-  for (size_t i = 0; i < list.size(); ++i) drawSprite(list[i]);
+  for (size_t i = 0; i < list.size(); ++i) drawFighter(list[i]);
 }

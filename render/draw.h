@@ -8,5 +8,8 @@
 // Uploads the sprite's current quad and texture coordinates and draws it.
 // A sprite without GL objects writes "fallo nulo" and is skipped.
 void drawSprite(Element& element);
+// Draws a fighter as drawSprite does, lifted toward white for a moment after a
+// blow lands on it.
+void drawFighter(Character& fighter);
 // Draws the roster in order: later enemies cover earlier ones.
 void drawAll(std::vector<Character>& list);

@@ -12,3 +12,7 @@ GLuint buildShaderProgram();
 
 // Sets scaleX to 1 and makes the program current, before a frame's drawing.
 void useShaderProgram(GLuint program);
+
+// How far the sprites drawn next are lifted toward white (0: as they are), on
+// the current program; the flash of a fighter just struck.
+void setSpriteFlash(float whiteness);

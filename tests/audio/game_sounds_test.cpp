@@ -45,7 +45,7 @@ TEST(GameSounds, LoadThroughTheSoundLayer) {
   audio::SoundSystem* system = nullptr;
   ASSERT_EQ(audio::createSoundSystem(&system), audio::kSoundOk);
   ASSERT_EQ(system->init(32, 0, nullptr), audio::kSoundOk);
-  for (const char* name : {"sound/punch.wav", "sound/kick.wav", "sound/music.wav"}) {
+  for (const char* name : {"sound/punch.wav", "sound/kick.wav", "sound/impact.wav", "sound/music.wav"}) {
     SCOPED_TRACE(name);
     audio::Sound* sound = nullptr;
     ASSERT_EQ(system->createSound(name, audio::kSoundDefault, nullptr, &sound), audio::kSoundOk);
@@ -58,7 +58,7 @@ TEST(GameSounds, BlowsAreShortLoudAndStartAtOnce) {
     const char* name;
     double minSeconds, maxSeconds;
   };
-  for (const Case& c : {Case{"punch.wav", 0.12, 0.2}, Case{"kick.wav", 0.25, 0.35}}) {
+  for (const Case& c : {Case{"punch.wav", 0.12, 0.2}, Case{"kick.wav", 0.25, 0.35}, Case{"impact.wav", 0.08, 0.15}}) {
     SCOPED_TRACE(c.name);
     const Recording blow = readSound(c.name);
     ASSERT_GT(blow.rate, 0);
@@ -73,6 +73,31 @@ TEST(GameSounds, BlowsAreShortLoudAndStartAtOnce) {
   }
 }
 
+// The impact must not pass for a swing: at no lag does its waveform follow
+// the punch's or the kick's closely.
+TEST(GameSounds, TheImpactSoundsUnlikeEitherSwing) {
+  const Recording impact = readSound("impact.wav");
+  ASSERT_GT(impact.rate, 0);
+  const auto energy = [](const std::vector<double>& x) {
+    double sum = 0;
+    for (double v : x) sum += v * v;
+    return sum;
+  };
+  for (const char* swing : {"punch.wav", "kick.wav"}) {
+    const Recording other = readSound(swing);
+    ASSERT_GT(other.rate, 0);
+    const double scale = std::sqrt(energy(impact.samples) * energy(other.samples));
+    double closest = 0;
+    const long n = static_cast<long>(impact.samples.size()), m = static_cast<long>(other.samples.size());
+    for (long lag = -n; lag < m; lag += 4) {
+      double sum = 0;
+      for (long i = std::max(0L, -lag); i < n && i + lag < m; ++i) sum += impact.samples[i] * other.samples[i + lag];
+      closest = std::max(closest, std::fabs(sum) / scale);
+    }
+    EXPECT_LT(closest, 0.5) << "like " << swing;
+  }
+}
+
 TEST(GameSounds, MusicLoopsSeamlesslyBelowTheBlows) {
   const Recording music = readSound("music.wav");
   ASSERT_GT(music.rate, 0);
@@ -83,7 +108,7 @@ TEST(GameSounds, MusicLoopsSeamlesslyBelowTheBlows) {
   const double musicPeak = music.peak();
   EXPECT_LT(decibels(musicPeak), -8.0);
   EXPECT_GT(decibels(musicPeak), -14.0) << "the music is still meant to be heard";
-  for (const char* blow : {"punch.wav", "kick.wav"}) {
+  for (const char* blow : {"punch.wav", "kick.wav", "impact.wav"}) {
     EXPECT_GT(decibels(readSound(blow).peak()) - decibels(musicPeak), 7.0) << blow;
   }
 

@@ -77,4 +77,19 @@ Signal makeKick() {
   return out;
 }
 
+// A blow that lands: a hard, bright crack over a short body thud, over sooner
+// than either swing so it reads as the contact, not another swing.
+Signal makeImpact() {
+  constexpr double kLength = 0.12;
+  Noise noise(0x5eed0003u);
+  Signal out(static_cast<std::size_t>(samplesFor(kLength)), 0.0);
+  addSlap(out, 0, 3000.0, 0.008, 2.6, noise);
+  addSlap(out, 0, 700.0, 0.018, 1.6, noise);
+  addThump(out, 0, 330.0, 170.0, 0.01, 0.025, 0.6);
+  saturate(out, 2.5);
+  fadeOut(out, 0.025);
+  normalisePeak(out, kBlowPeak);
+  return out;
+}
+
 }  // namespace synth

@@ -62,6 +62,7 @@ bool writeWav(const std::string& path, const Signal& signal);
 
 Signal makePunch();
 Signal makeKick();
+Signal makeImpact();
 Signal makeMusic();
 
 }  // namespace synth

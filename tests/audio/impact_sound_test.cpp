@@ -1,0 +1,121 @@
+// The impact the hero's sound system plays when a blow lands, either way,
+// heard through OpenAL's wave-file device. The hero is built where each of
+// his sounds is a steady level of its own, so the level heard says which played.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio_test_support.h"
+#include "entities/player.h"
+#include "hero/hits.h"
+
+namespace {
+
+using namespace audiotest;
+
+constexpr int kBlock = kRate / 50;  // 20 ms
+constexpr std::int16_t kPunchLevel = 2000, kKickLevel = 4000, kImpactLevel = 8000;
+constexpr double kSoundLength = 0.1;
+
+// A hero whose sounds are the fixtures of `dir`; the impact is left out when asked.
+Player heroWithSounds(const std::string& name, bool withImpact, std::vector<Character>* roster) {
+  const std::string dir = scratchPath(name);
+  std::filesystem::create_directories(dir + "/sound");
+  writeWav(name + "/sound/punch.wav", steady(kSoundLength, kPunchLevel));
+  writeWav(name + "/sound/kick.wav", steady(kSoundLength, kKickLevel));
+  if (withImpact) writeWav(name + "/sound/impact.wav", steady(kSoundLength, kImpactLevel));
+  const std::string back = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  Player hero(roster, nullptr, 5);
+  std::filesystem::current_path(back);
+  return hero;
+}
+
+Character enemyAt(float x) {
+  const Position at(x, 0.0f);
+  return Character(100, 50, 0.003f, at, Hitbox(at, 0.0625f, 0.12f), 50, nullptr);
+}
+
+// The enemy's punch, live and not yet landed.
+void strike(Character& enemy) {
+  enemy.attackBox = AttackBox(Hitbox(Position(enemy.getPosition().getX() - 0.0625f, 0.0f), 0.035f, 0.6f), 25);
+  enemy.attackActive = true;
+  enemy.blowLanded = false;
+}
+
+// A 20 ms block that holds one of the fixtures' levels throughout.
+bool steadyAt(const Block& block, double level) {
+  return std::fabs(block.mean - level) < 0.1 * level && block.rms < 200;
+}
+
+// Resolves the same blows twice, as two ticks would, and listens.
+Samples heardAfterHits(Player& hero, std::vector<Character>& roster) {
+  const long start = Capture::get().mark();
+  resolveHits(hero, roster, 1.0f);
+  resolveHits(hero, roster, 1.0f);
+  sleepSeconds(0.4);
+  return Capture::get().since(start);
+}
+
+TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
+  Capture::get();
+  std::vector<Character> roster;
+  Player hero = heroWithSounds("hero", true, &roster);
+  struct Case {
+    const char* name;
+    std::vector<float> enemiesAt;
+    void (*blows)(Player&, std::vector<Character>&);
+    bool heard;
+  };
+  const Case cases[] = {
+      {"the hero's punch lands", {0.1f}, [](Player& h, std::vector<Character>&) { h.setAttackBox(0.035f, 0.6f, 0.5f); },
+       true},
+      {"his kick lands on two enemies at once", {0.1f, 0.12f},
+       [](Player& h, std::vector<Character>&) { h.setAttackBox(0.06f, 0.12f, 1.0f); }, true},
+      {"an enemy's blow lands on him", {0.1f}, [](Player&, std::vector<Character>& r) { strike(r[0]); }, true},
+      {"both at once", {0.1f},
+       [](Player& h, std::vector<Character>& r) {
+         h.setAttackBox(0.035f, 0.6f, 0.5f);
+         strike(r[0]);
+       },
+       true},
+      {"his punch misses", {0.5f}, [](Player& h, std::vector<Character>&) { h.setAttackBox(0.035f, 0.6f, 0.5f); },
+       false},
+      {"an enemy's blow misses", {0.5f}, [](Player&, std::vector<Character>& r) { strike(r[0]); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    roster.clear();
+    for (float x : c.enemiesAt) roster.push_back(enemyAt(x));
+    hero.reset();
+    c.blows(hero, roster);
+    const Samples heard = heardAfterHits(hero, roster);
+    if (!c.heard) {
+      EXPECT_LT(peak(heard), 64);
+      continue;
+    }
+    int impactBlocks = 0;
+    for (const Block& block : blocks(heard, kBlock)) {
+      if (steadyAt(block, kImpactLevel)) ++impactBlocks;
+      EXPECT_FALSE(steadyAt(block, 2 * kImpactLevel)) << "one impact, not one per blow or pass";
+      EXPECT_FALSE(steadyAt(block, kPunchLevel) || steadyAt(block, kKickLevel)) << "a swing sound";
+    }
+    EXPECT_NEAR(impactBlocks * kBlock, kSoundLength * kRate, 2 * kBlock);
+  }
+}
+
+TEST(ImpactSound, WithoutItsFileABlowLandsInSilence) {
+  Capture::get();
+  std::vector<Character> roster{enemyAt(0.1f)};
+  Player hero = heroWithSounds("no-impact", false, &roster);
+  strike(roster[0]);
+  const Samples heard = heardAfterHits(hero, roster);
+  EXPECT_EQ(hero.getHealth(), 475);
+  EXPECT_LT(peak(heard), 64);
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// A fighter struck by a blow flashes bright for about 100 ms, read back from
+// Mesa; before and after the flash it is drawn exactly as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/game_state.h"
+#include "app/hud.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+#include "hero/hits.h"
+#include "tests/gl_fixture.h"
+
+namespace {
+
+// The summed colour of the window pixels under a sprite's quad.
+long brightness(const Element& sprite) {
+  float left = 1, right = -1, top = -1, bottom = 1;
+  for (int corner = 0; corner < 4; ++corner) {
+    left = std::min(left, sprite.vertices[corner * 3]);
+    right = std::max(right, sprite.vertices[corner * 3]);
+    top = std::max(top, sprite.vertices[corner * 3 + 1]);
+    bottom = std::min(bottom, sprite.vertices[corner * 3 + 1]);
+  }
+  const int x0 = static_cast<int>((left + 1.0f) * 0.5f * kWindowWidth) + 1;
+  const int x1 = static_cast<int>((right + 1.0f) * 0.5f * kWindowWidth) - 1;
+  const int y0 = static_cast<int>((bottom + 1.0f) * 0.5f * kWindowHeight) + 1;  // from the bottom, as GL reads
+  const int y1 = static_cast<int>((top + 1.0f) * 0.5f * kWindowHeight) - 1;
+  std::vector<unsigned char> rgba(static_cast<size_t>((x1 - x0) * (y1 - y0) * 4));
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x0, y0, x1 - x0, y1 - y0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  long sum = 0;
+  for (size_t i = 0; i < rgba.size(); i += 4) sum += rgba[i] + rgba[i + 1] + rgba[i + 2];
+  return sum;
+}
+
+class HitFlash : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    freshStage(*game, kStart);
+  }
+  Player& hero() { return *game->tovan; }
+  // A play frame at `ms` with no update tick due, so only the drawing can change.
+  void renderAt(ClockTicks ms) {
+    setGameClock(ms);
+    game->tickClock = ms;
+    renderOnly(*game);
+  }
+  // Enemy i strikes the hero with a live blow that has not landed.
+  void enemyStrikes(size_t i) {
+    Character& e = enemies[i];
+    e.attackBox = AttackBox(Hitbox(Position(e.getPosition().getX() - 0.0625f, 0.0f), 0.035f, 0.6f), 25);
+    e.attackActive = true;
+    e.blowLanded = false;
+  }
+
+  static constexpr ClockTicks kStart = 500000;
+  Game* game = nullptr;
+};
+
+// ms after the blow, and whether the struck fighter is still flashing.
+constexpr std::pair<ClockTicks, bool> kFlashTimes[] = {{0, true}, {50, true}, {100, true}, {101, false}, {400, false}};
+
+TEST_F(HitFlash, AnEnemyStruckByTheHeroFlashesAndTheHeroDoesNot) {
+  spawnEnemy(1, 0.15f, 0.0f, 1.0f);  // in the punch's reach, its quad clear of the hero's
+  renderAt(kStart);
+  const long enemyBefore = brightness(enemies[0]);
+  const long heroBefore = brightness(hero());
+  hero().setAttackBox(0.035f, 0.6f, 0.5f);
+  resolveHits(hero(), enemies, 1.0f);
+  ASSERT_EQ(enemies[0].getHealth(), 50);
+  for (const auto& [after, flashing] : kFlashTimes) {
+    renderAt(kStart + after);
+    if (flashing) {
+      EXPECT_GT(brightness(enemies[0]), enemyBefore * 11 / 10) << after;
+    } else {
+      EXPECT_EQ(brightness(enemies[0]), enemyBefore) << after;
+    }
+    EXPECT_EQ(brightness(hero()), heroBefore) << after;
+  }
+}
+
+TEST_F(HitFlash, TheStruckHeroFlashesAndALostLifeStartsHimOverFlashing) {
+  spawnEnemy(1, 0.15f, 0.0f, 1.0f);
+  renderAt(kStart);
+  const long heroBefore = brightness(hero());
+  const long enemyBefore = brightness(enemies[0]);
+  enemyStrikes(0);
+  resolveHits(hero(), enemies, 1.0f);
+  ASSERT_EQ(hero().getHealth(), 475);
+  for (const auto& [after, flashing] : kFlashTimes) {
+    renderAt(kStart + after);
+    if (flashing) {
+      EXPECT_GT(brightness(hero()), heroBefore * 11 / 10) << after;
+    } else {
+      EXPECT_EQ(brightness(hero()), heroBefore) << after;
+    }
+    EXPECT_EQ(brightness(enemies[0]), enemyBefore) << after;
+  }
+
+  // The blow that takes a life: he is back at the start of the stage, flashing.
+  const ClockTicks fatal = kStart + 1000;
+  setGameClock(fatal);
+  hero().health = 25;
+  enemyStrikes(0);
+  resolveHits(hero(), enemies, 1.0f);
+  ASSERT_EQ(hero().lives, kStartLives - 1);
+  ASSERT_EQ(hero().getPosition().getX(), 0.0f);
+  renderAt(fatal + 101);
+  const long afterFlash = brightness(hero());
+  for (ClockTicks after : {0, 100}) {
+    renderAt(fatal + after);
+    EXPECT_GT(brightness(hero()), afterFlash * 11 / 10) << after;
+  }
+}
+
+}  // namespace
