@@ -27,15 +27,6 @@ struct FlashStep {
 };
 constexpr FlashStep kHitFlash[] = {{50.0, 0.75f}, {100.0, 0.45f}};
 
-float hitFlash(const Character& fighter) {
-  if (!fighter.struck) return 0.0f;
-  const double elapsed = elapsedMs(gameClock(), fighter.struckAt);
-  for (const FlashStep& step : kHitFlash) {
-    if (!(elapsed > step.until)) return step.whiteness;
-  }
-  return 0.0f;
-}
-
 }  // namespace
 
 void drawSprite(Element& e) {
@@ -56,6 +47,15 @@ void drawSprite(Element& e) {
   glEnableVertexAttribArray(2);
   glBindTexture(GL_TEXTURE_2D, e.texture);
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+}
+
+float hitFlash(const Character& fighter) {
+  if (!fighter.struck) return 0.0f;
+  const double elapsed = elapsedMs(gameClock(), fighter.struckAt);
+  for (const FlashStep& step : kHitFlash) {
+    if (!(elapsed > step.until)) return step.whiteness;
+  }
+  return 0.0f;
 }
 
 void drawFighter(Character& fighter) {

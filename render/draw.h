@@ -8,6 +8,9 @@
 // Uploads the sprite's current quad and texture coordinates and draws it.
 // A sprite without GL objects writes "fallo nulo" and is skipped.
 void drawSprite(Element& element);
+// How far toward white a fighter is drawn now: above 0 for a moment after a
+// blow lands on it.
+float hitFlash(const Character& fighter);
 // Draws a fighter as drawSprite does, lifted toward white for a moment after a
 // blow lands on it.
 void drawFighter(Character& fighter);

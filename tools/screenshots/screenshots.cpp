@@ -15,6 +15,7 @@
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
+#include "render/draw.h"
 
 namespace {
 
@@ -43,6 +44,18 @@ void play(Game& game, ClockTicks& now, int frames, int code) {
   }
 }
 
+// A fighter struck a moment ago, well inside its flash.
+bool justStruck(const Character& fighter) {
+  return fighter.struck && elapsedMs(gameClock(), fighter.struckAt) > 20 &&
+         !(elapsedMs(gameClock(), fighter.struckAt) > 40);
+}
+
+// Plays frames with a control code until `done` says so (at most 20 s of game).
+template <typename Done>
+void playUntil(Game& game, ClockTicks& now, int code, Done done) {
+  for (int i = 0; i < 5000 && !done(); ++i) play(game, now, 1, code);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +80,30 @@ int main(int argc, char** argv) {
   // A kick into the group.
   play(game, now, 41, kKick);
   save(out + "/kick.png");
-  play(game, now, 50, kNoControl);
+
+  // The moment it lands: the enemy it struck flashes.
+  playUntil(game, now, kKick, [&hero] {
+    bool enemyFlashes = false;
+    for (const Character& enemy : enemies) enemyFlashes = enemyFlashes || justStruck(enemy);
+    return enemyFlashes && hitFlash(hero) == 0.0f;
+  });
+  save(out + "/hit.png");
+
+  // Once the beaten enemy has gone, down into a crouch.
+  play(game, now, 200, kNoControl);
+  play(game, now, 30, kCrouch);
+  save(out + "/crouch.png");
+  play(game, now, 1, kStandUp);
+
+  // On to the next group; standing among them he takes blow after blow and the bar drains.
+  playUntil(game, now, kWalkRight, [&hero] {
+    for (const Character& enemy : enemies) {
+      if (!enemy.dying && enemy.getPosition().getX() - hero.getPosition().getX() < 0.3f) return true;
+    }
+    return false;
+  });
+  playUntil(game, now, kNoControl, [&hero] { return hero.getHealth() <= 250 && justStruck(hero); });
+  save(out + "/hurt.png");
 
   // The pause menu.
   menuOpen = true;
