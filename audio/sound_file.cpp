@@ -1,13 +1,14 @@
 #include "audio/sound_file.h"
 
 #include <sndfile.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+
+#include "base/files.h"
 
 namespace audio {
 namespace {
@@ -67,13 +68,10 @@ bool loadSoundFile(const char* path, PcmSound* out) {
   *out = PcmSound{};
   if (!path) return false;
 
-  // Only regular files: opening a FIFO or a device node could block forever.
-  struct stat status {};
-  if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) return false;
-
-  std::FILE* file = std::fopen(path, "rb");
+  long long fileSize = 0;
+  std::FILE* file = openRegularFile(path, &fileSize);
   if (!file) return false;
-  const bool fits = riffDataFits(file, static_cast<long long>(status.st_size));
+  const bool fits = riffDataFits(file, fileSize);
   std::fclose(file);
   if (!fits) return false;
 

@@ -7,18 +7,19 @@
 
 #include <stb_image.h>
 
+#include "base/files.h"
+
 namespace {
 
-constexpr long kMaxFileBytes = 64L * 1024 * 1024;
+constexpr long long kMaxFileBytes = 64L * 1024 * 1024;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
 // Reads a whole file, refusing anything that cannot be a PNG we would draw.
 bool readPngFile(const char* path, std::vector<unsigned char>& bytes) {
-  std::FILE* file = std::fopen(path, "rb");
+  long long size = 0;
+  std::FILE* file = openRegularFile(path, &size);
   if (file == nullptr) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 8 && size <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+  bool ok = size >= 8 && size <= kMaxFileBytes;
   if (ok) {
     bytes.resize(static_cast<size_t>(size));
     ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();

@@ -1,10 +1,15 @@
 // Pictures from files: good ones load with the TV-safe colour range, bad ones
 // of every kind fail cleanly.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 
 #include "render/image.h"
@@ -65,6 +70,31 @@ TEST(Images, BadFilesFailWithoutACrash) {
   }
   EXPECT_EQ(loadImageTexture("/nonexistent/nothing.png", 0, 0, kImageNtscSafe), 0u);
   fs::remove(path);
+}
+
+// A named pipe with no writer makes a plain open wait for one for ever. Should
+// the loader ever open it, the test plays the writer after a few seconds, so
+// it fails instead of hanging.
+TEST(Images, ANamedPipeOrAFolderIsRefusedWithoutWaiting) {
+  const fs::path dir = fs::temp_directory_path() / ("nombre-special-" + std::to_string(getpid()));
+  const fs::path pipe = dir / "pipe.png";
+  const fs::path folder = dir / "folder.png";
+  fs::create_directories(folder);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const fs::path& path : {pipe, folder}) {
+    auto refused = std::async(std::launch::async, [path] {
+      int w = 0, h = 0, c = 0;
+      unsigned char* pixels = loadImagePixels(path.c_str(), &w, &h, &c, 3);
+      freeImagePixels(pixels);
+      return pixels == nullptr;
+    });
+    if (refused.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+      ADD_FAILURE() << path << " blocked the loader";
+      close(open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_TRUE(refused.get()) << path;
+  }
+  fs::remove_all(dir);
 }
 
 TEST(Images, AGoodPictureLoadsWithColoursInTheTvSafeRange) {
