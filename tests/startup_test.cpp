@@ -1,6 +1,7 @@
 // Start-up on the real binary and the frame lists, with pictures missing or
 // broken; finding the data folder; starting without a sound device.
 #include <gtest/gtest.h>
+#include <stb_image_write.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,11 @@ class RunCopy {
   void pipe(const std::string& relative) {
     fs::remove(dir / relative);
     mkfifo((dir / relative).c_str(), 0600);
+  }
+  // A plain grey picture of the given size in the file's place.
+  void picture(const std::string& relative, int width, int height) {
+    const std::vector<unsigned char> grey(static_cast<size_t>(width) * height, 128);
+    stbi_write_png((dir / relative).c_str(), width, height, 1, grey.data(), width);
   }
   // Runs the game there, ended after `seconds` if it keeps running.
   int run(std::string& output, const std::string& environment = "", int seconds = 20) {
@@ -98,12 +104,13 @@ TEST(StartUp, BadSpritesAndSoundsDoNotStopTheGame) {
   run.remove("img/movKick1.png");
   run.write("img/flyKick.png", "not a png");
   run.pipe("img/movFrame2NPC.png");
+  run.picture("img/movPunch1NPC2.png", 1024, 1025);  // one row over the sprite cap
   run.remove("sound/music.wav");
   run.pipe("sound/punch.wav");
   std::string output;
   // Still running when ended; the time allows for a sanitizer build on a busy machine.
   EXPECT_EQ(run.run(output, "", 8), 124);
-  EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\nImagen no cargada\n");
+  EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\nImagen no cargada\nImagen no cargada\n");
 }
 
 // Without a device the game says once that it plays silent, and nothing of
@@ -198,6 +205,18 @@ TEST_F(FrameLists, AMissingPictureKeepsItsPlaceAsZero) {
   EXPECT_EQ(playerFrames[7], 0u);
   EXPECT_NE(playerFrames[8], 0u);
   EXPECT_NE(playerFrames[9], 0u);
+}
+
+// The stage (3200x450) is larger than a sprite may be: the cap is for sprites only.
+TEST_F(FrameLists, ASpriteOverItsCapIsNotLoaded) {
+  RunCopy run;
+  run.picture("img/movKick1.png", 1024, 1025);
+  run.picture("img/movKick2.png", 1024, 1024);
+  run.picture("img/salir.png", 4096, 4096);  // the most any picture may be
+  EXPECT_EQ(loadFrom(run.dir), "Imagen no cargada\nImagen no cargada\n");
+  EXPECT_EQ(menuFrames[kMenuExitFrame], 0u);
+  EXPECT_EQ(playerFrames[7], 0u);
+  EXPECT_NE(playerFrames[8], 0u);
 }
 
 TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
