@@ -13,6 +13,7 @@
 #include <random>
 
 #include "render/image.h"
+#include "tests/fuzz/seeds.h"
 #include "tests/gl_fixture.h"
 
 namespace fs = std::filesystem;
@@ -93,6 +94,26 @@ TEST(Images, ANamedPipeOrAFolderIsRefusedWithoutWaiting) {
       close(open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
     }
     EXPECT_TRUE(refused.get()) << path;
+  }
+  fs::remove_all(dir);
+}
+
+// Every colour type, bit depth and interlacing a PNG may have, with the
+// transparency chunk of each kind: decoded to the RGBA the file holds.
+TEST(Images, EveryKindOfPngLoadsToItsPixels) {
+  const fs::path dir = fs::temp_directory_path() / ("nombre-kinds-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::vector<seeds::PictureSeed> pictures = seeds::writePictureSeeds(dir.string());
+  EXPECT_EQ(pictures.size(), 40u);
+  for (const seeds::PictureSeed& picture : pictures) {
+    int w = 0, h = 0, c = 0;
+    unsigned char* pixels = loadImagePixels((dir / picture.file).c_str(), &w, &h, &c, 4);
+    ASSERT_NE(pixels, nullptr) << picture.file;
+    EXPECT_EQ(w, picture.width) << picture.file;
+    EXPECT_EQ(h, picture.height) << picture.file;
+    const std::vector<unsigned char> loaded(pixels, pixels + picture.rgba.size());
+    EXPECT_EQ(loaded, picture.rgba) << picture.file;
+    freeImagePixels(pixels);
   }
   fs::remove_all(dir);
 }
