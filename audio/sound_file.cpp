@@ -1,13 +1,14 @@
 #include "audio/sound_file.h"
 
 #include <sndfile.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+
+#include "base/files.h"
 
 namespace audio {
 namespace {
@@ -21,13 +22,23 @@ std::uint32_t readLe32(const unsigned char* p) {
          std::uint32_t{p[3]} << 24;
 }
 
+// libsndfile's reader of MIDI sample dumps prints a line on standard output,
+// the game's console, for each damaged block (tens of thousands for one broken
+// file), already while opening it. No game sound comes in that form, so such
+// a file is refused by the mark libsndfile knows it by, before it is opened.
+bool isSampleDump(const unsigned char* head) {
+  return head[0] == 0xf0 && head[1] == 0x7e && (head[2] & 0x80) == 0 && head[3] == 0x01;
+}
+
 // libsndfile quietly shortens a WAV whose data chunk claims more bytes than the
 // file holds, so a cut-off or lying file would play as a fragment. Walk the
 // chunks ourselves and refuse such files. Files that are not RIFF WAVE are left
-// for libsndfile to judge.
-bool riffDataFits(std::FILE* file, long long fileSize) {
+// for libsndfile to judge, but for sample dumps.
+bool headerIsAcceptable(std::FILE* file, long long fileSize) {
   unsigned char head[12];
-  if (std::fread(head, 1, sizeof head, file) != sizeof head) return true;
+  const std::size_t got = std::fread(head, 1, sizeof head, file);
+  if (got >= 4 && isSampleDump(head)) return false;
+  if (got != sizeof head) return true;
   if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) return true;
   long long offset = sizeof head;
   for (int i = 0; i < kMaxRiffChunks; ++i) {
@@ -67,13 +78,10 @@ bool loadSoundFile(const char* path, PcmSound* out) {
   *out = PcmSound{};
   if (!path) return false;
 
-  // Only regular files: opening a FIFO or a device node could block forever.
-  struct stat status {};
-  if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) return false;
-
-  std::FILE* file = std::fopen(path, "rb");
+  long long fileSize = 0;
+  std::FILE* file = openRegularFile(path, &fileSize);
   if (!file) return false;
-  const bool fits = riffDataFits(file, static_cast<long long>(status.st_size));
+  const bool fits = headerIsAcceptable(file, fileSize);
   std::fclose(file);
   if (!fits) return false;
 

@@ -33,7 +33,7 @@ const char* const kEndPictures[] = {"./img/finFrame1.png", "./img/finFrame3.png"
 
 // Appends the picture's texture, or 0 in its place when it did not load.
 void loadFrame(const char* path, FrameList& list) {
-  list.push_back(loadGameTexture(path));
+  list.push_back(loadGameTexture(path, kMaxSpritePixels));
   if (list.back() == 0) consoleLine(kImageNotLoaded);
   setTextureParams(list.back());
 }
@@ -55,7 +55,9 @@ void setTextureParams(GLuint texture) {
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-GLuint loadGameTexture(const char* path) { return loadImageTexture(path, 0, 0, kImageNtscSafe); }
+GLuint loadGameTexture(const char* path, long maxPixels) {
+  return loadImageTexture(path, 0, 0, kImageNtscSafe, maxPixels);
+}
 
 void loadSprites() {
   loadAll(kMenuPictures, menuFrames);

@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 
 #include "entities/element.h"
+#include "render/image.h"
 
 extern FrameList endFrames;
 extern FrameList playerFrames;
@@ -12,12 +13,18 @@ extern FrameList menuFrames;
 extern FrameList enemy2Frames;
 extern FrameList enemyFrames;
 
-// Loads every sprite picture into its list, writing "Imagen no cargada" for each one missing.
+// Largest sprite picture, in pixels. The biggest the game draws is a full
+// 800x600 menu screen; each of the 36 sprite textures may take this much, so
+// a damaged or swapped picture folder stays within a few hundred megabytes.
+constexpr long kMaxSpritePixels = 1024L * 1024L;
+
+// Loads every sprite picture into its list, writing "Imagen no cargada" for
+// each one missing, unreadable or larger than kMaxSpritePixels.
 void loadSprites();
 // The parameters every game texture gets: repeat in s, linear filtering, mipmaps.
 void setTextureParams(GLuint texture);
 // Loads one full picture as the game does (also used for the stage and the HUD).
-GLuint loadGameTexture(const char* path);
+GLuint loadGameTexture(const char* path, long maxPixels = kMaxImagePixels);
 // Empties every list (tests and a fresh start-up).
 void clearFrameLists();
 

@@ -1,5 +1,6 @@
 #include "render/image.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -7,18 +8,19 @@
 
 #include <stb_image.h>
 
+#include "base/files.h"
+
 namespace {
 
-constexpr long kMaxFileBytes = 64L * 1024 * 1024;
+constexpr long long kMaxFileBytes = 64L * 1024 * 1024;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
 // Reads a whole file, refusing anything that cannot be a PNG we would draw.
 bool readPngFile(const char* path, std::vector<unsigned char>& bytes) {
-  std::FILE* file = std::fopen(path, "rb");
+  long long size = 0;
+  std::FILE* file = openRegularFile(path, &size);
   if (file == nullptr) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 8 && size <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+  bool ok = size >= 8 && size <= kMaxFileBytes;
   if (ok) {
     bytes.resize(static_cast<size_t>(size));
     ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -29,11 +31,11 @@ bool readPngFile(const char* path, std::vector<unsigned char>& bytes) {
 }
 
 unsigned char* decode(const std::vector<unsigned char>& bytes, int* width, int* height, int* channels,
-                      int forceChannels) {
+                      int forceChannels, long maxPixels) {
   int w = 0, h = 0, c = 0;
   const int length = static_cast<int>(bytes.size());
   if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &c)) return nullptr;
-  if (w <= 0 || h <= 0 || static_cast<long>(w) * h > kMaxImagePixels) return nullptr;
+  if (w <= 0 || h <= 0 || static_cast<long>(w) * h > std::min(maxPixels, kMaxImagePixels)) return nullptr;
   unsigned char* pixels = stbi_load_from_memory(bytes.data(), length, width, height, channels, forceChannels);
   return pixels;
 }
@@ -66,18 +68,20 @@ void scaleToNtscSafe(std::vector<unsigned char>& rgba) {
 
 }  // namespace
 
-unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels) {
+unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels,
+                               long maxPixels) {
   if (forceChannels < 0 || forceChannels > 4) return nullptr;
   std::vector<unsigned char> bytes;
   if (!readPngFile(path, bytes)) return nullptr;
-  return decode(bytes, width, height, channels, forceChannels);
+  return decode(bytes, width, height, channels, forceChannels, maxPixels);
 }
 
 void freeImagePixels(unsigned char* pixels) { stbi_image_free(pixels); }
 
-GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture, unsigned flags) {
+GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture, unsigned flags,
+                        long maxPixels) {
   int width = 0, height = 0, fileChannels = 0;
-  unsigned char* pixels = loadImagePixels(path, &width, &height, &fileChannels, forceChannels);
+  unsigned char* pixels = loadImagePixels(path, &width, &height, &fileChannels, forceChannels, maxPixels);
   if (pixels == nullptr) return 0;
   const int channels = forceChannels != 0 ? forceChannels : fileChannels;
   std::vector<unsigned char> rgba = toRgba(pixels, width * height, channels);

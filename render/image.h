@@ -8,15 +8,19 @@
 // expects; alpha is kept.
 constexpr unsigned kImageNtscSafe = 128;
 
+// Largest picture accepted, in pixels, so a forged header cannot ask for gigabytes.
+constexpr long kMaxImagePixels = 4096L * 4096L;
+
 // Loads a PNG into a new texture (reuseTexture must be 0) with as many
 // channels as the file has (forceChannels 0). Both filters linear, both
-// wraps clamped to the edge. Returns the texture name, 0 on failure.
-GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture, unsigned flags);
+// wraps clamped to the edge. A picture of more than maxPixels pixels is a
+// failure, found from its header before anything is decoded. Returns the
+// texture name, 0 on failure.
+GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture, unsigned flags,
+                        long maxPixels = kMaxImagePixels);
 
 // Decodes a PNG's pixels, forcing forceChannels channels (1 to 4) or keeping
 // the file's (0). Returns null on failure; free with freeImagePixels.
-unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels);
+unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels,
+                               long maxPixels = kMaxImagePixels);
 void freeImagePixels(unsigned char* pixels);
-
-// Largest picture accepted, in pixels, so a forged header cannot ask for gigabytes.
-constexpr long kMaxImagePixels = 4096L * 4096L;

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of the picture and sound loaders with clang's
 # libFuzzer (plus AddressSanitizer and UndefinedBehaviorSanitizer) and runs
-# each for the given seconds (default 20), starting from the game's own files.
+# each for the given seconds (default 20). Each run starts from fresh seed
+# files: every kind of PNG and of sound file (tests/fuzz/seeds.cpp writes
+# them), and the game's own pictures and sounds when build/run has them.
 # The short run in test.sh uses a fixed seed, so it checks the same inputs
 # every time; a run by hand takes a second argument, or 0 for a random seed.
+# Each run prints the seed it used and the coverage it reached.
 #   scripts/fuzz.sh 600 0    # a longer run by hand
 # A crash is saved as build-fuzz/crash-* and fails the script.
 set -euo pipefail
@@ -16,21 +19,49 @@ mkdir -p "$out"
 # yet allocated: memcpy(NULL, p, 0), harmless, so that one check is off.
 flags=(-std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
   -fno-sanitize=nonnull-attribute -I. -isystem /usr/include/stb)
-clang++ "${flags[@]}" tests/fuzz/image_fuzz.cpp render/image.cpp render/stb_impl.cpp \
+clang++ "${flags[@]}" tests/fuzz/image_fuzz.cpp render/image.cpp render/stb_impl.cpp base/files.cpp \
   -o "$out/image_fuzz" $(pkg-config --libs glew) -lGL
-clang++ "${flags[@]}" tests/fuzz/sound_fuzz.cpp audio/sound_file.cpp -o "$out/sound_fuzz" $(pkg-config --libs sndfile)
+clang++ "${flags[@]}" tests/fuzz/sound_fuzz.cpp audio/sound_file.cpp base/files.cpp \
+  -o "$out/sound_fuzz" $(pkg-config --libs sndfile)
+clang++ -std=c++17 -O1 -I. tests/fuzz/make_seeds.cpp tests/fuzz/seeds.cpp -o "$out/make_seeds" \
+  $(pkg-config --libs sndfile)
 
+rm -rf "$out/seeds-image" "$out/seeds-sound"
+mkdir -p "$out/seeds-image" "$out/seeds-sound"
+"$out/make_seeds" "$out/seeds-image" "$out/seeds-sound"
 run_dir=build/run
+for f in corazon hp_bar prueba digitos; do
+  [ -f "$run_dir/img/$f.png" ] && cp "$run_dir/img/$f.png" "$out/seeds-image/game-$f.png"
+done
+for f in punch kick; do
+  [ -f "$run_dir/sound/$f.wav" ] && cp "$run_dir/sound/$f.wav" "$out/seeds-sound/game-$f.wav"
+done
+
 for target in image sound; do
+  # New inputs go to the corpus folder, emptied first so a run repeats with its seed.
   corpus="$out/corpus-$target"
+  rm -rf "$corpus"
   mkdir -p "$corpus"
-  if [ "$target" = image ]; then
-    for f in corazon hp_bar prueba digitos; do [ -f "$run_dir/img/$f.png" ] && cp "$run_dir/img/$f.png" "$corpus/"; done
-  else
-    [ -f "$run_dir/sound/punch.wav" ] && cp "$run_dir/sound/punch.wav" "$corpus/"
+  log="$out/$target.log"
+  echo "fuzzing the $target loader for ${seconds}s from $(ls "$out/seeds-$target" | wc -l) seed files"
+  status=0
+  LSAN_OPTIONS=suppressions=tests/fuzz/lsan.supp "$out/${target}_fuzz" -seed="$seed" -artifact_prefix="$out/" \
+    -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+    "$corpus" "$out/seeds-$target" > "$log" 2>&1 &
+  pid=$!
+  wait "$pid" || status=$?
+  grep -E "^INFO: Seed:|^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|peak_rss)" "$log" || true
+  grep -E "^==|^SUMMARY|runtime error|Test unit written" "$log" | tail -6 || true
+  # A clean end removes the target's scratch file; a crash or a timeout cannot.
+  leftovers=$(ls /dev/shm/nombre-fuzz-"$pid".* 2>/dev/null || true)
+  rm -f /dev/shm/nombre-fuzz-"$pid".*
+  if [ "$status" -ne 0 ]; then
+    echo "fuzz: the $target loader failed (exit $status); see $log"
+    exit 1
   fi
-  echo "fuzzing the $target loader for ${seconds}s"
-  "$out/${target}_fuzz" -seed="$seed" -artifact_prefix="$out/" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 "$corpus" 2>&1 | grep -E "^(#|stat::number_of_executed_units|stat::peak_rss|==|SUMMARY|Done)|runtime error|Test unit written" | tail -6
+  if [ -n "$leftovers" ]; then
+    echo "fuzz: the $target target left its scratch file behind: $leftovers"
+    exit 1
+  fi
 done
 echo "fuzz: no crash found"

@@ -1,13 +1,19 @@
 // Pictures from files: good ones load with the TV-safe colour range, bad ones
 // of every kind fail cleanly.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 
 #include "render/image.h"
+#include "tests/fuzz/seeds.h"
 #include "tests/gl_fixture.h"
 
 namespace fs = std::filesystem;
@@ -65,6 +71,51 @@ TEST(Images, BadFilesFailWithoutACrash) {
   }
   EXPECT_EQ(loadImageTexture("/nonexistent/nothing.png", 0, 0, kImageNtscSafe), 0u);
   fs::remove(path);
+}
+
+// A named pipe with no writer makes a plain open wait for one for ever. Should
+// the loader ever open it, the test plays the writer after a few seconds, so
+// it fails instead of hanging.
+TEST(Images, ANamedPipeOrAFolderIsRefusedWithoutWaiting) {
+  const fs::path dir = fs::temp_directory_path() / ("nombre-special-" + std::to_string(getpid()));
+  const fs::path pipe = dir / "pipe.png";
+  const fs::path folder = dir / "folder.png";
+  fs::create_directories(folder);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const fs::path& path : {pipe, folder}) {
+    auto refused = std::async(std::launch::async, [path] {
+      int w = 0, h = 0, c = 0;
+      unsigned char* pixels = loadImagePixels(path.c_str(), &w, &h, &c, 3);
+      freeImagePixels(pixels);
+      return pixels == nullptr;
+    });
+    if (refused.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+      ADD_FAILURE() << path << " blocked the loader";
+      close(open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_TRUE(refused.get()) << path;
+  }
+  fs::remove_all(dir);
+}
+
+// Every colour type, bit depth and interlacing a PNG may have, with the
+// transparency chunk of each kind: decoded to the RGBA the file holds.
+TEST(Images, EveryKindOfPngLoadsToItsPixels) {
+  const fs::path dir = fs::temp_directory_path() / ("nombre-kinds-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::vector<seeds::PictureSeed> pictures = seeds::writePictureSeeds(dir.string());
+  EXPECT_EQ(pictures.size(), 40u);
+  for (const seeds::PictureSeed& picture : pictures) {
+    int w = 0, h = 0, c = 0;
+    unsigned char* pixels = loadImagePixels((dir / picture.file).c_str(), &w, &h, &c, 4);
+    ASSERT_NE(pixels, nullptr) << picture.file;
+    EXPECT_EQ(w, picture.width) << picture.file;
+    EXPECT_EQ(h, picture.height) << picture.file;
+    const std::vector<unsigned char> loaded(pixels, pixels + picture.rgba.size());
+    EXPECT_EQ(loaded, picture.rgba) << picture.file;
+    freeImagePixels(pixels);
+  }
+  fs::remove_all(dir);
 }
 
 TEST(Images, AGoodPictureLoadsWithColoursInTheTvSafeRange) {

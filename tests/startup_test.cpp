@@ -1,6 +1,8 @@
 // Start-up on the real binary and the frame lists, with pictures missing or
 // broken; finding the data folder; starting without a sound device.
 #include <gtest/gtest.h>
+#include <stb_image_write.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -32,6 +34,16 @@ class RunCopy {
   void write(const std::string& relative, const std::string& bytes) {
     std::ofstream(dir / relative, std::ios::binary) << bytes;
   }
+  // A named pipe in the file's place: opening it would wait for a writer.
+  void pipe(const std::string& relative) {
+    fs::remove(dir / relative);
+    mkfifo((dir / relative).c_str(), 0600);
+  }
+  // A plain grey picture of the given size in the file's place.
+  void picture(const std::string& relative, int width, int height) {
+    const std::vector<unsigned char> grey(static_cast<size_t>(width) * height, 128);
+    stbi_write_png((dir / relative).c_str(), width, height, 1, grey.data(), width);
+  }
   // Runs the game there, ended after `seconds` if it keeps running.
   int run(std::string& output, const std::string& environment = "", int seconds = 20) {
     return runCommand("cd " + dir.string() + " && " + environment + " timeout " + std::to_string(seconds) + " " +
@@ -42,6 +54,8 @@ class RunCopy {
 };
 
 std::string pngHeaderOnly() { return std::string("\x89PNG\r\n\x1a\n", 8); }
+
+const char kPipe[] = "a named pipe";
 
 TEST(StartUp, AMissingOrBrokenPictureStopsItWithMinusOne) {
   struct Case {
@@ -56,11 +70,15 @@ TEST(StartUp, AMissingOrBrokenPictureStopsItWithMinusOne) {
       {"stage missing", "img/lvl.png", nullptr},
       {"game-over picture missing", "img/gameover.png", nullptr},
       {"heart empty", "img/corazon.png", ""},
+      {"check image a named pipe", "img/prueba.png", kPipe},
+      {"stage a named pipe", "img/lvl.png", kPipe},
   };
   for (const Case& c : cases) {
     RunCopy run;
     if (c.replacement == nullptr) {
       run.remove(c.file);
+    } else if (c.replacement == kPipe) {
+      run.pipe(c.file);
     } else {
       run.write(c.file, std::string(c.replacement) == "header" ? pngHeaderOnly() : c.replacement);
     }
@@ -80,15 +98,19 @@ TEST(StartUp, NoDisplayGivesAClearLineAndMinusOne) {
   EXPECT_NE(output.find("display"), std::string::npos) << output;
 }
 
-TEST(StartUp, MissingSpritesAndMusicDoNotStopTheGame) {
+// Each sprite that does not load costs one line; the game goes on without it.
+TEST(StartUp, BadSpritesAndSoundsDoNotStopTheGame) {
   RunCopy run;
   run.remove("img/movKick1.png");
   run.write("img/flyKick.png", "not a png");
+  run.pipe("img/movFrame2NPC.png");
+  run.picture("img/movPunch1NPC2.png", 1024, 1025);  // one row over the sprite cap
   run.remove("sound/music.wav");
+  run.pipe("sound/punch.wav");
   std::string output;
   // Still running when ended; the time allows for a sanitizer build on a busy machine.
   EXPECT_EQ(run.run(output, "", 8), 124);
-  EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\n");
+  EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\nImagen no cargada\nImagen no cargada\n");
 }
 
 // Without a device the game says once that it plays silent, and nothing of
@@ -183,6 +205,18 @@ TEST_F(FrameLists, AMissingPictureKeepsItsPlaceAsZero) {
   EXPECT_EQ(playerFrames[7], 0u);
   EXPECT_NE(playerFrames[8], 0u);
   EXPECT_NE(playerFrames[9], 0u);
+}
+
+// The stage (3200x450) is larger than a sprite may be: the cap is for sprites only.
+TEST_F(FrameLists, ASpriteOverItsCapIsNotLoaded) {
+  RunCopy run;
+  run.picture("img/movKick1.png", 1024, 1025);
+  run.picture("img/movKick2.png", 1024, 1024);
+  run.picture("img/salir.png", 4096, 4096);  // the most any picture may be
+  EXPECT_EQ(loadFrom(run.dir), "Imagen no cargada\nImagen no cargada\n");
+  EXPECT_EQ(menuFrames[kMenuExitFrame], 0u);
+  EXPECT_EQ(playerFrames[7], 0u);
+  EXPECT_NE(playerFrames[8], 0u);
 }
 
 TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
