@@ -1,19 +1,9 @@
 #pragma once
 // The keyboard: one callback keeps the control state that play and the menu read.
 
-struct GLFWwindow;
+#include "hero/control_codes.h"
 
-// Control codes, as the hero's update reads them.
-enum ControlCode {
-  kNoControl = 0,
-  kWalkLeft = 1,
-  kWalkRight = 2,
-  kJump = 3,
-  kCrouch = 4,
-  kStandUp = 5,
-  kPunch = 6,
-  kKick = 7,
-};
+struct GLFWwindow;
 
 extern int controlCode;
 extern bool rightHeld;

@@ -15,7 +15,7 @@ int runUpdateTicks(ClockTicks& tickClock, ClockTicks now, Player& hero, std::vec
     }
     tickClock += kTickLength;
     const HeldClock atTick(tickClock);
-    updateCharacters(hero, roster);
+    updateCharacters(hero, roster, controlCode);
     heroTicked(hero.state == Crouching || hero.state == CrouchKick);
     resolveHits(hero, roster, level);
     ++ticks;

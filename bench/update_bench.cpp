@@ -2,6 +2,7 @@
 // every enemy) and the resolution of blows, for rosters of several sizes.
 #include <benchmark/benchmark.h>
 
+#include "app/input.h"
 #include "bench/bench_game.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
@@ -43,7 +44,7 @@ void BM_UpdateTick(benchmark::State& state) {
   for (auto _ : state) {
     now += kTickMs;
     setGameClock(now);
-    updateCharacters(hero, enemies);
+    updateCharacters(hero, enemies, controlCode);
     resolveHits(hero, enemies, game.level);
     if (++ticks == kTicksPerLayout) {
       state.PauseTiming();

@@ -1,11 +1,10 @@
 #include "enemies/update_pass.h"
 
-#include "app/input.h"
 #include "base/console.h"
 #include "enemies/roster.h"
 
-void updateCharacters(Player& player, std::vector<Character>& roster) {
-  player.update(controlCode);
+void updateCharacters(Player& player, std::vector<Character>& roster, int code) {
+  player.update(code);
   // The size is read again at every step; the enemy that moves into an
   // erased place waits for the next pass.
   for (size_t i = 0; i < roster.size(); ++i) {

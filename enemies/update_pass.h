@@ -3,6 +3,7 @@
 
 #include "entities/player.h"
 
-// One update tick: the hero with the current control code, then every enemy;
-// an enemy whose death has played out leaves the roster with a "Kill" line.
-void updateCharacters(Player& player, std::vector<Character>& roster);
+// One update tick: the hero with the control code the player holds now, then
+// every enemy; an enemy whose death has played out leaves the roster with a
+// "Kill" line.
+void updateCharacters(Player& player, std::vector<Character>& roster, int code);

@@ -1,6 +1,6 @@
 // The hero's tick: walking with collision and scrolling, the jump, the four
 // blows, their images, sounds and blow boxes.
-#include "app/input.h"
+#include "hero/control_codes.h"
 #include "entities/player.h"
 
 struct ImageStep {

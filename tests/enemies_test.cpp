@@ -177,7 +177,7 @@ TEST_F(Enemies, EveryWaveLaidOutAfterAnUpdatePassHasTheSameOffsets) {
     for (int i = 0; i < drawnBefore; ++i) drawChance();
     enemyAt(3.0f);
     setGameClock(kStart);
-    updateCharacters(hero(), enemies);
+    updateCharacters(hero(), enemies, controlCode);
     clearRoster(enemies);
     spawnWave(hero(), 1.0f);
     std::vector<float> xs;
@@ -257,12 +257,12 @@ TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
   const std::pair<ClockTicks, int> steps[] = {{0, 1}, {200, 1}, {201, 7}, {401, 8}};
   for (const auto& [at, frame] : steps) {
     setGameClock(kStart + at);
-    updateCharacters(hero(), enemies);
+    updateCharacters(hero(), enemies, controlCode);
     ASSERT_EQ(enemies.size(), 1u);
     EXPECT_EQ(enemies[0].texture, enemyFrames[frame]) << at;
   }
   setGameClock(kStart + 601);
-  updateCharacters(hero(), enemies);
+  updateCharacters(hero(), enemies, controlCode);
   EXPECT_TRUE(enemies.empty());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
 }
@@ -273,12 +273,12 @@ TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
   enemyAt(1.0f);  // close enough to approach
   enemyAt(1.2f);
   setGameClock(kStart);
-  updateCharacters(hero(), enemies);
+  updateCharacters(hero(), enemies, controlCode);
   setGameClock(kStart + 700);
   const float secondX = enemies[1].getPosition().getX();
   const float thirdX = enemies[2].getPosition().getX();
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), enemies);
+  updateCharacters(hero(), enemies, controlCode);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
   ASSERT_EQ(enemies.size(), 2u);
   EXPECT_EQ(enemies[0].getPosition().getX(), secondX);  // skipped this pass
@@ -292,10 +292,10 @@ TEST_F(Enemies, LeavingTheRosterReleasesGlObjectsAndClearingPrintsNothing) {
   const GLuint vbo = dying.vbo;
   dying.takeDamage(100);
   setGameClock(kStart);
-  updateCharacters(hero(), enemies);
+  updateCharacters(hero(), enemies, controlCode);
   setGameClock(kStart + 700);
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), enemies);
+  updateCharacters(hero(), enemies, controlCode);
   EXPECT_FALSE(glIsVertexArray(vao));
   EXPECT_FALSE(glIsBuffer(vbo));
   const GLuint remaining = enemies[0].vao;

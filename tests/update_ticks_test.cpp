@@ -45,7 +45,7 @@ class UpdateTicks : public ::testing::Test {
     setGameClock(now);
     if (elapsedMs(now, game->tickClock) > 2.0) {
       game->tickClock = now;
-      updateCharacters(hero(), enemies);
+      updateCharacters(hero(), enemies, controlCode);
     }
     resolveHits(hero(), enemies, game->level);
   }
