@@ -1,7 +1,9 @@
 #include "app/controls.h"
 
+#include <GL/glew.h>  // before GLFW, which would bring gl.h first
 #include <GLFW/glfw3.h>
 
+#include "app/game_state.h"
 #include "app/gamepad.h"
 #include "app/input.h"
 #include "app/window_fit.h"
@@ -39,6 +41,10 @@ void windowIconify(GLFWwindow* /*window*/, int iconified) {
 }
 
 }  // namespace
+
+void pauseWhileAway() {
+  if (!menuOpen && !stageOver) openMenu();
+}
 
 void listenToPlayer(GLFWwindow* window) {
   glfwSetKeyCallback(window, keyboardKey);

@@ -15,5 +15,8 @@ void pollControls(GLFWwindow* window);
 // Turns what changed on the pads since the last pass into key events. Runs
 // once per pass, beside the keyboard's events.
 void pollGamepads(GLFWwindow* window);
+// The player left the window (it lost the focus or was minimised): in play,
+// the game pauses so the hero does not fight on unseen.
+void pauseWhileAway();
 // Forgets what the keyboard and the pads hold (tests).
 void forgetHeldKeys();

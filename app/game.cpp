@@ -90,7 +90,7 @@ int startUp(Game& game) {
     return -1;
   }
   glfwGetFramebufferSize(game.window, &game.ancho, &game.alto);
-  fitPictureToWindow(game.window);
+  fitPictureToWindow(game.window, game.ancho, game.alto);
   listenToPlayer(game.window);
 
   game.quads = buildFixedQuads();

@@ -1,6 +1,6 @@
 #include "app/input.h"
 
-#include "app/game_state.h"  // GL and GLFW, in the order they need
+#include <GLFW/glfw3.h>
 
 int controlCode = kNoControl;
 bool rightHeld = false;
@@ -97,10 +97,6 @@ void openMenu() {
   // A release in the menu is never seen: a crouch held now stands up after it.
   if (downHeld) standUpDue = true;
   downHeld = false;
-}
-
-void pauseWhileAway() {
-  if (!menuOpen && !stageOver) openMenu();
 }
 
 void resetControlState() {

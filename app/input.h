@@ -17,8 +17,5 @@ void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods
 void heroTicked(bool crouched);
 // Opens the pause menu, as Escape does.
 void openMenu();
-// The player left the window (it lost the focus or was minimised): in play,
-// the game pauses so the hero does not fight on unseen.
-void pauseWhileAway();
 // Everything back to its value at load (a fresh start-up in tests).
 void resetControlState();

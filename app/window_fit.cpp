@@ -11,13 +11,7 @@ constexpr int kPictureWide = 4;
 constexpr int kPictureHigh = 3;
 
 // The window as it was before full screen, to go back to.
-struct WindowedPlace {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-WindowedPlace windowed;
+Viewport windowed;
 
 void framebufferResized(GLFWwindow* /*window*/, int width, int height) {
   const Viewport view = fitPicture(width, height);
@@ -67,10 +61,8 @@ Viewport fitPicture(int framebufferWidth, int framebufferHeight) {
   return view;
 }
 
-void fitPictureToWindow(GLFWwindow* window) {
-  int width, height;
-  glfwGetFramebufferSize(window, &width, &height);
-  framebufferResized(window, width, height);
+void fitPictureToWindow(GLFWwindow* window, int framebufferWidth, int framebufferHeight) {
+  framebufferResized(window, framebufferWidth, framebufferHeight);
   glfwSetFramebufferSizeCallback(window, framebufferResized);
 }
 

@@ -14,8 +14,9 @@ struct Viewport {
 
 // Where the picture goes in a framebuffer of this size (pixels, from the bottom left).
 Viewport fitPicture(int framebufferWidth, int framebufferHeight);
-// Fits the picture to the window now and whenever its framebuffer changes size.
-void fitPictureToWindow(GLFWwindow* window);
+// Fits the picture to the window's framebuffer, of the size given now and
+// whenever it changes size.
+void fitPictureToWindow(GLFWwindow* window, int framebufferWidth, int framebufferHeight);
 
 // F11 or Alt+Enter.
 bool isFullScreenKey(int key, int mods);

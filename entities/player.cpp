@@ -88,7 +88,7 @@ void Player::enlarge(bool on) {
 
 void Player::playSound(BlowSound which) {
   ++soundsStarted[which];
-  audio::Sound* const sounds[] = {punchSound, kickSound, impactSound};
+  audio::Sound* const sounds[kBlowSounds] = {punchSound, kickSound, impactSound};
   soundSystem->playSound(sounds[which], nullptr, false, &channel);
 }
 

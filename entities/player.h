@@ -19,7 +19,7 @@ enum PlayerState {
 };
 
 // The hero's blow sounds: two swings and the impact of a blow that lands.
-enum BlowSound { PunchSwing = 0, KickSwing = 1, Impact = 2 };
+enum BlowSound { PunchSwing = 0, KickSwing = 1, Impact = 2, kBlowSounds };
 
 struct StandingBlow;
 
@@ -69,7 +69,7 @@ class Player : public Character {
   audio::SoundSystem* soundSystem = nullptr;
   audio::Channel* channel = nullptr;
   // How many times each blow sound has been started, heard or not (no sound card).
-  int soundsStarted[3] = {0, 0, 0};
+  int soundsStarted[kBlowSounds] = {};
   int lives = 0;
 
  private:

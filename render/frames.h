@@ -14,7 +14,7 @@ extern FrameList enemy2Frames;
 extern FrameList enemyFrames;
 
 // Largest sprite picture, in pixels. The biggest the game draws is a full
-// 800x600 menu screen; each of the 36 sprite textures may take this much, so
+// 800x600 menu screen; each of the 38 sprite textures may take this much, so
 // a damaged or swapped picture folder stays within a few hundred megabytes.
 constexpr long kMaxSpritePixels = 1024L * 1024L;
 

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/controls.h"
 #include "app/game_state.h"
 #include "app/input.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
