@@ -1,8 +1,12 @@
 // nombre: a side-scrolling martial-arts brawler.
+#include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/game.h"
 
-int main() {
+int main(int argc, char** argv) {
+  Options options;
+  const int done = parseCommandLine(argc, argv, options);
+  if (done >= 0) return done;
   if (!enterDataFolder()) return -1;
   return runGame();
 }
