@@ -4,10 +4,12 @@
 #include <string>
 
 struct Options {
-  bool play = true;  // false: an option did its work (help, version) and the game exits
+  std::string record;  // --record FILE: the run goes into FILE as it is played
+  std::string replay;  // --replay FILE: a recorded run played back
+  bool check = false;  // with --replay: replay without drawing and compare the end state
 };
 
 // Reads argv into `options`. Returns -1 when the game should go on, else the
 // exit code to end with: 0 after --help or --version, 2 after an option it
-// does not know (the usage already written to stderr).
+// does not know or a wrong use of one (the usage already written to stderr).
 int parseCommandLine(int argc, char** argv, Options& options);

@@ -7,9 +7,11 @@
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
+#include "app/run_log.h"
 #include "app/update_ticks.h"
 #include "app/window_fit.h"
 #include "audio/sound.h"
+#include "base/chance.h"
 #include "base/console.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
@@ -37,6 +39,8 @@ const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
 constexpr float kScrollLimit = 6.0f;
+// The generator's state at process start: every run draws from it afresh.
+constexpr unsigned kRunSeed = 1;
 
 void reportGlfwError(int /*code*/, const char* description) {
   std::fprintf(stderr, "nombre: %s\n", description);
@@ -137,13 +141,8 @@ int startUp(Game& game) {
   game.tovan->setupBuffers();
   buildHearts();
 
-  game.level = 1.0f;
-  spawnWave(*game.tovan, game.level);
+  startRun(game, 1.0f, gameClock());
   startMusic();
-
-  game.tickClock = gameClock();
-  game.clearClock = gameClock();
-  game.spawnClock = gameClock();
   return 0;
 }
 
@@ -157,16 +156,8 @@ FrameMode chooseMode(const Game& game) {
 }
 
 void playFrame(Game& game) {
+  runDueTicks(game, gameClock());
   Player& hero = *game.tovan;
-  const ClockTicks now = gameClock();
-  float spawnInterval = 5000.0f - game.level * 1000.0f / 5.0f;
-  if (3000.0f > spawnInterval) spawnInterval = 3000.0f;
-  if (elapsedMs(now, game.spawnClock) > spawnInterval) {
-    game.spawnClock = gameClock();
-    spawnReinforcements(hero, game.level);
-  }
-  game.ticksRun += runUpdateTicks(game.tickClock, now, hero, enemies, game.level);
-
   const float x = hero.getPosition().getX();
   if (x >= 0.0f && x <= kScrollLimit) scrollStage(game, x);
   healthBarTexCoords(hero.getHealth(), game.texCoordsB);
@@ -185,14 +176,11 @@ void runFrame(Game& game) {
   if (musicSystem != nullptr) musicSystem->update();
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  if (game.tovan->getPosition().getX() >= kStageEndX && !stageOver) {
-    stageOver = true;
-    game.tickClock = gameClock();
-  }
   runMode(game);
   glfwSwapBuffers(game.window);
   glfwPollEvents();
-  pollControls(game.window);
+  // A run played back takes its inputs from its file alone.
+  if (game.log == nullptr || !game.log->replaying()) pollControls(game.window);
 }
 
 void runMode(Game& game) {
@@ -204,6 +192,7 @@ void runMode(Game& game) {
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
+      runDueTicks(game, gameClock());
       stageClearFrame(game);
       break;
     case FrameMode::Play:
@@ -219,14 +208,6 @@ int shutDown(Game& game) {
   glDeleteBuffers(1, &game.quads.fondo.positionVbo);
   glDeleteBuffers(1, &game.quads.fondo.texCoordVbo);
   return 0;
-}
-
-int runGame() {
-  Game game;
-  const int started = startUp(game);
-  if (started != 0) return started;
-  while (!glfwWindowShouldClose(game.window)) runFrame(game);
-  return shutDown(game);
 }
 
 int startUpHidden(Game& game) {
@@ -252,6 +233,20 @@ void restartGame(Game& game, ClockTicks now) {
   for (Element& heart : hearts) heart.releaseBuffers();
   hearts.clear();
   buildHearts();
+  hero.playerFrame = 1;
+  hero.playerClockNow = 0;
+  hero.crouchKickStart = 0;
+  hero.struckAt = 0;
   game.level = 1.0f;
+  game.ticksRun = 0;
   game.tickClock = game.spawnClock = game.clearClock = now;
+}
+
+void startRun(Game& game, float level, ClockTicks now) {
+  restartGame(game, now);
+  game.level = level;
+  // The opening wave's offsets are the first numbers a run draws.
+  seedChance(kRunSeed);
+  const HeldClock atStart(now);
+  spawnWave(*game.tovan, game.level);
 }

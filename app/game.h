@@ -18,8 +18,6 @@ void runFrame(Game& game);
 void runMode(Game& game);
 // Releases the music and the background quad; returns the exit code.
 int shutDown(Game& game);
-// The whole game: start-up, the loop until the window closes, shutdown.
-int runGame();
 
 // The modes a pass can run, chosen from the flags.
 enum class FrameMode { Play, Menu, GameOver, StageClear };
@@ -30,3 +28,6 @@ void playFrame(Game& game);
 // Back to the opening of level 1 with five lives and an empty roster, every
 // clock reading now (tests and benchmarks set up their scenes from here).
 void restartGame(Game& game, ClockTicks now);
+// A new run at `level` starting at game time `now`: restartGame, then the
+// level's opening wave, drawn the same way in every run.
+void startRun(Game& game, float level, ClockTicks now);

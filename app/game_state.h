@@ -10,6 +10,8 @@
 #include "entities/player.h"
 #include "render/quads.h"
 
+class RunLog;
+
 // Everything the entry function keeps for the whole run.
 struct Game {
   GLFWwindow* window = nullptr;
@@ -27,7 +29,8 @@ struct Game {
   ClockTicks tickClock = 0;
   ClockTicks spawnClock = 0;
   ClockTicks clearClock = 0;
-  long ticksRun = 0;  // update ticks since start-up: the game's pace, for measurements
+  long ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall
+  RunLog* log = nullptr;  // records the run, or plays one back
   float points[12] = {};      // the background's corners
   float texCoords2[8] = {};   // the background's window onto the stage
   float texCoordsB[8] = {};   // the health bar's window onto its strip

@@ -117,28 +117,9 @@ void gameOverFrame(Game& game) {
   drawQuad(game.quads.fondo, game.gameOverTexture);
 }
 
+// The hero's pose is chosen by the stage-clear ticks.
 void stageClearFrame(Game& game) {
   Player& hero = *game.tovan;
   drawStage(game, hero.getPosition().getX());
-  game.clearClock = gameClock();
-  hero.enlarge(true);
-  const double e = elapsedMs(game.clearClock, game.tickClock);
-  for (const PoseStep& step : kStageClearPoses) {
-    if (e > step.after) endFrameIndex = step.endFrame;
-  }
-  if (e > kStageClearLasts) {
-    game.tickClock = gameClock();
-    hero.enlarge(false);
-    hero.reset();
-    // New GL objects for the hero, as at start-up; the old ones go so that
-    // every cleared stage does not leave four behind.
-    hero.releaseBuffers();
-    hero.setupBuffers();
-    game.level += 1.0f;
-    stageOver = false;
-  }
-  clearRoster(enemies);
-  hero.texture = endFrames[endFrameIndex];
   drawSprite(hero);
-  spawnWave(hero, game.level);
 }

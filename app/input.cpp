@@ -1,6 +1,9 @@
 #include "app/input.h"
 
+#include "app/run_log.h"  // brings GLEW before GLFW
+
 #include <GLFW/glfw3.h>
+#include "base/clock.h"
 
 int controlCode = kNoControl;
 bool rightHeld = false;
@@ -56,16 +59,26 @@ void playKey(int key, int action) {
   if (key == GLFW_KEY_X && down) controlCode = kKick;
 }
 
+void closeMenu() {
+  menuOpen = false;
+  resumeGameClock();
+  if (inputLog != nullptr) inputLog->noteInput(RunEventKind::Resume, 0);
+}
+
+RunEventKind keyEventKind(int action) {
+  return action == GLFW_PRESS ? RunEventKind::Press : action == GLFW_RELEASE ? RunEventKind::Release : RunEventKind::Repeat;
+}
+
 void menuKey(GLFWwindow* window, int key) {
   if (key == GLFW_KEY_ESCAPE) {
-    menuOpen = false;
+    closeMenu();
   } else if (key == GLFW_KEY_UP || key == GLFW_KEY_DOWN) {
     exitSelected = !exitSelected;
   } else if (key == GLFW_KEY_ENTER) {
     if (exitSelected) {
       glfwSetWindowShouldClose(window, 1);
     } else {
-      menuOpen = false;
+      closeMenu();
     }
   }
 }
@@ -73,6 +86,7 @@ void menuKey(GLFWwindow* window, int key) {
 }  // namespace
 
 void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
+  if (inputLog != nullptr) inputLog->noteInput(keyEventKind(action), key);
   if (menuOpen) {
     if (action == GLFW_PRESS) menuKey(window, key);
     return;
@@ -92,6 +106,8 @@ void heroTicked(bool crouched) {
 
 void openMenu() {
   menuOpen = true;
+  pauseGameClock();  // every timer of the game waits for the menu to close
+  if (inputLog != nullptr) inputLog->noteInput(RunEventKind::Pause, 0);
   rightHeld = false;
   leftHeld = false;
   // A release in the menu is never seen: a crouch held now stands up after it.
@@ -103,4 +119,5 @@ void resetControlState() {
   controlCode = kNoControl;
   rightHeld = leftHeld = menuOpen = exitSelected = false;
   downHeld = standUpDue = false;
+  resumeGameClock();
 }

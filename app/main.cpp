@@ -1,12 +1,30 @@
 // nombre: a side-scrolling martial-arts brawler.
+#include <filesystem>
+
 #include "app/command_line.h"
 #include "app/data_folder.h"
-#include "app/game.h"
+#include "app/replay.h"
+
+namespace {
+
+// The game moves into its data folder: a file named on the command line is
+// taken from where the player was.
+std::string fromHere(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code error;
+  const std::filesystem::path whole = std::filesystem::absolute(path, error);
+  return error ? path : whole.string();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   const int done = parseCommandLine(argc, argv, options);
   if (done >= 0) return done;
+  const std::string record = fromHere(options.record);
+  const std::string replay = fromHere(options.replay);
   if (!enterDataFolder()) return -1;
-  return runGame();
+  if (!replay.empty()) return options.check ? checkReplay(replay) : watchReplay(replay);
+  return playRecorded(record);
 }

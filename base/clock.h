@@ -1,22 +1,37 @@
 #pragma once
-// The game's one clock: wall-clock milliseconds since the process started.
-// Every timer of the game reads it; tests pin it to chosen values, and the
-// frame loop holds it at each update tick's own time while the tick runs.
+// The game's one clock: milliseconds of game time. It runs with the wall
+// clock while the game plays and stands still while play is paused, so every
+// timer of the game resumes after a pause exactly where it stopped. Tests pin
+// the wall side of it to chosen values, and the frame loop holds it at each
+// update tick's own time while the tick runs.
 
 #include <cstdint>
 
 // 64 bits: a 32-bit count of milliseconds would wrap after 24.8 days.
 using ClockTicks = std::int64_t;
 
-// Milliseconds of real time since start, or the pinned value while one is set.
+// Game time: wall milliseconds since start (or the pinned value) less every
+// pause so far; while paused, the time the pause began; while held, the held
+// reading.
 ClockTicks gameClock();
 
-// Pins the clock to ms until releaseGameClock() (tests only).
+// Pins the wall side of the clock to ms until releaseGameClock() (tests only).
 void setGameClock(ClockTicks ms);
 void releaseGameClock();
 
+// Play pauses: game time stands still until resumeGameClock(). Each is a
+// no-op when the clock already is in that state.
+void pauseGameClock();
+void resumeGameClock();
+bool gameClockPaused();
+// From now on the game clock reads ms and runs on from there (a replay takes
+// up the time its run started at, and falls back when it lags behind).
+void setGameTime(ClockTicks ms);
+// Running, no pause counted, nothing pinned or held: as at process start.
+void resetGameClock();
+
 // Holds the clock at one reading for as long as it lives, then gives back
-// whatever the clock did before (real time, or a test's pin).
+// whatever the clock did before.
 class HeldClock {
  public:
   explicit HeldClock(ClockTicks ms);
@@ -25,7 +40,7 @@ class HeldClock {
   HeldClock& operator=(const HeldClock&) = delete;
 
  private:
-  bool wasPinned;
+  bool wasHeld;
   ClockTicks wasValue;
 };
 

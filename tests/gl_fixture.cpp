@@ -19,6 +19,7 @@ Game& sharedGame() {
 }
 
 void freshStage(Game& game, ClockTicks now) {
+  resetGameClock();
   setGameClock(now);
   restartGame(game, now);
 }

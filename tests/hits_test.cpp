@@ -3,6 +3,7 @@
 
 #include "app/game_state.h"
 #include "app/hud.h"
+#include "app/update_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "hero/hits.h"
@@ -31,6 +32,21 @@ class Hits : public ::testing::Test {
                             static_cast<int>(e.power * 0.5));
     e.attackActive = true;
     e.blowLanded = false;
+  }
+
+  // The hero at the stage's end, its poses starting at kStart.
+  void endStage() {
+    hero().position.x = hero().hitbox.position.x = kStageEndX;
+    stageOver = true;
+    game->tickClock = game->clearClock = kStart;
+    endFrameIndex = 0;
+  }
+  // Passes every millisecond up to `at` ms after kStart.
+  void passUntil(ClockTicks at) {
+    for (ClockTicks t = game->tickClock; t <= kStart + at; ++t) {
+      setGameClock(t);
+      runDueTicks(*game, t);
+    }
   }
 
   static constexpr ClockTicks kStart = 300000;
@@ -143,11 +159,9 @@ TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   EXPECT_EQ(hero().getScore(), 75);
   EXPECT_EQ(hero().runScore, 250);
   // A cleared stage: the same.
-  hero().position.x = hero().hitbox.position.x = 5.95f;
-  stageOver = true;
-  game->tickClock = kStart;
-  setGameClock(kStart + 1001);
-  stageClearFrame(*game);
+  endStage();
+  passUntil(1002);
+  EXPECT_EQ(game->level, 2.0f);
   EXPECT_EQ(hero().getScore(), 0);
   EXPECT_EQ(hero().runScore, 250);
   // Only a new game starts it again.
@@ -210,22 +224,18 @@ TEST_F(Hits, TheLastLifeEndsTheGameOnAScreenCoveringEverything) {
 
 TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
   Player& p = hero();
-  p.position.x = p.hitbox.position.x = 5.95f;
-  setGameClock(kStart);
-  stageOver = true;
-  game->tickClock = kStart;
-  endFrameIndex = 0;
-  const std::pair<ClockTicks, int> poses[] = {{0, 0},   {200, 0}, {201, 1}, {400, 1}, {401, 0},
-                                              {600, 0}, {601, 1}, {800, 1}, {801, 2}, {1000, 2}};
+  endStage();
+  // The ticks fall every 3 ms from the stage's end: a pose shows from the
+  // first tick past its time.
+  const std::pair<ClockTicks, int> poses[] = {{3, 0},   {198, 0}, {201, 1}, {399, 1}, {402, 0},
+                                              {600, 0}, {603, 1}, {798, 1}, {801, 2}, {999, 2}};
   for (const auto& [at, pose] : poses) {
-    setGameClock(kStart + at);
+    passUntil(at);
     ASSERT_EQ(chooseMode(*game), FrameMode::StageClear);
-    stageClearFrame(*game);
     EXPECT_EQ(p.texture, endFrames[pose]) << at;
     EXPECT_TRUE(p.enlarged);
   }
-  setGameClock(kStart + 1001);
-  stageClearFrame(*game);
+  passUntil(1002);
   EXPECT_EQ(p.texture, endFrames[3]);
   EXPECT_FALSE(stageOver);
   EXPECT_FALSE(p.enlarged);

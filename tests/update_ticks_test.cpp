@@ -37,7 +37,7 @@ class UpdateTicks : public ::testing::Test {
   // One play pass's updates as the loop does them now.
   void pass(ClockTicks now) {
     setGameClock(now);
-    runUpdateTicks(game->tickClock, now, hero(), enemies, game->level);
+    runDueTicks(*game, now);
   }
   // One play pass's updates on the original schedule: at most one tick, at
   // the pass's own time, then hits.
@@ -109,6 +109,7 @@ TEST_F(UpdateTicks, APassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
   fresh();
   seedChance(7);
   spawnWave(hero(), game->level);
+  game->spawnClock = kStart + kLength;  // the original passes above spawned no reinforcements
   for (ClockTicks t = 1; t <= kLength; ++t) {
     controlCode = scriptedCode(t);
     pass(kStart + t);
@@ -148,20 +149,25 @@ TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
 
 TEST_F(UpdateTicks, AStallRunsTwentyTicksAndDropsTheRest) {
   controlCode = kWalkRight;
-  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 1, hero(), enemies, 1.0f), 0);
-  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 1000, hero(), enemies, 1.0f), kMostTicksPerPass);
+  EXPECT_EQ(runDueTicks(*game, kStart + 1), 0);
+  EXPECT_EQ(runDueTicks(*game, kStart + 1000), kMostTicksPerPass);
   EXPECT_EQ(game->tickClock, kStart + 1000);
   EXPECT_NEAR(hero().getPosition().getX(), 20 * kPlayerSpeed, 1e-5);
   // Just in reach of the cap: all of them, and the clock stays on the tick grid.
-  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 1061, hero(), enemies, 1.0f), 20);
+  EXPECT_EQ(runDueTicks(*game, kStart + 1061), 20);
   EXPECT_EQ(game->tickClock, kStart + 1060);
 }
 
-TEST_F(UpdateTicks, TicksStopWhenTheStageEnds) {
-  // At the stage's end: one step takes the hero over it and the pass stops there.
+TEST_F(UpdateTicks, TheStageEndsAtTheTickThatTakesTheHeroOverIt) {
+  // One step takes the hero over the end; the ticks after it are the stage-clear poses'.
   controlCode = kWalkRight;
   hero().position.x = hero().hitbox.position.x = kStageEndX - 0.001f;
-  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 30, hero(), enemies, 1.0f), 1);
+  EXPECT_EQ(runDueTicks(*game, kStart + 30), 10);
+  EXPECT_TRUE(stageOver);
+  EXPECT_EQ(game->clearClock, kStart + 3);
+  EXPECT_NEAR(hero().getPosition().getX(), kStageEndX - 0.001f + kPlayerSpeed, 1e-6);
+  EXPECT_TRUE(hero().enlarged);
+  stageOver = false;
 
   // The last life lost in the first of ten ticks due: the game is over there.
   fresh();
@@ -172,7 +178,7 @@ TEST_F(UpdateTicks, TicksStopWhenTheStageEnds) {
   spawnEnemy(1, 0.95f, 1.0f, 1.0f);  // facing him
   enemies[0].attackStarted = true;
   enemies[0].clockStart = kStart - 348;  // its blow is built at the first tick
-  EXPECT_EQ(runUpdateTicks(game->tickClock, kStart + 30, hero(), enemies, 1.0f), 1);
+  EXPECT_EQ(runDueTicks(*game, kStart + 30), 1);
   EXPECT_TRUE(stageOver);
   stageOver = false;
 }

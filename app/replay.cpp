@@ -1,0 +1,159 @@
+#include "app/replay.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/game.h"
+#include "app/update_ticks.h"
+#include "app/window_fit.h"
+#include "base/user_files.h"
+
+namespace {
+
+// A run is a few lines a second of play; one of hours is still a few megabytes.
+constexpr long kLargestRun = 64L * 1024 * 1024;
+
+// While a run plays back the player's keys do not reach it: Escape pauses
+// and resumes the playback, and the window goes full screen as in play.
+void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mods) {
+  if (action != GLFW_PRESS) return;
+  if (isFullScreenKey(key, mods)) {
+    toggleFullScreen(window);
+  } else if (key == GLFW_KEY_ESCAPE) {
+    if (gameClockPaused()) {
+      resumeGameClock();
+    } else {
+      pauseGameClock();
+    }
+  }
+}
+
+void keepLastRun(const std::string& text) {
+  const std::string path = lastRunPath();
+  std::string why = "no home folder (neither XDG_DATA_HOME nor HOME is set)";
+  if (path.empty() || !writeFileWhole(path, text, &why)) {
+    std::fprintf(stderr, "nombre: the last run is not kept: %s\n", why.c_str());
+  }
+}
+
+}  // namespace
+
+std::string lastRunPath() {
+  const std::string folder = userDataFolder();
+  return folder.empty() ? "" : folder + "/last-run.nrep";
+}
+
+bool loadRun(const std::string& path, RunFile& run) {
+  std::string text;
+  std::string why;
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) {
+    why = std::strerror(errno);
+  } else {
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), in)) > 0 && static_cast<long>(text.size()) <= kLargestRun) {
+      text.append(buffer, n);
+    }
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
+      why = "it cannot be read";
+    } else if (static_cast<long>(text.size()) > kLargestRun) {
+      why = "larger than any run";
+    } else if (parseRunFile(text, run, why)) {
+      return true;
+    }
+  }
+  std::fprintf(stderr, "nombre: %s is not a run to replay: %s\n", path.c_str(), why.c_str());
+  return false;
+}
+
+void beginReplay(Game& game, RunLog& log, const RunFile& run) {
+  startRun(game, run.level, run.startClock);
+  setGameTime(run.startClock);
+  log.beginReplay(run, game.window);
+  game.log = &log;
+}
+
+bool replayToEnd(Game& game, RunLog& log) {
+  while (!log.replayDone(game)) {
+    if (!runNextTick(game) && !log.replayDone(game)) return false;
+  }
+  return true;
+}
+
+int playRecorded(const std::string& recordPath) {
+  std::FILE* stream = nullptr;
+  if (!recordPath.empty()) {
+    stream = std::fopen(recordPath.c_str(), "w");
+    if (stream == nullptr) {
+      std::fprintf(stderr, "nombre: cannot record into %s: %s\n", recordPath.c_str(), std::strerror(errno));
+      return 2;
+    }
+  }
+  Game game;
+  const int started = startUp(game);
+  if (started != 0) {
+    if (stream != nullptr) std::fclose(stream);
+    return started;
+  }
+  RunLog log;
+  log.beginRecording(game, stream);
+  game.log = &log;
+  while (!glfwWindowShouldClose(game.window)) runFrame(game);
+  const std::string& text = log.finish(game);
+  if (stream != nullptr) {
+    std::fclose(stream);
+  } else {
+    keepLastRun(text);
+  }
+  return shutDown(game);
+}
+
+int watchReplay(const std::string& path) {
+  RunFile run;
+  if (!loadRun(path, run)) return 2;
+  Game game;
+  const int started = startUp(game);
+  if (started != 0) return started;
+  glfwSetKeyCallback(game.window, viewerKey);
+  RunLog log;
+  beginReplay(game, log, run);
+  while (!glfwWindowShouldClose(game.window)) runFrame(game);
+  return shutDown(game);
+}
+
+int checkReplay(const std::string& path) {
+  RunFile run;
+  if (!loadRun(path, run)) return 2;
+  setenv("ALSOFT_DRIVERS", "null", 1);  // a check is silent, sound card or not
+  Game game;
+  const int started = startUpHidden(game);
+  if (started != 0) return started;
+  RunLog log;
+  beginReplay(game, log, run);
+  const bool whole = replayToEnd(game, log);
+  const std::uint64_t hash = runStateHash(game);
+  int code = 0;
+  if (!whole) {
+    std::printf("nombre: the replay stops at tick %ld, before the run's end at %ld\n", game.ticksRun, run.endTick);
+    code = 1;
+  } else if (log.firstDifference() >= 0) {
+    std::printf("nombre: the replay differs from the run, first at tick %ld\n", log.firstDifference());
+    code = 1;
+  } else if (hash != run.endHash) {
+    std::printf("nombre: the replay ends in another state than the run (tick %ld)\n", game.ticksRun);
+    code = 1;
+  } else {
+    std::printf("nombre: the replay ends as the run did (%ld ticks)\n", game.ticksRun);
+  }
+  std::fflush(stdout);
+  shutDown(game);
+  return code;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Runs as files: every game is recorded (into a file the player names, or
+// else as the player's last run), and a recorded run can be watched again or
+// checked without drawing.
+
+#include <string>
+
+#include "app/game_state.h"
+#include "app/run_log.h"
+
+// Where the last run is kept when the player names no file.
+std::string lastRunPath();
+
+// Reads the run at `path`. On failure writes one line saying why and returns false.
+bool loadRun(const std::string& path, RunFile& run);
+
+// Starts `game` (already started up) on the run's first tick, with `log`
+// playing it back.
+void beginReplay(Game& game, RunLog& log, const RunFile& run);
+
+// Replays to the end of the run as fast as ticks go, drawing nothing.
+// Returns false when the run stops short of its last tick (the menu open or
+// the game over where the file goes on).
+bool replayToEnd(Game& game, RunLog& log);
+
+// The whole game, recorded: into `recordPath` as play goes, or, with none,
+// into the last-run file once the run is complete.
+int playRecorded(const std::string& recordPath);
+// Plays the run at `path` back in the window at its own pace.
+int watchReplay(const std::string& path);
+// Replays the run at `path` without drawing: 0 when it ends in the recorded
+// state, 1 when not (saying where it first differs), 2 when it is not a run.
+int checkReplay(const std::string& path);

@@ -1,0 +1,103 @@
+// Game time stands still while play is paused: a pause of any length changes
+// nothing in play.
+#include <gtest/gtest.h>
+
+#include "app/game.h"  // brings GLEW before GLFW
+#include "app/hud.h"
+#include "app/input.h"
+#include "app/update_ticks.h"
+#include "enemies/roster.h"
+#include "enemies/waves.h"
+#include "render/frames.h"
+#include "tests/gl_fixture.h"
+
+#include <GLFW/glfw3.h>
+
+namespace {
+
+class Pausing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game = &sharedGame();
+    freshStage(*game, kStart);
+    wall = kStart;
+  }
+  void TearDown() override { freshStage(*game, kStart); }
+  Player& hero() { return *game->tovan; }
+  void key(int k) { keyCallback(game->window, k, 0, GLFW_PRESS, 0); }
+  // Passes every millisecond of wall time for `ms`; returns the ticks they ran.
+  int passes(ClockTicks ms) {
+    int ticks = 0;
+    for (ClockTicks end = wall + ms; wall < end;) {
+      setGameClock(++wall);
+      if (chooseMode(*game) == FrameMode::Play || chooseMode(*game) == FrameMode::StageClear) {
+        ticks += runDueTicks(*game, gameClock());
+      }
+    }
+    return ticks;
+  }
+  // Escape opens the menu; the wall clock runs on for `ms`; Escape closes it.
+  void pauseFor(ClockTicks ms) {
+    key(GLFW_KEY_ESCAPE);
+    ASSERT_TRUE(menuOpen);
+    EXPECT_EQ(passes(ms), 0);
+    key(GLFW_KEY_ESCAPE);
+    ASSERT_FALSE(menuOpen);
+  }
+
+  static constexpr ClockTicks kStart = 400000;
+  Game* game = nullptr;
+  ClockTicks wall = 0;
+};
+
+TEST_F(Pausing, AnEnemysBlowLandsAsLateAfterAPauseAsWithout) {
+  game->spawnClock = kStart + 100000;  // no reinforcements here
+  spawnEnemy(1, 0.2f, 0.0f, 1.0f);  // walks up, facing him, and winds up
+  while (!enemies[0].attackStarted && wall < kStart + 5000) passes(1);
+  ASSERT_TRUE(enemies[0].attackStarted);
+  passes(100);
+  const ClockTicks gameBefore = gameClock();
+  pauseFor(10000);
+  EXPECT_EQ(gameClock(), gameBefore);
+  // The blow lands between 347 and 350 ms into the wind-up: about 250 ms of play from here.
+  ClockTicks played = 0;
+  while (hero().getHealth() == kPlayerHealth && played < 1000) played += (passes(1), 1);
+  EXPECT_GE(played, 245);
+  EXPECT_LE(played, 252);
+}
+
+TEST_F(Pausing, TheFirstPassAfterALongPauseRunsOnlyWhatIsDueSinceTheResume) {
+  controlCode = kWalkRight;
+  passes(30);
+  pauseFor(60000);
+  EXPECT_LE(passes(1), 1);
+  EXPECT_NEAR(hero().getPosition().getX(), 10 * kPlayerSpeed, 1e-5);
+}
+
+TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
+  hero().position.x = hero().hitbox.position.x = kStageEndX;
+  stageOver = true;
+  game->clearClock = kStart;
+  endFrameIndex = 0;
+  passes(500);
+  EXPECT_EQ(hero().texture, endFrames[0]);  // 400-600 ms: the first pose again
+  pauseFor(10000);
+  passes(99);
+  EXPECT_EQ(hero().texture, endFrames[0]);
+  passes(5);
+  EXPECT_EQ(hero().texture, endFrames[1]);
+  EXPECT_TRUE(stageOver);
+}
+
+TEST_F(Pausing, AReinforcementDueASecondAfterThePauseIsDueASecondAfterTheResume) {
+  hero().position.x = hero().hitbox.position.x = 2.0f;  // far enough in for groups behind him
+  game->spawnClock = kStart + 1000 - 4800;  // level 1: due 4800 ms after the last one
+  const size_t before = enemies.size();
+  pauseFor(30000);
+  passes(995);
+  EXPECT_EQ(enemies.size(), before);
+  passes(10);
+  EXPECT_GT(enemies.size(), before);
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "tests/replay/scripted_play.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/game.h"
+#include "app/input.h"
+#include "app/replay.h"
+#include "app/run_log.h"
+#include "app/update_ticks.h"
+#include "enemies/roster.h"
+
+namespace {
+
+// The keys the script holds, sent to the control rules as they change.
+class Hand {
+ public:
+  explicit Hand(GLFWwindow* w) : window(w) {}
+  void hold(int key, bool down) {
+    bool& held = keys[key];
+    if (held == down) return;
+    held = down;
+    keyCallback(window, key, 0, down ? GLFW_PRESS : GLFW_RELEASE, 0);
+  }
+  void tap(int key) {
+    keyCallback(window, key, 0, GLFW_PRESS, 0);
+    keyCallback(window, key, 0, GLFW_RELEASE, 0);
+  }
+  void only(int key) {
+    for (int k : {GLFW_KEY_RIGHT, GLFW_KEY_LEFT, GLFW_KEY_X}) {
+      if (k != key) hold(k, false);
+    }
+    if (key != 0) hold(key, true);
+  }
+
+ private:
+  GLFWwindow* window;
+  bool keys[GLFW_KEY_LAST + 1] = {};
+};
+
+// Kicks an enemy in reach ahead; turns to one close behind; else walks right.
+int fightKey(const Game& game) {
+  const Player& hero = *game.tovan;
+  const float x = hero.getPosition().getX();
+  const bool right = hero.getPosition().isFacingRight();
+  bool ahead = false;
+  bool behind = false;
+  for (const Character& enemy : enemies) {
+    if (enemy.dying || enemy.isDead()) continue;
+    const float d = enemy.getPosition().getX() - x;
+    if (std::fabs(d) > 0.22f) continue;
+    ((d >= 0) == right ? ahead : behind) = true;
+  }
+  if (ahead) return GLFW_KEY_X;
+  if (behind) return right ? GLFW_KEY_LEFT : GLFW_KEY_RIGHT;
+  return GLFW_KEY_RIGHT;
+}
+
+}  // namespace
+
+std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks passMs, float level,
+                         ClockTicks start) {
+  resetGameClock();
+  setGameClock(start);
+  startRun(game, level, start);
+  RunLog log;
+  log.beginRecording(game, nullptr);
+  game.log = &log;
+  Hand hand(game.window);
+  ClockTicks wall = start;
+  const auto pass = [&] {
+    wall += passMs;
+    setGameClock(wall);
+    if (!menuOpen && !(stageOver && game.tovan->lives == 0)) runDueTicks(game, gameClock());
+  };
+  for (const Step& step : steps) {
+    const ClockTicks until = wall + step.ms;
+    if (step.act == Act::Pause) {
+      hand.only(0);
+      hand.tap(GLFW_KEY_ESCAPE);
+      while (wall < until) pass();
+      hand.tap(GLFW_KEY_ESCAPE);
+      continue;
+    }
+    while (wall < until && !(step.untilLevel > 0 && game.level >= step.untilLevel) && !gameIsOver(game)) {
+      if (step.act == Act::Walk) hand.only(GLFW_KEY_RIGHT);
+      if (step.act == Act::Stand) hand.only(0);
+      if (step.act == Act::Fight) hand.only(fightKey(game));
+      pass();
+    }
+  }
+  hand.only(0);
+  const std::string text = log.finish(game);
+  game.log = nullptr;
+  return text;
+}
+
+std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks passMs, long* differsAt) {
+  RunFile run;
+  std::string why;
+  if (!parseRunFile(text, run, why)) {
+    std::fprintf(stderr, "not a run: %s\n", why.c_str());
+    std::abort();
+  }
+  resetGameClock();
+  ClockTicks wall = 1000;  // another wall than the recording's: only game time counts
+  setGameClock(wall);
+  RunLog log;
+  beginReplay(game, log, run);
+  for (long pass = 0; !log.replayDone(game) && pass < 10000000; ++pass) {
+    wall += passMs;
+    setGameClock(wall);
+    runDueTicks(game, gameClock());
+  }
+  game.log = nullptr;
+  if (differsAt != nullptr) *differsAt = log.firstDifference();
+  return runStateHash(game);
+}
