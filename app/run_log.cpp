@@ -1,11 +1,8 @@
 #include "app/run_log.h"
 
-#include <GL/glew.h>  // before GLFW, which would bring gl.h first
 #include <GLFW/glfw3.h>
 
-#include <cinttypes>
 #include <cstring>
-#include <sstream>
 
 #include "app/input.h"
 #include "enemies/roster.h"
@@ -13,57 +10,6 @@
 RunLog* inputLog = nullptr;
 
 namespace {
-
-const char* const kMagic = "nombre-replay";
-
-// The keys by the names a person reads in a run; any other key by its number.
-struct KeyName {
-  int key;
-  const char* name;
-};
-constexpr KeyName kKeyNames[] = {{GLFW_KEY_LEFT, "left"},    {GLFW_KEY_RIGHT, "right"}, {GLFW_KEY_UP, "up"},
-                                 {GLFW_KEY_DOWN, "down"},    {GLFW_KEY_Z, "z"},         {GLFW_KEY_X, "x"},
-                                 {GLFW_KEY_ESCAPE, "escape"}, {GLFW_KEY_ENTER, "enter"}};
-
-std::string keyName(std::int64_t key) {
-  for (const KeyName& k : kKeyNames) {
-    if (k.key == key) return k.name;
-  }
-  return "key" + std::to_string(key);
-}
-
-bool keyFromName(const std::string& name, std::int64_t& key) {
-  for (const KeyName& k : kKeyNames) {
-    if (name == k.name) {
-      key = k.key;
-      return true;
-    }
-  }
-  if (name.size() < 4 || name.compare(0, 3, "key") != 0) return false;
-  char* end = nullptr;
-  const long n = std::strtol(name.c_str() + 3, &end, 10);
-  if (*end != '\0' || n < 0 || n > GLFW_KEY_LAST) return false;
-  key = n;
-  return true;
-}
-
-constexpr const char* kKindNames[] = {"press", "release", "repeat", "pause", "resume", "drop", "hash"};
-
-const char* kindName(RunEventKind kind) { return kKindNames[static_cast<int>(kind)]; }
-
-bool kindFromName(const std::string& name, RunEventKind& kind) {
-  for (int i = 0; i < 7; ++i) {
-    if (name == kKindNames[i]) {
-      kind = static_cast<RunEventKind>(i);
-      return true;
-    }
-  }
-  return false;
-}
-
-bool isKey(RunEventKind kind) {
-  return kind == RunEventKind::Press || kind == RunEventKind::Release || kind == RunEventKind::Repeat;
-}
 
 // FNV-1a over the bytes of each value, in a fixed order.
 class StateHash {
@@ -82,33 +28,6 @@ class StateHash {
  private:
   std::uint64_t hash = 0xcbf29ce484222325ULL;
 };
-
-std::string hex(std::uint64_t value) {
-  char text[17];
-  std::snprintf(text, sizeof(text), "%016" PRIx64, value);
-  return text;
-}
-
-bool readHex(const std::string& text, std::uint64_t& value) {
-  if (text.size() != 16 || text.find_first_not_of("0123456789abcdef") != std::string::npos) return false;
-  value = std::strtoull(text.c_str(), nullptr, 16);
-  return true;
-}
-
-// A whole decimal count, nothing else.
-bool readCount(const std::string& text, long long low, long long high, long long& value) {
-  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-  value = std::strtoll(text.c_str(), nullptr, 10);
-  return value >= low && value <= high;
-}
-
-std::vector<std::string> words(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> out;
-  std::string word;
-  while (in >> word) out.push_back(word);
-  return out;
-}
 
 }  // namespace
 
@@ -129,97 +48,6 @@ std::uint64_t runStateHash(const Game& game) {
     h.add(enemy.getHealth());
   }
   return h.value();
-}
-
-std::string runHeaderLine(float level, ClockTicks startClock) {
-  return std::string(kMagic) + " " + std::to_string(kRunFormatVersion) + " game " + NOMBRE_VERSION + " level " +
-         std::to_string(static_cast<int>(level)) + " clock " + std::to_string(startClock) + "\n";
-}
-
-std::string runEventLine(const RunEvent& event) {
-  std::string value;
-  if (isKey(event.kind)) {
-    value = keyName(event.value);
-  } else if (event.kind == RunEventKind::Drop) {
-    value = std::to_string(event.value);
-  } else if (event.kind == RunEventKind::Hash) {
-    value = hex(static_cast<std::uint64_t>(event.value));
-  } else {
-    value = "-";
-  }
-  return std::to_string(event.tick) + " " + kindName(event.kind) + " " + value + "\n";
-}
-
-std::string runEndLine(long ticks, std::uint64_t hash) {
-  return "end " + std::to_string(ticks) + " " + hex(hash) + "\n";
-}
-
-bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
-  run = RunFile();
-  std::istringstream in(text);
-  std::string line;
-  long number = 0;
-  const auto refuse = [&](const std::string& what) {
-    why = number == 0 ? what : "line " + std::to_string(number) + ": " + what;
-    return false;
-  };
-  if (text.find('\0') != std::string::npos) return refuse("not a text file");
-  if (!std::getline(in, line)) return refuse("empty");
-  number = 1;
-  const std::vector<std::string> head = words(line);
-  if (head.empty() || head[0] != kMagic) return refuse("not a replay of nombre");
-  long long value = 0;
-  if (head.size() < 2 || !readCount(head[1], 0, 1000000, value)) return refuse("no format version");
-  if (value != kRunFormatVersion) {
-    return refuse("format version " + head[1] + ", this game reads version " + std::to_string(kRunFormatVersion));
-  }
-  if (head.size() != 8 || head[2] != "game" || head[4] != "level" || head[6] != "clock") {
-    return refuse("the header is not \"nombre-replay 1 game VERSION level N clock MS\"");
-  }
-  run.gameVersion = head[3];
-  if (!readCount(head[5], 1, 1000, value)) return refuse("the start level is not a number from 1 to 1000");
-  run.level = static_cast<float>(value);
-  if (!readCount(head[7], 0, 1LL << 52, value)) return refuse("the start clock is not a count of milliseconds");
-  run.startClock = value;
-
-  bool ended = false;
-  long lastTick = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    const std::vector<std::string> w = words(line);
-    if (w.empty()) continue;
-    if (ended) return refuse("more after the end line");
-    if (w[0] == "end") {
-      if (w.size() != 3 || !readCount(w[1], 0, 1LL << 40, value)) return refuse("the end line is not \"end TICKS HASH\"");
-      run.endTick = static_cast<long>(value);
-      if (run.endTick < lastTick) return refuse("the run ends before its last event");
-      if (!readHex(w[2], run.endHash)) return refuse("the end line's hash is not 16 hex digits");
-      ended = true;
-      continue;
-    }
-    RunEvent event;
-    if (w.size() != 3) return refuse("not \"TICK KIND VALUE\"");
-    if (!readCount(w[0], 0, 1LL << 40, value)) return refuse("the tick is not a count");
-    event.tick = static_cast<long>(value);
-    if (event.tick < lastTick) return refuse("an event out of order (tick " + w[0] + " after " + std::to_string(lastTick) + ")");
-    lastTick = event.tick;
-    if (!kindFromName(w[1], event.kind)) return refuse("no event is called \"" + w[1] + "\"");
-    if (isKey(event.kind)) {
-      if (!keyFromName(w[2], event.value)) return refuse("no key is called \"" + w[2] + "\"");
-    } else if (event.kind == RunEventKind::Drop) {
-      if (!readCount(w[2], 1, 1LL << 40, value)) return refuse("a drop is not a count of milliseconds");
-      event.value = value;
-    } else if (event.kind == RunEventKind::Hash) {
-      std::uint64_t hash = 0;
-      if (!readHex(w[2], hash)) return refuse("a hash is not 16 hex digits");
-      event.value = static_cast<std::int64_t>(hash);
-    } else if (w[2] != "-") {
-      return refuse("a pause or resume has no value but \"-\"");
-    }
-    run.events.push_back(event);
-  }
-  if (!ended) return refuse("cut short: no end line");
-  return true;
 }
 
 void RunLog::write(const std::string& line, bool flush) {

@@ -76,6 +76,7 @@ int usage() {
                "       nombre_bench --frames [seconds]\n"
                "       nombre_bench --profile SCENE|list [passes]\n"
                "       nombre_bench --startup\n"
+               "       nombre_bench --replayed-fight\n"
                "       nombre_bench --watch-launch BINARY [runs]\n"
                "run from build/run under Xvfb\n");
   return 2;
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
   if (mode == "--frames") return runFrameRates(argc > 2 ? std::atof(argv[2]) : 2.5);
   if (mode == "--profile") return argc > 2 ? runProfile(argv[2], argc > 3 ? std::atoi(argv[3]) : 500) : usage();
   if (mode == "--startup") return runStartUp();
+  if (mode == "--replayed-fight") return runReplayedFight();
   if (mode == "--watch-launch") return argc > 2 ? watchLaunch(argv[2], argc > 3 ? std::atoi(argv[3]) : 5) : usage();
 
   const bool table = takeFlag(argc, argv, "--table");

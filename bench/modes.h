@@ -13,3 +13,6 @@ int runStartUp();
 // Launches the game binary `runs` times and waits on the X server for its
 // window and for its first frame on screen.
 int watchLaunch(const char* binary, int runs);
+// Records a level-12 fight, then replays it through the real frame loop at
+// the run's own pace: passes per second and CPU time per pass.
+int runReplayedFight();

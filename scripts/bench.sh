@@ -23,6 +23,7 @@ set -euo pipefail
 bench=../bench/nombre_bench
 $bench --table
 $bench --frames 2.5
+$bench --replayed-fight
 (NOMBRE_LAUNCH_NS=$(date +%s%N) exec $bench --startup)
 timeout 300 $bench --watch-launch ../nombre 5
 RUN

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets of the picture and sound loaders with clang's
+# Builds the fuzz targets of the picture and sound loaders and of the run reader with clang's
 # libFuzzer (plus AddressSanitizer and UndefinedBehaviorSanitizer) and runs
 # each for the given seconds (default 20). Each run starts from fresh seed
 # files: every kind of PNG and of sound file (tests/fuzz/seeds.cpp writes
@@ -23,11 +23,16 @@ clang++ "${flags[@]}" tests/fuzz/image_fuzz.cpp render/image.cpp render/stb_impl
   -o "$out/image_fuzz" $(pkg-config --libs glew) -lGL
 clang++ "${flags[@]}" tests/fuzz/sound_fuzz.cpp audio/sound_file.cpp base/files.cpp \
   -o "$out/sound_fuzz" $(pkg-config --libs sndfile)
+clang++ "${flags[@]}" -DNOMBRE_VERSION='"fuzz"' tests/fuzz/run_fuzz.cpp app/run_file.cpp -o "$out/run_fuzz"
 clang++ -std=c++17 -O1 -I. tests/fuzz/make_seeds.cpp tests/fuzz/seeds.cpp -o "$out/make_seeds" \
   $(pkg-config --libs sndfile)
 
-rm -rf "$out/seeds-image" "$out/seeds-sound"
-mkdir -p "$out/seeds-image" "$out/seeds-sound"
+rm -rf "$out/seeds-image" "$out/seeds-sound" "$out/seeds-run"
+mkdir -p "$out/seeds-image" "$out/seeds-sound" "$out/seeds-run"
+# Run files: every kind of line.
+printf 'nombre-replay 1 game 1.0.0 level 1 clock 412\n0 press right\n3 repeat right\n7 release right\n9 press z\n9 pause -\n9 press escape\n9 resume -\n12 drop 84\n1000 hash 3f2a9c0d11e4b5a7\n1000 press key65\nend 1203 9f3ac2d06b1e8e40\n' \
+  > "$out/seeds-run/run.nrep"
+printf 'nombre-replay 1 game 1.0.0 level 12 clock 0\nend 0 0000000000000000\n' > "$out/seeds-run/empty-run.nrep"
 "$out/make_seeds" "$out/seeds-image" "$out/seeds-sound"
 run_dir=build/run
 for f in corazon hp_bar prueba digitos; do
@@ -37,7 +42,7 @@ for f in punch kick; do
   [ -f "$run_dir/sound/$f.wav" ] && cp "$run_dir/sound/$f.wav" "$out/seeds-sound/game-$f.wav"
 done
 
-for target in image sound; do
+for target in image sound run; do
   # New inputs go to the corpus folder, emptied first so a run repeats with its seed.
   corpus="$out/corpus-$target"
   rm -rf "$corpus"

@@ -1,0 +1,49 @@
+#pragma once
+// A run of the game as a short text: where it started, then what the game
+// saw tick by tick (the keys as the control rules took them, from the
+// keyboard and the pads alike; the pauses; the ticks dropped after a stall),
+// with a hash of the state every 1000 ticks and at the end. Play is decided
+// only by these, so playing the events back at their ticks gives the same
+// run, to the last pixel, whatever the passes of the frame loop.
+//
+//   nombre-replay 1 game 1.0.0 level 1 clock 412     header: format version, game version, start
+//   0 press right                                    TICK KIND VALUE, ticks never going back
+//   117 release right                                  press, release, repeat: a key
+//   1000 hash 3f2a9c0d11e4b5a7                         the state after that many ticks
+//   1203 pause -                                       play paused (the menu opened), resumed
+//   5231 drop 84                                       ms of game time skipped after a stall
+//   end 52344 9f3ac2d06b1e8e40                       the ticks of the whole run, the final state
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+
+constexpr int kRunFormatVersion = 1;
+constexpr long kHashEvery = 1000;  // ticks between the hashes of a run
+
+enum class RunEventKind { Press, Release, Repeat, Pause, Resume, Drop, Hash };
+
+struct RunEvent {
+  long tick = 0;
+  RunEventKind kind = RunEventKind::Press;
+  std::int64_t value = 0;  // the key, the ms dropped, or the hash
+};
+
+struct RunFile {
+  std::string gameVersion;
+  float level = 1.0f;
+  ClockTicks startClock = 0;
+  std::vector<RunEvent> events;
+  long endTick = 0;
+  std::uint64_t endHash = 0;
+};
+
+std::string runHeaderLine(float level, ClockTicks startClock);
+std::string runEventLine(const RunEvent& event);
+std::string runEndLine(long ticks, std::uint64_t hash);
+// Reads a whole run. On failure returns false and says why in `why` (which
+// line, and what is wrong with it).
+bool parseRunFile(const std::string& text, RunFile& run, std::string& why);
+

@@ -1,0 +1,57 @@
+// The same recorded fight replayed through the real renderer on every build,
+// so two builds are compared on identical frames.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "app/game.h"
+#include "app/replay.h"
+#include "bench/bench_game.h"
+#include "bench/modes.h"
+#include "bench/table.h"
+#include "tests/replay/scripted_play.h"
+
+namespace {
+
+double cpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+int runReplayedFight() {
+  Game& game = benchGame(true);
+  // Level 12: the hero walks into the wave and fights it, a pass every 16 ms.
+  const std::string text = playScripted(game, {{Act::Walk, 2500}, {Act::Fight, 5000}}, 16, 12.0f);
+  RunFile run;
+  std::string why;
+  if (!parseRunFile(text, run, why)) {
+    std::fprintf(stderr, "nombre_bench: the recorded fight does not read back: %s\n", why.c_str());
+    return 1;
+  }
+  resetGameClock();
+  RunLog log;
+  beginReplay(game, log, run);
+  long passes = 0;
+  const double cpuStart = cpuSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  while (!log.replayDone(game)) {
+    runFrame(game);
+    ++passes;
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpu = cpuSeconds() - cpuStart;
+  game.log = nullptr;
+  if (runStateHash(game) != run.endHash || log.firstDifference() >= 0) {
+    std::fprintf(stderr, "nombre_bench: the replayed fight did not end as recorded\n");
+    return 1;
+  }
+  const std::string name = "replayed fight, level 12 (" + std::to_string(run.endTick) + " ticks)";
+  printRow(name, static_cast<double>(passes) / seconds, "passes/s", 0);
+  printRow("  CPU time per pass (all threads)", 1000.0 * cpu / static_cast<double>(passes), "ms", 3);
+  return 0;
+}
