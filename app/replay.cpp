@@ -125,7 +125,17 @@ int watchReplay(const std::string& path) {
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);
-  while (!glfwWindowShouldClose(game.window)) runFrame(game);
+  bool told = false;
+  while (!glfwWindowShouldClose(game.window)) {
+    runFrame(game);
+    if (!told && log.replayDone(game)) {
+      told = true;
+      const bool same = log.firstDifference() < 0 && runStateHash(game) == run.endHash;
+      std::printf("nombre: the replay has reached the end of the run (%ld ticks): %s\n", game.ticksRun,
+                  same ? "it ends as the run did" : "it differs from the run");
+      std::fflush(stdout);
+    }
+  }
   return shutDown(game);
 }
 

@@ -29,6 +29,10 @@ const Script kClearStage{"fight through stage 1 into level 2",
                          {{Act::Fight, 240000, 2.0f}, {Act::Fight, 2000}},
                          1};
 
+const Script kStalls{"fight through stalls: passes 100 ms apart drop ticks",
+                     {{Act::Walk, 600}, {Act::Fight, 6000}},
+                     100};
+
 class Replays : public ::testing::Test {
  protected:
   void SetUp() override { game = &sharedGame(); }
@@ -44,18 +48,20 @@ RunFile parsed(const std::string& text) {
 }
 
 TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
-  for (const Script* script : {&kWalkFightPause, &kLoseALife, &kClearStage}) {
+  for (const Script* script : {&kWalkFightPause, &kLoseALife, &kClearStage, &kStalls}) {
     SCOPED_TRACE(script->name);
     const std::string text = playScripted(*game, script->steps, script->recordedEvery);
     if (script == &kLoseALife) {
       EXPECT_LT(game->tovan->lives, 5);
     } else if (script == &kClearStage) {
       EXPECT_EQ(game->level, 2.0f);
+    } else if (script == &kStalls) {
+      EXPECT_NE(text.find(" drop 40\n"), std::string::npos);  // 100 ms a pass: 20 ticks run, 40 ms dropped
     } else {
       EXPECT_NE(text.find(" pause -"), std::string::npos);
     }
     const RunFile run = parsed(text);
-    EXPECT_GT(run.endTick, 2000);
+    EXPECT_GT(run.endTick, script == &kStalls ? 1000 : 2000);
     for (ClockTicks every : {1, 3, 16, 33, 50}) {
       long differsAt = 0;
       EXPECT_EQ(replayAtPasses(*game, text, every, &differsAt), run.endHash) << "a pass every " << every << " ms";

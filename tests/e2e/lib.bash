@@ -21,11 +21,11 @@ trap stop_game EXIT
 
 fail() { echo "FAIL: $*"; [ -f "$WORK/out.txt" ] && sed 's/^/  game: /' "$WORK/out.txt" | head -20; exit 1; }
 
-# Starts the game with its sound written to $WORK/sound.wav.
+# Starts the game, with any options given, its sound written to $WORK/sound.wav.
 start_game() {
   printf '[general]\ndrivers = wave\nsample-type = int16\nchannels = mono\nfrequency = 22050\n[wave]\nfile = %s\n' \
     "$WORK/sound.wav" > "$WORK/alsoft.conf"
-  (cd "$WORK" && ALSOFT_CONF="$WORK/alsoft.conf" exec "$GAME_BIN" > "$WORK/out.txt" 2> "$WORK/err.txt") &
+  (cd "$WORK" && ALSOFT_CONF="$WORK/alsoft.conf" exec "$GAME_BIN" "$@" > "$WORK/out.txt" 2> "$WORK/err.txt") &
   GAME_PID=$!
   # This game's own window: another one may still be closing on the same display.
   WID=$(timeout 20 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^nombre$' | head -1) ||
