@@ -12,10 +12,20 @@ constexpr int kPictureHigh = 3;
 
 // The window as it was before full screen, to go back to.
 Viewport windowed;
+// The mode last asked for. Under a window manager the change takes a while,
+// and meanwhile X still reports the old place: a window asked back from full
+// screen reads as full screen until the manager has placed it.
+bool fullScreenAsked = false;
+// Back from full screen and not yet seen at the size asked for.
+bool returning = false;
 
 void framebufferResized(GLFWwindow* /*window*/, int width, int height) {
   const Viewport view = fitPicture(width, height);
   glViewport(view.x, view.y, view.width, view.height);
+}
+
+void windowResized(GLFWwindow* /*window*/, int width, int height) {
+  if (!fullScreenAsked && width == windowed.width && height == windowed.height) returning = false;
 }
 
 int overlap(int start, int length, int otherStart, int otherLength) {
@@ -64,6 +74,7 @@ Viewport fitPicture(int framebufferWidth, int framebufferHeight) {
 void fitPictureToWindow(GLFWwindow* window, int framebufferWidth, int framebufferHeight) {
   framebufferResized(window, framebufferWidth, framebufferHeight);
   glfwSetFramebufferSizeCallback(window, framebufferResized);
+  glfwSetWindowSizeCallback(window, windowResized);
 }
 
 bool isFullScreenKey(int key, int mods) {
@@ -71,14 +82,24 @@ bool isFullScreenKey(int key, int mods) {
 }
 
 void toggleFullScreen(GLFWwindow* window) {
-  if (glfwGetWindowMonitor(window) != nullptr) {
+  if (fullScreenAsked) {
+    fullScreenAsked = false;
+    returning = true;
     glfwSetWindowMonitor(window, nullptr, windowed.x, windowed.y, windowed.width, windowed.height, GLFW_DONT_CARE);
     return;
   }
   GLFWmonitor* monitor = monitorHolding(window);
   const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
   if (mode == nullptr) return;
-  glfwGetWindowPos(window, &windowed.x, &windowed.y);
-  glfwGetWindowSize(window, &windowed.width, &windowed.height);
+  // The place is remembered only from a window that really is one: in a
+  // fast burst of presses it may still be on its way back from full screen.
+  Viewport now;
+  glfwGetWindowPos(window, &now.x, &now.y);
+  glfwGetWindowSize(window, &now.width, &now.height);
+  if (!returning || (now.width == windowed.width && now.height == windowed.height)) {
+    windowed = now;
+    returning = false;
+  }
+  fullScreenAsked = true;
   glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
