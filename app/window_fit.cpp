@@ -16,16 +16,10 @@ Viewport windowed;
 // and meanwhile X still reports the old place: a window asked back from full
 // screen reads as full screen until the manager has placed it.
 bool fullScreenAsked = false;
-// Back from full screen and not yet seen at the size asked for.
-bool returning = false;
 
 void framebufferResized(GLFWwindow* /*window*/, int width, int height) {
   const Viewport view = fitPicture(width, height);
   glViewport(view.x, view.y, view.width, view.height);
-}
-
-void windowResized(GLFWwindow* /*window*/, int width, int height) {
-  if (!fullScreenAsked && width == windowed.width && height == windowed.height) returning = false;
 }
 
 int overlap(int start, int length, int otherStart, int otherLength) {
@@ -74,7 +68,6 @@ Viewport fitPicture(int framebufferWidth, int framebufferHeight) {
 void fitPictureToWindow(GLFWwindow* window, int framebufferWidth, int framebufferHeight) {
   framebufferResized(window, framebufferWidth, framebufferHeight);
   glfwSetFramebufferSizeCallback(window, framebufferResized);
-  glfwSetWindowSizeCallback(window, windowResized);
 }
 
 bool isFullScreenKey(int key, int mods) {
@@ -84,7 +77,6 @@ bool isFullScreenKey(int key, int mods) {
 void toggleFullScreen(GLFWwindow* window) {
   if (fullScreenAsked) {
     fullScreenAsked = false;
-    returning = true;
     glfwSetWindowMonitor(window, nullptr, windowed.x, windowed.y, windowed.width, windowed.height, GLFW_DONT_CARE);
     return;
   }
@@ -92,14 +84,12 @@ void toggleFullScreen(GLFWwindow* window) {
   const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
   if (mode == nullptr) return;
   // The place is remembered only from a window that really is one: in a
-  // fast burst of presses it may still be on its way back from full screen.
+  // fast burst of presses X may still report the full-screen size while the
+  // manager brings the window back, and that is no size to go back to.
   Viewport now;
   glfwGetWindowPos(window, &now.x, &now.y);
   glfwGetWindowSize(window, &now.width, &now.height);
-  if (!returning || (now.width == windowed.width && now.height == windowed.height)) {
-    windowed = now;
-    returning = false;
-  }
+  if (now.width != mode->width || now.height != mode->height) windowed = now;
   fullScreenAsked = true;
   glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }

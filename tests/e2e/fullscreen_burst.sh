@@ -6,14 +6,15 @@ if [ -z "${NOMBRE_BURST_DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" env NOMBRE_BURST_DISPLAY=1 bash "$0" "$@"
 fi
 source "$(dirname "$0")/lib.bash"
-openbox --sm-disable > /dev/null 2>&1 &
+openbox --sm-disable > "$WORK/wm.txt" 2>&1 &
 WM_PID=$!
 trap 'stop_game; kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null || true' EXIT
 for _ in $(seq 100); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "the window manager did not start"
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' ||
+  fail "the window manager did not start on $DISPLAY: $(cat "$WORK/wm.txt")"
 start_game
 
 size() { xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: //p'; }
