@@ -4,24 +4,51 @@
 # and UndefinedBehaviorSanitizer, the Debian package unpacked and started, and
 # a short fuzzing of the file loaders.
 # The OpenGL tests draw with Mesa in a virtual X display.
-set -euo pipefail
+# Every step runs even when one before it failed; the last line counts them.
+set -uo pipefail
 cd "$(dirname "$0")"
-bash scripts/setup.sh
+bash scripts/setup.sh || exit 1
 
 XVFB=(xvfb-run -a -s "-screen 0 800x600x24 -ardelay 2000")
 
-echo "== build and test"
-bash scripts/build.sh build
-(cd build && "${XVFB[@]}" ctest --output-on-failure)
+passed=0
+failed=()
+# Runs one step: its name, then the command.
+step() {
+  local name=$1
+  shift
+  echo "== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    echo "== $name: FAILED"
+    failed+=("$name")
+  fi
+}
 
-echo "== the Debian package, unpacked into a scratch root and started"
-"${XVFB[@]}" bash tests/package/package_test.sh build
-
-echo "== the same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-bash scripts/build.sh build-asan -DNOMBRE_SANITIZE=ON
+plain_suite() {
+  bash scripts/build.sh build && (cd build && "${XVFB[@]}" ctest --output-on-failure)
+}
+package_check() {
+  "${XVFB[@]}" bash tests/package/package_test.sh build
+}
 # Mesa and X keep memory until exit on purpose: leaks are not what this run looks for.
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  "${XVFB[@]}" ctest --output-on-failure)
+sanitizer_suite() {
+  bash scripts/build.sh build-asan -DNOMBRE_SANITIZE=ON &&
+    (cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      "${XVFB[@]}" ctest --output-on-failure)
+}
 
-echo "== fuzzing the picture and sound loaders"
-bash scripts/fuzz.sh 20
+step "ctest plain" plain_suite
+step "package" package_check
+step "ctest sanitizers" sanitizer_suite
+step "fuzz" bash scripts/fuzz.sh 20
+
+if [ ${#failed[@]} -eq 0 ]; then
+  echo "$passed passed, 0 failed"
+  exit 0
+fi
+failed_names=$(printf '%s, ' "${failed[@]}")
+echo "failed: ${failed_names%, }"
+echo "$passed passed, ${#failed[@]} failed"
+exit 1

@@ -64,7 +64,29 @@ void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods
   keyCallback(window, key, scancode, action, mods);
 }
 
+namespace {
+
+// The keyboard repeats a key held through a pause, so the hero walks on once
+// the menu closes; a pad's held directions are sent again for the same.
+bool menuWasOpen = false;
+
+void resendHeldDirectionsOnResume(GLFWwindow* window) {
+  const bool resumed = menuWasOpen && !menuOpen;
+  menuWasOpen = menuOpen;
+  if (!resumed) return;
+  for (int pad = 0; pad < kMaxPads; ++pad) {
+    for (int input : {kPadLeft, kPadRight, kPadUp, kPadDown}) {
+      const int key = padHolds[pad][input];
+      if (key != 0) keyCallback(window, key, 0, GLFW_PRESS, 0);
+    }
+  }
+}
+
+}  // namespace
+
 void pollGamepads(GLFWwindow* window) {
+  // The keyboard may have closed the menu since the last pass.
+  resendHeldDirectionsOnResume(window);
   for (int pad = 0; pad < kMaxPads; ++pad) {
     PadState state;
     bool down[kPadInputs] = {};
@@ -86,6 +108,8 @@ void pollGamepads(GLFWwindow* window) {
       wasDown = down[input];
     }
   }
+  // Or a pad's Start did, just now.
+  resendHeldDirectionsOnResume(window);
 }
 
 void pollControls(GLFWwindow* window) {
@@ -102,4 +126,5 @@ void forgetHeldKeys() {
   for (auto& pad : padWasDown) {
     for (bool& wasDown : pad) wasDown = false;
   }
+  menuWasOpen = false;
 }

@@ -4,11 +4,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "render/image.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kPictureFolder = "img";
+// The picture start-up reads first: a folder whose copy cannot be read (an
+// empty or unreadable img/) would only stop the game, so it is passed over.
+const char* const kStartUpPicture = "img/prueba.png";
 const char* const kSoundFolder = "sound";
 // The build tree keeps the generated data in run/ beside the executable.
 const char* const kBuildRunFolder = "run";
@@ -20,6 +24,14 @@ const char* const kInstalledDataFolder = NOMBRE_DATA_DIR;
 bool isFolder(const fs::path& path) {
   std::error_code error;
   return fs::is_directory(path, error);
+}
+
+bool pictureReads(const fs::path& path) {
+  int width = 0, height = 0, channels = 0;
+  unsigned char* pixels = loadImagePixels(path.c_str(), &width, &height, &channels, 3);
+  if (pixels == nullptr) return false;
+  freeImagePixels(pixels);
+  return true;
 }
 
 // The folder of the running executable, symbolic links resolved; empty if
@@ -46,7 +58,7 @@ std::vector<std::string> dataFolderCandidates(const std::string& exeDir) {
 
 std::string findDataFolder(const std::vector<std::string>& candidates) {
   for (const std::string& folder : candidates) {
-    if (isFolder(fs::path(folder) / kPictureFolder) && isFolder(fs::path(folder) / kSoundFolder)) return folder;
+    if (isFolder(fs::path(folder) / kSoundFolder) && pictureReads(fs::path(folder) / kStartUpPicture)) return folder;
   }
   return {};
 }
@@ -57,7 +69,8 @@ bool enterDataFolder() {
   if (folder.empty()) {
     std::string looked;
     for (const std::string& candidate : candidates) looked += (looked.empty() ? "" : ", ") + candidate;
-    std::fprintf(stderr, "nombre: no game data (img/ and sound/) found in %s\n", looked.c_str());
+    std::fprintf(stderr, "nombre: no game data (a readable %s and %s/) found in %s\n", kStartUpPicture,
+                 kSoundFolder, looked.c_str());
     return false;
   }
   std::error_code error;

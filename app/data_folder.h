@@ -12,7 +12,8 @@
 // last the installed data folder this build was configured for.
 std::vector<std::string> dataFolderCandidates(const std::string& exeDir);
 
-// The first candidate holding both img/ and sound/; empty when none does.
+// The first candidate whose start-up picture (img/prueba.png) can be read and
+// that holds sound/; empty when none does.
 std::string findDataFolder(const std::vector<std::string>& candidates);
 
 // Changes the working directory to the data folder. When there is none, writes

@@ -16,9 +16,10 @@ namespace {
 // Down pressed in play and not yet released there.
 bool downHeld = false;
 // The hero was told to crouch and has not stood up yet: the stand-up request
-// outlives other keys' releases and a visit to the menu, and once he is up
-// the held arrows take over again.
+// outlives other keys' presses and releases and a visit to the menu. Keys
+// that come meanwhile are kept for after it: once he is up, they take over.
 bool standUpDue = false;
+int codeAfterStandUp = kNoControl;
 
 int heldArrowsCode() { return leftHeld ? kWalkLeft : rightHeld ? kWalkRight : kNoControl; }
 
@@ -50,13 +51,18 @@ void playKey(int key, int action) {
     standUpDue = false;
   }
   if (key == GLFW_KEY_DOWN && released) {
-    controlCode = kStandUp;
     downHeld = false;
     standUpDue = true;
   }
-  if (key != GLFW_KEY_DOWN && released) controlCode = standUpDue ? kStandUp : heldArrowsCode();
+  if (released) controlCode = heldArrowsCode();
   if (key == GLFW_KEY_Z && down) controlCode = kPunch;
   if (key == GLFW_KEY_X && down) controlCode = kKick;
+  // A crouched hero given a walk only turns: he stands first, then does what
+  // the keys ask.
+  if (standUpDue) {
+    codeAfterStandUp = controlCode;
+    controlCode = kStandUp;
+  }
 }
 
 void closeMenu() {
@@ -101,7 +107,7 @@ void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int 
 void heroTicked(bool crouched) {
   if (!standUpDue || crouched) return;
   standUpDue = false;
-  if (controlCode == kStandUp) controlCode = heldArrowsCode();
+  if (controlCode == kStandUp) controlCode = codeAfterStandUp;
 }
 
 void openMenu() {
@@ -113,11 +119,13 @@ void openMenu() {
   // A release in the menu is never seen: a crouch held now stands up after it.
   if (downHeld) standUpDue = true;
   downHeld = false;
+  codeAfterStandUp = kNoControl;
 }
 
 void resetControlState() {
   controlCode = kNoControl;
   rightHeld = leftHeld = menuOpen = exitSelected = false;
   downHeld = standUpDue = false;
+  codeAfterStandUp = kNoControl;
   resumeGameClock();
 }

@@ -12,6 +12,10 @@ constexpr int kPictureHigh = 3;
 
 // The window as it was before full screen, to go back to.
 Viewport windowed;
+// The mode last asked for. Under a window manager the change takes a while,
+// and meanwhile X still reports the old place: a window asked back from full
+// screen reads as full screen until the manager has placed it.
+bool fullScreenAsked = false;
 
 void framebufferResized(GLFWwindow* /*window*/, int width, int height) {
   const Viewport view = fitPicture(width, height);
@@ -71,14 +75,21 @@ bool isFullScreenKey(int key, int mods) {
 }
 
 void toggleFullScreen(GLFWwindow* window) {
-  if (glfwGetWindowMonitor(window) != nullptr) {
+  if (fullScreenAsked) {
+    fullScreenAsked = false;
     glfwSetWindowMonitor(window, nullptr, windowed.x, windowed.y, windowed.width, windowed.height, GLFW_DONT_CARE);
     return;
   }
   GLFWmonitor* monitor = monitorHolding(window);
   const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
   if (mode == nullptr) return;
-  glfwGetWindowPos(window, &windowed.x, &windowed.y);
-  glfwGetWindowSize(window, &windowed.width, &windowed.height);
+  // The place is remembered only from a window that really is one: in a
+  // fast burst of presses X may still report the full-screen size while the
+  // manager brings the window back, and that is no size to go back to.
+  Viewport now;
+  glfwGetWindowPos(window, &now.x, &now.y);
+  glfwGetWindowSize(window, &now.width, &now.height);
+  if (now.width != mode->width || now.height != mode->height) windowed = now;
+  fullScreenAsked = true;
   glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }

@@ -1,6 +1,7 @@
 #include "audio/sound_file.h"
 
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -73,23 +74,34 @@ bool formatIsPlausible(const SF_INFO& info) {
 
 }  // namespace
 
+void (*soundFileChecked)(const char* path) = nullptr;
+
 bool loadSoundFile(const char* path, PcmSound* out) {
   if (!out) return false;
   *out = PcmSound{};
   if (!path) return false;
 
+  // The file is opened once, and libsndfile reads what was checked: opening
+  // the name again could meet a named pipe put there meanwhile, and block.
   long long fileSize = 0;
   std::FILE* file = openRegularFile(path, &fileSize);
   if (!file) return false;
-  const bool fits = headerIsAcceptable(file, fileSize);
-  std::fclose(file);
-  if (!fits) return false;
+  if (soundFileChecked) soundFileChecked(path);
+  // libsndfile reads the descriptor from its start, past the stream's buffer.
+  if (!headerIsAcceptable(file, fileSize) || lseek(fileno(file), 0, SEEK_SET) != 0) {
+    std::fclose(file);
+    return false;
+  }
 
   SF_INFO info{};
-  SNDFILE* sndfile = sf_open(path, SFM_READ, &info);
-  if (!sndfile) return false;
+  SNDFILE* sndfile = sf_open_fd(fileno(file), SFM_READ, &info, SF_FALSE);
+  if (!sndfile) {
+    std::fclose(file);
+    return false;
+  }
   if (!formatIsPlausible(info)) {
     sf_close(sndfile);
+    std::fclose(file);
     return false;
   }
   // Read as float and convert ourselves: libsndfile's own short reader leaves
@@ -114,6 +126,7 @@ bool loadSoundFile(const char* path, PcmSound* out) {
   }
   const bool readError = sf_error(sndfile) != SF_ERR_NO_ERROR;
   sf_close(sndfile);
+  std::fclose(file);
   // A short read means the header promised samples the file does not hold.
   if (readError || framesRead != frames) return false;
 

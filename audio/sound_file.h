@@ -23,4 +23,8 @@ struct PcmSound {
 // than two channels, no samples at all, or more than the limits above.
 bool loadSoundFile(const char* path, PcmSound* out);
 
+// Called, when set, with the path of each file the loader has opened and is
+// about to read: tests change the file behind the name at that moment.
+extern void (*soundFileChecked)(const char* path);
+
 }  // namespace audio

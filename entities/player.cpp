@@ -73,9 +73,20 @@ void Player::moveRightEdge(float d) {
   vertices[3] += d;
 }
 
-void Player::punchReach(bool on) { moveRightEdge(on ? kPunchReach : -kPunchReach); }
+// A blow's picture reaches out on the side the hero strikes: the edge he faces
+// moves outward by d (back in for a negative d).
+void Player::moveFacingEdge(float d) {
+  if (position.isFacingRight()) {
+    moveRightEdge(d);
+  } else {
+    vertices[6] -= d;
+    vertices[9] -= d;
+  }
+}
 
-void Player::kickReach(bool on) { moveRightEdge(on ? kKickReach : -kKickReach); }
+void Player::punchReach(bool on) { moveFacingEdge(on ? kPunchReach : -kPunchReach); }
+
+void Player::kickReach(bool on) { moveFacingEdge(on ? kKickReach : -kKickReach); }
 
 void Player::enlarge(bool on) {
   if (on == enlarged) return;

@@ -36,6 +36,7 @@ class Player : public Character {
   void clearHitFlags();
   // Corners back to their standing heights, whatever the position says.
   void standUp();
+  // The punch and kick widen the quad on the side the hero faces.
   void punchReach(bool on);
   void kickReach(bool on);
   // The stage-clear pose: a quad wider to the right and taller at the top.
@@ -74,6 +75,7 @@ class Player : public Character {
 
  private:
   void moveRightEdge(float d);
+  void moveFacingEdge(float d);
   void setStageStart();
   void playSound(BlowSound which);
   void airborneStep();

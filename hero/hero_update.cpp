@@ -212,13 +212,13 @@ void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int cod
   }
   if (elapsed > kBlowLiveAfter) setAttackBox(blow.halfWidth, blow.halfHeight, blow.factor);
   if (elapsed > kBlowEndsAfter) {
-    moveRightEdge(-blow.reach);
+    moveFacingEdge(-blow.reach);
     playerFrame = blow.endFrame;
     restartClock();
     attackActive = false;
     if (code == blow.chainCode) {
       playSound(sound);
-      moveRightEdge(blow.reach);
+      moveFacingEdge(blow.reach);
     } else {
       state = Idle;
     }
@@ -258,25 +258,31 @@ void Player::walk(bool right) {
     position.setFacingRight(right);
   }
 
-  bool free = true;
-  bool toRight = false;
+  // Every enemy the probe touches blocks its own side: one behind the hero
+  // must not open the way through a crowd ahead. One at his very x stands
+  // on the right.
+  bool blockedRight = false;
+  bool blockedLeft = false;
   for (Character& enemy : *enemies) {
     hitbox.move(kProbeDistance, right);
     if (hitbox.overlaps(enemy.getHitbox())) {
-      free = false;
-      toRight = enemy.getPosition().getX() < position.getX();
+      if (enemy.getPosition().getX() < position.getX()) {
+        blockedLeft = true;
+      } else {
+        blockedRight = true;
+      }
     }
     hitbox.move(-kProbeDistance, right);
   }
 
   const float x = position.getX();
   if (right && x + speed < kStageEnd) {
-    if (!free && !toRight) return;  // blocked on the right
+    if (blockedRight) return;
     for (Character& enemy : *enemies) enemy.shiftVertices(true, speed);
     position.move(speed, true);
     hitbox.move(speed, true);
   } else if (!right && x - speed > 0.0f) {
-    if (!free && toRight) return;  // blocked on the left
+    if (blockedLeft) return;
     for (Character& enemy : *enemies) enemy.shiftVertices(false, speed);
     position.move(speed, false);
     hitbox.move(speed, false);

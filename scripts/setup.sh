@@ -11,6 +11,7 @@ PACKAGES=(
   dpkg-dev file desktop-file-utils
   clang libclang-rt-14-dev
   libcli11-dev libtomlplusplus-dev lintian
+  openbox x11-utils
 )
 
 missing=()

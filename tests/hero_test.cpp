@@ -1,9 +1,12 @@
 // The hero's tick with the clock under the test's control.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "app/hud.h"
 #include "app/input.h"
+#include "app/update_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "hero/hits.h"
@@ -224,22 +227,46 @@ TEST_F(HeroUpdate, AnEnemyBlocksTheWalkOnItsSideOnly) {
   EXPECT_FLOAT_EQ(enemies[0].vertices[0], quadBefore + 0.006f);  // the view follows the hero
 }
 
-TEST_F(HeroUpdate, BetweenEnemiesOnBothSidesTheLastInTheRosterDecidesTheBlockedSide) {
-  struct Case {
-    float firstX, secondX;  // roster order
-    int code;
-    bool steps;
-  };
-  const Case cases[] = {{1.9f, 2.1f, kWalkRight, false}, {1.9f, 2.1f, kWalkLeft, true},
-                        {2.1f, 1.9f, kWalkRight, true},  {2.1f, 1.9f, kWalkLeft, false}};
-  for (const Case& c : cases) {
+TEST_F(HeroUpdate, BetweenEnemiesOnBothSidesNeitherArrowMovesHim) {
+  const float orders[][2] = {{1.9f, 2.1f}, {2.1f, 1.9f}};  // roster order
+  for (const auto& order : orders) {
+    for (const int code : {kWalkRight, kWalkLeft}) {
+      freshStage(*game, kStart);
+      hero().position.x = hero().hitbox.position.x = 2.0f;
+      addEnemyAt(order[0]);
+      addEnemyAt(order[1]);
+      tick(code, kStart);
+      EXPECT_EQ(hero().getPosition().getX(), 2.0f) << order[0] << " then " << order[1] << ", code " << code;
+      EXPECT_EQ(hero().getPosition().isFacingRight(), code == kWalkRight);  // he still turns
+    }
+  }
+}
+
+// The whole play pass, the enemies walking and striking: one enemy touching
+// his back never opens the way through the group ahead.
+TEST_F(HeroUpdate, AnEnemyBehindDoesNotLetHimWalkThroughAGroupAhead) {
+  for (const bool behindLast : {true, false}) {
     freshStage(*game, kStart);
     hero().position.x = hero().hitbox.position.x = 2.0f;
-    addEnemyAt(c.firstX);
-    addEnemyAt(c.secondX);
-    tick(c.code, kStart);
-    EXPECT_EQ(hero().getPosition().getX() != 2.0f, c.steps) << c.firstX << " then " << c.secondX << ", code " << c.code;
+    if (!behindLast) addEnemyAt(1.9f);
+    for (const float x : {2.13f, 2.2f, 2.3f}) addEnemyAt(x);
+    if (behindLast) addEnemyAt(1.9f);
+    const size_t groupFirst = behindLast ? 0 : 1;
+    controlCode = kWalkRight;  // Right held throughout
+    ClockTicks now = kStart;
+    while (now < kStart + 5000 && hero().lives == kStartLives) {
+      now += 16;  // a 60 Hz display
+      setGameClock(now);
+      runDueTicks(*game, now);
+      float groupLeft = 1e9f;
+      for (size_t i = groupFirst; i < groupFirst + 3; ++i) {
+        groupLeft = std::min(groupLeft, enemies[i].getPosition().getX());
+      }
+      ASSERT_LT(hero().getPosition().getX(), groupLeft) << "behind last " << behindLast << ", at " << now - kStart;
+    }
   }
+  resetControlState();
+  freshStage(*game, kStart);
 }
 
 TEST_F(HeroUpdate, AJumpFromACrouchKeepsTheCrouchBoxUntilTheNextStandUp) {

@@ -68,6 +68,21 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
       {"down let go in the menu stands up once it closes",
        {{DOWN, P}, {ESC, P}, {ESC, R}, {DOWN, R}, {ESC, P}, {ESC, R}}, kStandUp, false, false},
       {"and closed by enter too", {{DOWN, P}, {ESC, P}, {DOWN, R}, {ENTER, P}, {ENTER, R}}, kStandUp, false, false},
+      // Rolling out of a crouch: an arrow pressed before the next tick waits
+      // for the stand-up, and walks from the tick after it.
+      {"down let go, right pressed before a tick", {{DOWN, P}, {DOWN, R}, {RIGHT, P}}, kStandUp, false, false},
+      {"then right walks", {{DOWN, P}, {DOWN, R}, {RIGHT, P}, {TICK, STOOD}}, kWalkRight, false, false},
+      {"down let go, left pressed before a tick", {{DOWN, P}, {DOWN, R}, {LEFT, P}}, kStandUp, false, false},
+      {"then left walks", {{DOWN, P}, {DOWN, R}, {LEFT, P}, {TICK, STOOD}}, kWalkLeft, false, false},
+      {"the arrow repeating still waits", {{DOWN, P}, {DOWN, R}, {RIGHT, P}, {RIGHT, H}, {TICK, CROUCHED}},
+       kStandUp, false, false},
+      {"after a menu, right pressed before a tick",
+       {{DOWN, P}, {ESC, P}, {ESC, R}, {DOWN, R}, {ESC, P}, {ESC, R}, {RIGHT, P}}, kStandUp, false, false},
+      {"then right walks after the menu too",
+       {{DOWN, P}, {ESC, P}, {ESC, R}, {DOWN, R}, {ESC, P}, {ESC, R}, {RIGHT, P}, {TICK, STOOD}}, kWalkRight,
+       false, false},
+      {"a punch pressed before a tick comes after the stand-up", {{DOWN, P}, {DOWN, R}, {Z, P}, {TICK, STOOD}},
+       kPunch, false, false},
   };
   GLFWwindow* window = sharedGame().window;
   for (const KeyCase& c : cases) {

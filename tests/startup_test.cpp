@@ -64,13 +64,9 @@ TEST(StartUp, AMissingOrBrokenPictureStopsItWithMinusOne) {
     const char* replacement;  // null: removed
   };
   const Case cases[] = {
-      {"check image missing", "img/prueba.png", nullptr},
-      {"check image not a picture", "img/prueba.png", "random bytes, not an image at all"},
-      {"check image truncated", "img/prueba.png", "header"},
       {"stage missing", "img/lvl.png", nullptr},
       {"game-over picture missing", "img/gameover.png", nullptr},
       {"heart empty", "img/corazon.png", ""},
-      {"check image a named pipe", "img/prueba.png", kPipe},
       {"stage a named pipe", "img/lvl.png", kPipe},
   };
   for (const Case& c : cases) {
@@ -137,6 +133,15 @@ TEST(DataFolder, TheFirstFolderHoldingPicturesAndSoundsIsTaken) {
   EXPECT_EQ(findDataFolder({partial[0], partial[1], partial[2], run.dir.string(), NOMBRE_RUN_DIR}), run.dir.string());
   EXPECT_EQ(findDataFolder({partial[0], partial[1], partial[2]}), "");
 
+  // Empty or unreadable pictures beside the executable do not hide good data further on.
+  const fs::path empty = run.dir / "empty", unreadable = run.dir / "unreadable";
+  for (const fs::path& folder : {empty, unreadable}) {
+    fs::create_directories(folder / "img");
+    fs::create_directories(folder / "sound");
+  }
+  std::ofstream(unreadable / "img" / "prueba.png") << "not a picture";
+  EXPECT_EQ(findDataFolder({empty.string(), unreadable.string(), run.dir.string()}), run.dir.string());
+
   // Beside the executable, its run/ folder, the installed layout relative to
   // it, and last the installed data folder the build was configured for.
   const std::vector<std::string> candidates = dataFolderCandidates("/opt/games/bin");
@@ -147,16 +152,40 @@ TEST(DataFolder, TheFirstFolderHoldingPicturesAndSoundsIsTaken) {
   EXPECT_EQ(dataFolderCandidates("").size(), 1u);
 }
 
-TEST(DataFolder, NoneFoundIsOneLineAndMinusOne) {
+// A folder whose start-up picture cannot be read is no data folder: it would
+// only stop the game. With no other, one line names every folder looked in.
+TEST(DataFolder, NoneFoundIsOneLineNamingTheFoldersAndMinusOne) {
   if (!findDataFolder({dataFolderCandidates("").back()}).empty()) GTEST_SKIP() << "the game is installed here";
-  RunCopy run;
-  fs::remove_all(run.dir / "sound");
-  std::string errors;
-  const int code = runCommand("cd / && " + run.binary().string() + " 2>&1", errors);
-  EXPECT_EQ(code, 255);
-  EXPECT_EQ(errors.rfind("nombre: no game data (img/ and sound/) found in " + run.dir.string() + ", ", 0), 0u)
-      << errors;
-  EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
+  struct Case {
+    const char* name;
+    const char* replacement;  // of img/prueba.png; null: removed
+    bool noSounds;
+  };
+  const Case cases[] = {
+      {"no sound folder", "keep", true},
+      {"start-up picture missing", nullptr, false},
+      {"start-up picture not a picture", "random bytes, not an image at all", false},
+      {"start-up picture truncated", "header", false},
+      {"start-up picture a named pipe", kPipe, false},
+  };
+  for (const Case& c : cases) {
+    RunCopy run;
+    if (c.noSounds) fs::remove_all(run.dir / "sound");
+    if (c.replacement == nullptr) {
+      run.remove("img/prueba.png");
+    } else if (c.replacement == kPipe) {
+      run.pipe("img/prueba.png");
+    } else if (std::string(c.replacement) != "keep") {
+      run.write("img/prueba.png", std::string(c.replacement) == "header" ? pngHeaderOnly() : c.replacement);
+    }
+    std::string errors;
+    const int code = runCommand("cd / && timeout 20 " + run.binary().string() + " 2>&1", errors);
+    EXPECT_EQ(code, 255) << c.name;
+    const std::string line = "nombre: no game data (a readable img/prueba.png and sound/) found in ";
+    EXPECT_EQ(errors.rfind(line + run.dir.string() + ", " + (run.dir / "run").string() + ", ", 0), 0u)
+        << c.name << ": " << errors;
+    EXPECT_EQ(errors.find('\n'), errors.size() - 1) << c.name << ": " << errors;
+  }
 }
 
 // Loads the frame lists from a directory, keeping the game's own lists aside.

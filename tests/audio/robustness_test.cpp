@@ -13,9 +13,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/sound.h"
+#include "audio/sound_file.h"
 #include "audio_test_support.h"
 
 extern char** environ;
@@ -109,6 +111,34 @@ TEST(BrokenFiles, AreRefusedAndStaySilent) {
   EXPECT_EQ(system->update(), audio::kSoundOk);
   sleepSeconds(0.25);
   EXPECT_LT(peak(Capture::get().since(start)), kQuiet);
+}
+
+// Swaps the file at `path` for a named pipe, and starts a writer that would
+// meet whoever opens the pipe and give it nothing.
+std::thread pipeWriter;
+void swapForPipe(const char* path) {
+  const std::string name = path;
+  unlink(path);
+  mkfifo(path, 0600);
+  pipeWriter = std::thread([name] {
+    const int fd = open(name.c_str(), O_WRONLY);
+    if (fd >= 0) close(fd);
+  });
+}
+
+TEST(BrokenFiles, ASoundSwappedForAPipeAfterItsCheckIsReadAsChecked) {
+  const Samples samples = steady(0.1, 1000);
+  const std::string path = writeWav("swapped.wav", samples);
+  audio::soundFileChecked = swapForPipe;
+  audio::PcmSound pcm;
+  const bool loaded = audio::loadSoundFile(path.c_str(), &pcm);
+  audio::soundFileChecked = nullptr;
+  // A reader of our own lets the writer go if the loader never opened the pipe.
+  const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  pipeWriter.join();
+  if (reader >= 0) close(reader);
+  EXPECT_TRUE(loaded);
+  EXPECT_EQ(pcm.samples, samples);
 }
 
 TEST(Misuse, UnreadySystemsAndBadArgumentsAreHarmless) {
