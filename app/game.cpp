@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/game_state.h"
@@ -16,6 +18,7 @@
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/image.h"
+#include "render/pictures_ahead.h"
 #include "render/shaders.h"
 
 const char* const kWindowTitle = "nombre";
@@ -54,13 +57,31 @@ GLuint loadScreenTexture(const char* path) {
 // and repeating add nothing to the picture; in software they cost most of a
 // frame. It is opaque, so it is also drawn without blending.
 GLuint loadStageTexture(const char* path) {
-  const GLuint texture = loadGameTexture(path);
+  const GLuint texture = loadGameTexture(path, kMaxImagePixels, false);
   if (texture == 0) return 0;
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
   glBindTexture(GL_TEXTURE_2D, 0);
   return texture;
 }
+
+// Every picture start-up loads, in its order: decoded on the second core
+// while the window and the context are made.
+void prepareStartUpPicturesAhead() {
+  std::vector<PictureRequest> requests = {{kCheckImagePath, kMaxImagePixels, false},
+                                          {kStagePath, kMaxImagePixels, false},
+                                          {kHpBarPath, kMaxImagePixels, true},
+                                          {kHeartPath, kMaxImagePixels, true},
+                                          {kGameOverPath, kMaxImagePixels, true}};
+  requestSprites(requests);
+  requests.push_back({kDigitsPath, kMaxImagePixels, true});
+  preparePicturesAhead(std::move(requests));
+}
+
+// Whatever way start-up ends, the pictures' thread is done with.
+struct PicturesAheadStopper {
+  ~PicturesAheadStopper() { stopPreparingAhead(); }
+};
 
 void startMusic() {
   audio::createSoundSystem(&musicSystem);
@@ -72,6 +93,8 @@ void startMusic() {
 }  // namespace
 
 int startUp(Game& game) {
+  prepareStartUpPicturesAhead();
+  const PicturesAheadStopper stopper;
   glfwSetErrorCallback(reportGlfwError);
   glfwInit();
   game.window = glfwCreateWindow(kWindowWidth, kWindowHeight, kWindowTitle, nullptr, nullptr);
@@ -81,9 +104,10 @@ int startUp(Game& game) {
     return -1;
   }
   glfwMakeContextCurrent(game.window);
-  // Present as fast as the driver allows, also where its default is to wait
-  // for the display: the update ticks, not the display, set the game's pace.
-  glfwSwapInterval(0);
+  // Present at the display's rate: the update ticks, not the passes, set the
+  // game's pace, and a frame the display never shows is wasted. Where the
+  // driver ignores this, the frame loop waits out the rest of the frame.
+  glfwSwapInterval(1);
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK) {
     consoleLine("Error inicializando GLEW");
@@ -96,12 +120,14 @@ int startUp(Game& game) {
   game.quads = buildFixedQuads();
   std::memcpy(game.points, kFondoPoints, sizeof(game.points));
 
-  unsigned char* check = loadImagePixels(kCheckImagePath, &game.texWid, &game.texHei, &game.texChan, 3);
-  if (check == nullptr) {
+  const GamePicture check = takeGamePicture({kCheckImagePath, kMaxImagePixels, false});
+  if (!check.loaded) {
     consoleLine(kImageNotLoaded);
     return -1;
   }
-  freeImagePixels(check);
+  game.texWid = check.levels[0].width;
+  game.texHei = check.levels[0].height;
+  game.texChan = check.fileChannels;
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -4,6 +4,10 @@
 
 #include <GL/glew.h>
 
+#include <vector>
+
+#include "render/mipmaps.h"
+
 // Scales every colour channel into the 16..235 range that TV-safe output
 // expects; alpha is kept.
 constexpr unsigned kImageNtscSafe = 128;
@@ -24,3 +28,28 @@ GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture
 unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels,
                                long maxPixels = kMaxImagePixels);
 void freeImagePixels(unsigned char* pixels);
+
+// Decodes a PNG into four channels (forceChannels as above, the rest filled
+// in: grey spread to red, green and blue, alpha 255 where the file has none),
+// scaled as `flags` ask. fileChannels, when given, gets the file's own count.
+// False on any failure loadImagePixels has.
+bool decodePicture(const char* path, int forceChannels, unsigned flags, long maxPixels, Picture& picture,
+                   int* fileChannels = nullptr);
+
+// A new texture with immutable storage for every level of the chain, each
+// uploaded as it is; filters and wraps as loadImageTexture sets them. The
+// visible areas, when given (one a level, from visibleAreas), are kept for
+// the texture.
+GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleArea>& areas = {});
+
+// What is kept of a texture's visible areas: its size at level 0 and one
+// area a level.
+struct TextureAreas {
+  int width = 0;
+  int height = 0;
+  std::vector<VisibleArea> byLevel;
+};
+// The areas kept for a texture made by uploadMipChain, or null (none given,
+// or the name was reused since by loadImageTexture or forgotten).
+const TextureAreas* visibleAreasOf(GLuint texture);
+void forgetVisibleAreas(GLuint texture);
