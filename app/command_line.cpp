@@ -7,6 +7,7 @@
 int parseCommandLine(int argc, char** argv, Options& options) {
   CLI::App app{"nombre: a side-scrolling martial-arts brawler", "nombre"};
   app.set_version_flag("--version", std::string("nombre ") + NOMBRE_VERSION);
+  app.add_flag("--uncapped", options.uncapped, "Present frames as fast as the renderer can, not at the display's rate");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

@@ -5,6 +5,7 @@
 
 struct Options {
   bool play = true;  // false: an option did its work (help, version) and the game exits
+  bool uncapped = false;  // --uncapped: frames as fast as they draw (measuring the renderer)
 };
 
 // Reads argv into `options`. Returns -1 when the game should go on, else the

@@ -247,11 +247,33 @@ int shutDown(Game& game) {
   return 0;
 }
 
-int runGame() {
+StillPicture stillPicture(const Game& game) {
+  StillPicture still;
+  const FrameMode mode = chooseMode(game);
+  if (mode == FrameMode::Menu) still.picture = exitSelected ? 1 : 2;
+  if (mode == FrameMode::GameOver) still.picture = 3;
+  glGetIntegerv(GL_VIEWPORT, still.viewport);
+  return still;
+}
+
+void runPass(Game& game, FramePace& pace) {
+  if (!mustDraw(pace, stillPicture(game))) {
+    // The music plays on by itself; finished sounds are let go as in any pass.
+    if (musicSystem != nullptr) musicSystem->update();
+    sleepOnStillScreen();
+    pollControls(game.window);
+    return;
+  }
+  runFrame(game);
+  waitForNextPass(pace);
+}
+
+int runGame(bool uncapped) {
   Game game;
   const int started = startUp(game);
   if (started != 0) return started;
-  while (!glfwWindowShouldClose(game.window)) runFrame(game);
+  FramePace pace = framePace(game.window, uncapped);
+  while (!glfwWindowShouldClose(game.window)) runPass(game, pace);
   return shutDown(game);
 }
 

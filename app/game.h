@@ -1,6 +1,7 @@
 #pragma once
 // Start-up, the frame loop and shutdown of the game.
 
+#include "app/frame_pace.h"
 #include "app/game_state.h"
 
 constexpr int kWindowWidth = 800;
@@ -18,8 +19,15 @@ void runFrame(Game& game);
 void runMode(Game& game);
 // Releases the music and the background quad; returns the exit code.
 int shutDown(Game& game);
+// One pass of the game as it plays: a frame, then the wait for the display's
+// next one; or, on a still screen with nothing new to show, a sleep until an
+// event (the pads and the sounds are still seen to).
+void runPass(Game& game, FramePace& pace);
+// What the screen shows now if it is a still one (see StillPicture).
+StillPicture stillPicture(const Game& game);
 // The whole game: start-up, the loop until the window closes, shutdown.
-int runGame();
+// Uncapped, passes run as fast as the driver presents.
+int runGame(bool uncapped = false);
 
 // The modes a pass can run, chosen from the flags.
 enum class FrameMode { Play, Menu, GameOver, StageClear };

@@ -8,5 +8,5 @@ int main(int argc, char** argv) {
   const int done = parseCommandLine(argc, argv, options);
   if (done >= 0) return done;
   if (!enterDataFolder()) return -1;
-  return runGame();
+  return runGame(options.uncapped);
 }
