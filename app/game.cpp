@@ -83,14 +83,14 @@ struct PicturesAheadStopper {
   ~PicturesAheadStopper() { stopPreparingAhead(); }
 };
 
+}  // namespace
+
 void startMusic() {
   audio::createSoundSystem(&musicSystem);
   musicSystem->init(kSoundVoices, 0, nullptr);
   musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &music);
   musicSystem->playSound(music, nullptr, false, &musicChannel);
 }
-
-}  // namespace
 
 int startUp(Game& game) {
   prepareStartUpPicturesAhead();
@@ -165,7 +165,6 @@ int startUp(Game& game) {
 
   game.level = 1.0f;
   spawnWave(*game.tovan, game.level);
-  startMusic();
 
   game.tickClock = gameClock();
   game.clearClock = gameClock();
@@ -273,6 +272,9 @@ int runGame(bool uncapped) {
   const int started = startUp(game);
   if (started != 0) return started;
   FramePace pace = framePace(game.window, uncapped);
+  runPass(game, pace);
+  // Opening the sound device takes as long as several frames: after the first.
+  startMusic();
   while (!glfwWindowShouldClose(game.window)) runPass(game, pace);
   return shutDown(game);
 }

@@ -9,8 +9,10 @@ constexpr int kWindowHeight = 600;
 extern const char* const kWindowTitle;
 
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
-// line already written).
+// line already written). The music is not started yet.
 int startUp(Game& game);
+// Opens the sound device and starts the music looping.
+void startMusic();
 // Start-up in a window that is never shown (tests, benchmarks, screenshots).
 int startUpHidden(Game& game);
 // One pass of the frame loop: sound, clear, end-of-stage test, one mode, present.

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <vector>
 // The parts of nombre_bench that are not Google Benchmark cases; each runs in
 // a process of its own, since the game starts once per process.
 
@@ -13,3 +15,7 @@ int runStartUp();
 // Launches the game binary `runs` times and waits on the X server for its
 // window and for its first frame on screen.
 int watchLaunch(const char* binary, int runs);
+// Launches the floor program and each game binary in turn, `pairs` times,
+// and gives each game's launch to first frame against the floor's of the same
+// round: median, min and max of the ratios.
+int compareLaunches(const char* floor, const std::vector<const char*>& games, int pairs);

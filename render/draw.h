@@ -6,8 +6,8 @@
 #include "entities/character.h"
 
 // On (the default): each sprite is drawn only over the pixels its picture
-// can colour, found from the picture's visible area; the frame is the same
-// byte for byte, with less to shade. Off: over its whole quad, as measured
+// can colour, band by band down its outline; the frame is the same byte for
+// byte, with less to shade. Off: over its whole quad, as measured
 // against in the benchmarks.
 extern bool trimSprites;
 

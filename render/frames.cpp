@@ -78,7 +78,7 @@ void setTextureParams(GLuint texture) {
 GLuint loadGameTexture(const char* path, long maxPixels, bool mipmapped) {
   const GamePicture picture = takeGamePicture({path, maxPixels, mipmapped});
   if (!picture.loaded) return 0;
-  return uploadMipChain(picture.levels, picture.areas);
+  return uploadMipChain(picture.levels, picture.visible);
 }
 
 void loadSprites() {
@@ -91,7 +91,7 @@ void requestSprites(std::vector<PictureRequest>& requests) {
 
 void clearFrameLists() {
   for (FrameList* list : {&endFrames, &playerFrames, &menuFrames, &enemy2Frames, &enemyFrames}) {
-    for (GLuint texture : *list) forgetVisibleAreas(texture);
+    for (GLuint texture : *list) forgetVisibleRows(texture);
     glDeleteTextures(static_cast<GLsizei>(list->size()), list->data());
     list->clear();
   }

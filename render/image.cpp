@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
 #include <stb_image.h>
@@ -16,8 +15,8 @@ namespace {
 // Both filters linear, both wraps clamped to the edge, on the bound texture.
 void setPictureParams();
 
-// By texture name: the visible area of each texture that has one.
-std::vector<std::optional<TextureAreas>> knownAreas;
+// By texture name: where each level is visible, for the textures that have it.
+std::vector<std::vector<VisibleRows>> knownRows;
 
 constexpr long long kMaxFileBytes = 64L * 1024 * 1024;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -111,11 +110,11 @@ GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                picture.rgba.data());
   setPictureParams();
-  forgetVisibleAreas(texture);
+  forgetVisibleRows(texture);
   return texture;
 }
 
-GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleArea>& areas) {
+GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleRows>& visible) {
   if (chain.empty()) return 0;
   GLuint texture = 0;
   glGenTextures(1, &texture);
@@ -128,19 +127,19 @@ GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<Visib
                     GL_UNSIGNED_BYTE, picture.rgba.data());
   }
   setPictureParams();
-  forgetVisibleAreas(texture);
-  if (!areas.empty()) knownAreas[texture] = TextureAreas{chain[0].width, chain[0].height, areas};
+  forgetVisibleRows(texture);
+  if (!visible.empty()) knownRows[texture] = visible;
   return texture;
 }
 
-void forgetVisibleAreas(GLuint texture) {
-  if (texture >= knownAreas.size()) knownAreas.resize(texture + 1);
-  knownAreas[texture].reset();
+void forgetVisibleRows(GLuint texture) {
+  if (texture >= knownRows.size()) knownRows.resize(texture + 1);
+  knownRows[texture].clear();
 }
 
-const TextureAreas* visibleAreasOf(GLuint texture) {
-  if (texture >= knownAreas.size() || !knownAreas[texture]) return nullptr;
-  return &*knownAreas[texture];
+const std::vector<VisibleRows>* visibleRowsOf(GLuint texture) {
+  if (texture >= knownRows.size() || knownRows[texture].empty()) return nullptr;
+  return &knownRows[texture];
 }
 
 namespace {

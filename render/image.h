@@ -37,19 +37,11 @@ bool decodePicture(const char* path, int forceChannels, unsigned flags, long max
                    int* fileChannels = nullptr);
 
 // A new texture with immutable storage for every level of the chain, each
-// uploaded as it is; filters and wraps as loadImageTexture sets them. The
-// visible areas, when given (one a level, from visibleAreas), are kept for
-// the texture.
-GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleArea>& areas = {});
+// uploaded as it is; filters and wraps as loadImageTexture sets them. Where
+// each level is visible (from visibleRows), when given, is kept for the texture.
+GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleRows>& visible = {});
 
-// What is kept of a texture's visible areas: its size at level 0 and one
-// area a level.
-struct TextureAreas {
-  int width = 0;
-  int height = 0;
-  std::vector<VisibleArea> byLevel;
-};
-// The areas kept for a texture made by uploadMipChain, or null (none given,
-// or the name was reused since by loadImageTexture or forgotten).
-const TextureAreas* visibleAreasOf(GLuint texture);
-void forgetVisibleAreas(GLuint texture);
+// Where the levels of a texture made by uploadMipChain are visible, or null
+// (not given, or the name was reused since by loadImageTexture or forgotten).
+const std::vector<VisibleRows>* visibleRowsOf(GLuint texture);
+void forgetVisibleRows(GLuint texture);

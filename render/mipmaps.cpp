@@ -61,51 +61,53 @@ std::vector<Picture> mipChain(Picture base) {
   return chain;
 }
 
-namespace {
-
-// Widens [low, high] to take in the texture coordinates whose samples read
-// texels first..last of a side `size` texels long: the filter reads the texel
-// under the sample and its neighbour, and one texel more is kept for rounding.
-void widen(int first, int last, int size, bool wraps, float& low, float& high) {
-  const float n = static_cast<float>(size);
-  low = std::min(low, (static_cast<float>(first) - 1.0f) / n);
-  high = std::max(high, (static_cast<float>(last) + 2.0f) / n);
-  if (wraps && last >= size - 2) low = -1.0f;
-  if (wraps && first <= 1) high = 2.0f;
-}
-
-}  // namespace
-
-std::vector<VisibleArea> visibleAreas(const std::vector<Picture>& chain) {
-  std::vector<VisibleArea> areas;
-  float left = 2.0f, right = -1.0f, top = 2.0f, bottom = -1.0f;
-  bool any = false;
+std::vector<VisibleRows> visibleRows(const std::vector<Picture>& chain) {
+  std::vector<VisibleRows> levels;
   for (const Picture& level : chain) {
-    int x0 = level.width, x1 = -1, y0 = level.height, y1 = -1;
+    VisibleRows rows;
+    rows.width = level.width;
+    rows.height = level.height;
+    rows.first.assign(static_cast<size_t>(level.height), -1);
+    rows.last.assign(static_cast<size_t>(level.height), -1);
     for (int y = 0; y < level.height; ++y) {
       const unsigned char* row = &level.rgba[static_cast<size_t>(y) * level.width * 4];
       for (int x = 0; x < level.width; ++x) {
         if (row[x * 4 + 3] == 0) continue;
-        x0 = std::min(x0, x);
-        x1 = std::max(x1, x);
-        y0 = std::min(y0, y);
-        y1 = std::max(y1, y);
+        if (rows.first[y] < 0) rows.first[y] = x;
+        rows.last[y] = x;
       }
     }
-    if (x1 >= 0) {
-      any = true;
-      widen(x0, x1, level.width, true, left, right);
-      widen(y0, y1, level.height, false, top, bottom);
-    }
-    VisibleArea area;
-    area.empty = !any;
-    if (any) {
-      area.left = std::max(0.0f, left);
-      area.right = std::min(1.0f, right);
-      area.top = std::max(0.0f, top);
-      area.bottom = std::min(1.0f, bottom);
-    }
-    areas.push_back(area);
+    levels.push_back(std::move(rows));
   }
-  return areas;
+  return levels;
+}
+
+bool visibleSpan(const std::vector<VisibleRows>& levels, size_t deepest, float v0, float v1, float& u0, float& u1) {
+  // Beyond the edges down, the clamped sampler reads the edge rows.
+  v0 = std::clamp(v0, 0.0f, 1.0f);
+  v1 = std::clamp(v1, 0.0f, 1.0f);
+  float low = 2.0f, high = -1.0f;
+  for (size_t k = 0; k <= deepest && k < levels.size(); ++k) {
+    const VisibleRows& level = levels[k];
+    const float h = static_cast<float>(level.height);
+    // Rows a sample at v reads: floor(v h - 0.5) and the next, one more each way.
+    const int top = std::max(0, static_cast<int>(std::floor(v0 * h - 1.5f)) - 1);
+    const int bottom = std::min(level.height - 1, static_cast<int>(std::ceil(v1 * h + 0.5f)) + 1);
+    int first = level.width, last = -1;
+    for (int y = top; y <= bottom; ++y) {
+      if (level.first[y] < 0) continue;
+      first = std::min(first, level.first[y]);
+      last = std::max(last, level.last[y]);
+    }
+    if (last < 0) continue;
+    const float w = static_cast<float>(level.width);
+    low = std::min(low, (static_cast<float>(first) - 1.0f) / w);
+    high = std::max(high, (static_cast<float>(last) + 2.0f) / w);
+    if (last == level.width - 1) low = 0.0f;  // reached from the left edge too
+    if (first == 0) high = 1.0f;
+  }
+  if (high < low) return false;
+  u0 = std::max(0.0f, low);
+  u1 = std::min(1.0f, high);
+  return true;
 }

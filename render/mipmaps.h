@@ -2,6 +2,7 @@
 // Pictures in memory and their mip chains, made on the CPU so that a texture
 // gets every level in one upload each instead of the driver's blits.
 
+#include <cstddef>
 #include <vector>
 
 // One RGBA picture, 8 bits a channel, rows top to bottom.
@@ -20,19 +21,21 @@ Picture halvePicture(const Picture& level);
 // Level 0 (the picture itself) down to 1x1.
 std::vector<Picture> mipChain(Picture base);
 
-// The part of a texture that can colour a pixel, in texture coordinates
-// (0..1 each way): outside it every sample of the levels it was found from
-// has alpha 0.
-struct VisibleArea {
-  float left = 0.0f;
-  float right = 1.0f;
-  float top = 0.0f;
-  float bottom = 1.0f;
-  bool empty = false;  // no texel with any alpha at all
+// Where each row of one mip level has texels with any alpha: its first and
+// last such column, -1 in both for a row with none.
+struct VisibleRows {
+  int width = 0;
+  int height = 0;
+  std::vector<int> first;
+  std::vector<int> last;
 };
-// For each level k of the chain, the visible area of levels 0..k together:
-// each level's texels with any alpha, widened by the bilinear filter's reach
-// plus one texel. Across, where the game's textures repeat, visible texels
-// at one edge keep the opposite edge too, since samples there wrap onto
-// them; down, the textures clamp and no sample wraps.
-std::vector<VisibleArea> visibleAreas(const std::vector<Picture>& chain);
+std::vector<VisibleRows> visibleRows(const std::vector<Picture>& chain);
+
+// The span of texture coordinates across (0..1) outside which no sample
+// taken between v0 and v1 down (texture coordinates, 0..1) from levels
+// 0..deepest has any alpha: the bilinear filter reads the texel under a
+// sample and the next one each way, and one texel more is kept for the
+// driver's rounding. Across, where the game's textures repeat, a visible
+// texel at one edge is reached from the other edge too; down they clamp.
+// False when no such sample can have any alpha.
+bool visibleSpan(const std::vector<VisibleRows>& levels, std::size_t deepest, float v0, float v1, float& u0, float& u1);

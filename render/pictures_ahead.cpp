@@ -51,7 +51,7 @@ GamePicture prepareGamePicture(const PictureRequest& request) {
   } else {
     prepared.levels.push_back(std::move(base));
   }
-  if (request.mipmapped) prepared.areas = visibleAreas(prepared.levels);
+  if (request.mipmapped) prepared.visible = visibleRows(prepared.levels);
   return prepared;
 }
 

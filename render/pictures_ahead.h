@@ -14,7 +14,7 @@ struct GamePicture {
   bool loaded = false;
   int fileChannels = 0;
   std::vector<Picture> levels;
-  std::vector<VisibleArea> areas;  // by the deepest level sampled (see visibleAreas)
+  std::vector<VisibleRows> visible;  // of every level, when mipmapped
 };
 
 struct PictureRequest {

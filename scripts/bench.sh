@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 dir="${1:-build}"
 
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
-cmake --build "$dir" --target nombre_bench nombre assets -j "$(nproc)" > "$dir/bench-build.log" 2>&1 ||
+cmake --build "$dir" --target nombre_bench nombre_floor nombre assets -j "$(nproc)" > "$dir/bench-build.log" 2>&1 ||
   { tail -40 "$dir/bench-build.log"; exit 1; }
 
 work=$(mktemp -d /tmp/nombre-bench-XXXXXX)
@@ -25,6 +25,7 @@ $bench --table
 $bench --frames 2.5
 (NOMBRE_LAUNCH_NS=$(date +%s%N) exec $bench --startup)
 timeout 300 $bench --watch-launch ../nombre 5
+timeout 600 $bench --against-floor 12 ../bench/nombre_floor ../nombre
 RUN
 
 echo "machine: $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg) before the run"

@@ -98,41 +98,45 @@ TEST(SamePixels, MipChainsMadeOnTheCpuAreTheDriversByteForByte) {
   }
 }
 
-// One opaque texel in a 64x32 picture: the area of levels 0..1 takes it in
-// with a margin and no more, unless it sits where a sample wraps; by the
-// smallest levels it has spread over everything.
-TEST(SamePixels, TheVisibleAreaHoldsEveryTexelThatShowsWithRoomForTheFilter) {
+// One opaque texel at (30, 10) of a 64x32 picture, and what samples reach it.
+TEST(SamePixels, AVisibleSpanHoldsEveryTexelASampleCanReach) {
   struct Case {
     const char* name;
-    int x, y;  // x < 0: no opaque texel
-    float left, right, top, bottom;  // levels 0..1; -1: not checked
+    int x, y;                 // the opaque texel
+    size_t deepest;           // mip levels sampled
+    float v0, v1;             // the band down
+    bool any;
+    float u0, u1;             // the span across, when any
   };
   const Case cases[] = {
-      // At level 1 the texel is (15, 5) of 32x16: one texel before it to two after.
-      {"middle", 30, 10, 14 / 32.0f, 17 / 32.0f, 4 / 16.0f, 7 / 16.0f},
-      {"at the right edge, wrapping to the left", 63, 10, 0.0f, 1.0f, 4 / 16.0f, 7 / 16.0f},
-      {"at the bottom edge, clamped", 30, 31, 14 / 32.0f, 17 / 32.0f, 14 / 16.0f, 1.0f},
-      {"none", -1, 0, -1, -1, -1, -1},
+      // One texel before it to two after: 29/64..32/64 across.
+      {"its own rows, level 0", 30, 10, 0, 10 / 32.0f, 11 / 32.0f, true, 29 / 64.0f, 32 / 64.0f},
+      // At level 1 it is (15, 5) of 32x16: 14/32..17/32.
+      {"its own rows, levels 0 and 1", 30, 10, 1, 10 / 32.0f, 11 / 32.0f, true, 14 / 32.0f, 17 / 32.0f},
+      {"rows the filter reaches from below", 30, 10, 0, 12 / 32.0f, 20 / 32.0f, true, 29 / 64.0f, 32 / 64.0f},
+      {"rows far below", 30, 10, 0, 16 / 32.0f, 1.0f, false, 0, 0},
+      {"rows far below, every level", 30, 10, 6, 16 / 32.0f, 1.0f, true, 0.0f, 1.0f},
+      {"at the right edge, reached from the left", 63, 10, 0, 0.0f, 1.0f, true, 0.0f, 1.0f},
+      {"the bottom row, for samples below the picture", 30, 31, 0, 1.0f, 1.0f, true, 29 / 64.0f, 32 / 64.0f},
   };
   for (const Case& c : cases) {
     Picture picture = pictureOf(64, 32, 0);
-    if (c.x >= 0) picture.rgba[(static_cast<size_t>(c.y) * 64 + c.x) * 4 + 3] = 255;
-    const std::vector<VisibleArea> areas = visibleAreas(mipChain(picture));
-    ASSERT_EQ(areas.size(), 7u) << c.name;
-    EXPECT_EQ(areas[1].empty, c.x < 0) << c.name;
-    if (c.x < 0) continue;
-    EXPECT_FLOAT_EQ(areas[1].left, c.left) << c.name;
-    EXPECT_FLOAT_EQ(areas[1].right, c.right) << c.name;
-    EXPECT_FLOAT_EQ(areas[1].top, c.top) << c.name;
-    EXPECT_FLOAT_EQ(areas[1].bottom, c.bottom) << c.name;
-    EXPECT_LE(areas[0].right - areas[0].left, areas[1].right - areas[1].left) << c.name;
-    EXPECT_EQ(areas[6].left, 0.0f) << c.name;
-    EXPECT_EQ(areas[6].right, 1.0f) << c.name;
+    picture.rgba[(static_cast<size_t>(c.y) * 64 + c.x) * 4 + 3] = 255;
+    const std::vector<VisibleRows> levels = visibleRows(mipChain(picture));
+    ASSERT_EQ(levels.size(), 7u) << c.name;
+    float u0 = -1.0f, u1 = -1.0f;
+    EXPECT_EQ(visibleSpan(levels, c.deepest, c.v0, c.v1, u0, u1), c.any) << c.name;
+    if (!c.any) continue;
+    EXPECT_FLOAT_EQ(u0, c.u0) << c.name;
+    EXPECT_FLOAT_EQ(u1, c.u1) << c.name;
   }
+  const std::vector<VisibleRows> none = visibleRows(mipChain(pictureOf(64, 32, 0)));
+  float u0 = 0, u1 = 0;
+  EXPECT_FALSE(visibleSpan(none, 6, 0.0f, 1.0f, u0, u1));
 }
 
 // A crowd around the hero, facing both ways, some flashing from a blow, the
-// hero enlarged as at a stage clear, in the window and in a letterboxed view.
+// hero enlarged as at a stage clear, in the window and in smaller views.
 TEST(SamePixels, SpritesDrawnOverTheirVisibleAreaGiveTheSameFrame) {
   Game& game = sharedGame();
   freshStage(game, 1000);
@@ -152,11 +156,15 @@ TEST(SamePixels, SpritesDrawnOverTheirVisibleAreaGiveTheSameFrame) {
   EXPECT_TRUE(whole == trimmed);
   hero.enlarge(false);
   hero.texture = playerFrames[kStandingFrame];
-  glViewport(37, 11, 700, 525);
-  const Bytes wholeLetterboxed = renderWithTrimming(game, false);
-  const Bytes trimmedLetterboxed = renderWithTrimming(game, true);
+  // Smaller views sample deeper mip levels: a 441-pixel view puts 64 texels
+  // on 32 pixels, a level of detail of 1, where one level or the next is read.
+  const int views[][4] = {{37, 11, 700, 525}, {0, 0, 441, 331}, {3, 5, 220, 165}, {0, 0, 97, 73}};
+  for (const auto& view : views) {
+    glViewport(view[0], view[1], view[2], view[3]);
+    const Bytes wholeInView = renderWithTrimming(game, false);
+    EXPECT_TRUE(wholeInView == renderWithTrimming(game, true)) << view[2] << "x" << view[3];
+    EXPECT_FALSE(whole == wholeInView);
+  }
   glViewport(0, 0, kWindowWidth, kWindowHeight);
-  EXPECT_TRUE(wholeLetterboxed == trimmedLetterboxed);
-  EXPECT_FALSE(whole == wholeLetterboxed);
   clearRoster(enemies);
 }
