@@ -2,7 +2,8 @@
 # Builds the game and its benchmarks, then measures under Xvfb (Mesa's
 # software renderer) from build/run and prints one table: the update tick
 # for several roster sizes, the frame loop's pass rate beside a loop that
-# only clears and presents, and the start-up time.
+# only clears and presents, its cost and pace at the display's rate and on
+# the still screens, and the start-up time against a floor program.
 # Usage: scripts/bench.sh [build folder, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
