@@ -16,6 +16,7 @@ int parseCommandLine(int argc, char** argv, Options& options) {
                "recorded state, 1 if not")
       ->needs(replay);
   record->excludes(replay);
+  app.add_flag("--uncapped", options.uncapped, "Present frames as fast as the renderer can, not at the display's rate");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

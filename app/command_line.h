@@ -7,6 +7,7 @@ struct Options {
   std::string record;  // --record FILE: the run goes into FILE as it is played
   std::string replay;  // --replay FILE: a recorded run played back
   bool check = false;  // with --replay: replay without drawing and compare the end state
+  bool uncapped = false;  // --uncapped: frames as fast as they draw (measuring the renderer)
 };
 
 // Reads argv into `options`. Returns -1 when the game should go on, else the

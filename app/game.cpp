@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/game_state.h"
@@ -18,6 +20,7 @@
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/image.h"
+#include "render/pictures_ahead.h"
 #include "render/shaders.h"
 
 const char* const kWindowTitle = "nombre";
@@ -58,13 +61,33 @@ GLuint loadScreenTexture(const char* path) {
 // and repeating add nothing to the picture; in software they cost most of a
 // frame. It is opaque, so it is also drawn without blending.
 GLuint loadStageTexture(const char* path) {
-  const GLuint texture = loadGameTexture(path);
+  const GLuint texture = loadGameTexture(path, kMaxImagePixels, false);
   if (texture == 0) return 0;
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
   glBindTexture(GL_TEXTURE_2D, 0);
   return texture;
 }
+
+// Every picture start-up loads, in its order: decoded on the second core
+// while the window and the context are made.
+void prepareStartUpPicturesAhead() {
+  std::vector<PictureRequest> requests = {{kCheckImagePath, kMaxImagePixels, false},
+                                          {kStagePath, kMaxImagePixels, false},
+                                          {kHpBarPath, kMaxImagePixels, true},
+                                          {kHeartPath, kMaxImagePixels, true},
+                                          {kGameOverPath, kMaxImagePixels, true}};
+  requestSprites(requests);
+  requests.push_back({kDigitsPath, kMaxImagePixels, true});
+  preparePicturesAhead(std::move(requests));
+}
+
+// Whatever way start-up ends, the pictures' thread is done with.
+struct PicturesAheadStopper {
+  ~PicturesAheadStopper() { stopPreparingAhead(); }
+};
+
+}  // namespace
 
 void startMusic() {
   audio::createSoundSystem(&musicSystem);
@@ -73,9 +96,9 @@ void startMusic() {
   musicSystem->playSound(music, nullptr, false, &musicChannel);
 }
 
-}  // namespace
-
 int startUp(Game& game) {
+  prepareStartUpPicturesAhead();
+  const PicturesAheadStopper stopper;
   glfwSetErrorCallback(reportGlfwError);
   glfwInit();
   game.window = glfwCreateWindow(kWindowWidth, kWindowHeight, kWindowTitle, nullptr, nullptr);
@@ -85,9 +108,10 @@ int startUp(Game& game) {
     return -1;
   }
   glfwMakeContextCurrent(game.window);
-  // Present as fast as the driver allows, also where its default is to wait
-  // for the display: the update ticks, not the display, set the game's pace.
-  glfwSwapInterval(0);
+  // Present at the display's rate: the update ticks, not the passes, set the
+  // game's pace, and a frame the display never shows is wasted. Where the
+  // driver ignores this, the frame loop waits out the rest of the frame.
+  glfwSwapInterval(1);
   glewExperimental = GL_TRUE;
   if (glewInit() != GLEW_OK) {
     consoleLine("Error inicializando GLEW");
@@ -100,12 +124,14 @@ int startUp(Game& game) {
   game.quads = buildFixedQuads();
   std::memcpy(game.points, kFondoPoints, sizeof(game.points));
 
-  unsigned char* check = loadImagePixels(kCheckImagePath, &game.texWid, &game.texHei, &game.texChan, 3);
-  if (check == nullptr) {
+  const GamePicture check = takeGamePicture({kCheckImagePath, kMaxImagePixels, false});
+  if (!check.loaded) {
     consoleLine(kImageNotLoaded);
     return -1;
   }
-  freeImagePixels(check);
+  game.texWid = check.levels[0].width;
+  game.texHei = check.levels[0].height;
+  game.texChan = check.fileChannels;
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -142,8 +168,13 @@ int startUp(Game& game) {
   buildHearts();
 
   startRun(game, 1.0f, gameClock());
-  startMusic();
   return 0;
+}
+
+// The pads and the focus, once a pass; a run played back takes its inputs
+// from its file alone.
+void takeControls(Game& game) {
+  if (game.log == nullptr || !game.log->replaying()) pollControls(game.window);
 }
 
 FrameMode chooseMode(const Game& game) {
@@ -179,8 +210,7 @@ void runFrame(Game& game) {
   runMode(game);
   glfwSwapBuffers(game.window);
   glfwPollEvents();
-  // A run played back takes its inputs from its file alone.
-  if (game.log == nullptr || !game.log->replaying()) pollControls(game.window);
+  takeControls(game);
 }
 
 void runMode(Game& game) {
@@ -208,6 +238,39 @@ int shutDown(Game& game) {
   glDeleteBuffers(1, &game.quads.fondo.positionVbo);
   glDeleteBuffers(1, &game.quads.fondo.texCoordVbo);
   return 0;
+}
+
+StillPicture stillPicture(const Game& game) {
+  StillPicture still;
+  const FrameMode mode = chooseMode(game);
+  if (mode == FrameMode::Menu) still.picture = exitSelected ? 1 : 2;
+  if (mode == FrameMode::GameOver) still.picture = 3;
+  glGetIntegerv(GL_VIEWPORT, still.viewport);
+  return still;
+}
+
+void runPass(Game& game, FramePace& pace) {
+  if (!mustDraw(pace, stillPicture(game))) {
+    // The music plays on by itself; finished sounds are let go as in any pass.
+    if (musicSystem != nullptr) musicSystem->update();
+    sleepOnStillScreen();
+    takeControls(game);
+    return;
+  }
+  runFrame(game);
+  waitForNextPass(pace);
+}
+
+void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass) {
+  FramePace pace = framePace(game.window, uncapped);
+  runPass(game, pace);
+  // Opening the sound device takes as long as several frames: after the first.
+  startMusic();
+  if (afterPass) afterPass();
+  while (!glfwWindowShouldClose(game.window)) {
+    runPass(game, pace);
+    if (afterPass) afterPass();
+  }
 }
 
 int startUpHidden(Game& game) {

@@ -1,6 +1,9 @@
 #pragma once
 // Start-up, the frame loop and shutdown of the game.
 
+#include <functional>
+
+#include "app/frame_pace.h"
 #include "app/game_state.h"
 
 constexpr int kWindowWidth = 800;
@@ -8,8 +11,10 @@ constexpr int kWindowHeight = 600;
 extern const char* const kWindowTitle;
 
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
-// line already written).
+// line already written). The music is not started yet.
 int startUp(Game& game);
+// Opens the sound device and starts the music looping.
+void startMusic();
 // Start-up in a window that is never shown (tests, benchmarks, screenshots).
 int startUpHidden(Game& game);
 // One pass of the frame loop: sound, clear, end-of-stage test, one mode, present.
@@ -18,6 +23,16 @@ void runFrame(Game& game);
 void runMode(Game& game);
 // Releases the music and the background quad; returns the exit code.
 int shutDown(Game& game);
+// One pass of the game as it plays: a frame, then the wait for the display's
+// next one; or, on a still screen with nothing new to show, a sleep until an
+// event (the pads and the sounds are still seen to).
+void runPass(Game& game, FramePace& pace);
+// What the screen shows now if it is a still one (see StillPicture).
+StillPicture stillPicture(const Game& game);
+// Passes until the window closes, the music starting after the first;
+// `afterPass` (if any) runs after each. Uncapped, passes run as fast as the
+// driver presents.
+void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass = {});
 
 // The modes a pass can run, chosen from the flags.
 enum class FrameMode { Play, Menu, GameOver, StageClear };

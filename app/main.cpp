@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
   const std::string record = fromHere(options.record);
   const std::string replay = fromHere(options.replay);
   if (!enterDataFolder()) return -1;
-  if (!replay.empty()) return options.check ? checkReplay(replay) : watchReplay(replay);
-  return playRecorded(record);
+  if (!replay.empty()) {
+    return options.check ? checkReplay(replay) : watchReplay(replay, options.uncapped);
+  }
+  return playRecorded(record, options.uncapped);
 }

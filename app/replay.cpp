@@ -88,7 +88,7 @@ bool replayToEnd(Game& game, RunLog& log) {
   return true;
 }
 
-int playRecorded(const std::string& recordPath) {
+int playRecorded(const std::string& recordPath, bool uncapped) {
   std::FILE* stream = nullptr;
   if (!recordPath.empty()) {
     stream = std::fopen(recordPath.c_str(), "w");
@@ -106,7 +106,7 @@ int playRecorded(const std::string& recordPath) {
   RunLog log;
   log.beginRecording(game, stream);
   game.log = &log;
-  while (!glfwWindowShouldClose(game.window)) runFrame(game);
+  runPasses(game, uncapped);
   const std::string& text = log.finish(game);
   if (stream != nullptr) {
     std::fclose(stream);
@@ -116,7 +116,7 @@ int playRecorded(const std::string& recordPath) {
   return shutDown(game);
 }
 
-int watchReplay(const std::string& path) {
+int watchReplay(const std::string& path, bool uncapped) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
   Game game;
@@ -126,16 +126,14 @@ int watchReplay(const std::string& path) {
   RunLog log;
   beginReplay(game, log, run);
   bool told = false;
-  while (!glfwWindowShouldClose(game.window)) {
-    runFrame(game);
-    if (!told && log.replayDone(game)) {
-      told = true;
-      const bool same = log.firstDifference() < 0 && runStateHash(game) == run.endHash;
-      std::printf("nombre: the replay has reached the end of the run (%ld ticks): %s\n", game.ticksRun,
-                  same ? "it ends as the run did" : "it differs from the run");
-      std::fflush(stdout);
-    }
-  }
+  runPasses(game, uncapped, [&] {
+    if (told || !log.replayDone(game)) return;
+    told = true;
+    const bool same = log.firstDifference() < 0 && runStateHash(game) == run.endHash;
+    std::printf("nombre: the replay has reached the end of the run (%ld ticks): %s\n", game.ticksRun,
+                same ? "it ends as the run did" : "it differs from the run");
+    std::fflush(stdout);
+  });
   return shutDown(game);
 }
 

@@ -25,9 +25,9 @@ bool replayToEnd(Game& game, RunLog& log);
 
 // The whole game, recorded: into `recordPath` as play goes, or, with none,
 // into the last-run file once the run is complete.
-int playRecorded(const std::string& recordPath);
+int playRecorded(const std::string& recordPath, bool uncapped);
 // Plays the run at `path` back in the window at its own pace.
-int watchReplay(const std::string& path);
+int watchReplay(const std::string& path, bool uncapped);
 // Replays the run at `path` without drawing: 0 when it ends in the recorded
 // state, 1 when not (saying where it first differs), 2 when it is not a run.
 int checkReplay(const std::string& path);

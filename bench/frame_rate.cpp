@@ -1,5 +1,8 @@
 // How many passes of the real frame loop run per second in play, beside a
-// loop that only clears and presents a frame in the same window.
+// loop that only clears and presents a frame in the same window; what a pass
+// costs with sprites drawn whole and trimmed; and the game's pace and CPU
+// share while the real loop plays at the display's rate, and uncapped as
+// the loop ran before it had a cap.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -8,11 +11,13 @@
 #include <string>
 
 #include "app/game_state.h"
+#include "app/input.h"
 #include "bench/bench_game.h"
 #include "bench/modes.h"
 #include "bench/table.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
+#include "render/draw.h"
 
 namespace {
 
@@ -100,28 +105,90 @@ bool stillInScene(const Game& game, size_t rosterSize, int lives) {
   return chooseMode(game) == FrameMode::Play && enemies.size() == rosterSize && game.tovan->lives == lives;
 }
 
-// The game's pace: update ticks per second of wall time while the real loop
-// plays the scene on the real clock. The enemies close in and strike; the
-// hero is given the health to outlast the measurement, so the scene stays.
-bool measurePace(Game& game, const Scene& scene, double seconds) {
-  scene.setOut(game);
+// A share of one core: CPU seconds of the process per second of wall time.
+double cpuShare(const Tally& tally) { return tally.seconds > 0.0 ? tally.cpuSeconds / tally.seconds : 0.0; }
+
+// The game's pace and cost while the real loop plays the scene on the real
+// clock, capped at the display's rate as the game runs (one pass after
+// another of runPass) and uncapped as it ran before (runFrame, no waiting).
+// The enemies close in and strike; the hero is given the health to outlast
+// the measurement, so the scene stays.
+bool measurePace(Game& game, const Scene& scene, double seconds, FramePace& capped) {
   Player& hero = *game.tovan;
-  hero.health = 1 << 30;
-  const int lives = hero.lives;
+  Tally kept[2];
+  double ticksPerSecond[2] = {0.0, 0.0};
+  for (int uncapped = 0; uncapped < 2; ++uncapped) {
+    scene.setOut(game);
+    hero.health = 1 << 30;
+    const int lives = hero.lives;
+    releaseGameClock();
+    game.tickClock = game.spawnClock = game.clearClock = gameClock();
+    Tally& pace = kept[uncapped];
+    const long ticksBefore = game.ticksRun;
+    if (uncapped == 1) {
+      runFor(seconds, pace, [&] { runFrame(game); });
+    } else {
+      runFor(seconds, pace, [&] { runPass(game, capped); });
+    }
+    ticksPerSecond[uncapped] = static_cast<double>(game.ticksRun - ticksBefore) / pace.seconds;
+    const bool stayed = chooseMode(game) == FrameMode::Play && hero.lives == lives;
+    setGameClock(kSceneClock);
+    if (!stayed) {
+      std::fprintf(stderr, "nombre_bench: %s left play while its pace was measured\n", scene.name);
+      return false;
+    }
+  }
+  printRow(std::string("game pace, ") + scene.name, ticksPerSecond[0], "ticks/s", 0);
+  printRow("  frame loop while it plays", kept[0].perSecond(), "passes/s", 0);
+  printRow(std::string("cpu, ") + scene.name, 100.0 * cpuShare(kept[0]), "% of a core", 1);
+  printRow("  uncapped, as before the cap: game pace", ticksPerSecond[1], "ticks/s", 0);
+  printRow("  uncapped, as before the cap: frame loop", kept[1].perSecond(), "passes/s", 0);
+  printRow("  uncapped, as before the cap: cpu", 100.0 * cpuShare(kept[1]), "% of a core", 1);
+  printRow("  cpu capped / uncapped", cpuShare(kept[0]) / cpuShare(kept[1]), "ratio", 3);
+  return true;
+}
+
+// A still screen: the pause menu or game over, as the game runs it (drawn
+// once, then asleep until an event) and as it ran before (drawn every pass).
+struct StillScene {
+  const char* name;
+  void (*setOut)(Game&);
+  FrameMode mode;
+};
+
+void pauseMenu(Game& game) {
+  freshBenchStage(game, kSceneClock);
+  spawnWave(*game.tovan, game.level);
+  openMenu();
+}
+
+void gameOver(Game& game) {
+  freshBenchStage(game, kSceneClock);
+  stageOver = true;
+  game.tovan->lives = 0;
+}
+
+const StillScene kStillScenes[] = {{"pause menu", pauseMenu, FrameMode::Menu},
+                                   {"game over", gameOver, FrameMode::GameOver}};
+
+bool measureStill(Game& game, const StillScene& scene, double seconds, FramePace& capped) {
+  scene.setOut(game);
   releaseGameClock();
-  game.tickClock = game.spawnClock = game.clearClock = gameClock();
-  Tally pace;
-  const long ticksBefore = game.ticksRun;
-  runFor(seconds, pace, [&] { runFrame(game); });
-  const double ticksPerSecond = static_cast<double>(game.ticksRun - ticksBefore) / pace.seconds;
-  const bool stayed = chooseMode(game) == FrameMode::Play && hero.lives == lives;
+  Tally now, before;
+  for (int round = 0; round < kRounds; ++round) {
+    runFor(seconds / kRounds, now, [&] { runPass(game, capped); });
+    runFor(seconds / kRounds, before, [&] { runFrame(game); });
+  }
+  const bool stayed = chooseMode(game) == scene.mode;
   setGameClock(kSceneClock);
   if (!stayed) {
-    std::fprintf(stderr, "nombre_bench: %s left play while its pace was measured\n", scene.name);
+    std::fprintf(stderr, "nombre_bench: %s was left while it was measured\n", scene.name);
     return false;
   }
-  printRow(std::string("game pace, ") + scene.name, ticksPerSecond, "ticks/s", 0);
-  printRow("  frame loop while it plays", pace.perSecond(), "passes/s", 0);
+  printRow(std::string("cpu, ") + scene.name, 100.0 * cpuShare(now), "% of a core", 1);
+  printRow("  passes (most of them asleep until an event)", now.perSecond(), "passes/s", 0);
+  printRow("  drawn every pass, as before", 100.0 * cpuShare(before), "% of a core", 1);
+  printRow("  cpu now / as before", cpuShare(now) / cpuShare(before), "ratio", 3);
   return true;
 }
 
@@ -136,6 +203,8 @@ const Scene* findScene(const char* name) {
 
 int runFrameRates(double seconds) {
   Game& game = benchGame(true);
+  FramePace capped = framePace(game.window, false);
+  framePace(game.window, true);  // the pass rates below are the renderer's ceiling
   for (const Scene& scene : kScenes) {
     scene.setOut(game);
     const size_t rosterSize = enemies.size();
@@ -144,10 +213,13 @@ int runFrameRates(double seconds) {
       referencePass(game);
       runFrame(game);
     }
-    Tally reference, play;
+    Tally reference, play, whole;
     for (int round = 0; round < kRounds; ++round) {
       runFor(seconds / kRounds, reference, [&] { referencePass(game); });
       runFor(seconds / kRounds, play, [&] { runFrame(game); });
+      trimSprites = false;
+      runFor(seconds / kRounds, whole, [&] { runFrame(game); });
+      trimSprites = true;
     }
     const std::string name = std::string(scene.name) + " (" + std::to_string(rosterSize) + " enemies)";
     if (!stillInScene(game, rosterSize, lives)) {
@@ -158,9 +230,18 @@ int runFrameRates(double seconds) {
     printRow("  clear and present only, same window", reference.perSecond(), "passes/s", 0);
     printRow("  frame loop / clear and present", play.perSecond() / reference.perSecond(), "ratio", 3);
     printRow("  frame loop, time per pass", 1000.0 / play.perSecond(), "ms", 3);
-    printRow("  frame loop, CPU time per pass (all threads)", 1000.0 * play.cpuSeconds / play.passes, "ms", 3);
-    if (!measurePace(game, scene, seconds)) return 1;
+    const double cpuPerPass = play.cpuSeconds / static_cast<double>(play.passes);
+    const double wholeCpuPerPass = whole.cpuSeconds / static_cast<double>(whole.passes);
+    printRow("  frame loop, CPU time per pass (all threads)", 1000.0 * cpuPerPass, "ms", 3);
+    printRow("  the same, sprites drawn over their whole quads", 1000.0 * wholeCpuPerPass, "ms", 3);
+    printRow("  CPU per pass, trimmed / whole sprites", cpuPerPass / wholeCpuPerPass, "ratio", 3);
+    if (!measurePace(game, scene, seconds, capped)) return 1;
   }
+  for (const StillScene& scene : kStillScenes) {
+    if (!measureStill(game, scene, seconds, capped)) return 1;
+  }
+  printRow("the cap: one pass per", 1000.0 * capped.period, "ms", 2);
+  resetControlState();
   freshBenchStage(game, kSceneClock);
   releaseGameClock();
   return 0;

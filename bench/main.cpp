@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "bench/modes.h"
 #include "bench/table.h"
@@ -78,6 +79,7 @@ int usage() {
                "       nombre_bench --startup\n"
                "       nombre_bench --replayed-fight\n"
                "       nombre_bench --watch-launch BINARY [runs]\n"
+               "       nombre_bench --against-floor PAIRS FLOOR BINARY...\n"
                "run from build/run under Xvfb\n");
   return 2;
 }
@@ -90,6 +92,10 @@ int main(int argc, char** argv) {
   if (mode == "--profile") return argc > 2 ? runProfile(argv[2], argc > 3 ? std::atoi(argv[3]) : 500) : usage();
   if (mode == "--startup") return runStartUp();
   if (mode == "--replayed-fight") return runReplayedFight();
+  if (mode == "--against-floor") {
+    if (argc < 5) return usage();
+    return compareLaunches(argv[3], std::vector<const char*>(argv + 4, argv + argc), std::atoi(argv[2]));
+  }
   if (mode == "--watch-launch") return argc > 2 ? watchLaunch(argv[2], argc > 3 ? std::atoi(argv[3]) : 5) : usage();
 
   const bool table = takeFlag(argc, argv, "--table");

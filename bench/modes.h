@@ -1,4 +1,6 @@
 #pragma once
+
+#include <vector>
 // The parts of nombre_bench that are not Google Benchmark cases; each runs in
 // a process of its own, since the game starts once per process.
 
@@ -16,3 +18,7 @@ int watchLaunch(const char* binary, int runs);
 // Records a level-12 fight, then replays it through the real frame loop at
 // the run's own pace: passes per second and CPU time per pass.
 int runReplayedFight();
+// Launches the floor program and each game binary in turn, `pairs` times,
+// and gives each game's launch to first frame against the floor's of the same
+// round: median, min and max of the ratios.
+int compareLaunches(const char* floor, const std::vector<const char*>& games, int pairs);

@@ -88,6 +88,50 @@ pid_t launch(const char* binary) {
 constexpr useconds_t kPollUs = 1000;
 constexpr double kGiveUpMs = 20000.0;
 
+// One launch: ms to the window on screen and to the first frame in it; false
+// when no frame came in time.
+bool timeLaunch(Display* display, const char* binary, double& toWindow, double& toFrame) {
+  const long long start = wallNs();
+  const pid_t child = launch(binary);
+  if (child < 0) return false;
+  Window window = 0;
+  long long windowAt = 0, frameAt = 0;
+  while (frameAt == 0 && msBetween(start, wallNs()) < kGiveUpMs) {
+    if (window == 0) {
+      window = findGameWindow(display);
+      if (window != 0) windowAt = wallNs();
+    }
+    if (window != 0 && showsFirstFrame(display, window)) frameAt = wallNs();
+    if (frameAt == 0) usleep(kPollUs);
+  }
+  kill(child, SIGTERM);
+  waitpid(child, nullptr, 0);
+  // Wait for the window to go, so the next launch is not mistaken for this one.
+  while (findGameWindow(display) != 0) usleep(kPollUs);
+  if (frameAt == 0) {
+    std::fprintf(stderr, "nombre_bench: %s showed no frame within %.0f ms\n", binary, kGiveUpMs);
+    return false;
+  }
+  toWindow = msBetween(start, windowAt);
+  toFrame = msBetween(start, frameAt);
+  return true;
+}
+
+Display* openDisplayWithoutGameWindow() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) {
+    std::fprintf(stderr, "nombre_bench: no X display\n");
+    return nullptr;
+  }
+  XSetErrorHandler(ignoreXError);
+  if (findGameWindow(display) != 0) {
+    std::fprintf(stderr, "nombre_bench: a window named %s is already open\n", kWindowTitle);
+    XCloseDisplay(display);
+    return nullptr;
+  }
+  return display;
+}
+
 }  // namespace
 
 int runStartUp() {
@@ -107,46 +151,56 @@ int runStartUp() {
 }
 
 int watchLaunch(const char* binary, int runs) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "nombre_bench: no X display\n");
-    return 1;
-  }
-  XSetErrorHandler(ignoreXError);
-  if (findGameWindow(display) != 0) {
-    std::fprintf(stderr, "nombre_bench: a window named %s is already open\n", kWindowTitle);
-    return 1;
-  }
+  Display* display = openDisplayWithoutGameWindow();
+  if (display == nullptr) return 1;
   std::vector<double> toWindow, toFrame;
   for (int run = 0; run < runs; ++run) {
-    const long long start = wallNs();
-    const pid_t child = launch(binary);
-    if (child < 0) return 1;
-    Window window = 0;
-    long long windowAt = 0, frameAt = 0;
-    while (frameAt == 0 && msBetween(start, wallNs()) < kGiveUpMs) {
-      if (window == 0) {
-        window = findGameWindow(display);
-        if (window != 0) windowAt = wallNs();
-      }
-      if (window != 0 && showsFirstFrame(display, window)) frameAt = wallNs();
-      if (frameAt == 0) usleep(kPollUs);
-    }
-    kill(child, SIGTERM);
-    waitpid(child, nullptr, 0);
-    // Wait for the window to go, so the next launch is not mistaken for this one.
-    while (findGameWindow(display) != 0) usleep(kPollUs);
-    if (frameAt == 0) {
-      std::fprintf(stderr, "nombre_bench: %s showed no frame within %.0f ms\n", binary, kGiveUpMs);
+    double window = 0.0, frame = 0.0;
+    if (!timeLaunch(display, binary, window, frame)) {
       XCloseDisplay(display);
       return 1;
     }
-    toWindow.push_back(msBetween(start, windowAt));
-    toFrame.push_back(msBetween(start, frameAt));
+    toWindow.push_back(window);
+    toFrame.push_back(frame);
   }
   XCloseDisplay(display);
   const std::string runsNote = " (median of " + std::to_string(runs) + ")";
   printRow("start-up of nombre: launch to window on screen" + runsNote, median(toWindow), "ms");
   printRow("start-up of nombre: launch to first frame on screen" + runsNote, median(toFrame), "ms");
+  return 0;
+}
+
+int compareLaunches(const char* floor, const std::vector<const char*>& games, int pairs) {
+  Display* display = openDisplayWithoutGameWindow();
+  if (display == nullptr) return 1;
+  std::vector<double> floorMs;
+  std::vector<std::vector<double>> gameMs(games.size()), ratios(games.size());
+  for (int pair = 0; pair < pairs; ++pair) {
+    double window = 0.0, floorFrame = 0.0;
+    if (!timeLaunch(display, floor, window, floorFrame)) {
+      XCloseDisplay(display);
+      return 1;
+    }
+    floorMs.push_back(floorFrame);
+    for (size_t i = 0; i < games.size(); ++i) {
+      double frame = 0.0;
+      if (!timeLaunch(display, games[i], window, frame)) {
+        XCloseDisplay(display);
+        return 1;
+      }
+      gameMs[i].push_back(frame);
+      ratios[i].push_back(frame / floorFrame);
+    }
+  }
+  XCloseDisplay(display);
+  const std::string runsNote = " (" + std::to_string(pairs) + " alternating runs, median)";
+  printRow("start-up of the floor program: launch to first frame" + runsNote, median(floorMs), "ms");
+  for (size_t i = 0; i < games.size(); ++i) {
+    const std::string name = games.size() == 1 ? std::string("nombre") : games[i];
+    printRow("start-up of " + name + ": launch to first frame" + runsNote, median(gameMs[i]), "ms");
+    printRow("  start-up / floor, median", median(ratios[i]), "ratio", 2);
+    printRow("  start-up / floor, min", *std::min_element(ratios[i].begin(), ratios[i].end()), "ratio", 2);
+    printRow("  start-up / floor, max", *std::max_element(ratios[i].begin(), ratios[i].end()), "ratio", 2);
+  }
   return 0;
 }

@@ -5,6 +5,12 @@
 
 #include "entities/character.h"
 
+// On (the default): each sprite is drawn only over the pixels its picture
+// can colour, band by band down its outline; the frame is the same byte for
+// byte, with less to shade. Off: over its whole quad, as measured
+// against in the benchmarks.
+extern bool trimSprites;
+
 // Uploads the sprite's current quad and texture coordinates and draws it.
 // A sprite without GL objects writes "fallo nulo" and is skipped.
 void drawSprite(Element& element);

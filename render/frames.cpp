@@ -2,6 +2,7 @@
 
 #include "base/console.h"
 #include "render/image.h"
+#include "render/pictures_ahead.h"
 
 FrameList endFrames;
 FrameList playerFrames;
@@ -38,9 +39,29 @@ void loadFrame(const char* path, FrameList& list) {
   setTextureParams(list.back());
 }
 
+struct SpriteLoad {
+  const char* path;
+  FrameList* list;
+};
+
 template <size_t N>
-void loadAll(const char* const (&paths)[N], FrameList& list) {
-  for (const char* path : paths) loadFrame(path, list);
+void addAll(const char* const (&paths)[N], FrameList& list, std::vector<SpriteLoad>& loads) {
+  for (const char* path : paths) loads.push_back({path, &list});
+}
+
+// Every sprite picture and the list it goes to, in the order they load.
+std::vector<SpriteLoad> spriteLoads() {
+  std::vector<SpriteLoad> loads;
+  addAll(kMenuPictures, menuFrames, loads);
+  addAll(kPlayerPictures, playerFrames, loads);
+  addAll(kEnemyPictures, enemyFrames, loads);
+  addAll(kEnemy2Pictures, enemy2Frames, loads);
+  for (const char* path : kDeathPictures) {
+    loads.push_back({path, &enemyFrames});
+    loads.push_back({path, &enemy2Frames});
+  }
+  addAll(kEndPictures, endFrames, loads);
+  return loads;
 }
 
 }  // namespace
@@ -51,28 +72,26 @@ void setTextureParams(GLuint texture) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_R, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glGenerateMipmap(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-GLuint loadGameTexture(const char* path, long maxPixels) {
-  return loadImageTexture(path, 0, 0, kImageNtscSafe, maxPixels);
+GLuint loadGameTexture(const char* path, long maxPixels, bool mipmapped) {
+  const GamePicture picture = takeGamePicture({path, maxPixels, mipmapped});
+  if (!picture.loaded) return 0;
+  return uploadMipChain(picture.levels, picture.visible);
 }
 
 void loadSprites() {
-  loadAll(kMenuPictures, menuFrames);
-  loadAll(kPlayerPictures, playerFrames);
-  loadAll(kEnemyPictures, enemyFrames);
-  loadAll(kEnemy2Pictures, enemy2Frames);
-  for (const char* path : kDeathPictures) {
-    loadFrame(path, enemyFrames);
-    loadFrame(path, enemy2Frames);
-  }
-  loadAll(kEndPictures, endFrames);
+  for (const SpriteLoad& load : spriteLoads()) loadFrame(load.path, *load.list);
+}
+
+void requestSprites(std::vector<PictureRequest>& requests) {
+  for (const SpriteLoad& load : spriteLoads()) requests.push_back({load.path, kMaxSpritePixels, true});
 }
 
 void clearFrameLists() {
   for (FrameList* list : {&endFrames, &playerFrames, &menuFrames, &enemy2Frames, &enemyFrames}) {
+    for (GLuint texture : *list) forgetVisibleRows(texture);
     glDeleteTextures(static_cast<GLsizei>(list->size()), list->data());
     list->clear();
   }

@@ -6,6 +6,7 @@
 
 #include "entities/element.h"
 #include "render/image.h"
+#include "render/pictures_ahead.h"
 
 extern FrameList endFrames;
 extern FrameList playerFrames;
@@ -21,10 +22,17 @@ constexpr long kMaxSpritePixels = 1024L * 1024L;
 // Loads every sprite picture into its list, writing "Imagen no cargada" for
 // each one missing, unreadable or larger than kMaxSpritePixels.
 void loadSprites();
-// The parameters every game texture gets: repeat in s, linear filtering, mipmaps.
+// The order loadSprites loads the sprite pictures in, appended to `requests`
+// (for preparing them ahead).
+void requestSprites(std::vector<PictureRequest>& requests);
+// The parameters every game texture gets: repeat in s, linear filtering
+// between the mip levels.
 void setTextureParams(GLuint texture);
-// Loads one full picture as the game does (also used for the stage and the HUD).
-GLuint loadGameTexture(const char* path, long maxPixels = kMaxImagePixels);
+// Loads one full picture as the game does (also used for the stage and the
+// HUD): TV-safe colours, every mip level made on the CPU unless `mipmapped`
+// is false, in immutable storage. Takes the picture prepared ahead when it is
+// the next one. Returns 0 when it did not load.
+GLuint loadGameTexture(const char* path, long maxPixels = kMaxImagePixels, bool mipmapped = true);
 // Empties every list (tests and a fresh start-up).
 void clearFrameLists();
 

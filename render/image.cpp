@@ -12,6 +12,12 @@
 
 namespace {
 
+// Both filters linear, both wraps clamped to the edge, on the bound texture.
+void setPictureParams();
+
+// By texture name: where each level is visible, for the textures that have it.
+std::vector<std::vector<VisibleRows>> knownRows;
+
 constexpr long long kMaxFileBytes = 64L * 1024 * 1024;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
@@ -78,24 +84,71 @@ unsigned char* loadImagePixels(const char* path, int* width, int* height, int* c
 
 void freeImagePixels(unsigned char* pixels) { stbi_image_free(pixels); }
 
+bool decodePicture(const char* path, int forceChannels, unsigned flags, long maxPixels, Picture& picture,
+                   int* fileChannels) {
+  int width = 0, height = 0, channelsInFile = 0;
+  unsigned char* pixels = loadImagePixels(path, &width, &height, &channelsInFile, forceChannels, maxPixels);
+  if (pixels == nullptr) return false;
+  const int channels = forceChannels != 0 ? forceChannels : channelsInFile;
+  picture.width = width;
+  picture.height = height;
+  picture.rgba = toRgba(pixels, width * height, channels);
+  freeImagePixels(pixels);
+  if (flags & kImageNtscSafe) scaleToNtscSafe(picture.rgba);
+  if (fileChannels != nullptr) *fileChannels = channelsInFile;
+  return true;
+}
+
 GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture, unsigned flags,
                         long maxPixels) {
-  int width = 0, height = 0, fileChannels = 0;
-  unsigned char* pixels = loadImagePixels(path, &width, &height, &fileChannels, forceChannels, maxPixels);
-  if (pixels == nullptr) return 0;
-  const int channels = forceChannels != 0 ? forceChannels : fileChannels;
-  std::vector<unsigned char> rgba = toRgba(pixels, width * height, channels);
-  freeImagePixels(pixels);
-  if (flags & kImageNtscSafe) scaleToNtscSafe(rgba);
-
+  Picture picture;
+  if (!decodePicture(path, forceChannels, flags, maxPixels, picture)) return 0;
   GLuint texture = reuseTexture;
   if (texture == 0) glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               picture.rgba.data());
+  setPictureParams();
+  forgetVisibleRows(texture);
+  return texture;
+}
+
+GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleRows>& visible) {
+  if (chain.empty()) return 0;
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexStorage2D(GL_TEXTURE_2D, static_cast<GLsizei>(chain.size()), GL_RGBA8, chain[0].width, chain[0].height);
+  for (size_t level = 0; level < chain.size(); ++level) {
+    const Picture& picture = chain[level];
+    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, picture.width, picture.height, GL_RGBA,
+                    GL_UNSIGNED_BYTE, picture.rgba.data());
+  }
+  setPictureParams();
+  forgetVisibleRows(texture);
+  if (!visible.empty()) knownRows[texture] = visible;
+  return texture;
+}
+
+void forgetVisibleRows(GLuint texture) {
+  if (texture >= knownRows.size()) knownRows.resize(texture + 1);
+  knownRows[texture].clear();
+}
+
+const std::vector<VisibleRows>* visibleRowsOf(GLuint texture) {
+  if (texture >= knownRows.size() || knownRows[texture].empty()) return nullptr;
+  return &knownRows[texture];
+}
+
+namespace {
+
+void setPictureParams() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  return texture;
 }
+
+}  // namespace

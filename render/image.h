@@ -4,6 +4,10 @@
 
 #include <GL/glew.h>
 
+#include <vector>
+
+#include "render/mipmaps.h"
+
 // Scales every colour channel into the 16..235 range that TV-safe output
 // expects; alpha is kept.
 constexpr unsigned kImageNtscSafe = 128;
@@ -24,3 +28,20 @@ GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture
 unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels,
                                long maxPixels = kMaxImagePixels);
 void freeImagePixels(unsigned char* pixels);
+
+// Decodes a PNG into four channels (forceChannels as above, the rest filled
+// in: grey spread to red, green and blue, alpha 255 where the file has none),
+// scaled as `flags` ask. fileChannels, when given, gets the file's own count.
+// False on any failure loadImagePixels has.
+bool decodePicture(const char* path, int forceChannels, unsigned flags, long maxPixels, Picture& picture,
+                   int* fileChannels = nullptr);
+
+// A new texture with immutable storage for every level of the chain, each
+// uploaded as it is; filters and wraps as loadImageTexture sets them. Where
+// each level is visible (from visibleRows), when given, is kept for the texture.
+GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleRows>& visible = {});
+
+// Where the levels of a texture made by uploadMipChain are visible, or null
+// (not given, or the name was reused since by loadImageTexture or forgotten).
+const std::vector<VisibleRows>* visibleRowsOf(GLuint texture);
+void forgetVisibleRows(GLuint texture);

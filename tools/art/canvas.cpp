@@ -2,7 +2,9 @@
 
 #include <stb_image_write.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace art {
 
@@ -82,6 +84,85 @@ bool Canvas::savePng(const std::string& path, Rgba matte) const {
     return false;
   }
   return true;
+}
+
+namespace {
+
+unsigned long crc32Of(const unsigned char* data, size_t size, unsigned long crc = 0) {
+  static const auto table = [] {
+    std::vector<unsigned long> t(256);
+    for (unsigned long n = 0; n < 256; ++n) {
+      unsigned long c = n;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320UL ^ (c >> 1) : c >> 1;
+      t[n] = c;
+    }
+    return t;
+  }();
+  crc ^= 0xffffffffUL;
+  for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xff] ^ (crc >> 8);
+  return crc ^ 0xffffffffUL;
+}
+
+void putBigEndian(std::vector<unsigned char>& out, unsigned long value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>((value >> shift) & 0xff));
+}
+
+void putChunk(std::vector<unsigned char>& png, const char* type, const std::vector<unsigned char>& body) {
+  putBigEndian(png, body.size());
+  std::vector<unsigned char> typed(type, type + 4);
+  typed.insert(typed.end(), body.begin(), body.end());
+  png.insert(png.end(), typed.begin(), typed.end());
+  putBigEndian(png, crc32Of(typed.data(), typed.size()));
+}
+
+}  // namespace
+
+bool Canvas::savePngStored(const std::string& path) const {
+  std::vector<unsigned char> rows;  // each row: filter 0 (none), then its RGBA bytes
+  rows.reserve((size_t(width_) * 4 + 1) * height_);
+  for (int y = 0; y < height_; ++y) {
+    rows.push_back(0);
+    for (int x = 0; x < width_; ++x) {
+      const Rgba c = pixel(x, y);
+      const unsigned char alpha = toByte(c.a);
+      rows.push_back(alpha == 0 ? 0 : toByte(c.r));
+      rows.push_back(alpha == 0 ? 0 : toByte(c.g));
+      rows.push_back(alpha == 0 ? 0 : toByte(c.b));
+      rows.push_back(alpha);
+    }
+  }
+  // zlib stream of stored deflate blocks, at most 65535 bytes each.
+  std::vector<unsigned char> zlib = {0x78, 0x01};
+  for (size_t at = 0; at < rows.size() || at == 0; at += 65535) {
+    const size_t length = std::min<size_t>(65535, rows.size() - at);
+    zlib.push_back(at + length >= rows.size() ? 1 : 0);
+    zlib.push_back(length & 0xff);
+    zlib.push_back(length >> 8);
+    zlib.push_back(~length & 0xff);
+    zlib.push_back((~length >> 8) & 0xff);
+    zlib.insert(zlib.end(), rows.begin() + at, rows.begin() + at + length);
+    if (rows.empty()) break;
+  }
+  unsigned long a = 1, b = 0;
+  for (unsigned char byte : rows) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  putBigEndian(zlib, (b << 16) | a);
+
+  std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  std::vector<unsigned char> header;
+  putBigEndian(header, width_);
+  putBigEndian(header, height_);
+  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, no interlace
+  putChunk(png, "IHDR", header);
+  putChunk(png, "IDAT", zlib);
+  putChunk(png, "IEND", {});
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  const bool written = file != nullptr && std::fwrite(png.data(), 1, png.size(), file) == png.size();
+  if (file != nullptr && std::fclose(file) != 0) return false;
+  if (!written) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+  return written;
 }
 
 bool Canvas::savePngRgb(const std::string& path) const {

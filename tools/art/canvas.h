@@ -70,6 +70,9 @@ class Canvas {
   // filtering pull the outline colour into the edge instead of black.
   bool savePng(const std::string& path, Rgba matte = {0, 0, 0, 0}) const;
   bool savePngRgb(const std::string& path) const;
+  // As savePng (black matte), but stored without compression: larger, and
+  // decoded several times faster, for the one big picture start-up waits on.
+  bool savePngStored(const std::string& path) const;
 
  private:
   int width_, height_;

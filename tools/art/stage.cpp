@@ -382,7 +382,7 @@ bool makeStagePicture(const std::string& dir) {
   drawStreet(c);
   drawGate(c);
   drawStreetLights(c);
-  return c.savePng(dir + "/lvl.png");
+  return c.savePngStored(dir + "/lvl.png");
 }
 
 }  // namespace art

@@ -1,0 +1,57 @@
+#include "app/frame_pace.h"
+
+#include <GL/glew.h>  // before GLFW, which would bring gl.h first
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+
+namespace {
+
+bool exposed = false;
+
+void windowExposed(GLFWwindow* /*window*/) { exposed = true; }
+
+}  // namespace
+
+bool StillPicture::operator==(const StillPicture& other) const {
+  return picture == other.picture && std::equal(viewport, viewport + 4, other.viewport);
+}
+
+double refreshPeriod(int refreshRate) { return 1.0 / (refreshRate > 0 ? refreshRate : kDefaultRefreshRate); }
+
+FramePace framePace(GLFWwindow* window, bool uncapped) {
+  FramePace pace;
+  pace.capped = !uncapped;
+  glfwSwapInterval(uncapped ? 0 : 1);
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+  pace.period = refreshPeriod(mode != nullptr ? mode->refreshRate : 0);
+  glfwSetWindowRefreshCallback(window, windowExposed);
+  return pace;
+}
+
+double passWait(double now, double& nextPass, double period) {
+  if (now < nextPass) {
+    const double wait = nextPass - now;
+    nextPass += period;
+    return wait;
+  }
+  nextPass = now - nextPass < period ? nextPass + period : now + period;
+  return 0.0;
+}
+
+void waitForNextPass(FramePace& pace) {
+  if (!pace.capped) return;
+  const double now = glfwGetTime();
+  const double until = now + passWait(now, pace.nextPass, pace.period);
+  for (double left = until - now; left > 0.0; left = until - glfwGetTime()) glfwWaitEventsTimeout(left);
+}
+
+bool mustDraw(FramePace& pace, const StillPicture& now) {
+  if (now.picture >= 0 && now == pace.shown && !exposed) return false;
+  exposed = false;
+  pace.shown = now;
+  return true;
+}
+
+void sleepOnStillScreen() { glfwWaitEventsTimeout(kStillScreenWake); }

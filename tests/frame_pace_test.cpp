@@ -1,0 +1,69 @@
+// The frame loop's pace: passes no closer than the display's refresh, still
+// screens drawn once and again only when what they show changes, and the
+// switch that lifts the cap.
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/frame_pace.h"
+#include "app/input.h"
+#include "tests/gl_fixture.h"
+
+TEST(FramePace, PassesStartAPeriodApartAndAStallStartsTheScheduleAfresh) {
+  struct Case {
+    const char* name;
+    double now, nextPass;
+    double wait, nextAfter;
+  };
+  const double period = 0.01;
+  const Case cases[] = {
+      {"early: waits for its time", 1.004, 1.010, 0.006, 1.020},
+      {"on time", 1.010, 1.010, 0.0, 1.020},
+      {"a little late: the schedule holds", 1.013, 1.010, 0.0, 1.020},
+      {"a period late or more: afresh from now", 1.050, 1.010, 0.0, 1.060},
+      {"the first pass", 5.0, 0.0, 0.0, 5.01},
+  };
+  for (const Case& c : cases) {
+    double next = c.nextPass;
+    EXPECT_NEAR(passWait(c.now, next, period), c.wait, 1e-9) << c.name;
+    EXPECT_NEAR(next, c.nextAfter, 1e-9) << c.name;
+  }
+  EXPECT_DOUBLE_EQ(refreshPeriod(0), 1.0 / 60.0);
+  EXPECT_DOUBLE_EQ(refreshPeriod(-1), 1.0 / 60.0);
+  EXPECT_DOUBLE_EQ(refreshPeriod(144), 1.0 / 144.0);
+}
+
+TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
+  Game& game = sharedGame();
+  freshStage(game, 1000);
+  FramePace pace;
+  const auto draws = [&] { return mustDraw(pace, stillPicture(game)); };
+  EXPECT_TRUE(draws());
+  EXPECT_TRUE(draws()) << "play moves: every pass draws";
+  openMenu();
+  EXPECT_TRUE(draws()) << "the menu opens";
+  EXPECT_FALSE(draws()) << "the same menu";
+  keyCallback(game.window, GLFW_KEY_DOWN, 0, GLFW_PRESS, 0);
+  EXPECT_TRUE(draws()) << "the other choice";
+  EXPECT_FALSE(draws());
+  glViewport(50, 0, 700, 525);
+  EXPECT_TRUE(draws()) << "a resized window";
+  EXPECT_FALSE(draws());
+  glViewport(0, 0, kWindowWidth, kWindowHeight);
+  resetControlState();
+  stageOver = true;
+  game.tovan->lives = 0;
+  EXPECT_TRUE(draws()) << "game over";
+  EXPECT_FALSE(draws());
+  freshStage(game, 1000);
+}
+
+TEST(FramePace, UncappedIsAnOptionOfTheCommandLine) {
+  char name[] = "nombre", flag[] = "--uncapped";
+  char* argv[] = {name, flag};
+  Options options;
+  EXPECT_EQ(parseCommandLine(2, argv, options), -1);
+  EXPECT_TRUE(options.uncapped);
+  Options plain;
+  EXPECT_EQ(parseCommandLine(1, argv, plain), -1);
+  EXPECT_FALSE(plain.uncapped);
+}
