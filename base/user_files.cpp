@@ -1,0 +1,152 @@
+#include "base/user_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/files.h"
+
+namespace {
+
+const char* const kGameFolder = "nombre";
+// A temporary is named ".<file>.tmp-<pid>-<n>": hidden, beside the file it
+// will replace (a rename only stays atomic within one file system), and
+// carrying the writer's process id so that a leftover can be told from a
+// write still under way in another copy of the game.
+const char* const kTemporaryMark = ".tmp-";
+
+std::string folderFrom(const char* xdgVariable, const char* underHome) {
+  const char* xdg = std::getenv(xdgVariable);
+  // The rules say a relative path in these variables is to be ignored.
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/" + kGameFolder;
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') return std::string(home) + "/" + underHome + "/" + kGameFolder;
+  return "";
+}
+
+std::string reason(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+void splitPath(const std::string& path, std::string* folder, std::string* name) {
+  const size_t slash = path.rfind('/');
+  *folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  *name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Removes ".<name>.tmp-<pid>-..." files whose writer is no longer running.
+void removeLeftoverTemporaries(const std::string& folder, const std::string& name) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const std::string prefix = "." + name + kTemporaryMark;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string entryName = entry->d_name;
+    if (entryName.compare(0, prefix.size(), prefix) != 0) continue;
+    const long writer = std::strtol(entryName.c_str() + prefix.size(), nullptr, 10);
+    const bool writerGone = writer <= 0 || (kill(static_cast<pid_t>(writer), 0) != 0 && errno == ESRCH);
+    if (writerGone) unlink((folder + "/" + entryName).c_str());
+  }
+  closedir(dir);
+}
+
+bool writeAll(int fd, const std::string& contents) {
+  size_t done = 0;
+  while (done < contents.size()) {
+    const ssize_t wrote = write(fd, contents.data() + done, contents.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      if (wrote == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(wrote);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string userDataFolder() { return folderFrom("XDG_DATA_HOME", ".local/share"); }
+
+std::string userConfigFolder() { return folderFrom("XDG_CONFIG_HOME", ".config"); }
+
+bool makeFolders(const std::string& folder, std::string* why) {
+  if (folder.empty()) {
+    if (why != nullptr) *why = "no folder";
+    return false;
+  }
+  for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
+      if (why != nullptr) *why = reason("cannot make " + part);
+      return false;
+    }
+    if (slash == std::string::npos) break;
+  }
+  struct stat status {};
+  if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+    if (why != nullptr) *why = folder + " is not a folder";
+    return false;
+  }
+  return true;
+}
+
+bool readFileWhole(const std::string& path, std::string* contents) {
+  long long bytes = 0;
+  std::FILE* file = openRegularFile(path.c_str(), &bytes);
+  if (file == nullptr) return false;
+  contents->clear();
+  char buffer[4096];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, got);
+  const bool ok = !std::ferror(file);
+  std::fclose(file);
+  return ok;
+}
+
+bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why) {
+  std::string unused;
+  if (why == nullptr) why = &unused;
+  std::string folder, name;
+  splitPath(path, &folder, &name);
+  if (name.empty()) {
+    *why = "no file name";
+    return false;
+  }
+  if (!makeFolders(folder, why)) return false;
+  removeLeftoverTemporaries(folder, name);
+
+  static std::atomic<unsigned> serial{0};
+  const std::string temporary =
+      folder + "/." + name + kTemporaryMark + std::to_string(getpid()) + "-" + std::to_string(++serial);
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    *why = reason("cannot write in " + folder);
+    return false;
+  }
+  bool ok = writeAll(fd, contents) && fsync(fd) == 0;
+  if (!ok) *why = reason("cannot write " + path);
+  if (close(fd) != 0 && ok) {
+    *why = reason("cannot write " + path);
+    ok = false;
+  }
+  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    *why = reason("cannot replace " + path);
+    ok = false;
+  }
+  if (!ok) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  // The rename itself is kept on disk only once the folder is.
+  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    fsync(folderFd);
+    close(folderFd);
+  }
+  return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The player's own files: best scores and settings. They live in the player's
+// folders (the XDG base directory rules), and every write replaces a file
+// whole or not at all, so a crash or a full disk never leaves half a table.
+
+#include <string>
+
+// The player's own folders, following the XDG base directory rules.
+std::string userDataFolder();    // $XDG_DATA_HOME/nombre, else $HOME/.local/share/nombre; "" when neither is set
+std::string userConfigFolder();  // $XDG_CONFIG_HOME/nombre, else $HOME/.config/nombre; "" when neither is set
+
+// Writes `contents` to `path` whole or not at all: a temporary file in the
+// same folder (created with its parents if missing), written, flushed,
+// fsync'd, renamed over `path`. On failure returns false, leaves any old file
+// whole, removes its temporary, and sets *why to a short reason.
+// Temporaries left beside `path` by a copy of the game that died mid-write
+// are removed on the way.
+bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why);
+
+// Creates `folder` and any missing parents. Returns false and sets *why when
+// it cannot.
+bool makeFolders(const std::string& folder, std::string* why);
+
+// Reads the whole regular file at `path` into *contents. Returns false when
+// there is no such file or it cannot be read.
+bool readFileWhole(const std::string& path, std::string* contents);
