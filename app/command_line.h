@@ -5,6 +5,8 @@
 
 struct Options {
   bool play = true;  // false: an option did its work (help, version) and the game exits
+  bool scores = false;  // --scores: print the best runs and exit
+  bool config = false;  // --config: print the settings file's path and the settings in force, and exit
 };
 
 // Reads argv into `options`. Returns -1 when the game should go on, else the

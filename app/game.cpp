@@ -7,6 +7,8 @@
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
+#include "app/player_files.h"
+#include "app/settings.h"
 #include "app/update_ticks.h"
 #include "app/window_fit.h"
 #include "audio/sound.h"
@@ -33,6 +35,7 @@ const char* const kHpBarPath = "./img/hp_bar.png";
 const char* const kHeartPath = "./img/corazon.png";
 const char* const kGameOverPath = "./img/gameover.png";
 const char* const kDigitsPath = "./img/digitos.png";
+const char* const kRecordLabelsPath = "./img/records.png";
 const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
@@ -124,6 +127,8 @@ int startUp(Game& game) {
   loadSprites();
   digitsTexture = loadScreenTexture(kDigitsPath);
   if (digitsTexture == 0) consoleLine(kImageNotLoaded);
+  recordLabelsTexture = loadScreenTexture(kRecordLabelsPath);
+  if (recordLabelsTexture == 0) consoleLine(kImageNotLoaded);
   game.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
 
   game.shaderProgram = buildShaderProgram();
@@ -201,6 +206,7 @@ void runMode(Game& game) {
       menuFrame(game);
       break;
     case FrameMode::GameOver:
+      recordRunOnce(game.tovan->runScore, static_cast<int>(game.level));
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
@@ -222,10 +228,15 @@ int shutDown(Game& game) {
 }
 
 int runGame() {
+  checkPlayerFolders();
+  loadSettings();
   Game game;
   const int started = startUp(game);
   if (started != 0) return started;
+  applySettings(game.window, musicSystem, game.tovan->soundSystem);
   while (!glfwWindowShouldClose(game.window)) runFrame(game);
+  // Closed during a run: the run still counts.
+  recordRunOnce(game.tovan->runScore, static_cast<int>(game.level));
   return shutDown(game);
 }
 
@@ -238,6 +249,7 @@ int startUpHidden(Game& game) {
 void restartGame(Game& game, ClockTicks now) {
   clearRoster(enemies);
   resetControlState();
+  forgetRun();
   stageOver = false;
   endFrameIndex = 0;
   Player& hero = *game.tovan;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "base/files.h"
 
@@ -149,4 +150,23 @@ bool writeFileWhole(const std::string& path, const std::string& contents, std::s
     close(folderFd);
   }
   return true;
+}
+
+std::string moveAside(const std::string& path) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = path + ".bad-" + stamp;
+  for (int copy = 1; copy < 1000; ++copy) {
+    const std::string aside = copy == 1 ? base : base + "-" + std::to_string(copy);
+    // link fails where the name is taken, so nothing kept earlier is replaced.
+    if (link(path.c_str(), aside.c_str()) == 0) {
+      unlink(path.c_str());
+      return aside;
+    }
+    if (errno != EEXIST) return "";
+  }
+  return "";
 }

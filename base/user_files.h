@@ -24,3 +24,8 @@ bool makeFolders(const std::string& folder, std::string* why);
 // Reads the whole regular file at `path` into *contents. Returns false when
 // there is no such file or it cannot be read.
 bool readFileWhole(const std::string& path, std::string* contents);
+
+// Renames the file at `path` to `path.bad-YYYYMMDD-HHMMSS` (with a number
+// added if that is taken), so that a file the game cannot read is kept for
+// the player rather than overwritten. Returns the new path, "" on failure.
+std::string moveAside(const std::string& path);
