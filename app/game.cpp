@@ -69,6 +69,8 @@ void startMusic() {
   audio::createSoundSystem(&musicSystem);
   musicSystem->init(kSoundVoices, 0, nullptr);
   musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &music);
+  // At the player's volume from its first sample.
+  musicSystem->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
   musicSystem->playSound(music, nullptr, false, &musicChannel);
 }
 
