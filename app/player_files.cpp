@@ -11,18 +11,6 @@
 
 RunRecord runRecord;
 
-namespace {
-bool saidCannotKeep = false;
-}  // namespace
-
-void cannotKeepPlayerFiles(const std::string& why) {
-  if (saidCannotKeep) return;
-  saidCannotKeep = true;
-  std::fprintf(stderr, "nombre: cannot keep scores or settings (%s); the game plays on\n", why.c_str());
-}
-
-void cannotKeepPlayerFilesAgain() { saidCannotKeep = false; }
-
 void checkPlayerFolders() {
   for (const std::string& folder : {userDataFolder(), userConfigFolder()}) {
     std::string why;

@@ -22,10 +22,6 @@ void forgetRun();
 
 // At start-up: says once when the player's folders cannot be used.
 void checkPlayerFolders();
-// Says once, on stderr, that scores and settings cannot be kept, and why.
-void cannotKeepPlayerFiles(const std::string& why);
-// The next failure is said again (tests).
-void cannotKeepPlayerFilesAgain();
 
 // --scores: prints the best runs; returns the exit code.
 int printScores();

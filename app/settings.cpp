@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <sstream>
 
-#include "app/player_files.h"
 #include "app/window_fit.h"
 #include "audio/sound.h"
 #include "base/user_files.h"

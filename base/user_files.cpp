@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -170,3 +171,15 @@ std::string moveAside(const std::string& path) {
   }
   return "";
 }
+
+namespace {
+bool saidCannotKeep = false;
+}  // namespace
+
+void cannotKeepPlayerFiles(const std::string& why) {
+  if (saidCannotKeep) return;
+  saidCannotKeep = true;
+  std::fprintf(stderr, "nombre: cannot keep scores or settings (%s); the game plays on\n", why.c_str());
+}
+
+void cannotKeepPlayerFilesAgain() { saidCannotKeep = false; }

@@ -1,6 +1,6 @@
-// The test programs keep their scores and settings in a scratch home of
-// their own, never in the home of whoever runs them: set before any test
-// runs, removed at exit.
+// The test and benchmark programs, and the games they start, keep their
+// scores and settings in a scratch home of their own, never in the home of
+// whoever runs them: set before main, removed at exit.
 #include <cstdlib>
 #include <string>
 
