@@ -129,8 +129,9 @@ std::string scoresPath() {
   return folder.empty() ? "" : folder + "/" + kScoresFile;
 }
 
-std::vector<ScoreEntry> loadScoreTable(const std::string& path) {
+std::vector<ScoreEntry> loadScoreTable(const std::string& path, bool* stuck) {
   std::vector<ScoreEntry> table;
+  if (stuck != nullptr) *stuck = false;
   std::string text, why;
   if (path.empty() || !readFileWhole(path, &text)) return table;
   if (readScoreTable(text, &table, &why)) return table;
@@ -138,6 +139,7 @@ std::vector<ScoreEntry> loadScoreTable(const std::string& path) {
   std::fprintf(stderr, "nombre: %s is not a score table (%s); %s, and a new table starts\n", path.c_str(), why.c_str(),
                aside.empty() ? "it could not be moved aside" : ("it is kept as " + aside).c_str());
   table.clear();
+  if (stuck != nullptr) *stuck = aside.empty();
   return table;
 }
 
@@ -147,7 +149,12 @@ bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBe
     return false;
   }
   const TableLock lock(path.substr(0, path.rfind('/')));
-  std::vector<ScoreEntry> table = loadScoreTable(path);
+  bool stuck = false;
+  std::vector<ScoreEntry> table = loadScoreTable(path, &stuck);
+  if (stuck) {
+    *why = "the unreadable table " + path + " could not be moved aside";
+    return false;
+  }
   *bestBefore = table.empty() ? 0 : table.front().total;
   table.push_back(run);
   sortAndTrim(&table);

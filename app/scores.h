@@ -23,8 +23,9 @@ std::string scoreTableText(const std::vector<ScoreEntry>& table);
 // $XDG_DATA_HOME/nombre/scores; "" with no home folder.
 std::string scoresPath();
 // The table at `path`, best first: empty when there is none. A file that is
-// not a score table is moved aside, with a line on stderr.
-std::vector<ScoreEntry> loadScoreTable(const std::string& path);
+// not a score table is moved aside, with a line on stderr; where it cannot
+// be, *stuck (if given) is set, and the file must not be written over.
+std::vector<ScoreEntry> loadScoreTable(const std::string& path, bool* stuck = nullptr);
 // Adds `run` to the table at `path`, holding the table's lock from reading to
 // writing. *bestBefore is the best total before this run (0 for none).
 // False, with *why, when the table cannot be written.

@@ -167,7 +167,11 @@ std::string moveAside(const std::string& path) {
       unlink(path.c_str());
       return aside;
     }
-    if (errno != EEXIST) return "";
+    if (errno == EEXIST) continue;
+    // A file system without hard links: a rename, once the name is seen free.
+    struct stat taken {};
+    if (lstat(aside.c_str(), &taken) == 0) continue;
+    return std::rename(path.c_str(), aside.c_str()) == 0 ? aside : "";
   }
   return "";
 }

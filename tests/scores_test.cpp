@@ -4,6 +4,7 @@
 // game-over screen showing the run's total and the best over its picture.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,6 +83,33 @@ TEST_F(Scores, ATableThatIsNotOneIsKeptAsideAndANewOneStarts) {
     EXPECT_TRUE(readFileWhole(aside[0], &kept));
     EXPECT_EQ(kept, text) << "never deleted";
   }
+}
+
+// A read-only data folder, as a player other than root meets it (root
+// writes anywhere, so the check runs as "nobody"): a bad table there is
+// neither moved nor written over, and the run is reported as not kept.
+TEST_F(Scores, InAReadOnlyFolderABadTableIsNeitherMovedNorWrittenOver) {
+  ASSERT_TRUE(writeFileWhole(path, "nonsense {{", nullptr));
+  const std::string folder = path.substr(0, path.rfind('/'));
+  ASSERT_EQ(chmod(scratch.path.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    long long bestBefore = 0;
+    std::string why;
+    freopen("/dev/null", "w", stderr);
+    _exit(recordRun(path, run(10), &bestBefore, &why) ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  chmod(folder.c_str(), 0755);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run was written over the bad table: " << status;
+  std::string kept;
+  EXPECT_TRUE(readFileWhole(path, &kept));
+  EXPECT_EQ(kept, "nonsense {{");
+  EXPECT_TRUE(filesMatching(path + ".bad-*").empty());
 }
 
 TEST_F(Scores, AnEmptyOrHandTidiedTableIsStillATable) {
