@@ -17,6 +17,8 @@ int parseCommandLine(int argc, char** argv, Options& options) {
       ->needs(replay);
   record->excludes(replay);
   app.add_flag("--uncapped", options.uncapped, "Present frames as fast as the renderer can, not at the display's rate");
+  app.add_flag("--scores", options.scores, "Print the table of the best runs and exit");
+  app.add_flag("--config", options.config, "Print the settings file's path and the settings in force, and exit");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

@@ -8,6 +8,8 @@ struct Options {
   std::string replay;  // --replay FILE: a recorded run played back
   bool check = false;  // with --replay: replay without drawing and compare the end state
   bool uncapped = false;  // --uncapped: frames as fast as they draw (measuring the renderer)
+  bool scores = false;  // --scores: print the best runs and exit
+  bool config = false;  // --config: print the settings file's path and the settings in force, and exit
 };
 
 // Reads argv into `options`. Returns -1 when the game should go on, else the

@@ -6,6 +6,7 @@
 #include "app/game_state.h"
 #include "app/gamepad.h"
 #include "app/input.h"
+#include "app/settings.h"
 #include "app/window_fit.h"
 
 namespace {
@@ -52,11 +53,14 @@ void listenToPlayer(GLFWwindow* window) {
   glfwSetWindowIconifyCallback(window, windowIconify);
 }
 
-void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods) {
-  if (action == GLFW_PRESS && isFullScreenKey(key, mods)) {
+void keyboardKey(GLFWwindow* window, int windowKey, int scancode, int action, int mods) {
+  if (action == GLFW_PRESS && isFullScreenKey(windowKey, mods)) {
     toggleFullScreen(window);
+    keepFullScreenChoice(window);
     return;
   }
+  // The player's keys become the keys the rules know (the pads send those already).
+  const int key = gameKey(windowKey);
   if (isKnownKey(key)) {
     keyboardHolds[key] = action != GLFW_RELEASE;
     if (action == GLFW_RELEASE && aPadHolds(key)) return;

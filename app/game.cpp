@@ -10,6 +10,8 @@
 #include "app/hud.h"
 #include "app/input.h"
 #include "app/run_log.h"
+#include "app/player_files.h"
+#include "app/settings.h"
 #include "app/update_ticks.h"
 #include "app/window_fit.h"
 #include "audio/sound.h"
@@ -38,6 +40,7 @@ const char* const kHpBarPath = "./img/hp_bar.png";
 const char* const kHeartPath = "./img/corazon.png";
 const char* const kGameOverPath = "./img/gameover.png";
 const char* const kDigitsPath = "./img/digitos.png";
+const char* const kRecordLabelsPath = "./img/records.png";
 const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
@@ -93,6 +96,8 @@ void startMusic() {
   audio::createSoundSystem(&musicSystem);
   musicSystem->init(kSoundVoices, 0, nullptr);
   musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &music);
+  // At the player's volume from its first sample.
+  musicSystem->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
   musicSystem->playSound(music, nullptr, false, &musicChannel);
 }
 
@@ -154,6 +159,8 @@ int startUp(Game& game) {
   loadSprites();
   digitsTexture = loadScreenTexture(kDigitsPath);
   if (digitsTexture == 0) consoleLine(kImageNotLoaded);
+  recordLabelsTexture = loadScreenTexture(kRecordLabelsPath);
+  if (recordLabelsTexture == 0) consoleLine(kImageNotLoaded);
   game.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
 
   game.shaderProgram = buildShaderProgram();
@@ -219,6 +226,9 @@ void runMode(Game& game) {
       menuFrame(game);
       break;
     case FrameMode::GameOver:
+      // A run played back shows its score but is not a new run of the table.
+      recordRunOnce(game.tovan->runScore, static_cast<int>(game.level),
+                    game.log == nullptr || !game.log->replaying());
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
@@ -282,6 +292,7 @@ int startUpHidden(Game& game) {
 void restartGame(Game& game, ClockTicks now) {
   clearRoster(enemies);
   resetControlState();
+  forgetRun();
   stageOver = false;
   endFrameIndex = 0;
   Player& hero = *game.tovan;

@@ -7,6 +7,7 @@
 
 #include "app/game_state.h"
 #include "app/input.h"
+#include "app/player_files.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/draw.h"
@@ -18,6 +19,7 @@ GLuint stageTexture = 0;
 GLuint hpBarTexture = 0;
 GLuint heartTexture = 0;
 GLuint digitsTexture = 0;
+GLuint recordLabelsTexture = 0;
 int endFrameIndex = 0;
 
 namespace {
@@ -34,6 +36,44 @@ constexpr float kBarWindow = 1.05f;
 constexpr float kScoreRight = 0.95f;
 constexpr float kDigitWidth = 0.04f;
 constexpr int kDigitCells = 10;
+
+// The game-over screen's rows below its words: a label from the labels
+// picture left of the middle, its number right of it, and the mark of a new
+// best under both, centred.
+struct LabelRow {
+  float top;
+  float bottom;
+  int labelRow;  // row of the labels picture
+};
+constexpr LabelRow kRunTotalRow = {-0.45f, -0.61f, 0};
+constexpr LabelRow kBestTotalRow = {-0.61f, -0.77f, 1};
+constexpr LabelRow kNewBestRow = {-0.78f, -0.94f, 2};
+constexpr int kLabelRows = 3;
+constexpr float kLabelWidth = 0.8f;     // the picture's 320 pixels in an 800-wide window
+constexpr float kLabelRight = 0.1f;  // the labels' cells end here, the numbers start a little after their words
+constexpr float kNumberLeft = -0.06f;
+constexpr float kBigDigitWidth = 0.05f;
+constexpr float kBigDigitInset = 0.02f;  // the number's digits are a little lower than its label
+
+void drawLabel(Game& game, const LabelRow& row, float left) {
+  if (recordLabelsTexture == 0) return;
+  const float right = left + kLabelWidth;
+  const float points[12] = {right, row.top, 0.0f, right, row.bottom, 0.0f,
+                            left, row.bottom, 0.0f, left, row.top, 0.0f};
+  const float t0 = static_cast<float>(row.labelRow) / kLabelRows;
+  const float t1 = t0 + 1.0f / kLabelRows;
+  const float coords[8] = {1.0f, t0, 1.0f, t1, 0.0f, t1, 0.0f, t0};
+  refillPositions(game.scoreQuad, points);
+  refillTexCoords(game.scoreQuad, coords);
+  drawQuad(game.scoreQuad, recordLabelsTexture);
+}
+
+void drawLabelledNumber(Game& game, const LabelRow& row, long long number) {
+  drawLabel(game, row, kLabelRight - kLabelWidth);
+  const float width = static_cast<float>(std::to_string(number < 0 ? 0 : number).size()) * kBigDigitWidth;
+  drawNumber(game, number,
+             {kNumberLeft + width, row.top - kBigDigitInset, row.bottom + kBigDigitInset, kBigDigitWidth});
+}
 
 }  // namespace
 
@@ -85,14 +125,15 @@ void healthBarTexCoords(int health, float texCoordsB[8]) {
   for (int i = 0; i < 8; ++i) texCoordsB[i] = coords[i];
 }
 
-void drawScore(Game& game, long long score) {
+// A number in the HUD's digits, its last digit ending at `right`.
+void drawNumber(Game& game, long long number, const DigitRow& row) {
   if (digitsTexture == 0) return;
-  const std::string digits = std::to_string(score < 0 ? 0 : score);
-  float right = kScoreRight;
+  const std::string digits = std::to_string(number < 0 ? 0 : number);
+  float right = row.right;
   for (size_t i = digits.size(); i-- > 0;) {
-    const float left = right - kDigitWidth;
-    const float points[12] = {right, kHudTop, 0.0f, right, kHudBottom, 0.0f,
-                              left, kHudBottom, 0.0f, left, kHudTop, 0.0f};
+    const float left = right - row.digitWidth;
+    const float points[12] = {right, row.top, 0.0f, right, row.bottom, 0.0f,
+                              left, row.bottom, 0.0f, left, row.top, 0.0f};
     const float s0 = static_cast<float>(digits[i] - '0') / kDigitCells;
     const float s1 = s0 + 1.0f / kDigitCells;
     const float coords[8] = {s1, 0.0f, s1, 1.0f, s0, 1.0f, s0, 0.0f};
@@ -102,6 +143,8 @@ void drawScore(Game& game, long long score) {
     right = left;
   }
 }
+
+void drawScore(Game& game, long long score) { drawNumber(game, score, {kScoreRight, kHudTop, kHudBottom, kDigitWidth}); }
 
 void menuFrame(Game& game) {
   drawQuad(game.quads.menu, menuFrames[exitSelected ? kMenuExitFrame : kMenuContinueFrame]);
@@ -115,6 +158,10 @@ void gameOverFrame(Game& game) {
   refillTexCoords(game.quads.fondo, game.texCoords2);
   useShaderProgram(game.shaderProgram);
   drawQuad(game.quads.fondo, game.gameOverTexture);
+  // The run's total and the best over the picture.
+  drawLabelledNumber(game, kRunTotalRow, runRecord.total);
+  drawLabelledNumber(game, kBestTotalRow, runRecord.best);
+  if (runRecord.newBest) drawLabel(game, kNewBestRow, -kLabelWidth / 2);
 }
 
 // The hero's pose is chosen by the stage-clear ticks.

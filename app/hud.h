@@ -13,6 +13,7 @@ extern GLuint stageTexture;
 extern GLuint hpBarTexture;
 extern GLuint heartTexture;
 extern GLuint digitsTexture;
+extern GLuint recordLabelsTexture;  // the game-over screen's words for its numbers
 
 constexpr int kStartLives = 5;
 
@@ -20,6 +21,16 @@ constexpr int kStartLives = 5;
 void buildHearts();
 // The bar's window onto its strip, from the hero's health.
 void healthBarTexCoords(int health, float texCoordsB[8]);
+// Where a number goes: its last digit ends at `right`; each digit is a cell
+// of the digit strip, digitWidth wide.
+struct DigitRow {
+  float right;
+  float top;
+  float bottom;
+  float digitWidth;
+};
+// A number in the HUD's digits.
+void drawNumber(Game& game, long long number, const DigitRow& row);
 // The score in the bottom band, right of the health bar.
 void drawScore(Game& game, long long score);
 

@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/data_folder.h"
+#include "app/player_files.h"
 #include "app/replay.h"
 
 namespace {
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
   if (done >= 0) return done;
   const std::string record = fromHere(options.record);
   const std::string replay = fromHere(options.replay);
+  if (options.scores) return printScores();
+  if (options.config) return printConfig();
   if (!enterDataFolder()) return -1;
   if (!replay.empty()) {
     return options.check ? checkReplay(replay) : watchReplay(replay, options.uncapped);

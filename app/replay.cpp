@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "app/game.h"
+#include "app/player_files.h"
+#include "app/settings.h"
 #include "app/update_ticks.h"
 #include "app/window_fit.h"
 #include "base/user_files.h"
@@ -97,16 +99,21 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
       return 2;
     }
   }
+  checkPlayerFolders();
+  loadSettings();
   Game game;
   const int started = startUp(game);
   if (started != 0) {
     if (stream != nullptr) std::fclose(stream);
     return started;
   }
+  applySettings(game.window, musicSystem, game.tovan->soundSystem);
   RunLog log;
   log.beginRecording(game, stream);
   game.log = &log;
   runPasses(game, uncapped);
+  // Closed during a run: the run still counts.
+  recordRunOnce(game.tovan->runScore, static_cast<int>(game.level));
   const std::string& text = log.finish(game);
   if (stream != nullptr) {
     std::fclose(stream);
@@ -119,9 +126,11 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
 int watchReplay(const std::string& path, bool uncapped) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
+  loadSettings();
   Game game;
   const int started = startUp(game);
   if (started != 0) return started;
+  applySettings(game.window, musicSystem, game.tovan->soundSystem);
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);

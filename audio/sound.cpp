@@ -296,6 +296,19 @@ SoundResult SoundSystem::update() {
   return kSoundOk;
 }
 
+SoundResult SoundSystem::setVolume(float volume) {
+  SoundSystem* self = opaque(this);
+  if (!self) return kSoundError;
+  std::lock_guard<std::mutex> guard(service().lock);
+  SoundSystemImpl* system = self->impl;
+  if (!isLive(system) || !makeCurrent(system->context)) return kSoundError;
+  // The listener belongs to this system's context alone: its gain scales
+  // every voice of this system and no other.
+  alGetError();
+  alListenerf(AL_GAIN, std::clamp(volume, 0.0f, 1.0f));
+  return alGetError() == AL_NO_ERROR ? kSoundOk : kSoundError;
+}
+
 SoundResult Sound::release() {
   Sound* self = opaque(this);
   if (!self) return kSoundError;

@@ -43,6 +43,9 @@ class SoundSystem {
   SoundResult playSound(Sound* sound, void* channelGroup, bool paused, Channel** channel);
   // Services the system: frees voices whose sounds have finished.
   SoundResult update();
+  // The loudness of everything this system plays, from 0 (silent) to 1 (as
+  // recorded, the default); values outside are clamped.
+  SoundResult setVolume(float volume);
 
   SoundSystemImpl* impl = nullptr;
 };

@@ -8,8 +8,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "base/files.h"
 
@@ -150,3 +152,38 @@ bool writeFileWhole(const std::string& path, const std::string& contents, std::s
   }
   return true;
 }
+
+std::string moveAside(const std::string& path) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = path + ".bad-" + stamp;
+  for (int copy = 1; copy < 1000; ++copy) {
+    const std::string aside = copy == 1 ? base : base + "-" + std::to_string(copy);
+    // link fails where the name is taken, so nothing kept earlier is replaced.
+    if (link(path.c_str(), aside.c_str()) == 0) {
+      unlink(path.c_str());
+      return aside;
+    }
+    if (errno == EEXIST) continue;
+    // A file system without hard links: a rename, once the name is seen free.
+    struct stat taken {};
+    if (lstat(aside.c_str(), &taken) == 0) continue;
+    return std::rename(path.c_str(), aside.c_str()) == 0 ? aside : "";
+  }
+  return "";
+}
+
+namespace {
+bool saidCannotKeep = false;
+}  // namespace
+
+void cannotKeepPlayerFiles(const std::string& why) {
+  if (saidCannotKeep) return;
+  saidCannotKeep = true;
+  std::fprintf(stderr, "nombre: cannot keep scores or settings (%s); the game plays on\n", why.c_str());
+}
+
+void cannotKeepPlayerFilesAgain() { saidCannotKeep = false; }

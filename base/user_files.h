@@ -24,3 +24,13 @@ bool makeFolders(const std::string& folder, std::string* why);
 // Reads the whole regular file at `path` into *contents. Returns false when
 // there is no such file or it cannot be read.
 bool readFileWhole(const std::string& path, std::string* contents);
+
+// Says once, on stderr, that scores and settings cannot be kept, and why.
+void cannotKeepPlayerFiles(const std::string& why);
+// The next failure is said again (tests).
+void cannotKeepPlayerFilesAgain();
+
+// Renames the file at `path` to `path.bad-YYYYMMDD-HHMMSS` (with a number
+// added if that is taken), so that a file the game cannot read is kept for
+// the player rather than overwritten. Returns the new path, "" on failure.
+std::string moveAside(const std::string& path);

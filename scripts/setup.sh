@@ -10,7 +10,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-apps imagemagick fonts-dejavu-core
   dpkg-dev file desktop-file-utils
   clang libclang-rt-14-dev
-  libcli11-dev libtomlplusplus-dev lintian
+  libcli11-dev libtomlplusplus-dev lintian appstream faketime
   openbox x11-utils
 )
 

@@ -1,9 +1,13 @@
 #pragma once
 // A fresh folder for a test's files, removed with everything in it at the
-// end, and an environment variable set for the length of a test.
+// end, an environment variable set for the length of a test, and the
+// files whose paths match a pattern.
+
+#include <glob.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 struct ScratchFolder {
   ScratchFolder() {
@@ -40,3 +44,12 @@ class ScopedEnv {
   std::string old_;
   bool had_ = false;
 };
+
+inline std::vector<std::string> filesMatching(const std::string& pattern) {
+  std::vector<std::string> found;
+  glob_t matches{};
+  if (glob(pattern.c_str(), 0, nullptr, &matches) == 0)
+    for (size_t i = 0; i < matches.gl_pathc; ++i) found.push_back(matches.gl_pathv[i]);
+  globfree(&matches);
+  return found;
+}

@@ -172,6 +172,37 @@ TEST_F(Playback, WhenAllVoicesAreBusyTheOldestGivesWay) {
   EXPECT_TRUE(near(envelope.back().mean, kSecond)) << "only the newer loop is left";
 }
 
+// Music and effects play on systems of their own: each one's volume scales
+// what it plays, sounds already playing included, and nothing of the other's.
+TEST_F(Playback, EachSystemsVolumeScalesOnlyItsOwnSounds) {
+  audio::SoundSystem* effects = nullptr;
+  ASSERT_EQ(audio::createSoundSystem(&effects), audio::kSoundOk);
+  ASSERT_EQ(effects->init(4, 0, nullptr), audio::kSoundOk);
+  constexpr std::int16_t kMusic = 8000, kBlow = 6000;
+  audio::Sound* music = load("music.wav", steady(0.2, kMusic), audio::kSoundLoop);
+  audio::Sound* blow = load("blow.wav", steady(0.3, kBlow), audio::kSoundDefault, effects);
+  ASSERT_TRUE(music && blow);
+
+  play(music);
+  ASSERT_EQ(system_->setVolume(0.5f), audio::kSoundOk);
+  ASSERT_EQ(effects->setVolume(0.0f), audio::kSoundOk);
+  sleepSeconds(0.2);
+  long start = Capture::get().mark();
+  play(blow, effects);
+  sleepSeconds(0.4);
+  double loudest = 0;
+  for (const Block& block : blocks(Capture::get().since(start), kBlock)) loudest = std::max(loudest, block.mean);
+  EXPECT_TRUE(near(loudest, kMusic / 2)) << "music at half, the muted blow unheard: " << loudest;
+
+  ASSERT_EQ(effects->setVolume(2.0f), audio::kSoundOk);  // clamped to full
+  start = Capture::get().mark();
+  play(blow, effects);
+  sleepSeconds(0.4);
+  loudest = 0;
+  for (const Block& block : blocks(Capture::get().since(start), kBlock)) loudest = std::max(loudest, block.mean);
+  EXPECT_TRUE(near(loudest, kMusic / 2 + kBlow)) << "the blow at full over the music at half: " << loudest;
+}
+
 // Each file carries a steady level for 1/8 s. Whatever its format, the mixer
 // must put out that level for that long: converted to 16-bit, clipped (not
 // wrapped) past full scale, and with stereo frames counted as frames.

@@ -8,6 +8,11 @@ set -euo pipefail
 GAME_BIN=$1
 E2E_TOOL=${E2E_TOOL:-$(dirname "$GAME_BIN")/tests/e2e_tool}
 WORK=$(mktemp -d /tmp/nombre-e2e-XXXXXX)
+# The player's scores and settings stay in the scratch folder, never in the
+# home of whoever runs the tests; runs of one script share them.
+export XDG_DATA_HOME=$WORK/player/data XDG_CONFIG_HOME=$WORK/player/config
+# Set GAME_SPEED (e.g. 4) to run the game's clock that many times as fast.
+GAME_SPEED=${GAME_SPEED:-}
 GAME_PID=""
 WID=""
 stop_game() {
@@ -15,6 +20,8 @@ stop_game() {
     kill "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true
   fi
+  # E2E_KEEP=FOLDER keeps the screenshots and the recording, to look at.
+  [ -n "${E2E_KEEP:-}" ] && cp "$WORK"/*.png "$WORK"/*.wav "$E2E_KEEP"/ 2>/dev/null
   rm -rf "$WORK"
 }
 trap stop_game EXIT
@@ -25,7 +32,16 @@ fail() { echo "FAIL: $*"; [ -f "$WORK/out.txt" ] && sed 's/^/  game: /' "$WORK/o
 start_game() {
   printf '[general]\ndrivers = wave\nsample-type = int16\nchannels = mono\nfrequency = 22050\n[wave]\nfile = %s\n' \
     "$WORK/sound.wav" > "$WORK/alsoft.conf"
-  (cd "$WORK" && ALSOFT_CONF="$WORK/alsoft.conf" exec "$GAME_BIN" "$@" > "$WORK/out.txt" 2> "$WORK/err.txt") &
+  (
+    cd "$WORK"
+    if [ -n "$GAME_SPEED" ]; then
+      # Preloaded into the game itself (the faketime command would fork), and
+      # after the sanitizers' runtime, which otherwise insists on coming first.
+      export LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="+0 x$GAME_SPEED"
+      export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}verify_asan_link_order=0"
+    fi
+    ALSOFT_CONF="$WORK/alsoft.conf" exec "$GAME_BIN" "$@" > "$WORK/out.txt" 2> "$WORK/err.txt"
+  ) &
   GAME_PID=$!
   # This game's own window: another one may still be closing on the same display.
   WID=$(timeout 20 xdotool search --sync --onlyvisible --pid "$GAME_PID" --name '^nombre$' | head -1) ||
@@ -99,5 +115,7 @@ expect_exit() {
 }
 
 peak() { "$E2E_TOOL" peak "$WORK/sound.wav" "$1" "$2"; }
+# Seconds of sound recorded so far (22050 Hz, 16-bit mono, after a 44-byte header).
+sound_seconds() { awk -v b="$(stat -c %s "$WORK/sound.wav")" 'BEGIN { printf "%.3f\n", (b - 44) / 44100 }'; }
 # The level of the music, which plays throughout, beside the short blows.
 music_level() { "$E2E_TOOL" typical "$WORK/sound.wav"; }

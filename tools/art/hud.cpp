@@ -79,6 +79,26 @@ bool writeDigits(const std::string& dir, const Font& font) {
   return c.savePng(dir + "/digitos.png", hex(0x2a1204));
 }
 
+// The game-over screen's words for the numbers drawn over it, one row each:
+// the run's total, the best total, and the mark of a new best.
+bool writeRecordLabels(const std::string& dir, const Font& font) {
+  constexpr int kLabelW = 320, kLabelH = 48;
+  const char* const labels[] = {"PUNTOS", "RÉCORD", "¡NUEVO RÉCORD!"};
+  Canvas c(kLabelW, kLabelH * 3);
+  for (int row = 0; row < 3; ++row) {
+    TextStyle style;
+    style.size = 30;
+    style.spacing = 2;
+    style.top = row == 2 ? hex(0xfff6c8) : hex(0xe8c8b0);
+    style.bottom = row == 2 ? hex(0xf0a828) : hex(0xb08878);
+    style.outline = hex(0x200204);
+    style.outlineWidth = 2;
+    style.shadowOffset = 2;
+    drawTextCentred(c, font, labels[row], kLabelW / 2.0f, kLabelH * (row + 0.5f), style);
+  }
+  return c.savePng(dir + "/records.png");
+}
+
 bool writeTestPicture(const std::string& dir) {
   Canvas c(16, 16);
   for (int y = 0; y < 16; ++y)
@@ -94,6 +114,7 @@ bool makeHudPictures(const std::string& dir, const Font& font) {
   ok = writeHeart(dir) && ok;
   ok = writeHealthBar(dir) && ok;
   ok = writeDigits(dir, font) && ok;
+  ok = writeRecordLabels(dir, font) && ok;
   return ok;
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+// What the game keeps for the player between runs: the score of each run as
+// it ends, the settings, and the options that print them.
+
+#include <string>
+
+// The run that ended, as the game-over screen shows it.
+struct RunRecord {
+  bool recorded = false;  // the run has joined the table (or tried to)
+  long long total = 0;
+  long long best = 0;  // the best total, this run's included
+  bool newBest = false;
+};
+extern RunRecord runRecord;
+
+// The run has ended (game over, or the window closed during it): its total
+// and the level reached join the best scores, once. A run that scored
+// nothing is not kept, nor one that is not to be kept (a run played back):
+// they are only shown beside the best.
+void recordRunOnce(long long total, int level, bool keep = true);
+// A new run begins.
+void forgetRun();
+
+// At start-up: says once when the player's folders cannot be used.
+void checkPlayerFolders();
+
+// --scores: prints the best runs; returns the exit code.
+int printScores();
+// --config: prints the settings file's path and the settings in force.
+int printConfig();

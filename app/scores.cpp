@@ -1,0 +1,171 @@
+#include "app/scores.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+
+#include "base/user_files.h"
+
+namespace {
+
+const char* const kScoresFile = "scores";
+const char* const kLockFile = "scores.lock";
+
+std::string twoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+
+std::string dateText(const toml::date_time& when) {
+  return std::to_string(when.date.year) + "-" + twoDigits(when.date.month) + "-" + twoDigits(when.date.day) + " " +
+         twoDigits(when.time.hour) + ":" + twoDigits(when.time.minute) + ":" + twoDigits(when.time.second);
+}
+
+// The stored form of a date: a TOML local date-time.
+std::string tomlDate(const std::string& date) {
+  std::string stored = date;
+  if (stored.size() > 10 && stored[10] == ' ') stored[10] = 'T';
+  return stored;
+}
+
+void sortAndTrim(std::vector<ScoreEntry>* table) {
+  // Equal totals keep their order: the earlier run stays above.
+  std::stable_sort(table->begin(), table->end(),
+                   [](const ScoreEntry& a, const ScoreEntry& b) { return a.total > b.total; });
+  if (table->size() > static_cast<size_t>(kBestRuns)) table->resize(kBestRuns);
+}
+
+bool readEntry(const toml::node& node, ScoreEntry* entry, std::string* why) {
+  const toml::table* run = node.as_table();
+  const std::string line = "line " + std::to_string(node.source().begin.line);
+  if (run == nullptr) {
+    *why = line + ": a run is not a table";
+    return false;
+  }
+  const std::optional<int64_t> total = (*run)["total"].value_exact<int64_t>();
+  const std::optional<int64_t> level = (*run)["level"].value_exact<int64_t>();
+  const std::optional<toml::date_time> date = (*run)["date"].value_exact<toml::date_time>();
+  if (!total || *total < 0 || !level || *level < 1 || *level > 1000000 || !date || run->size() != 3) {
+    *why = line + ": a run needs a total (0 or more), a level (1 or more) and a date, and nothing else";
+    return false;
+  }
+  entry->total = *total;
+  entry->level = static_cast<int>(*level);
+  entry->date = dateText(*date);
+  return true;
+}
+
+// Holds the table's lock file while it lives; a folder that cannot hold
+// one is met later, when the table cannot be written there either.
+class TableLock {
+ public:
+  explicit TableLock(const std::string& folder) {
+    if (!makeFolders(folder, nullptr)) return;
+    fd_ = open((folder + "/" + kLockFile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ >= 0) {
+      while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~TableLock() {
+    if (fd_ >= 0) close(fd_);  // closing lets go of the lock
+  }
+  TableLock(const TableLock&) = delete;
+  TableLock& operator=(const TableLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace
+
+bool readScoreTable(const std::string& text, std::vector<ScoreEntry>* table, std::string* why) {
+  table->clear();
+  toml::table file;
+  try {
+    file = toml::parse(text);
+  } catch (const toml::parse_error& error) {
+    *why = "line " + std::to_string(error.source().begin.line) + ": " + std::string(error.description());
+    return false;
+  }
+  for (const auto& [name, node] : file) {
+    if (name.str() != "run") {
+      *why = "line " + std::to_string(node.source().begin.line) + ": " + std::string(name.str()) + " is not part of a score table";
+      return false;
+    }
+  }
+  if (const toml::node* runs = file.get("run")) {
+    const toml::array* list = runs->as_array();
+    if (list == nullptr) {
+      *why = "line " + std::to_string(runs->source().begin.line) + ": run is not a list of runs";
+      return false;
+    }
+    for (const toml::node& node : *list) {
+      ScoreEntry entry;
+      if (!readEntry(node, &entry, why)) return false;
+      table->push_back(entry);
+    }
+  }
+  sortAndTrim(table);
+  return true;
+}
+
+std::string scoreTableText(const std::vector<ScoreEntry>& table) {
+  std::ostringstream text;
+  text << "# nombre's best runs, best first.\n";
+  for (const ScoreEntry& entry : table) {
+    text << "\n[[run]]\ntotal = " << entry.total << "\nlevel = " << entry.level << "\ndate = " << tomlDate(entry.date)
+         << "\n";
+  }
+  return text.str();
+}
+
+std::string scoresPath() {
+  const std::string folder = userDataFolder();
+  return folder.empty() ? "" : folder + "/" + kScoresFile;
+}
+
+std::vector<ScoreEntry> loadScoreTable(const std::string& path, bool* stuck) {
+  std::vector<ScoreEntry> table;
+  if (stuck != nullptr) *stuck = false;
+  std::string text, why;
+  if (path.empty() || !readFileWhole(path, &text)) return table;
+  if (readScoreTable(text, &table, &why)) return table;
+  const std::string aside = moveAside(path);
+  std::fprintf(stderr, "nombre: %s is not a score table (%s); %s, and a new table starts\n", path.c_str(), why.c_str(),
+               aside.empty() ? "it could not be moved aside" : ("it is kept as " + aside).c_str());
+  table.clear();
+  if (stuck != nullptr) *stuck = aside.empty();
+  return table;
+}
+
+bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBefore, std::string* why) {
+  if (path.empty()) {
+    *why = "no home folder";
+    return false;
+  }
+  const TableLock lock(path.substr(0, path.rfind('/')));
+  bool stuck = false;
+  std::vector<ScoreEntry> table = loadScoreTable(path, &stuck);
+  if (stuck) {
+    *why = "the unreadable table " + path + " could not be moved aside";
+    return false;
+  }
+  *bestBefore = table.empty() ? 0 : table.front().total;
+  table.push_back(run);
+  sortAndTrim(&table);
+  return writeFileWhole(path, scoreTableText(table), why);
+}
+
+std::string dateNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}

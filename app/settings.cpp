@@ -1,0 +1,261 @@
+#include "app/settings.h"
+
+#include <GLFW/glfw3.h>
+#include <toml++/toml.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "app/window_fit.h"
+#include "audio/sound.h"
+#include "base/user_files.h"
+
+Settings settings;
+
+const char* const kKeyActionNames[kKeyActions] = {"left", "right", "up", "down", "punch", "kick", "pause", "choose"};
+const int kDefaultKeys[kKeyActions] = {GLFW_KEY_LEFT, GLFW_KEY_RIGHT, GLFW_KEY_UP,     GLFW_KEY_DOWN,
+                                       GLFW_KEY_Z,    GLFW_KEY_X,     GLFW_KEY_ESCAPE, GLFW_KEY_ENTER};
+
+Settings::Settings() {
+  for (int action = 0; action < kKeyActions; ++action) keys[action] = kDefaultKeys[action];
+}
+
+namespace {
+
+const char* const kSettingsFile = "settings.toml";
+// Full screen stays on the keys that always toggle it.
+const int kFullScreenKey = GLFW_KEY_F11;
+
+struct NamedKey {
+  const char* name;
+  int key;
+};
+
+// X's names of the keys a player may choose (letters and digits are added
+// by rule); where X has two names for a key, the first is written.
+const NamedKey kNamedKeys[] = {
+    {"Left", GLFW_KEY_LEFT},          {"Right", GLFW_KEY_RIGHT},
+    {"Up", GLFW_KEY_UP},              {"Down", GLFW_KEY_DOWN},
+    {"Return", GLFW_KEY_ENTER},       {"Escape", GLFW_KEY_ESCAPE},
+    {"space", GLFW_KEY_SPACE},        {"Tab", GLFW_KEY_TAB},
+    {"BackSpace", GLFW_KEY_BACKSPACE}, {"Insert", GLFW_KEY_INSERT},
+    {"Delete", GLFW_KEY_DELETE},      {"Home", GLFW_KEY_HOME},
+    {"End", GLFW_KEY_END},            {"Prior", GLFW_KEY_PAGE_UP},
+    {"Page_Up", GLFW_KEY_PAGE_UP},    {"Next", GLFW_KEY_PAGE_DOWN},
+    {"Page_Down", GLFW_KEY_PAGE_DOWN}, {"Shift_L", GLFW_KEY_LEFT_SHIFT},
+    {"Shift_R", GLFW_KEY_RIGHT_SHIFT}, {"Control_L", GLFW_KEY_LEFT_CONTROL},
+    {"Control_R", GLFW_KEY_RIGHT_CONTROL}, {"Alt_L", GLFW_KEY_LEFT_ALT},
+    {"Alt_R", GLFW_KEY_RIGHT_ALT},    {"Super_L", GLFW_KEY_LEFT_SUPER},
+    {"Super_R", GLFW_KEY_RIGHT_SUPER}, {"Caps_Lock", GLFW_KEY_CAPS_LOCK},
+    {"Menu", GLFW_KEY_MENU},          {"comma", GLFW_KEY_COMMA},
+    {"period", GLFW_KEY_PERIOD},      {"slash", GLFW_KEY_SLASH},
+    {"semicolon", GLFW_KEY_SEMICOLON}, {"apostrophe", GLFW_KEY_APOSTROPHE},
+    {"minus", GLFW_KEY_MINUS},        {"equal", GLFW_KEY_EQUAL},
+    {"bracketleft", GLFW_KEY_LEFT_BRACKET}, {"bracketright", GLFW_KEY_RIGHT_BRACKET},
+    {"backslash", GLFW_KEY_BACKSLASH}, {"grave", GLFW_KEY_GRAVE_ACCENT},
+    {"KP_Enter", GLFW_KEY_KP_ENTER},  {"KP_Add", GLFW_KEY_KP_ADD},
+    {"KP_Subtract", GLFW_KEY_KP_SUBTRACT}, {"KP_Multiply", GLFW_KEY_KP_MULTIPLY},
+    {"KP_Divide", GLFW_KEY_KP_DIVIDE}, {"KP_Decimal", GLFW_KEY_KP_DECIMAL},
+    {"F1", GLFW_KEY_F1},   {"F2", GLFW_KEY_F2},   {"F3", GLFW_KEY_F3},   {"F4", GLFW_KEY_F4},
+    {"F5", GLFW_KEY_F5},   {"F6", GLFW_KEY_F6},   {"F7", GLFW_KEY_F7},   {"F8", GLFW_KEY_F8},
+    {"F9", GLFW_KEY_F9},   {"F10", GLFW_KEY_F10}, {"F11", GLFW_KEY_F11}, {"F12", GLFW_KEY_F12},
+};
+
+// Letters, digits and keypad digits, named as X names them.
+std::string ruledName(int key) {
+  if (key >= GLFW_KEY_A && key <= GLFW_KEY_Z) return std::string(1, char('a' + (key - GLFW_KEY_A)));
+  if (key >= GLFW_KEY_0 && key <= GLFW_KEY_9) return std::string(1, char('0' + (key - GLFW_KEY_0)));
+  if (key >= GLFW_KEY_KP_0 && key <= GLFW_KEY_KP_9) return "KP_" + std::string(1, char('0' + (key - GLFW_KEY_KP_0)));
+  return "";
+}
+
+std::string where(const std::string& fileName, const toml::source_region& source) {
+  return fileName + ":" + std::to_string(source.begin.line);
+}
+
+void readVolume(const toml::table& file, const char* entry, const std::string& fileName, int* volume,
+                std::vector<std::string>* problems) {
+  const toml::node* node = file.get(entry);
+  if (node == nullptr) return;
+  const std::optional<int64_t> value = node->value_exact<int64_t>();
+  if (value && *value >= 0 && *value <= kMaxVolume) {
+    *volume = static_cast<int>(*value);
+    return;
+  }
+  problems->push_back(where(fileName, node->source()) + ": " + entry +
+                      " must be a whole number from 0 to 100; using " + std::to_string(*volume));
+}
+
+void readKeys(const toml::node* keysNode, const std::string& fileName, Settings* read,
+              std::vector<std::string>* problems) {
+  if (keysNode == nullptr) return;
+  const toml::table* keys = keysNode->as_table();
+  if (keys == nullptr) {
+    problems->push_back(where(fileName, keysNode->source()) + ": keys must be a table of actions; using the default keys");
+    return;
+  }
+  const toml::source_region* sources[kKeyActions] = {};
+  for (const auto& [action, node] : *keys) {
+    int index = 0;
+    while (index < kKeyActions && action.str() != kKeyActionNames[index]) ++index;
+    if (index == kKeyActions) {
+      problems->push_back(where(fileName, node.source()) + ": no action is called " + std::string(action.str()) +
+                          " (left, right, up, down, punch, kick, pause, choose)");
+      continue;
+    }
+    const std::optional<std::string> name = node.value_exact<std::string>();
+    const int key = name ? keyFromName(*name) : -1;
+    if (key < 0 || key == kFullScreenKey) {
+      problems->push_back(where(fileName, node.source()) + ": " + kKeyActionNames[index] + ": " +
+                          (!name ? std::string("a key name must be in quotes")
+                                 : key < 0 ? "no key is called \"" + *name + "\""
+                                           : std::string("F11 is kept for full screen")) +
+                          "; using " + keyName(kDefaultKeys[index]));
+      continue;
+    }
+    read->keys[index] = key;
+    sources[index] = &node.source();
+  }
+  // Two actions on one key: the later one takes its default key; where that
+  // key is the earlier one's, the earlier one takes its own default instead.
+  for (bool clash = true; clash;) {
+    clash = false;
+    for (int later = 0; later < kKeyActions && !clash; ++later) {
+      for (int earlier = 0; earlier < later && !clash; ++earlier) {
+        if (read->keys[earlier] != read->keys[later]) continue;
+        clash = true;
+        const int reset = read->keys[later] != kDefaultKeys[later] ? later : earlier;
+        const int other = reset == later ? earlier : later;
+        problems->push_back(where(fileName, *sources[reset]) + ": " + kKeyActionNames[reset] + " and " +
+                            kKeyActionNames[other] + " are both on " + keyName(read->keys[reset]) + "; " +
+                            kKeyActionNames[reset] + " is on " + keyName(kDefaultKeys[reset]));
+        read->keys[reset] = kDefaultKeys[reset];
+      }
+    }
+  }
+}
+
+}  // namespace
+
+const char* keyName(int key) {
+  static std::string ruled[GLFW_KEY_LAST + 1];
+  for (const NamedKey& named : kNamedKeys) {
+    if (named.key == key) return named.name;
+  }
+  if (key < 0 || key > GLFW_KEY_LAST) return nullptr;
+  if (ruled[key].empty()) ruled[key] = ruledName(key);
+  return ruled[key].empty() ? nullptr : ruled[key].c_str();
+}
+
+int keyFromName(const std::string& name) {
+  for (const NamedKey& named : kNamedKeys) {
+    if (name == named.name) return named.key;
+  }
+  // X tells "z" from "Z" by Shift; the key is the same.
+  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return GLFW_KEY_A + (name[0] - 'A');
+  for (int key = 0; key <= GLFW_KEY_LAST; ++key) {
+    if (!name.empty() && ruledName(key) == name) return key;
+  }
+  return -1;
+}
+
+Settings readSettings(const std::string& text, const std::string& fileName, std::vector<std::string>* problems,
+                      bool* unreadable) {
+  Settings read;
+  *unreadable = false;
+  toml::table file;
+  try {
+    file = toml::parse(text, fileName);
+  } catch (const toml::parse_error& error) {
+    problems->push_back(where(fileName, error.source()) + ": " + std::string(error.description()) +
+                        "; using the default settings");
+    *unreadable = true;
+    return read;
+  }
+  for (const auto& [entry, node] : file) {
+    const std::string_view name = entry.str();
+    if (name == "full_screen" || name == "music_volume" || name == "effects_volume" || name == "keys") continue;
+    problems->push_back(where(fileName, node.source()) + ": no setting is called " + std::string(name));
+  }
+  if (const toml::node* node = file.get("full_screen")) {
+    if (const std::optional<bool> value = node->value_exact<bool>()) {
+      read.fullScreen = *value;
+    } else {
+      problems->push_back(where(fileName, node->source()) + ": full_screen must be true or false; using false");
+    }
+  }
+  readVolume(file, "music_volume", fileName, &read.musicVolume, problems);
+  readVolume(file, "effects_volume", fileName, &read.effectsVolume, problems);
+  readKeys(file.get("keys"), fileName, &read, problems);
+  return read;
+}
+
+std::string settingsText(const Settings& chosen) {
+  std::ostringstream text;
+  text << "# nombre's settings. Keys are named as the window system names them\n"
+          "# (Left, Return, space, z, F1, KP_0, ...).\n"
+       << "full_screen = " << (chosen.fullScreen ? "true" : "false") << "\n"
+       << "music_volume = " << chosen.musicVolume << "    # 0-100\n"
+       << "effects_volume = " << chosen.effectsVolume << "  # 0-100\n"
+       << "\n[keys]\n";
+  for (int action = 0; action < kKeyActions; ++action) {
+    const char* name = keyName(chosen.keys[action]);
+    text << kKeyActionNames[action] << " = \"" << (name ? name : keyName(kDefaultKeys[action])) << "\"\n";
+  }
+  return text.str();
+}
+
+namespace {
+// The file in force could not be read as TOML: it is set aside before a save.
+bool keepAsideBeforeSave = false;
+}  // namespace
+
+std::string settingsPath() {
+  const std::string folder = userConfigFolder();
+  return folder.empty() ? "" : folder + "/" + kSettingsFile;
+}
+
+void loadSettings() {
+  settings = Settings();
+  keepAsideBeforeSave = false;
+  const std::string path = settingsPath();
+  std::string text;
+  if (path.empty() || !readFileWhole(path, &text)) return;  // no file: the defaults
+  std::vector<std::string> problems;
+  settings = readSettings(text, path, &problems, &keepAsideBeforeSave);
+  for (const std::string& problem : problems) std::fprintf(stderr, "nombre: %s\n", problem.c_str());
+}
+
+bool saveSettings() {
+  const std::string path = settingsPath();
+  std::string why = "no home folder";
+  if (!path.empty() && keepAsideBeforeSave) {
+    const std::string aside = moveAside(path);
+    if (!aside.empty()) std::fprintf(stderr, "nombre: %s could not be read; it is kept as %s\n", path.c_str(), aside.c_str());
+    keepAsideBeforeSave = false;
+  }
+  if (!path.empty() && writeFileWhole(path, settingsText(settings), &why)) return true;
+  cannotKeepPlayerFiles(why);
+  return false;
+}
+
+int gameKey(int windowKey) {
+  for (int action = 0; action < kKeyActions; ++action) {
+    if (settings.keys[action] == windowKey) return kDefaultKeys[action];
+  }
+  for (int action = 0; action < kKeyActions; ++action) {
+    if (kDefaultKeys[action] == windowKey) return GLFW_KEY_UNKNOWN;
+  }
+  return windowKey;
+}
+
+void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects) {
+  if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window);
+  if (music != nullptr) music->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
+  if (effects != nullptr) effects->setVolume(static_cast<float>(settings.effectsVolume) / kMaxVolume);
+}
+
+void keepFullScreenChoice(GLFWwindow* window) {
+  settings.fullScreen = glfwGetWindowMonitor(window) != nullptr;
+  saveSettings();
+}
