@@ -107,7 +107,7 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
     if (stream != nullptr) std::fclose(stream);
     return started;
   }
-  applySettings(game.window, musicSystem, game.tovan->soundSystem);
+  applySettings(game.window, nullptr, game.tovan->soundSystem);  // the music starts at its volume
   RunLog log;
   log.beginRecording(game, stream);
   game.log = &log;
@@ -130,7 +130,7 @@ int watchReplay(const std::string& path, bool uncapped) {
   Game game;
   const int started = startUp(game);
   if (started != 0) return started;
-  applySettings(game.window, musicSystem, game.tovan->soundSystem);
+  applySettings(game.window, nullptr, game.tovan->soundSystem);  // the music starts at its volume
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);
