@@ -66,7 +66,7 @@ leave_through_menu
 last="$WORK/data/nombre/last-run.nrep"
 [ -f "$last" ] || fail "the last run was not kept in \$XDG_DATA_HOME/nombre"
 "$GAME_BIN" --replay "$last" --check > /dev/null 2>&1 || fail "the last run does not replay to its end"
-ls "$WORK/data/nombre" | grep -qv '^last-run.nrep$' && fail "something besides the last run was left: $(ls "$WORK/data/nombre")"
+ls -A "$WORK/data/nombre" | grep -q '\.tmp-' && fail "a temporary was left behind: $(ls -A "$WORK/data/nombre")"
 
 # A player whose data folder cannot be written still plays, told so in one line.
 touch "$WORK/not-a-folder"
