@@ -1,10 +1,10 @@
 #include "app/input.h"
 
-#include "app/run_log.h"  // brings GLEW before GLFW
-
 #include <GLFW/glfw3.h>
+
 #include "base/clock.h"
 
+void (*controlTaken)(RunEventKind kind, std::int64_t value) = nullptr;
 int controlCode = kNoControl;
 bool rightHeld = false;
 bool leftHeld = false;
@@ -68,7 +68,7 @@ void playKey(int key, int action) {
 void closeMenu() {
   menuOpen = false;
   resumeGameClock();
-  if (inputLog != nullptr) inputLog->noteInput(RunEventKind::Resume, 0);
+  if (controlTaken != nullptr) controlTaken(RunEventKind::Resume, 0);
 }
 
 RunEventKind keyEventKind(int action) {
@@ -92,7 +92,7 @@ void menuKey(GLFWwindow* window, int key) {
 }  // namespace
 
 void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
-  if (inputLog != nullptr) inputLog->noteInput(keyEventKind(action), key);
+  if (controlTaken != nullptr) controlTaken(keyEventKind(action), key);
   if (menuOpen) {
     if (action == GLFW_PRESS) menuKey(window, key);
     return;
@@ -113,7 +113,7 @@ void heroTicked(bool crouched) {
 void openMenu() {
   menuOpen = true;
   pauseGameClock();  // every timer of the game waits for the menu to close
-  if (inputLog != nullptr) inputLog->noteInput(RunEventKind::Pause, 0);
+  if (controlTaken != nullptr) controlTaken(RunEventKind::Pause, 0);
   rightHeld = false;
   leftHeld = false;
   // A release in the menu is never seen: a crouch held now stands up after it.

@@ -1,9 +1,16 @@
 #pragma once
 // The keyboard: one callback keeps the control state that play and the menu read.
 
+#include <cstdint>
+
+#include "app/run_file.h"
 #include "hero/control_codes.h"
 
 struct GLFWwindow;
+
+// Told of each key event the control rules take, and of each pause and
+// resume of play (a recording of the run listens).
+extern void (*controlTaken)(RunEventKind kind, std::int64_t value);
 
 extern int controlCode;
 extern bool rightHeld;

@@ -7,9 +7,14 @@
 #include "app/input.h"
 #include "enemies/roster.h"
 
+namespace {
+
+// The recording the control rules tell of each input.
 RunLog* inputLog = nullptr;
 
-namespace {
+void noteTaken(RunEventKind kind, std::int64_t value) {
+  if (inputLog != nullptr) inputLog->noteInput(kind, value);
+}
 
 // FNV-1a over the bytes of each value, in a fixed order.
 class StateHash {
@@ -65,6 +70,7 @@ void RunLog::beginRecording(const Game& game, std::FILE* to) {
   livesSeen = game.tovan->lives;
   write(runHeaderLine(game.level, game.tickClock), true);
   inputLog = this;
+  controlTaken = noteTaken;
 }
 
 void RunLog::beginReplay(const RunFile& file, GLFWwindow* to) {
@@ -74,6 +80,7 @@ void RunLog::beginReplay(const RunFile& file, GLFWwindow* to) {
   window = to;
   differsAt = -1;
   inputLog = nullptr;
+  controlTaken = nullptr;
 }
 
 void RunLog::noteInput(RunEventKind kind, std::int64_t value) {
@@ -150,7 +157,10 @@ const std::string& RunLog::finish(const Game& game) {
   if (role == Role::Recording) {
     write(runEndLine(game.ticksRun, runStateHash(game)), true);
     role = Role::None;
-    if (inputLog == this) inputLog = nullptr;
+    if (inputLog == this) {
+      inputLog = nullptr;
+      controlTaken = nullptr;
+    }
   }
   return text;
 }

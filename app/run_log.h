@@ -57,6 +57,3 @@ class RunLog {
   struct GLFWwindow* window = nullptr;
   long differsAt = -1;
 };
-
-// The log that the control rules tell of each input (null: none).
-extern RunLog* inputLog;
