@@ -255,6 +255,8 @@ StillPicture stillPicture(const Game& game) {
   const FrameMode mode = chooseMode(game);
   if (mode == FrameMode::Menu) still.picture = exitSelected ? 1 : 2;
   if (mode == FrameMode::GameOver) still.picture = 3;
+  // Only a run played back and paused by its viewer stands still in play.
+  if ((mode == FrameMode::Play || mode == FrameMode::StageClear) && gameClockPaused()) still.picture = 4;
   glGetIntegerv(GL_VIEWPORT, still.viewport);
   return still;
 }

@@ -55,6 +55,14 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   EXPECT_TRUE(draws()) << "game over";
   EXPECT_FALSE(draws());
   freshStage(game, 1000);
+  // A run played back, paused by its viewer: play stands still.
+  EXPECT_TRUE(draws());
+  pauseGameClock();
+  EXPECT_TRUE(draws()) << "the playback pauses";
+  EXPECT_FALSE(draws()) << "paused";
+  resumeGameClock();
+  EXPECT_TRUE(draws()) << "it plays on";
+  freshStage(game, 1000);
 }
 
 TEST(FramePace, UncappedIsAnOptionOfTheCommandLine) {

@@ -43,8 +43,10 @@ desktop-file-validate "$root/usr/share/applications/nombre.desktop" || fail "the
 appstreamcli validate --no-net "$root/usr/share/metainfo/invalid.nombre.nombre.metainfo.xml" > /dev/null ||
   fail "the AppStream metadata is not valid"
 # The manual page lists every option the game has.
+# (Read whole first: grep -q ending a pipe early would fail it under pipefail.)
+manual=$(zcat "$root/usr/share/man/man6/nombre.6.gz" | sed 's/\\-/-/g')
 for option in $("$root/usr/games/nombre" --help | grep -oE -- '--[a-z-]+' | sort -u); do
-  zcat "$root/usr/share/man/man6/nombre.6.gz" | sed 's/\\-/-/g' | grep -q -- "$option" || fail "the manual page has no $option"
+  grep -q -- "$option" <<< "$manual" || fail "the manual page has no $option"
 done
 
 start_game
