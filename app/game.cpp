@@ -181,7 +181,7 @@ int startUp(Game& game) {
 // The pads and the focus, once a pass; a run played back takes its inputs
 // from its file alone.
 void takeControls(Game& game) {
-  if (game.log == nullptr || !game.log->replaying()) pollControls(game.window);
+  if (!playingBack(game)) pollControls(game.window);
 }
 
 FrameMode chooseMode(const Game& game) {
@@ -227,8 +227,7 @@ void runMode(Game& game) {
       break;
     case FrameMode::GameOver:
       // A run played back shows its score but is not a new run of the table.
-      recordRunOnce(game.tovan->runScore, static_cast<int>(game.level),
-                    game.log == nullptr || !game.log->replaying());
+      recordRunOnce(game.tovan->runScore, static_cast<int>(game.level), !playingBack(game));
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:

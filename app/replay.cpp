@@ -52,21 +52,9 @@ std::string lastRunPath() {
 
 bool loadRun(const std::string& path, RunFile& run) {
   std::string text;
-  std::string why;
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) {
-    why = std::strerror(errno);
-  } else {
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), in)) > 0 && static_cast<long>(text.size()) <= kLargestRun) {
-      text.append(buffer, n);
-    }
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-      why = "it cannot be read";
-    } else if (static_cast<long>(text.size()) > kLargestRun) {
+  std::string why = "no such file, or not a regular file that can be read";
+  if (readFileWhole(path, &text)) {
+    if (static_cast<long>(text.size()) > kLargestRun) {
       why = "larger than any run";
     } else if (parseRunFile(text, run, why)) {
       return true;

@@ -57,3 +57,6 @@ class RunLog {
   struct GLFWwindow* window = nullptr;
   long differsAt = -1;
 };
+
+// The run being played is a recorded one played back.
+inline bool playingBack(const Game& game) { return game.log != nullptr && game.log->replaying(); }

@@ -30,8 +30,7 @@ void playTick(Game& game) {
   if (!stageOver && hero.getPosition().getX() >= kStageEndX) {
     stageOver = true;  // the stage-clear poses start at this tick
     game.clearClock = game.tickClock;
-    clearRoster(enemies);
-    spawnWave(hero, game.level);
+    clearRoster(enemies);  // nothing fights while he poses; the next wave comes at the end
     if (game.log != nullptr) game.log->stageCleared();
   }
 }
@@ -53,10 +52,8 @@ void stageClearTick(Game& game) {
     // every cleared stage does not leave four behind.
     hero.releaseBuffers();
     hero.setupBuffers();
-    hero.texture = endFrames[endFrameIndex];
     game.level += 1.0f;
     stageOver = false;
-    clearRoster(enemies);
     spawnWave(hero, game.level);
   }
 }
@@ -89,7 +86,7 @@ int runDueTicks(Game& game, ClockTicks now) {
   int ticks = 0;
   while (elapsedMs(now, game.tickClock) > kTickDueAfter) {
     if (ticks == kMostTicksPerPass) {
-      if (game.log != nullptr && game.log->replaying()) {
+      if (playingBack(game)) {
         // A run played back drops only what its player's game dropped: too
         // far behind, the playback falls back instead.
         setGameTime(game.tickClock);
@@ -103,6 +100,5 @@ int runDueTicks(Game& game, ClockTicks now) {
     if (!runNextTick(game)) break;
     ++ticks;
   }
-  if (ticks == 0 && !stageOver && !menuOpen) resolveHits(*game.tovan, enemies, game.level);
   return ticks;
 }

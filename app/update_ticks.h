@@ -14,9 +14,9 @@ constexpr ClockTicks kTickLength = 3;  // ms of game time per update tick
 constexpr double kTickDueAfter = 2.0;  // a tick is due once more than this has passed
 constexpr int kMostTicksPerPass = 20;  // 60 ms of game; a longer stall is dropped
 
-// Runs the ticks due at game time `now` since `game.tickClock`. A pass with
-// no tick due still resolves the hits of play once (they are already
-// resolved, so nothing changes). Returns how many ticks ran.
+// Runs the ticks due at game time `now` since `game.tickClock`. Each tick
+// resolves its own hits, and nothing between two ticks moves a fighter, so a
+// pass with no tick due has nothing to resolve. Returns how many ticks ran.
 int runDueTicks(Game& game, ClockTicks now);
 
 // Runs tick number game.ticksRun at game.tickClock + one tick length, after
