@@ -1,7 +1,8 @@
 #pragma once
 // Opening the game's data files (and writing all of a text to a file). Only
-// regular files are opened: a named pipe or a device in place of a picture or a sound would block the game on open
-// (or feed it without end), so it counts as a file that is not there.
+// regular files are opened: a named pipe or a device in place of a picture or
+// a sound would block the game on open (or feed it without end), so it counts
+// as a file that is not there.
 
 #include <cstdio>
 #include <string>
