@@ -155,7 +155,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   long lastTick = 0;
   std::int64_t dropped = 0;
   const long longestRunTicks = static_cast<long>(kLongestRunMs / kTickLength);
-  const std::string tooLong = "the run would last more than " + std::to_string(kLongestRunMs / 3600000) +
+  const std::string tooLong = "the run would last more than " + std::to_string(kLongestRunHours) +
                               " hours of game time, the most a run file may hold";
   while (std::getline(in, line)) {
     ++number;

@@ -29,7 +29,8 @@ constexpr int kRunFormatVersion = 1;
 constexpr long kHashEvery = 1000;  // ticks between the hashes of a run
 // The most game time a run file may hold: 12 hours of play, far past any
 // sitting, and checked in a few seconds.
-constexpr std::int64_t kLongestRunMs = 12LL * 60 * 60 * 1000;
+constexpr std::int64_t kLongestRunHours = 12;
+constexpr std::int64_t kLongestRunMs = kLongestRunHours * 60 * 60 * 1000;
 
 enum class RunEventKind { Press, Release, Repeat, Pause, Resume, Drop, Hash };
 

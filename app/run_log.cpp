@@ -137,7 +137,7 @@ void RunLog::stageCleared() { flushDue = true; }
 
 void RunLog::stopAtLongestRun(const Game& game) {
   std::fprintf(stderr, "nombre: the recording ends after %lld hours of game time, the most a run file holds; "
-               "play goes on unrecorded\n", static_cast<long long>(kLongestRunMs / 3600000));
+               "play goes on unrecorded\n", static_cast<long long>(kLongestRunHours));
   finish(game);
 }
 
@@ -194,7 +194,8 @@ void RunLog::afterTick(Game& game) {
     flushDue = true;
   }
   if (flushDue) flush(game);
-  if (runGameTime(game.ticksRun, droppedMs) >= kLongestRunMs) stopAtLongestRun(game);
+  // Ended before a tick would take it past what a file may hold.
+  if (runGameTime(game.ticksRun + 1, droppedMs) > kLongestRunMs) stopAtLongestRun(game);
 }
 
 const std::string& RunLog::finish(const Game& game) {

@@ -192,18 +192,27 @@ TEST(RunFiles, ARunHoldsAtMostTwelveHoursOfGameTime) {
   }
 }
 
-// A stall longer than a run file may hold ends the recording before it, with
-// one line; what was recorded is a whole run that plays back to its end.
+// A recording ends, with one line, before the run would hold more game time
+// than a file may: before a stall too long, or at the tick that would pass
+// it after a long one. What was recorded is a run that plays back to its end.
 TEST_F(Replays, ARecordingEndsAtTheMostGameTimeAFileHolds) {
-  testing::internal::CaptureStderr();
-  const std::string text = playScripted(*game, {{Act::Walk, 600}, {Act::Stall, kLongestRunMs}, {Act::Fight, 600}}, 16);
-  const std::string said = testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("the recording ends after 12 hours of game time"), std::string::npos) << said;
-  const RunFile run = parsed(text);
-  EXPECT_EQ(text.find(" drop "), std::string::npos);
-  long differsAt = 0;
-  EXPECT_EQ(replayAtPasses(*game, text, 16, &differsAt), run.endHash);
-  EXPECT_EQ(differsAt, -1);
+  const struct {
+    const char* what;
+    ClockTicks stall;
+    bool stallRecorded;
+  } cases[] = {{"a stall past it", kLongestRunMs, false}, {"ticks past it after a stall", kLongestRunMs - 1999, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::internal::CaptureStderr();
+    const std::string text = playScripted(*game, {{Act::Walk, 600}, {Act::Stall, c.stall}, {Act::Fight, 3000}}, 16);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("the recording ends after 12 hours of game time"), std::string::npos) << said;
+    const RunFile run = parsed(text);
+    EXPECT_EQ(text.find(" drop ") != std::string::npos, c.stallRecorded);
+    long differsAt = 0;
+    EXPECT_EQ(replayAtPasses(*game, text, 16, &differsAt), run.endHash);
+    EXPECT_EQ(differsAt, -1);
+  }
 }
 
 // Stderr into a pipe: writes to it are not held to the file size limit.
