@@ -27,9 +27,9 @@
 
 constexpr int kRunFormatVersion = 1;
 constexpr long kHashEvery = 1000;  // ticks between the hashes of a run
-// The most game time a run file may hold: 12 hours of play, far past any
-// sitting, and checked in a few seconds.
-constexpr std::int64_t kLongestRunHours = 12;
+// The most game time a run file may hold: 4 hours of play (the pauses not
+// counted), a long sitting, and a check of it takes a few seconds.
+constexpr std::int64_t kLongestRunHours = 4;
 constexpr std::int64_t kLongestRunMs = kLongestRunHours * 60 * 60 * 1000;
 
 enum class RunEventKind { Press, Release, Repeat, Pause, Resume, Drop, Hash };

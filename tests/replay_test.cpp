@@ -159,10 +159,10 @@ TEST(RunFiles, EveryKeyTheWindowCanSendReadsBackAsWritten) {
   }
 }
 
-// A file claims at most 12 hours of game time, ticks and drops together, so
+// A file claims at most 4 hours of game time, ticks and drops together, so
 // that any file accepted is checked in seconds; the refusal names its line.
 // Files an editor saved with a byte-order mark are read.
-TEST(RunFiles, ARunHoldsAtMostTwelveHoursOfGameTime) {
+TEST(RunFiles, ARunHoldsAtMostFourHoursOfGameTime) {
   const std::string head = "nombre-replay 1 game 1.0.0 level 1 clock 412\n";
   const std::string longest = std::to_string(kLongestRunMs / kTickLength);
   const std::string pastLongest = std::to_string(kLongestRunMs / kTickLength + 1);
@@ -206,7 +206,9 @@ TEST_F(Replays, ARecordingEndsAtTheMostGameTimeAFileHolds) {
     testing::internal::CaptureStderr();
     const std::string text = playScripted(*game, {{Act::Walk, 600}, {Act::Stall, c.stall}, {Act::Fight, 3000}}, 16);
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("the recording ends after 12 hours of game time"), std::string::npos) << said;
+    EXPECT_NE(said.find("the recording ends after " + std::to_string(kLongestRunHours) + " hours of game time"),
+              std::string::npos)
+        << said;
     const RunFile run = parsed(text);
     EXPECT_EQ(text.find(" drop ") != std::string::npos, c.stallRecorded);
     long differsAt = 0;
