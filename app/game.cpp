@@ -17,6 +17,7 @@
 #include "audio/sound.h"
 #include "base/chance.h"
 #include "base/console.h"
+#include "base/quit_signals.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/draw.h"
@@ -228,6 +229,8 @@ void runMode(Game& game) {
     case FrameMode::GameOver:
       // A run played back shows its score but is not a new run of the table.
       recordRunOnce(game.tovan->runScore, static_cast<int>(game.level), !playingBack(game));
+      // The run is over: its record is kept now, not only when the window closes.
+      if (game.log != nullptr) game.log->finish(game);
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
@@ -278,7 +281,7 @@ void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass
   // Opening the sound device takes as long as several frames: after the first.
   startMusic();
   if (afterPass) afterPass();
-  while (!glfwWindowShouldClose(game.window)) {
+  while (!glfwWindowShouldClose(game.window) && !quitSignalled()) {
     runPass(game, pace);
     if (afterPass) afterPass();
   }

@@ -29,7 +29,8 @@ int shutDown(Game& game);
 void runPass(Game& game, FramePace& pace);
 // What the screen shows now if it is a still one (see StillPicture).
 StillPicture stillPicture(const Game& game);
-// Passes until the window closes, the music starting after the first;
+// Passes until the window closes (or a signal asks the game to end, see
+// base/quit_signals.h), the music starting after the first;
 // `afterPass` (if any) runs after each. Uncapped, passes run as fast as the
 // driver presents.
 void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass = {});

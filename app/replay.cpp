@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +13,8 @@
 #include "app/settings.h"
 #include "app/update_ticks.h"
 #include "app/window_fit.h"
+#include "base/quit_signals.h"
+#include "base/recording_file.h"
 #include "base/user_files.h"
 
 namespace {
@@ -53,12 +55,13 @@ std::string lastRunPath() {
 bool loadRun(const std::string& path, RunFile& run) {
   std::string text;
   std::string why = "no such file, or not a regular file that can be read";
-  if (readFileWhole(path, &text)) {
-    if (static_cast<long>(text.size()) > kLargestRun) {
-      why = "larger than any run";
-    } else if (parseRunFile(text, run, why)) {
-      return true;
-    }
+  bool tooLarge = false;
+  // The size on disk is known before a byte is read: a huge file is refused
+  // by it, never read into memory.
+  if (readFileWhole(path, &text, kLargestRun, &tooLarge)) {
+    if (parseRunFile(text, run, why)) return true;
+  } else if (tooLarge) {
+    why = "larger than any run";
   }
   std::fprintf(stderr, "nombre: %s is not a run to replay: %s\n", path.c_str(), why.c_str());
   return false;
@@ -79,35 +82,33 @@ bool replayToEnd(Game& game, RunLog& log) {
 }
 
 int playRecorded(const std::string& recordPath, bool uncapped) {
-  std::FILE* stream = nullptr;
+  RecordingFile file;
   if (!recordPath.empty()) {
-    stream = std::fopen(recordPath.c_str(), "w");
-    if (stream == nullptr) {
-      std::fprintf(stderr, "nombre: cannot record into %s: %s\n", recordPath.c_str(), std::strerror(errno));
+    std::string why;
+    if (!file.open(recordPath, &why)) {
+      std::fprintf(stderr, "nombre: cannot record into %s: %s\n", recordPath.c_str(), why.c_str());
       return 2;
     }
+    // A pipe whose reader has gone fails the write, and the recording says so.
+    signal(SIGPIPE, SIG_IGN);
   }
+  listenForQuitSignals();
   checkPlayerFolders();
   loadSettings();
   Game game;
   const int started = startUp(game);
   if (started != 0) {
-    if (stream != nullptr) std::fclose(stream);
+    file.abandon();
     return started;
   }
   applySettings(game.window, nullptr, game.tovan->soundSystem);  // the music starts at its volume
   RunLog log;
-  log.beginRecording(game, stream);
+  log.beginRecording(game, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRun);
   game.log = &log;
   runPasses(game, uncapped);
-  // Closed during a run: the run still counts.
+  // Closed during a run (or by a signal): the run still counts.
   recordRunOnce(game.tovan->runScore, static_cast<int>(game.level));
-  const std::string& text = log.finish(game);
-  if (stream != nullptr) {
-    std::fclose(stream);
-  } else {
-    keepLastRun(text);
-  }
+  log.finish(game);
   return shutDown(game);
 }
 

@@ -8,11 +8,16 @@
 #include <cstring>
 #include <sstream>
 
+#include "app/update_ticks.h"
+
 namespace {
 
 const char* const kMagic = "nombre-replay";
+// Editors may put one before the first line.
+const char* const kByteOrderMark = "\xEF\xBB\xBF";
 
-// The keys by the names a person reads in a run; any other key by its number.
+// The keys by the names a person reads in a run; any other key by its number,
+// GLFW's -1 for a key it has no name for included.
 struct KeyName {
   int key;
   const char* name;
@@ -38,7 +43,7 @@ bool keyFromName(const std::string& name, std::int64_t& key) {
   if (name.size() < 4 || name.compare(0, 3, "key") != 0) return false;
   char* end = nullptr;
   const long n = std::strtol(name.c_str() + 3, &end, 10);
-  if (*end != '\0' || n < 0 || n > GLFW_KEY_LAST) return false;
+  if (*end != '\0' || n < GLFW_KEY_UNKNOWN || n > GLFW_KEY_LAST) return false;
   key = n;
   return true;
 }
@@ -109,13 +114,18 @@ std::string runEventLine(const RunEvent& event) {
   return std::to_string(event.tick) + " " + kindName(event.kind) + " " + value + "\n";
 }
 
+std::int64_t runGameTime(long ticks, std::int64_t droppedMs) {
+  return static_cast<std::int64_t>(ticks) * kTickLength + droppedMs;
+}
+
 std::string runEndLine(long ticks, std::uint64_t hash) {
   return "end " + std::to_string(ticks) + " " + hex(hash) + "\n";
 }
 
 bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   run = RunFile();
-  std::istringstream in(text);
+  const size_t markBytes = std::strlen(kByteOrderMark);
+  std::istringstream in(text.compare(0, markBytes, kByteOrderMark) == 0 ? text.substr(markBytes) : text);
   std::string line;
   long number = 0;
   const auto refuse = [&](const std::string& what) {
@@ -143,6 +153,10 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
 
   bool ended = false;
   long lastTick = 0;
+  std::int64_t dropped = 0;
+  const long longestRunTicks = static_cast<long>(kLongestRunMs / kTickLength);
+  const std::string tooLong = "the run would last more than " + std::to_string(kLongestRunHours) +
+                              " hours of game time, the most a run file may hold";
   while (std::getline(in, line)) {
     ++number;
     const std::vector<std::string> w = words(line);
@@ -150,6 +164,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
     if (ended) return refuse("more after the end line");
     if (w[0] == "end") {
       if (w.size() != 3 || !readCount(w[1], 0, 1LL << 40, value)) return refuse("the end line is not \"end TICKS HASH\"");
+      if (value > longestRunTicks || runGameTime(static_cast<long>(value), dropped) > kLongestRunMs) return refuse(tooLong);
       run.endTick = static_cast<long>(value);
       if (run.endTick < lastTick) return refuse("the run ends before its last event");
       if (!readHex(w[2], run.endHash)) return refuse("the end line's hash is not 16 hex digits");
@@ -159,6 +174,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
     RunEvent event;
     if (w.size() != 3) return refuse("not \"TICK KIND VALUE\"");
     if (!readCount(w[0], 0, 1LL << 40, value)) return refuse("the tick is not a count");
+    if (value > longestRunTicks) return refuse(tooLong);
     event.tick = static_cast<long>(value);
     if (event.tick < lastTick) return refuse("an event out of order (tick " + w[0] + " after " + std::to_string(lastTick) + ")");
     lastTick = event.tick;
@@ -167,6 +183,8 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
       if (!keyFromName(w[2], event.value)) return refuse("no key is called \"" + w[2] + "\"");
     } else if (event.kind == RunEventKind::Drop) {
       if (!readCount(w[2], 1, 1LL << 40, value)) return refuse("a drop is not a count of milliseconds");
+      dropped += value;
+      if (runGameTime(event.tick, dropped) > kLongestRunMs) return refuse(tooLong);
       event.value = value;
     } else if (event.kind == RunEventKind::Hash) {
       std::uint64_t hash = 0;

@@ -13,6 +13,11 @@
 //   1203 pause -                                       play paused (the menu opened), resumed
 //   5231 drop 84                                       ms of game time skipped after a stall
 //   end 52344 9f3ac2d06b1e8e40                       the ticks of the whole run, the final state
+//
+// A key the game has no name for (a media key, or a default key given to no
+// action) is key-1. A file may start with a UTF-8 byte-order mark. A run
+// holds at most kLongestRunMs of game time, its ticks and drops together, so
+// every run a file can hold is checked in seconds.
 
 #include <cstdint>
 #include <string>
@@ -22,6 +27,10 @@
 
 constexpr int kRunFormatVersion = 1;
 constexpr long kHashEvery = 1000;  // ticks between the hashes of a run
+// The most game time a run file may hold: 4 hours of play (the pauses not
+// counted), a long sitting, and a check of it takes a few seconds.
+constexpr std::int64_t kLongestRunHours = 4;
+constexpr std::int64_t kLongestRunMs = kLongestRunHours * 60 * 60 * 1000;
 
 enum class RunEventKind { Press, Release, Repeat, Pause, Resume, Drop, Hash };
 
@@ -46,4 +55,6 @@ std::string runEndLine(long ticks, std::uint64_t hash);
 // Reads a whole run. On failure returns false and says why in `why` (which
 // line, and what is wrong with it).
 bool parseRunFile(const std::string& text, RunFile& run, std::string& why);
+// The game time a run takes: its ticks and the milliseconds it dropped.
+std::int64_t runGameTime(long ticks, std::int64_t droppedMs);
 

@@ -2,9 +2,12 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "app/input.h"
+#include "base/recording_file.h"
 #include "enemies/roster.h"
 
 namespace {
@@ -55,20 +58,42 @@ std::uint64_t runStateHash(const Game& game) {
   return h.value();
 }
 
-void RunLog::write(const std::string& line, bool flush) {
+void RunLog::write(const std::string& line) {
   text += line;
-  if (stream == nullptr) return;
-  std::fputs(line.c_str(), stream);
-  if (flush) std::fflush(stream);
+  if (file != nullptr) file->add(line);
 }
 
-void RunLog::beginRecording(const Game& game, std::FILE* to) {
+void RunLog::recordingFailed() {
+  const std::string error = std::strerror(errno);
+  const std::string kept = flushedTick < 0 ? "none of the run is recorded"
+                                           : "the file keeps the run up to tick " + std::to_string(flushedTick);
+  std::fprintf(stderr, "nombre: cannot record into %s (%s): %s; play goes on\n", file->name().c_str(), error.c_str(),
+               kept.c_str());
+  file = nullptr;
+}
+
+void RunLog::flush(const Game& game) {
+  flushDue = false;
+  if (file == nullptr) return;
+  if (!file->flush(runEndLine(game.ticksRun, runStateHash(game)))) {
+    recordingFailed();
+    return;
+  }
+  flushedTick = game.ticksRun;
+}
+
+void RunLog::beginRecording(const Game& game, RecordingFile* to, void (*keepText)(const std::string& text)) {
   role = Role::Recording;
   recorded = &game;
-  stream = to;
+  file = to;
+  keep = keepText;
   text.clear();
+  droppedMs = 0;
+  flushDue = false;
+  flushedTick = -1;
   livesSeen = game.tovan->lives;
-  write(runHeaderLine(game.level, game.tickClock), true);
+  write(runHeaderLine(game.level, game.tickClock));
+  flush(game);
   inputLog = this;
   controlTaken = noteTaken;
 }
@@ -89,20 +114,31 @@ void RunLog::noteInput(RunEventKind kind, std::int64_t value) {
   event.tick = recorded->ticksRun;
   event.kind = kind;
   event.value = value;
-  write(runEventLine(event), kind == RunEventKind::Pause);
+  write(runEventLine(event));
+  if (kind == RunEventKind::Pause) flush(*recorded);
 }
 
 void RunLog::ticksDropped(const Game& game, ClockTicks ms) {
   if (role != Role::Recording) return;
+  if (runGameTime(game.ticksRun, droppedMs + ms) > kLongestRunMs) {
+    stopAtLongestRun(game);
+    return;
+  }
+  droppedMs += ms;
   RunEvent event;
   event.tick = game.ticksRun;
   event.kind = RunEventKind::Drop;
   event.value = ms;
-  write(runEventLine(event), false);
+  write(runEventLine(event));
 }
 
-void RunLog::stageCleared() {
-  if (stream != nullptr) std::fflush(stream);
+// Mid-tick: the record is put on disk once the tick is whole.
+void RunLog::stageCleared() { flushDue = true; }
+
+void RunLog::stopAtLongestRun(const Game& game) {
+  std::fprintf(stderr, "nombre: the recording ends after %lld hours of game time, the most a run file holds; "
+               "play goes on unrecorded\n", static_cast<long long>(kLongestRunHours));
+  finish(game);
 }
 
 void RunLog::beforeTick(Game& game) {
@@ -126,6 +162,9 @@ void RunLog::beforeTick(Game& game) {
         break;  // the key that closed the menu came before it
       case RunEventKind::Drop:
         game.tickClock += event.value;
+        // The player's game stood still for the stall; the playback goes
+        // straight on rather than wait it out.
+        setGameTime(gameClock() + event.value);
         break;
       case RunEventKind::Hash:
         if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runStateHash(game)) differsAt = event.tick;
@@ -140,27 +179,43 @@ void RunLog::afterTick(Game& game) {
     return;
   }
   if (role != Role::Recording) return;
+  // A life lost, a stage cleared, every hash: the run so far goes on disk,
+  // so a game that dies keeps nearly all of it.
   if (game.tovan->lives != livesSeen) {
     livesSeen = game.tovan->lives;
-    if (stream != nullptr) std::fflush(stream);
+    flushDue = true;
   }
   if (game.ticksRun % kHashEvery == 0) {
     RunEvent event;
     event.tick = game.ticksRun;
     event.kind = RunEventKind::Hash;
     event.value = static_cast<std::int64_t>(runStateHash(game));
-    write(runEventLine(event), false);
+    write(runEventLine(event));
+    flushDue = true;
   }
+  if (flushDue) flush(game);
+  // Ended before a tick would take it past what a file may hold.
+  if (runGameTime(game.ticksRun + 1, droppedMs) > kLongestRunMs) stopAtLongestRun(game);
 }
 
 const std::string& RunLog::finish(const Game& game) {
-  if (role == Role::Recording) {
-    write(runEndLine(game.ticksRun, runStateHash(game)), true);
-    role = Role::None;
-    if (inputLog == this) {
-      inputLog = nullptr;
-      controlTaken = nullptr;
+  if (role != Role::Recording) return text;
+  role = Role::None;
+  if (inputLog == this) {
+    inputLog = nullptr;
+    controlTaken = nullptr;
+  }
+  const std::string end = runEndLine(game.ticksRun, runStateHash(game));
+  text += end;
+  if (file != nullptr) {
+    if (file->close(end)) {
+      flushedTick = game.ticksRun;
+    } else {
+      recordingFailed();
     }
+    file = nullptr;
+  } else if (keep != nullptr) {
+    keep(text);
   }
   return text;
 }

@@ -3,7 +3,6 @@
 // in: app/run_file.h).
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "app/game_state.h"
@@ -16,8 +15,9 @@ std::uint64_t runStateHash(const Game& game);
 // The one log of the run being played: it records it, or plays one back.
 class RunLog {
  public:
-  // Records into `stream` as play goes (null: keeps the text only).
-  void beginRecording(const Game& game, std::FILE* stream);
+  // Records into `file` as play goes; with no file, hands the whole text to
+  // `keep` once the run ends (neither: keeps the text only).
+  void beginRecording(const Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
   // Plays `run` back into the control rules at `window`.
   void beginReplay(const RunFile& run, struct GLFWwindow* window);
 
@@ -34,7 +34,8 @@ class RunLog {
 
   // A key event or a pause as the control rules saw it (recording only).
   void noteInput(RunEventKind kind, std::int64_t value);
-  // Ends the recording with the final line; returns the whole text.
+  // The run has ended (game over, the window closed, a signal): ends the
+  // recording with the final line and keeps it, once. Returns the whole text.
   const std::string& finish(const Game& game);
 
   // Replaying: every event taken, the last tick reached.
@@ -45,12 +46,22 @@ class RunLog {
 
  private:
   enum class Role { None, Recording, Replaying };
-  void write(const std::string& line, bool flush);
+  void write(const std::string& line);
+  // What was recorded so far goes on disk, ending as a whole run would.
+  void flush(const Game& game);
+  // A write or the close failed: says once what is lost, and writes no more.
+  void recordingFailed();
+  // The run has reached the most game time a file holds: the recording ends there.
+  void stopAtLongestRun(const Game& game);
 
   Role role = Role::None;
   const Game* recorded = nullptr;
-  std::FILE* stream = nullptr;
+  class RecordingFile* file = nullptr;
+  void (*keep)(const std::string& text) = nullptr;
   std::string text;
+  std::int64_t droppedMs = 0;
+  bool flushDue = false;
+  long flushedTick = -1;  // the last tick whose record is on disk
   int livesSeen = 0;
   RunFile run;
   size_t next = 0;

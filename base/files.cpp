@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 std::FILE* openRegularFile(const char* path, long long* bytes) {
   if (path == nullptr) return nullptr;
   // Non-blocking, so that opening a pipe with no writer returns at once; the
@@ -22,4 +24,20 @@ std::FILE* openRegularFile(const char* path, long long* bytes) {
   }
   if (bytes != nullptr) *bytes = static_cast<long long>(status.st_size);
   return file;
+}
+
+bool writeAllOf(int fd, const std::string& bytes, long long at) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const char* from = bytes.data() + done;
+    const size_t left = bytes.size() - done;
+    const ssize_t wrote = at < 0 ? write(fd, from, left) : pwrite(fd, from, left, at + static_cast<long long>(done));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      if (wrote == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(wrote);
+  }
+  return true;
 }

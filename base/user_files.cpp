@@ -56,20 +56,6 @@ void removeLeftoverTemporaries(const std::string& folder, const std::string& nam
   closedir(dir);
 }
 
-bool writeAll(int fd, const std::string& contents) {
-  size_t done = 0;
-  while (done < contents.size()) {
-    const ssize_t wrote = write(fd, contents.data() + done, contents.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      if (wrote == 0) errno = ENOSPC;
-      return false;
-    }
-    done += static_cast<size_t>(wrote);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string userDataFolder() { return folderFrom("XDG_DATA_HOME", ".local/share"); }
@@ -97,15 +83,26 @@ bool makeFolders(const std::string& folder, std::string* why) {
   return true;
 }
 
-bool readFileWhole(const std::string& path, std::string* contents) {
+bool readFileWhole(const std::string& path, std::string* contents, long long largest, bool* tooLarge) {
   long long bytes = 0;
+  contents->clear();
+  if (tooLarge != nullptr) *tooLarge = false;
   std::FILE* file = openRegularFile(path.c_str(), &bytes);
   if (file == nullptr) return false;
-  contents->clear();
+  if (largest >= 0 && bytes > largest) {
+    if (tooLarge != nullptr) *tooLarge = true;
+    std::fclose(file);
+    return false;
+  }
   char buffer[4096];
   size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents->append(buffer, got);
-  const bool ok = !std::ferror(file);
+  bool grew = false;  // past `largest` since its size was taken
+  while (!grew && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    contents->append(buffer, got);
+    grew = largest >= 0 && static_cast<long long>(contents->size()) > largest;
+  }
+  if (grew && tooLarge != nullptr) *tooLarge = true;
+  const bool ok = !grew && !std::ferror(file);
   std::fclose(file);
   return ok;
 }
@@ -130,7 +127,7 @@ bool writeFileWhole(const std::string& path, const std::string& contents, std::s
     *why = reason("cannot write in " + folder);
     return false;
   }
-  bool ok = writeAll(fd, contents) && fsync(fd) == 0;
+  bool ok = writeAllOf(fd, contents) && fsync(fd) == 0;
   if (!ok) *why = reason("cannot write " + path);
   if (close(fd) != 0 && ok) {
     *why = reason("cannot write " + path);

@@ -22,8 +22,10 @@ bool writeFileWhole(const std::string& path, const std::string& contents, std::s
 bool makeFolders(const std::string& folder, std::string* why);
 
 // Reads the whole regular file at `path` into *contents. Returns false when
-// there is no such file or it cannot be read.
-bool readFileWhole(const std::string& path, std::string* contents);
+// there is no such file or it cannot be read, or when it is larger than
+// `largest` bytes (a negative `largest`: any size), which its size on disk
+// tells before a byte is read; *tooLarge (if given) says which.
+bool readFileWhole(const std::string& path, std::string* contents, long long largest = -1, bool* tooLarge = nullptr);
 
 // Says once, on stderr, that scores and settings cannot be kept, and why.
 void cannotKeepPlayerFiles(const std::string& why);

@@ -1,13 +1,22 @@
 // Runs replayed: the same inputs at the same ticks give the same run, bit for
 // bit, whatever the passes of the frame loop; broken run files are refused.
+#include <GL/glew.h>  // before GLFW, which would bring gl.h first
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "app/game.h"
 #include "app/run_log.h"
+#include "app/update_ticks.h"
+#include "base/recording_file.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
 
@@ -124,6 +133,205 @@ TEST(RunFiles, BrokenFilesAreRefusedSayingWhere) {
   EXPECT_TRUE(parseRunFile(head + "0 press right\n0 pause -\n3 drop 84\nend 3 00000000000000ff\n", run, why)) << why;
   EXPECT_EQ(run.events.size(), 3u);
   EXPECT_EQ(run.endHash, 0xffu);
+}
+
+// Whatever key the window sends, a media key GLFW has no name for (-1) and
+// a default key given to no action included, reads back as it was written.
+TEST(RunFiles, EveryKeyTheWindowCanSendReadsBackAsWritten) {
+  std::string text = "nombre-replay 1 game 1.0.0 level 1 clock 0\n";
+  std::vector<RunEvent> written;
+  for (int key = GLFW_KEY_UNKNOWN; key <= GLFW_KEY_LAST; ++key) {
+    for (RunEventKind kind : {RunEventKind::Press, RunEventKind::Repeat, RunEventKind::Release}) {
+      RunEvent event;
+      event.tick = key + 1;
+      event.kind = kind;
+      event.value = key;
+      written.push_back(event);
+      text += runEventLine(event);
+    }
+  }
+  text += runEndLine(GLFW_KEY_LAST + 1, 0);
+  const RunFile run = parsed(text);
+  ASSERT_EQ(run.events.size(), written.size());
+  for (size_t i = 0; i < written.size(); ++i) {
+    EXPECT_EQ(run.events[i].value, written[i].value) << runEventLine(written[i]);
+    EXPECT_EQ(run.events[i].kind, written[i].kind) << runEventLine(written[i]);
+  }
+}
+
+// A file claims at most 4 hours of game time, ticks and drops together, so
+// that any file accepted is checked in seconds; the refusal names its line.
+// Files an editor saved with a byte-order mark are read.
+TEST(RunFiles, ARunHoldsAtMostFourHoursOfGameTime) {
+  const std::string head = "nombre-replay 1 game 1.0.0 level 1 clock 412\n";
+  const std::string longest = std::to_string(kLongestRunMs / kTickLength);
+  const std::string pastLongest = std::to_string(kLongestRunMs / kTickLength + 1);
+  const struct {
+    const char* what;
+    std::string text;
+    const char* says;  // null: accepted
+  } cases[] = {
+      {"the longest run", head + longest + " press x\nend " + longest + " 0000000000000000\n", nullptr},
+      {"a byte-order mark", "\xEF\xBB\xBF" + head + "3 press z\nend 3 0000000000000000\n", nullptr},
+      {"an end a tick past it", head + "end " + pastLongest + " 0000000000000000\n", "line 2: the run would last"},
+      {"an end 10^12 ticks on", head + "end 1000000000000 0000000000000000\n", "line 2: the run would last"},
+      {"an event past it", head + "3 press z\n" + pastLongest + " press z\nend 3 0000000000000000\n",
+       "line 3: the run would last"},
+      {"a drop of 2^40 ms", head + "0 drop 1099511627776\nend 0 0000000000000000\n", "line 2: the run would last"},
+      {"ticks and drops past it together", head + "0 drop " + std::to_string(kLongestRunMs - 3) +
+                                               "\nend 2 0000000000000000\n",
+       "line 3: the run would last"},
+  };
+  for (const auto& c : cases) {
+    RunFile run;
+    std::string why;
+    EXPECT_EQ(parseRunFile(c.text, run, why), c.says == nullptr) << c.what << ": " << why;
+    if (c.says != nullptr) {
+      EXPECT_NE(why.find(c.says), std::string::npos) << c.what << ": " << why;
+    }
+  }
+}
+
+// A recording ends, with one line, before the run would hold more game time
+// than a file may: before a stall too long, or at the tick that would pass
+// it after a long one. What was recorded is a run that plays back to its end.
+TEST_F(Replays, ARecordingEndsAtTheMostGameTimeAFileHolds) {
+  const struct {
+    const char* what;
+    ClockTicks stall;
+    bool stallRecorded;
+  } cases[] = {{"a stall past it", kLongestRunMs, false}, {"ticks past it after a stall", kLongestRunMs - 1999, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::internal::CaptureStderr();
+    const std::string text = playScripted(*game, {{Act::Walk, 600}, {Act::Stall, c.stall}, {Act::Fight, 3000}}, 16);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("the recording ends after " + std::to_string(kLongestRunHours) + " hours of game time"),
+              std::string::npos)
+        << said;
+    const RunFile run = parsed(text);
+    EXPECT_EQ(text.find(" drop ") != std::string::npos, c.stallRecorded);
+    long differsAt = 0;
+    EXPECT_EQ(replayAtPasses(*game, text, 16, &differsAt), run.endHash);
+    EXPECT_EQ(differsAt, -1);
+  }
+}
+
+// Stderr into a pipe: writes to it are not held to the file size limit.
+class StderrCapture {
+ public:
+  StderrCapture() {
+    if (pipe(ends) != 0) return;
+    saved = dup(2);
+    dup2(ends[1], 2);
+    close(ends[1]);
+  }
+  std::string said() {
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::string text;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = read(ends[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(got));
+    close(ends[0]);
+    return text;
+  }
+
+ private:
+  int ends[2] = {-1, -1};
+  int saved = -1;
+};
+
+std::string fileText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A recording whose file stops taking bytes (a full disk; here the file
+// size limit, which fails writes the same way) says so in one line, plays
+// on, and leaves on disk a whole run that replays: the recorded one up to
+// its last flush.
+TEST_F(Replays, ARecordingTheDiskRefusesLeavesAWholeRunOnDisk) {
+  const std::string path = testing::TempDir() + "nombre_full.nrep";
+  const auto ignoredBefore = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit unlimited{};
+  getrlimit(RLIMIT_FSIZE, &unlimited);
+  // Unlimited first: the whole run's size sets the last case, where only
+  // the final end line finds no room.
+  long wholeSize = 0;
+  for (long room : {-1L, 0L, 60L, 100L, 400L, -2L}) {
+    if (room == -2) room = wholeSize - 1;
+    SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
+    std::remove(path.c_str());
+    RecordingFile file;
+    std::string why;
+    ASSERT_TRUE(file.open(path, &why)) << why;
+    if (room >= 0) {
+      rlimit limited = unlimited;
+      limited.rlim_cur = static_cast<rlim_t>(room);
+      setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    StderrCapture capture;
+    const std::string whole = playScripted(*game, kWalkFightPause.steps, 16, 1.0f, 5000, &file);
+    const std::string said = capture.said();
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    const std::string kept = fileText(path);
+    if (room < 0) {
+      wholeSize = static_cast<long>(whole.size());
+      EXPECT_EQ(kept, whole);
+      EXPECT_EQ(said, "");
+      continue;
+    }
+    EXPECT_EQ(said.rfind("nombre: cannot record into " + path, 0), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+    if (kept.size() < 68) {  // not even the header and its end line
+      EXPECT_EQ(kept, "");
+      EXPECT_NE(said.find("none of the run is recorded"), std::string::npos) << said;
+      continue;
+    }
+    const RunFile run = parsed(kept);
+    const std::string lines = kept.substr(0, kept.rfind("end "));
+    EXPECT_EQ(whole.compare(0, lines.size(), lines), 0) << kept;
+    EXPECT_NE(said.find("the file keeps the run up to tick " + std::to_string(run.endTick)), std::string::npos) << said;
+    long differsAt = 0;
+    EXPECT_EQ(replayAtPasses(*game, kept, 16, &differsAt), run.endHash);
+    EXPECT_EQ(differsAt, -1);
+  }
+  std::signal(SIGXFSZ, ignoredBefore);
+  std::remove(path.c_str());
+}
+
+// The real binary with files that are not runs to read or places to record
+// into: each is refused at once with one line, and an old recording is left
+// as it was when the game cannot start.
+TEST(RunFiles, TheGameNeverHangsOnRunFilesNorLosesAnOldRecording) {
+  const std::string folder = testing::TempDir() + "nombre_run_files/";
+  std::string out;
+  runCommand("rm -rf " + folder + " && mkdir -p " + folder + " && mkfifo " + folder + "pipe.nrep && truncate -s 8G " +
+                 folder + "huge.nrep && echo old run > " + folder + "old.nrep",
+             out);
+  const std::string game = "cd " + folder + " && timeout 10 env -u DISPLAY " + NOMBRE_BINARY;
+  const struct {
+    const char* what;
+    std::string command;
+    int exitCode;
+    const char* says;
+  } cases[] = {
+      {"recording into a pipe no one reads", " --record pipe.nrep", 2, "no program reads from that pipe"},
+      {"checking an 8 GB file", " --replay huge.nrep --check", 2, "larger than any run"},
+      {"recording over an old run with no display", " --record old.nrep", 255, "no window could be opened"},
+      {"recording a new run with no display", " --record new.nrep", 255, "no window could be opened"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(runCommand(game + c.command + " 2>&1", out), c.exitCode) << c.what << ": " << out;
+    EXPECT_NE(out.find(c.says), std::string::npos) << c.what << ": " << out;
+  }
+  EXPECT_EQ(fileText(folder + "old.nrep"), "old run\n");
+  EXPECT_NE(access((folder + "new.nrep").c_str(), F_OK), 0) << "a file made for a run that never started";
+  runCommand("rm -rf " + folder, out);
 }
 
 // The real binary: --check says whether a run ends as recorded; a file that

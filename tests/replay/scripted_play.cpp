@@ -62,12 +62,12 @@ int fightKey(const Game& game) {
 }  // namespace
 
 std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks passMs, float level,
-                         ClockTicks start) {
+                         ClockTicks start, RecordingFile* file) {
   resetGameClock();
   setGameClock(start);
   startRun(game, level, start);
   RunLog log;
-  log.beginRecording(game, nullptr);
+  log.beginRecording(game, file);
   game.log = &log;
   Hand hand(game.window);
   ClockTicks wall = start;
@@ -83,6 +83,11 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
       hand.tap(GLFW_KEY_ESCAPE);
       while (wall < until) pass();
       hand.tap(GLFW_KEY_ESCAPE);
+      continue;
+    }
+    if (step.act == Act::Stall) {
+      wall += step.ms;
+      pass();
       continue;
     }
     while (wall < until && !(step.untilLevel > 0 && game.level >= step.untilLevel) && !gameIsOver(game)) {

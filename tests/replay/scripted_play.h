@@ -14,6 +14,7 @@ enum class Act {
   Stand,  // holds nothing
   Fight,  // kicks what is in reach in front, turns to what is close behind, else walks on
   Pause,  // opens the menu, waits, closes it with Escape
+  Stall,  // no pass for the step's time, then one (the game stalled)
 };
 
 struct Step {
@@ -24,9 +25,9 @@ struct Step {
 
 // Plays `steps` on `game` from a fresh run at `level` starting at game time
 // `start`, a pass every `passMs` ms of a pinned wall clock, and returns the
-// recorded run.
+// recorded run (also recorded into `file`, if given, as the game records).
 std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks passMs, float level = 1.0f,
-                         ClockTicks start = 5000);
+                         ClockTicks start = 5000, class RecordingFile* file = nullptr);
 
 // Plays the run in `text` back on `game` with a pass every `passMs` ms, each
 // pass running the ticks due as the frame loop does. Returns the end state's
