@@ -10,7 +10,7 @@ E2E_TOOL=${E2E_TOOL:-$(dirname "$GAME_BIN")/tests/e2e_tool}
 WORK=$(mktemp -d /tmp/nombre-e2e-XXXXXX)
 # The player's scores and settings stay in the scratch folder, never in the
 # home of whoever runs the tests; runs of one script share them.
-export XDG_DATA_HOME=$WORK/player/data XDG_CONFIG_HOME=$WORK/player/config
+export XDG_DATA_HOME=$WORK/player/data XDG_CONFIG_HOME=$WORK/player/config XDG_STATE_HOME=$WORK/player/state
 # Set GAME_SPEED (e.g. 4) to run the game's clock that many times as fast.
 GAME_SPEED=${GAME_SPEED:-}
 GAME_PID=""
