@@ -14,6 +14,10 @@ constexpr long long kMostPlayerFileBytes = 64 * 1024;
 // nest two levels ([keys] and its entries, [[run]] and its fields).
 constexpr int kMostNesting = 32;
 
+// The parser's own words on a file, which may quote a name from it: as long
+// as they need to be, and no longer.
+constexpr size_t kParserWordsBytes = 160;
+
 // The line of `text` where nesting first passes kMostNesting; 0 when it never does.
 int lineNestedTooDeep(const std::string& text);
 // The line that says so, after "file:line: ".

@@ -121,7 +121,7 @@ bool readScoreTable(const std::string& text, std::vector<ScoreEntry>* table, std
   try {
     file = toml::parse(text);
   } catch (const toml::parse_error& error) {
-    *why = "line " + std::to_string(error.source().begin.line) + ": " + std::string(error.description());
+    *why = "line " + std::to_string(error.source().begin.line) + ": " + shortQuote(std::string(error.description()), kParserWordsBytes);
     return false;
   }
   for (const auto& [name, node] : file) {

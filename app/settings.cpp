@@ -179,7 +179,7 @@ Settings readSettings(const std::string& text, const std::string& fileName, std:
   try {
     file = toml::parse(text, fileName);
   } catch (const toml::parse_error& error) {
-    problems->push_back(where(fileName, error.source()) + ": " + std::string(error.description()) +
+    problems->push_back(where(fileName, error.source()) + ": " + shortQuote(std::string(error.description()), kParserWordsBytes) +
                         "; using the default settings");
     *unreadable = true;
     return read;

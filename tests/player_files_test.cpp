@@ -162,6 +162,7 @@ TEST(HostileFiles, ProblemLinesQuoteAShortPrefixAndAreCappedPerFile) {
       longName + " = 1\n",
       "[keys]\n" + longName + " = \"z\"\n",
       "[keys]\npunch = \"" + longName + "\"\n",
+      "[" + longName + "]\n[" + longName + "]\n",  // the parser names the table defined twice
   };
   for (const std::string& text : texts) {
     ASSERT_TRUE(writeFileWhole(settingsPath(), text, nullptr));
