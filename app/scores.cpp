@@ -7,6 +7,7 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <sstream>
@@ -76,9 +77,9 @@ class TableLock {
     if (!makeFolders(folder, nullptr)) return;
     fd_ = open((folder + "/" + kLockFile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0) return;
-    for (int waited = 0; flock(fd_, LOCK_EX | LOCK_NB) != 0; waited += kLockPollMs) {
-      if (errno == EINTR) continue;
-      if (errno != EWOULDBLOCK || waited >= kLockWaitMs) {
+    // A file system that cannot lock at all is written unlocked, as before.
+    for (int waited = 0; flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK; waited += kLockPollMs) {
+      if (waited >= kLockWaitMs) {
         busy_ = true;
         return;
       }
