@@ -13,6 +13,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+
 namespace {
 
 class Pausing : public ::testing::Test {
@@ -124,6 +126,9 @@ TEST_F(Pausing, LeavingTheWindowHoldsTheStageClearPosesButNotTheGameOverScreen) 
   focus(GLFW_FALSE);
   EXPECT_FALSE(menuOpen) << "the game-over screen is final";
   stageOver = false;
+  // The passes scrolled the stage; the next test finds it where it starts.
+  std::copy(kFondoPoints, kFondoPoints + 12, game->points);
+  refillPositions(game->quads.fondo, game->points);
 }
 
 TEST_F(Pausing, AReinforcementDueASecondAfterThePauseIsDueASecondAfterTheResume) {
