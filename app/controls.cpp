@@ -34,17 +34,21 @@ bool isKnownKey(int key) { return key >= 0 && key <= GLFW_KEY_LAST; }
 // only a window that had it can lose it.
 bool focusedNow = false;
 bool focusedLastPass = false;
+// Whether the game was over at the last pass, for a minimising met between passes.
+bool gameOverLastPass = false;
 
 void windowFocus(GLFWwindow* /*window*/, int focused) { focusedNow = focused; }
 
 void windowIconify(GLFWwindow* /*window*/, int iconified) {
-  if (iconified) pauseWhileAway();
+  if (iconified) pauseWhileAway(gameOverLastPass);
 }
 
 }  // namespace
 
-void pauseWhileAway() {
-  if (!menuOpen && !stageOver) openMenu();
+void pauseWhileAway(bool gameOver) {
+  // The stage-clear poses lead into the next level: they wait too. The
+  // game-over screen is final, with nothing to pause.
+  if (!menuOpen && !gameOver) openMenu();
 }
 
 void listenToPlayer(GLFWwindow* window) {
@@ -116,9 +120,10 @@ void pollGamepads(GLFWwindow* window) {
   resendHeldDirectionsOnResume(window);
 }
 
-void pollControls(GLFWwindow* window) {
+void pollControls(GLFWwindow* window, bool gameOver) {
+  gameOverLastPass = gameOver;
   pollGamepads(window);
-  if (focusedLastPass && !focusedNow) pauseWhileAway();
+  if (focusedLastPass && !focusedNow) pauseWhileAway(gameOver);
   focusedLastPass = focusedNow;
 }
 

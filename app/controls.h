@@ -11,12 +11,13 @@ void listenToPlayer(GLFWwindow* window);
 void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods);
 // Once per pass, after the window's events: the pads, and a pause when the
 // window lost the focus it had.
-void pollControls(GLFWwindow* window);
+void pollControls(GLFWwindow* window, bool gameOver);
 // Turns what changed on the pads since the last pass into key events. Runs
 // once per pass, beside the keyboard's events.
 void pollGamepads(GLFWwindow* window);
-// The player left the window (it lost the focus or was minimised): in play,
-// the game pauses so the hero does not fight on unseen.
-void pauseWhileAway();
+// The player left the window (it lost the focus or was minimised): in play
+// and during the stage-clear poses, the game pauses so the hero does not
+// fight on unseen; on the game-over screen nothing is left to pause.
+void pauseWhileAway(bool gameOver);
 // Forgets what the keyboard and the pads hold (tests).
 void forgetHeldKeys();

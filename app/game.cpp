@@ -182,7 +182,7 @@ int startUp(Game& game) {
 // The pads and the focus, once a pass; a run played back takes its inputs
 // from its file alone.
 void takeControls(Game& game) {
-  if (!playingBack(game)) pollControls(game.window);
+  if (!playingBack(game)) pollControls(game.window, gameIsOver(game));
 }
 
 FrameMode chooseMode(const Game& game) {

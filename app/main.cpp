@@ -25,8 +25,12 @@ int main(int argc, char** argv) {
   if (done >= 0) return done;
   const std::string record = fromHere(options.record);
   const std::string replay = fromHere(options.replay);
-  if (options.scores) return printScores();
-  if (options.config) return printConfig();
+  if (options.scores || options.config) {
+    // Both asked for: both printed, the scores first.
+    const int scores = options.scores ? printScores() : 0;
+    const int config = options.config ? printConfig() : 0;
+    return scores != 0 ? scores : config;
+  }
   if (!enterDataFolder()) return -1;
   if (!replay.empty()) {
     return options.check ? checkReplay(replay) : watchReplay(replay, options.uncapped);

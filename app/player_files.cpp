@@ -12,7 +12,8 @@
 RunRecord runRecord;
 
 void checkPlayerFolders() {
-  for (const std::string& folder : {userDataFolder(), userConfigFolder()}) {
+  // The game writes the scores and what it remembers; the settings file only the player does.
+  for (const std::string& folder : {userDataFolder(), userStateFolder()}) {
     std::string why;
     if (folder.empty()) {
       cannotKeepPlayerFiles("neither HOME nor the XDG folders are set");
@@ -47,8 +48,19 @@ void forgetRun() { runRecord = RunRecord(); }
 
 int printScores() {
   const std::string path = scoresPath();
-  const std::vector<ScoreEntry> table = loadScoreTable(path);
+  std::vector<ScoreEntry> table;
+  std::string why;
+  const TableRead read = readScoreFile(path, &table, &why);
   std::printf("Best runs (%s):\n", path.empty() ? "no home folder" : path.c_str());
+  // Only read: a table in a state the game cannot show is left as it is.
+  if (read == TableRead::Unreadable) {
+    std::fprintf(stderr, "nombre: %s cannot be read (%s)\n", path.c_str(), why.c_str());
+    return 1;
+  }
+  if (read == TableRead::Broken) {
+    std::fprintf(stderr, "nombre: %s is not a score table (%s)\n", path.c_str(), why.c_str());
+    return 1;
+  }
   if (table.empty()) std::printf("  none yet\n");
   int place = 0;
   for (const ScoreEntry& entry : table) {

@@ -24,7 +24,8 @@ void forgetRun();
 // At start-up: says once when the player's folders cannot be used.
 void checkPlayerFolders();
 
-// --scores: prints the best runs; returns the exit code.
+// --scores: prints the best runs; returns the exit code, 1 when the table
+// cannot be read or is not one (said on stderr; the file is left as it is).
 int printScores();
 // --config: prints the settings file's path and the settings in force.
 int printConfig();

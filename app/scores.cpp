@@ -7,16 +7,26 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <sstream>
 
+#include "app/player_toml.h"
 #include "base/user_files.h"
 
 namespace {
 
 const char* const kScoresFile = "scores";
 const char* const kLockFile = "scores.lock";
+// How long a game that ended waits for another copy of the game to let go of
+// the table: another game's turn takes a few milliseconds, and a wait this
+// short, at the moment the last heart goes, is not seen. A holder that keeps
+// the table longer is something else, and the run is kept aside instead.
+constexpr int kLockWaitMs = 200;
+constexpr int kLockPollMs = 5;
+// Beside the table, a run that could not join it: scores.run-DATE-PID.
+const char* const kRunAsideMark = ".run-";
 
 std::string twoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
 
@@ -66,9 +76,14 @@ class TableLock {
   explicit TableLock(const std::string& folder) {
     if (!makeFolders(folder, nullptr)) return;
     fd_ = open((folder + "/" + kLockFile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ >= 0) {
-      while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    if (fd_ < 0) return;
+    // A file system that cannot lock at all is written unlocked, as before.
+    for (int waited = 0; flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK; waited += kLockPollMs) {
+      if (waited >= kLockWaitMs) {
+        busy_ = true;
+        return;
       }
+      usleep(kLockPollMs * 1000);
     }
   }
   ~TableLock() {
@@ -76,25 +91,43 @@ class TableLock {
   }
   TableLock(const TableLock&) = delete;
   TableLock& operator=(const TableLock&) = delete;
+  // Another holder kept the table past the wait.
+  bool busy() const { return busy_; }
 
  private:
   int fd_ = -1;
+  bool busy_ = false;
 };
+
+// Keeps a run the table cannot take in a file of its own beside the table,
+// a table of one run: never lost, and never in another copy's way. Returns
+// its path, "" when it could not be written.
+std::string keepRunAside(const std::string& path, const ScoreEntry& run) {
+  std::string stamp = tomlDate(run.date);
+  stamp.erase(std::remove_if(stamp.begin(), stamp.end(), [](char c) { return c == '-' || c == ':'; }), stamp.end());
+  std::replace(stamp.begin(), stamp.end(), 'T', '-');
+  const std::string aside = path + kRunAsideMark + stamp + "-" + std::to_string(getpid());
+  return writeFileWhole(aside, scoreTableText({run}), nullptr) ? aside : "";
+}
 
 }  // namespace
 
 bool readScoreTable(const std::string& text, std::vector<ScoreEntry>* table, std::string* why) {
   table->clear();
   toml::table file;
+  if (const int deep = lineNestedTooDeep(text)) {
+    *why = "line " + std::to_string(deep) + ": " + nestedTooDeep();
+    return false;
+  }
   try {
     file = toml::parse(text);
   } catch (const toml::parse_error& error) {
-    *why = "line " + std::to_string(error.source().begin.line) + ": " + std::string(error.description());
+    *why = "line " + std::to_string(error.source().begin.line) + ": " + shortQuote(std::string(error.description()), kParserWordsBytes);
     return false;
   }
   for (const auto& [name, node] : file) {
     if (name.str() != "run") {
-      *why = "line " + std::to_string(node.source().begin.line) + ": " + std::string(name.str()) + " is not part of a score table";
+      *why = "line " + std::to_string(node.source().begin.line) + ": " + shortQuote(std::string(name.str())) + " is not part of a score table";
       return false;
     }
   }
@@ -129,17 +162,29 @@ std::string scoresPath() {
   return folder.empty() ? "" : folder + "/" + kScoresFile;
 }
 
-std::vector<ScoreEntry> loadScoreTable(const std::string& path, bool* stuck) {
+TableRead readScoreFile(const std::string& path, std::vector<ScoreEntry>* table, std::string* why) {
+  table->clear();
+  std::string text;
+  switch (path.empty() ? FileRead::Missing : readPlayerFile(path, kMostPlayerFileBytes, &text, why)) {
+    case FileRead::Missing:
+      return TableRead::Read;
+    case FileRead::Unreadable:
+      return TableRead::Unreadable;
+    case FileRead::TooLarge:
+      *why = "larger than " + std::to_string(kMostPlayerFileBytes / 1024) + " KB";
+      return TableRead::Broken;
+    case FileRead::Read:
+      break;
+  }
+  if (readScoreTable(text, table, why)) return TableRead::Read;
+  table->clear();
+  return TableRead::Broken;
+}
+
+std::vector<ScoreEntry> loadScoreTable(const std::string& path) {
   std::vector<ScoreEntry> table;
-  if (stuck != nullptr) *stuck = false;
-  std::string text, why;
-  if (path.empty() || !readFileWhole(path, &text)) return table;
-  if (readScoreTable(text, &table, &why)) return table;
-  const std::string aside = moveAside(path);
-  std::fprintf(stderr, "nombre: %s is not a score table (%s); %s, and a new table starts\n", path.c_str(), why.c_str(),
-               aside.empty() ? "it could not be moved aside" : ("it is kept as " + aside).c_str());
-  table.clear();
-  if (stuck != nullptr) *stuck = aside.empty();
+  std::string why;
+  readScoreFile(path, &table, &why);
   return table;
 }
 
@@ -148,12 +193,33 @@ bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBe
     *why = "no home folder";
     return false;
   }
+  // Where the best before this run cannot be known, the run is shown as the
+  // best but not marked a new one.
+  *bestBefore = run.total;
   const TableLock lock(path.substr(0, path.rfind('/')));
-  bool stuck = false;
-  std::vector<ScoreEntry> table = loadScoreTable(path, &stuck);
-  if (stuck) {
-    *why = "the unreadable table " + path + " could not be moved aside";
-    return false;
+  std::vector<ScoreEntry> table;
+  std::string problem;
+  const TableRead read = lock.busy() ? TableRead::Unreadable : readScoreFile(path, &table, &problem);
+  if (read == TableRead::Unreadable) {
+    // Never written over: the runs in it are still the player's.
+    const std::string aside = keepRunAside(path, run);
+    const std::string cause = lock.busy() ? "are held by another program" : "cannot be read (" + problem + ")";
+    if (aside.empty()) {
+      *why = "the best scores in " + path + " " + cause + ", and this run's score could not be kept beside them";
+      return false;
+    }
+    std::fprintf(stderr, "nombre: the best scores in %s %s; this run's score (%lld) is kept in %s\n", path.c_str(),
+                 cause.c_str(), run.total, aside.c_str());
+    return true;
+  }
+  if (read == TableRead::Broken) {
+    const std::string aside = moveAside(path);
+    std::fprintf(stderr, "nombre: %s is not a score table (%s); %s\n", path.c_str(), problem.c_str(),
+                 aside.empty() ? "it could not be moved aside" : ("it is kept as " + aside + ", and a new table starts").c_str());
+    if (aside.empty()) {
+      *why = "the unreadable table " + path + " could not be moved aside";
+      return false;
+    }
   }
   *bestBefore = table.empty() ? 0 : table.front().total;
   table.push_back(run);

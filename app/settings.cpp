@@ -3,9 +3,12 @@
 #include <GLFW/glfw3.h>
 #include <toml++/toml.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <sstream>
 
+#include "app/player_toml.h"
 #include "app/window_fit.h"
 #include "audio/sound.h"
 #include "base/user_files.h"
@@ -23,6 +26,10 @@ Settings::Settings() {
 namespace {
 
 const char* const kSettingsFile = "settings.toml";
+// What the game remembers by itself, apart from the player's settings.
+const char* const kStateFile = "state.toml";
+// A file with a fault on every line says the first ones, then how many more.
+constexpr size_t kMostProblemLines = 10;
 // Full screen stays on the keys that always toggle it.
 const int kFullScreenKey = GLFW_KEY_F11;
 
@@ -99,7 +106,7 @@ void readKeys(const toml::node* keysNode, const std::string& fileName, Settings*
     int index = 0;
     while (index < kKeyActions && action.str() != kKeyActionNames[index]) ++index;
     if (index == kKeyActions) {
-      problems->push_back(where(fileName, node.source()) + ": no action is called " + std::string(action.str()) +
+      problems->push_back(where(fileName, node.source()) + ": no action is called " + shortQuote(std::string(action.str())) +
                           " (left, right, up, down, punch, kick, pause, choose)");
       continue;
     }
@@ -108,7 +115,7 @@ void readKeys(const toml::node* keysNode, const std::string& fileName, Settings*
     if (key < 0 || key == kFullScreenKey) {
       problems->push_back(where(fileName, node.source()) + ": " + kKeyActionNames[index] + ": " +
                           (!name ? std::string("a key name must be in quotes")
-                                 : key < 0 ? "no key is called \"" + *name + "\""
+                                 : key < 0 ? "no key is called \"" + shortQuote(*name) + "\""
                                            : std::string("F11 is kept for full screen")) +
                           "; using " + keyName(kDefaultKeys[index]));
       continue;
@@ -164,10 +171,15 @@ Settings readSettings(const std::string& text, const std::string& fileName, std:
   Settings read;
   *unreadable = false;
   toml::table file;
+  if (const int deep = lineNestedTooDeep(text)) {
+    problems->push_back(fileName + ":" + std::to_string(deep) + ": " + nestedTooDeep() + "; using the default settings");
+    *unreadable = true;
+    return read;
+  }
   try {
     file = toml::parse(text, fileName);
   } catch (const toml::parse_error& error) {
-    problems->push_back(where(fileName, error.source()) + ": " + std::string(error.description()) +
+    problems->push_back(where(fileName, error.source()) + ": " + shortQuote(std::string(error.description()), kParserWordsBytes) +
                         "; using the default settings");
     *unreadable = true;
     return read;
@@ -175,7 +187,7 @@ Settings readSettings(const std::string& text, const std::string& fileName, std:
   for (const auto& [entry, node] : file) {
     const std::string_view name = entry.str();
     if (name == "full_screen" || name == "music_volume" || name == "effects_volume" || name == "keys") continue;
-    problems->push_back(where(fileName, node.source()) + ": no setting is called " + std::string(name));
+    problems->push_back(where(fileName, node.source()) + ": no setting is called " + shortQuote(std::string(name)));
   }
   if (const toml::node* node = file.get("full_screen")) {
     if (const std::optional<bool> value = node->value_exact<bool>()) {
@@ -205,36 +217,83 @@ std::string settingsText(const Settings& chosen) {
   return text.str();
 }
 
-namespace {
-// The file in force could not be read as TOML: it is set aside before a save.
-bool keepAsideBeforeSave = false;
-}  // namespace
-
 std::string settingsPath() {
   const std::string folder = userConfigFolder();
   return folder.empty() ? "" : folder + "/" + kSettingsFile;
 }
 
-void loadSettings() {
-  settings = Settings();
-  keepAsideBeforeSave = false;
-  const std::string path = settingsPath();
-  std::string text;
-  if (path.empty() || !readFileWhole(path, &text)) return;  // no file: the defaults
-  std::vector<std::string> problems;
-  settings = readSettings(text, path, &problems, &keepAsideBeforeSave);
-  for (const std::string& problem : problems) std::fprintf(stderr, "nombre: %s\n", problem.c_str());
+std::string statePath() {
+  const std::string folder = userStateFolder();
+  return folder.empty() ? "" : folder + "/" + kStateFile;
 }
 
-bool saveSettings() {
-  const std::string path = settingsPath();
-  std::string why = "no home folder";
-  if (!path.empty() && keepAsideBeforeSave) {
-    const std::string aside = moveAside(path);
-    if (!aside.empty()) std::fprintf(stderr, "nombre: %s could not be read; it is kept as %s\n", path.c_str(), aside.c_str());
-    keepAsideBeforeSave = false;
+namespace {
+
+long long modifiedAt(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 ? static_cast<long long>(status.st_mtime) : -1;
+}
+
+// Full screen as the game last left it, where that choice is newer than the
+// settings file: the player editing settings.toml after pressing F11 gets
+// what they wrote, and F11 after the edit is remembered over it. The state
+// is the game's own: one it cannot read is simply not used.
+void takeRememberedFullScreen(const std::string& settingsFile) {
+  const std::string path = statePath();
+  std::string text, why;
+  if (path.empty() || readPlayerFile(path, kMostPlayerFileBytes, &text, &why) != FileRead::Read) return;
+  if (lineNestedTooDeep(text) != 0 || modifiedAt(path) < modifiedAt(settingsFile)) return;
+  try {
+    const toml::table state = toml::parse(text, path);
+    if (const std::optional<bool> fullScreen = state["full_screen"].value_exact<bool>()) settings.fullScreen = *fullScreen;
+  } catch (const toml::parse_error&) {
   }
-  if (!path.empty() && writeFileWhole(path, settingsText(settings), &why)) return true;
+}
+
+void sayProblems(const std::string& path, const std::vector<std::string>& problems) {
+  for (size_t i = 0; i < problems.size() && i < kMostProblemLines; ++i) {
+    std::fprintf(stderr, "nombre: %s\n", problems[i].c_str());
+  }
+  if (problems.size() > kMostProblemLines) {
+    std::fprintf(stderr, "nombre: %s: %zu more problems not shown\n", path.c_str(), problems.size() - kMostProblemLines);
+  }
+}
+
+}  // namespace
+
+void loadSettings() {
+  settings = Settings();
+  const std::string path = settingsPath();
+  if (path.empty()) return;
+  std::string text, why;
+  switch (readPlayerFile(path, kMostPlayerFileBytes, &text, &why)) {
+    case FileRead::Missing:
+      break;  // no file: the defaults
+    case FileRead::Unreadable:
+      std::fprintf(stderr, "nombre: %s cannot be read (%s); using the default settings\n", path.c_str(), why.c_str());
+      break;
+    case FileRead::TooLarge:
+      std::fprintf(stderr, "nombre: %s is larger than a settings file can be (%lld KB); using the default settings\n",
+                   path.c_str(), kMostPlayerFileBytes / 1024);
+      break;
+    case FileRead::Read: {
+      std::vector<std::string> problems;
+      bool notToml = false;
+      settings = readSettings(text, path, &problems, &notToml);
+      sayProblems(path, problems);
+      break;
+    }
+  }
+  takeRememberedFullScreen(path);
+}
+
+bool keepFullScreen(bool fullScreen) {
+  settings.fullScreen = fullScreen;
+  const std::string path = statePath();
+  std::string why = "no home folder";
+  const std::string text = std::string("# What nombre remembers by itself. Your settings are in settings.toml.\n") +
+                           "full_screen = " + (fullScreen ? "true" : "false") + "\n";
+  if (!path.empty() && writeFileWhole(path, text, &why)) return true;
   cannotKeepPlayerFiles(why);
   return false;
 }
@@ -255,7 +314,4 @@ void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSy
   if (effects != nullptr) effects->setVolume(static_cast<float>(settings.effectsVolume) / kMaxVolume);
 }
 
-void keepFullScreenChoice(GLFWwindow* window) {
-  settings.fullScreen = glfwGetWindowMonitor(window) != nullptr;
-  saveSettings();
-}
+void keepFullScreenChoice(GLFWwindow* window) { keepFullScreen(glfwGetWindowMonitor(window) != nullptr); }

@@ -43,11 +43,16 @@ std::string settingsText(const Settings& settings);
 
 // $XDG_CONFIG_HOME/nombre/settings.toml; "" with no home folder.
 std::string settingsPath();
-// Reads the player's settings file into `settings`, each problem a line on stderr.
+// $XDG_STATE_HOME/nombre/state.toml, what the game remembers by itself
+// (full screen); "" with no home folder.
+std::string statePath();
+// Reads the player's settings file into `settings`, each problem a line on
+// stderr (the first ten, then how many more), then full screen as the game
+// last left it where that is newer than the file. The game never writes the
+// settings file: it is the player's, comments and all.
 void loadSettings();
-// Writes `settings` to the player's file. A file that could not be read as
-// TOML is kept aside first, so no hand-written entry is lost.
-bool saveSettings();
+// Remembers full screen on or off for the next start, in the state file.
+bool keepFullScreen(bool fullScreen);
 
 struct GLFWwindow;
 namespace audio {
@@ -56,7 +61,7 @@ class SoundSystem;
 // Puts the settings in force at start-up: full screen, and the volume of the
 // music's and the effects' sound systems.
 void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects);
-// After F11 or Alt+Enter: the window's state now is kept for the next start.
+// After F11 or Alt+Enter: the window's state now is remembered for the next start.
 void keepFullScreenChoice(GLFWwindow* window);
 
 // The key the game's rules know a pressed key by: the action's default key

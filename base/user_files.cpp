@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <climits>
 
 #include "base/files.h"
 
@@ -56,11 +57,36 @@ void removeLeftoverTemporaries(const std::string& folder, const std::string& nam
   closedir(dir);
 }
 
+// The file a write to `path` goes to: where a chain of symlinks at `path`
+// ends (a link to a link to the table writes the table, and the links stay).
+std::string linkTarget(const std::string& path) {
+  constexpr int kMostLinks = 40;  // as the kernel allows
+  std::string target = path;
+  for (int hop = 0; hop < kMostLinks; ++hop) {
+    struct stat status {};
+    if (lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) break;
+    char link[PATH_MAX];
+    const ssize_t length = readlink(target.c_str(), link, sizeof link);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof link) break;
+    const std::string to(link, static_cast<size_t>(length));
+    if (to[0] == '/') {
+      target = to;
+    } else {
+      std::string folder, name;
+      splitPath(target, &folder, &name);
+      target = folder + "/" + to;
+    }
+  }
+  return target;
+}
+
 }  // namespace
 
 std::string userDataFolder() { return folderFrom("XDG_DATA_HOME", ".local/share"); }
 
 std::string userConfigFolder() { return folderFrom("XDG_CONFIG_HOME", ".config"); }
+
+std::string userStateFolder() { return folderFrom("XDG_STATE_HOME", ".local/state"); }
 
 bool makeFolders(const std::string& folder, std::string* why) {
   if (folder.empty()) {
@@ -107,11 +133,61 @@ bool readFileWhole(const std::string& path, std::string* contents, long long lar
   return ok;
 }
 
+FileRead readPlayerFile(const std::string& path, long long maxBytes, std::string* contents, std::string* why) {
+  contents->clear();
+  // Non-blocking, so that a named pipe there does not hold the game up.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return FileRead::Missing;
+    *why = std::strerror(errno);
+    return FileRead::Unreadable;
+  }
+  struct stat status {};
+  FileRead read = FileRead::Read;
+  if (fstat(fd, &status) != 0) {
+    *why = std::strerror(errno);
+    read = FileRead::Unreadable;
+  } else if (!S_ISREG(status.st_mode)) {
+    *why = S_ISDIR(status.st_mode) ? "a folder, not a file" : "not a plain file";
+    read = FileRead::Unreadable;
+  } else if (status.st_size > maxBytes) {
+    read = FileRead::TooLarge;
+  }
+  // A file that grows while it is read is read no further than the limit.
+  char buffer[4096];
+  while (read == FileRead::Read) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      *why = std::strerror(errno);
+      read = FileRead::Unreadable;
+    } else if (got == 0) {
+      break;
+    } else if (static_cast<long long>(contents->size()) + got > maxBytes) {
+      read = FileRead::TooLarge;
+    } else {
+      contents->append(buffer, static_cast<size_t>(got));
+    }
+  }
+  close(fd);
+  if (read != FileRead::Read) contents->clear();
+  return read;
+}
+
+std::string shortQuote(const std::string& text, size_t bytes) {
+  std::string quoted = text.substr(0, bytes);
+  for (char& byte : quoted) {
+    if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7f) byte = '?';
+  }
+  return text.size() > bytes ? quoted + "..." : quoted;
+}
+
 bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why) {
   std::string unused;
   if (why == nullptr) why = &unused;
   std::string folder, name;
-  splitPath(path, &folder, &name);
+  const std::string target = linkTarget(path);
+  splitPath(target, &folder, &name);
   if (name.empty()) {
     *why = "no file name";
     return false;
@@ -127,14 +203,17 @@ bool writeFileWhole(const std::string& path, const std::string& contents, std::s
     *why = reason("cannot write in " + folder);
     return false;
   }
+  // The player may have made the file private (or shared it): it stays so.
+  struct stat old {};
+  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
   bool ok = writeAllOf(fd, contents) && fsync(fd) == 0;
   if (!ok) *why = reason("cannot write " + path);
   if (close(fd) != 0 && ok) {
     *why = reason("cannot write " + path);
     ok = false;
   }
-  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-    *why = reason("cannot replace " + path);
+  if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
+    *why = reason("cannot replace " + target);
     ok = false;
   }
   if (!ok) {

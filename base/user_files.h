@@ -8,9 +8,11 @@
 // The player's own folders, following the XDG base directory rules.
 std::string userDataFolder();    // $XDG_DATA_HOME/nombre, else $HOME/.local/share/nombre; "" when neither is set
 std::string userConfigFolder();  // $XDG_CONFIG_HOME/nombre, else $HOME/.config/nombre; "" when neither is set
+std::string userStateFolder();   // $XDG_STATE_HOME/nombre, else $HOME/.local/state/nombre; "" when neither is set
 
 // Writes `contents` to `path` whole or not at all: a temporary file in the
-// same folder (created with its parents if missing), written, flushed,
+// same folder as the file (the target of a symlink at `path`, so the link
+// stays; the old file's permissions are kept) (created with its parents if missing), written, flushed,
 // fsync'd, renamed over `path`. On failure returns false, leaves any old file
 // whole, removes its temporary, and sets *why to a short reason.
 // Temporaries left beside `path` by a copy of the game that died mid-write
@@ -26,6 +28,22 @@ bool makeFolders(const std::string& folder, std::string* why);
 // `largest` bytes (a negative `largest`: any size), which its size on disk
 // tells before a byte is read; *tooLarge (if given) says which.
 bool readFileWhole(const std::string& path, std::string* contents, long long largest = -1, bool* tooLarge = nullptr);
+
+// What reading one of the player's files found.
+enum class FileRead {
+  Read,        // *contents holds the file
+  Missing,     // nothing is there
+  Unreadable,  // something is there that cannot be read: *why says what
+  TooLarge,    // a file larger than the most the game reads: not read
+};
+// Reads the player's file at `path` (following a symlink) if it is a regular
+// file of at most maxBytes.
+FileRead readPlayerFile(const std::string& path, long long maxBytes, std::string* contents, std::string* why);
+
+// The start of what a console line quotes from a file: at most `bytes`,
+// "..." after a longer text, control bytes shown as '?'.
+constexpr size_t kQuoteBytes = 40;
+std::string shortQuote(const std::string& text, size_t bytes = kQuoteBytes);
 
 // Says once, on stderr, that scores and settings cannot be kept, and why.
 void cannotKeepPlayerFiles(const std::string& why);

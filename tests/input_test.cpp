@@ -121,13 +121,15 @@ TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
   struct Case {
     const char* name;
     bool stageEnded;
+    bool gameOver;
     bool menuBefore;
     bool opens;  // as Escape does: the arrows are forgotten, the code kept
   };
   const Case cases[] = {
-      {"in play", false, false, true},
-      {"menu already open stays open", false, true, false},
-      {"stage clear or game over: nothing to pause", true, false, false},
+      {"in play", false, false, false, true},
+      {"menu already open stays open", false, false, true, false},
+      {"stage-clear poses: the next level waits", true, false, false, true},
+      {"game over: nothing to pause", true, true, false, false},
   };
   GLFWwindow* window = sharedGame().window;
   for (const Case& c : cases) {
@@ -135,7 +137,7 @@ TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
     keyCallback(window, RIGHT, 0, P, 0);
     menuOpen = c.menuBefore;
     stageOver = c.stageEnded;
-    pauseWhileAway();
+    pauseWhileAway(c.gameOver);
     EXPECT_EQ(menuOpen, c.menuBefore || c.opens) << c.name;
     EXPECT_EQ(controlCode, kWalkRight) << c.name;
     EXPECT_EQ(rightHeld, !c.opens) << c.name;

@@ -13,6 +13,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+
 namespace {
 
 class Pausing : public ::testing::Test {
@@ -87,6 +89,46 @@ TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
   passes(5);
   EXPECT_EQ(hero().texture, endFrames[1]);
   EXPECT_TRUE(stageOver);
+}
+
+// The window system says the window lost the focus, and a whole pass of the
+// game takes it from there: during the stage-clear poses the menu opens and
+// the next level waits for the player; the game-over screen is left as it is.
+TEST_F(Pausing, LeavingTheWindowHoldsTheStageClearPosesButNotTheGameOverScreen) {
+  const GLFWwindowfocusfun focusChanged = glfwSetWindowFocusCallback(game->window, nullptr);
+  glfwSetWindowFocusCallback(game->window, focusChanged);
+  ASSERT_NE(focusChanged, nullptr);
+  const auto focus = [&](int focused) {
+    focusChanged(game->window, focused);
+    runFrame(*game);
+  };
+  hero().position.x = hero().hitbox.position.x = kStageEndX;
+  stageOver = true;
+  game->tickClock = game->clearClock = kStart;
+  const float level = game->level;
+  focus(GLFW_TRUE);
+  passes(300);
+  focus(GLFW_FALSE);
+  EXPECT_TRUE(menuOpen);
+  passes(5000);
+  EXPECT_TRUE(stageOver) << "the next level began unseen";
+  EXPECT_EQ(game->level, level);
+  focus(GLFW_TRUE);
+  key(GLFW_KEY_ESCAPE);
+  passes(800);
+  EXPECT_FALSE(stageOver);
+  EXPECT_EQ(game->level, level + 1.0f);
+
+  freshStage(*game, kStart);
+  hero().lives = 0;
+  stageOver = true;
+  focus(GLFW_TRUE);
+  focus(GLFW_FALSE);
+  EXPECT_FALSE(menuOpen) << "the game-over screen is final";
+  stageOver = false;
+  // The passes scrolled the stage; the next test finds it where it starts.
+  std::copy(kFondoPoints, kFondoPoints + 12, game->points);
+  refillPositions(game->quads.fondo, game->points);
 }
 
 TEST_F(Pausing, AReinforcementDueASecondAfterThePauseIsDueASecondAfterTheResume) {

@@ -16,6 +16,7 @@ const bool kScratchHomeSet = [] {
   scratchHome = folder;
   setenv("XDG_DATA_HOME", (scratchHome + "/data").c_str(), 1);
   setenv("XDG_CONFIG_HOME", (scratchHome + "/config").c_str(), 1);
+  setenv("XDG_STATE_HOME", (scratchHome + "/state").c_str(), 1);
   std::atexit(removeScratchHome);
   return true;
 }();

@@ -159,10 +159,11 @@ TEST(PlayerFolders, AHomeThatCannotBeUsedIsSaidOnce) {
   ScratchFolder scratch;
   ASSERT_TRUE(writeFileWhole(scratch.path + "/plain", "a file where the folders would go", nullptr));
   const std::string unusable = scratch.path + "/plain";
-  ScopedEnv data("XDG_DATA_HOME"), config("XDG_CONFIG_HOME"), home("HOME");
+  ScopedEnv data("XDG_DATA_HOME"), config("XDG_CONFIG_HOME"), state("XDG_STATE_HOME"), home("HOME");
   for (const char* where : {static_cast<const char*>(nullptr), unusable.c_str()}) {
     data.set(where);
     config.set(where);
+    state.set(where);
     home.set(where);
     testing::internal::CaptureStderr();
     cannotKeepPlayerFilesAgain();
@@ -170,7 +171,7 @@ TEST(PlayerFolders, AHomeThatCannotBeUsedIsSaidOnce) {
     loadSettings();
     forgetRun();
     recordRunOnce(500, 2);
-    EXPECT_FALSE(saveSettings());
+    EXPECT_FALSE(keepFullScreen(true));
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("cannot keep scores or settings"), std::string::npos) << said;

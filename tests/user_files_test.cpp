@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,6 +100,30 @@ TEST(WriteFileWhole, AWriteRefusedHalfwayLeavesTheOldFileAndNoTemporary) {
   EXPECT_NE(why, "");
   EXPECT_EQ(contentsOf(path), "old table");
   EXPECT_EQ(filesIn(scratch.path), std::vector<std::string>{"scores"});
+}
+
+// The player's own arrangements stay: a file reached through symlinks (a
+// table kept with their dotfiles, a link made relative) is written where it
+// is, the links stay links, and a file made private stays private.
+TEST(WriteFileWhole, WritesThroughSymlinksToTheirFileAndKeepsItsPermissions) {
+  ScratchFolder scratch;
+  ASSERT_EQ(mkdir((scratch.path + "/dotfiles").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((scratch.path + "/game").c_str(), 0755), 0);
+  const std::string real = scratch.path + "/dotfiles/scores";
+  const std::string viaTwo = scratch.path + "/game/scores";
+  ASSERT_TRUE(writeFileWhole(real, "old", nullptr));
+  ASSERT_EQ(chmod(real.c_str(), 0600), 0);
+  ASSERT_EQ(symlink("../dotfiles/scores", (scratch.path + "/game/link").c_str()), 0);
+  ASSERT_EQ(symlink((scratch.path + "/game/link").c_str(), viaTwo.c_str()), 0);
+  std::string why;
+  ASSERT_TRUE(writeFileWhole(viaTwo, "new", &why)) << why;
+  EXPECT_EQ(contentsOf(real), "new");
+  struct stat status {};
+  ASSERT_EQ(lstat(viaTwo.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode)) << "the link was replaced by a file";
+  ASSERT_EQ(stat(real.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  EXPECT_EQ(filesIn(scratch.path + "/dotfiles"), std::vector<std::string>{"scores"});
 }
 
 TEST(WriteFileWhole, FailsWithAReasonWhereNoFolderCanBeMade) {

@@ -10,7 +10,7 @@ E2E_TOOL=${E2E_TOOL:-$(dirname "$GAME_BIN")/tests/e2e_tool}
 WORK=$(mktemp -d /tmp/nombre-e2e-XXXXXX)
 # The player's scores and settings stay in the scratch folder, never in the
 # home of whoever runs the tests; runs of one script share them.
-export XDG_DATA_HOME=$WORK/player/data XDG_CONFIG_HOME=$WORK/player/config
+export XDG_DATA_HOME=$WORK/player/data XDG_CONFIG_HOME=$WORK/player/config XDG_STATE_HOME=$WORK/player/state
 # Set GAME_SPEED (e.g. 4) to run the game's clock that many times as fast.
 GAME_SPEED=${GAME_SPEED:-}
 GAME_PID=""
@@ -119,3 +119,28 @@ peak() { "$E2E_TOOL" peak "$WORK/sound.wav" "$1" "$2"; }
 sound_seconds() { awk -v b="$(stat -c %s "$WORK/sound.wav")" 'BEGIN { printf "%.3f\n", (b - 44) / 44100 }'; }
 # The level of the music, which plays throughout, beside the short blows.
 music_level() { "$E2E_TOOL" typical "$WORK/sound.wav"; }
+
+# Kicks until $1 enemies are defeated (one kick at a time for a single one,
+# so that such a run stays well below one of four; kicking only ahead, the
+# hero may lose every heart to the enemies behind him after six or seven, so
+# ask for four at most), then walks into the rest, Right held, until the
+# last heart is gone; the game-over screen is shot as $2.
+play_until_game_over() {
+  xdotool keydown Right; sleep 0.1; xdotool keyup Right
+  for _ in $(seq 400); do
+    [ "$(grep -c Kill "$WORK/out.txt")" -ge "$1" ] && break
+    if [ "$1" = 1 ]; then press x 0.05; sleep 0.1; else xdotool keydown x; sleep 0.1; fi
+  done
+  xdotool keyup x
+  [ "$(grep -c Kill "$WORK/out.txt")" -ge "$1" ] || fail "fewer than $1 enemies were defeated"
+  xdotool keydown Right
+  for _ in $(seq 300); do
+    shot "$2"
+    is_grey "$2" 400 520 || break
+    sleep 0.2
+  done
+  xdotool keyup Right
+  is_grey "$2" 400 520 && fail "the game never ended"
+  sleep 0.3
+  shot "$2"
+}
