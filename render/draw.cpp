@@ -109,6 +109,43 @@ bool drawTrimmed(const Element& e) {
   return true;
 }
 
+// Where an enemy is drawn: its own place, or pushed out from the hero to
+// stand a pile step behind the one in front of it.
+struct SeenPlace {
+  float shift = 0.0f;  // added to its quad's x when drawn (stage and screen units run alike across)
+  size_t pile = 0;     // roster index of its pile's front enemy
+  float depth = 0.0f;  // how far out from the hero it is drawn
+};
+
+std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX) {
+  std::vector<SeenPlace> places(list.size());
+  for (size_t i = 0; i < list.size(); ++i) places[i].pile = i;
+  for (const bool right : {true, false}) {
+    // Outward from the hero, nearest first; at one spot, in roster order.
+    std::vector<size_t> side;
+    std::vector<float> outward(list.size(), 0.0f);
+    for (size_t i = 0; i < list.size(); ++i) {
+      const float x = list[i].getPosition().getX();
+      if (!std::isfinite(x) || (x >= heroX) != right) continue;
+      outward[i] = right ? x - heroX : heroX - x;
+      side.push_back(i);
+    }
+    std::stable_sort(side.begin(), side.end(), [&](size_t a, size_t b) { return outward[a] < outward[b]; });
+    float lastSeen = -INFINITY;
+    size_t front = 0;
+    for (size_t i : side) {
+      const float seen = std::fmax(outward[i], lastSeen + kPileStep);
+      const float shift = seen - outward[i];
+      if (shift == 0.0f) front = i;  // its own place is free: it fronts whoever piles behind it
+      places[i].shift = right ? shift : -shift;
+      places[i].pile = front;
+      places[i].depth = seen;
+      lastSeen = seen;
+    }
+  }
+  return places;
+}
+
 }  // namespace
 
 void drawSprite(Element& e) {
@@ -150,35 +187,6 @@ void drawFighter(Character& fighter) {
   setSpriteFlash(flash);
   drawSprite(fighter);
   setSpriteFlash(0.0f);
-}
-
-std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX) {
-  std::vector<SeenPlace> places(list.size());
-  for (size_t i = 0; i < list.size(); ++i) places[i].pile = i;
-  for (const bool right : {true, false}) {
-    // Outward from the hero, nearest first; at one spot, in roster order.
-    std::vector<size_t> side;
-    std::vector<float> outward(list.size(), 0.0f);
-    for (size_t i = 0; i < list.size(); ++i) {
-      const float x = list[i].getPosition().getX();
-      if (!std::isfinite(x) || (x >= heroX) != right) continue;
-      outward[i] = right ? x - heroX : heroX - x;
-      side.push_back(i);
-    }
-    std::stable_sort(side.begin(), side.end(), [&](size_t a, size_t b) { return outward[a] < outward[b]; });
-    float lastSeen = -INFINITY;
-    size_t front = 0;
-    for (size_t i : side) {
-      const float seen = std::fmax(outward[i], lastSeen + kPileStep);
-      const float shift = seen - outward[i];
-      if (shift == 0.0f) front = i;  // its own place is free: it fronts whoever piles behind it
-      places[i].shift = right ? shift : -shift;
-      places[i].pile = front;
-      places[i].depth = seen;
-      lastSeen = seen;
-    }
-  }
-  return places;
 }
 
 void drawAll(std::vector<Character>& list, float heroX) {

@@ -20,15 +20,9 @@ float hitFlash(const Character& fighter);
 // Draws a fighter as drawSprite does, lifted toward white for a moment after a
 // blow lands on it.
 void drawFighter(Character& fighter);
-// Where an enemy is drawn: its own place, or in a pile (enemies on one spot,
-// or closer than a figure's head) fanned out behind the one nearest the hero.
-struct SeenPlace {
-  float shift = 0.0f;  // screen units added to its quad's x when drawn
-  size_t pile = 0;     // roster index of the pile's front enemy
-  float depth = 0.0f;  // how far out from the hero it is drawn
-};
-std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX);
-// Draws the roster in order, later enemies covering earlier ones, each pile
-// whole at its first enemy's turn and fanned out: every enemy is its own
-// figure. Only the picture moves; the roster is left as it is.
+// Draws the roster in order, later enemies covering earlier ones. A pile
+// (enemies on one spot, or closer than a head's width, on one side of the
+// hero at heroX) is drawn fanned out behind the one nearest him, each its own
+// figure, whole at its first enemy's turn. Only the picture moves: the
+// roster's places, quads and boxes are left as they are.
 void drawAll(std::vector<Character>& list, float heroX);
