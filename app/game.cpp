@@ -205,7 +205,7 @@ void playFrame(Game& game) {
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
   drawQuad(game.quads.barra, hpBarTexture);
-  if (!enemies.empty()) drawAll(enemies);
+  if (!enemies.empty()) drawAll(enemies, hero.getPosition().getX());
   for (Element& heart : hearts) drawSprite(heart);
   drawFighter(hero);
   drawScore(game, hero.runScore);

@@ -33,6 +33,12 @@ struct FlashStep {
 };
 constexpr FlashStep kHitFlash[] = {{50.0, 0.75f}, {100.0, 0.45f}};
 
+// Enemies close in on the hero and stop on one spot, so a pile of them would
+// be one figure. Each enemy is drawn at least this far (screen units, 24
+// pixels: the broadest head and a little air) beyond the one in front of it
+// on its side of the hero; the rules keep their own places.
+constexpr float kPileStep = 0.06f;
+
 // A trimmed sprite is drawn in bands of window rows, each with its own span
 // across: a figure is narrower at the head than at the feet. Every band is
 // one more draw, which costs about as much as shading a tenth of a sprite,
@@ -103,6 +109,43 @@ bool drawTrimmed(const Element& e) {
   return true;
 }
 
+// Where an enemy is drawn: its own place, or pushed out from the hero to
+// stand a pile step behind the one in front of it.
+struct SeenPlace {
+  float shift = 0.0f;  // added to its quad's x when drawn (stage and screen units run alike across)
+  size_t pile = 0;     // roster index of its pile's front enemy
+  float depth = 0.0f;  // how far out from the hero it is drawn
+};
+
+std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX) {
+  std::vector<SeenPlace> places(list.size());
+  for (size_t i = 0; i < list.size(); ++i) places[i].pile = i;
+  for (const bool right : {true, false}) {
+    // Outward from the hero, nearest first; at one spot, in roster order.
+    std::vector<size_t> side;
+    std::vector<float> outward(list.size(), 0.0f);
+    for (size_t i = 0; i < list.size(); ++i) {
+      const float x = list[i].getPosition().getX();
+      if (!std::isfinite(x) || (x >= heroX) != right) continue;
+      outward[i] = right ? x - heroX : heroX - x;
+      side.push_back(i);
+    }
+    std::stable_sort(side.begin(), side.end(), [&](size_t a, size_t b) { return outward[a] < outward[b]; });
+    float lastSeen = -INFINITY;
+    size_t front = 0;
+    for (size_t i : side) {
+      const float seen = std::fmax(outward[i], lastSeen + kPileStep);
+      const float shift = seen - outward[i];
+      if (shift == 0.0f) front = i;  // its own place is free: it fronts whoever piles behind it
+      places[i].shift = right ? shift : -shift;
+      places[i].pile = front;
+      places[i].depth = seen;
+      lastSeen = seen;
+    }
+  }
+  return places;
+}
+
 }  // namespace
 
 void drawSprite(Element& e) {
@@ -146,6 +189,25 @@ void drawFighter(Character& fighter) {
   setSpriteFlash(0.0f);
 }
 
-void drawAll(std::vector<Character>& list) {
-  for (size_t i = 0; i < list.size(); ++i) drawFighter(list[i]);
+void drawAll(std::vector<Character>& list, float heroX) {
+  const std::vector<SeenPlace> places = seenPlaces(list, heroX);
+  // Roster order, but a pile takes its turn at its first enemy in the roster
+  // and is drawn back to front, so the one nearest the hero covers the rest.
+  std::vector<size_t> firstOfPile(list.size());
+  for (size_t i = list.size(); i-- > 0;) firstOfPile[places[i].pile] = i;
+  std::vector<size_t> order(list.size());
+  for (size_t i = 0; i < list.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const size_t turnA = firstOfPile[places[a].pile], turnB = firstOfPile[places[b].pile];
+    return turnA != turnB ? turnA < turnB : places[a].depth > places[b].depth;
+  });
+  for (size_t i : order) {
+    if (places[i].shift == 0.0f) {
+      drawFighter(list[i]);
+      continue;
+    }
+    Character seen = list[i];  // the rules' quad stays where it is
+    seen.shiftVertices(false, places[i].shift);
+    drawFighter(seen);
+  }
 }

@@ -20,5 +20,9 @@ float hitFlash(const Character& fighter);
 // Draws a fighter as drawSprite does, lifted toward white for a moment after a
 // blow lands on it.
 void drawFighter(Character& fighter);
-// Draws the roster in order: later enemies cover earlier ones.
-void drawAll(std::vector<Character>& list);
+// Draws the roster in order, later enemies covering earlier ones. A pile
+// (enemies on one spot, or closer than a head's width, on one side of the
+// hero at heroX) is drawn fanned out behind the one nearest him, each its own
+// figure, whole at its first enemy's turn. Only the picture moves: the
+// roster's places, quads and boxes are left as they are.
+void drawAll(std::vector<Character>& list, float heroX);

@@ -140,23 +140,28 @@ Pose punch(bool extended) {
   return p;
 }
 
+// The standing kick, thrown from the hip and driven out heel first. Both
+// pictures reach an enemy in front of him: the first, shown as the blow lands,
+// with the leg nearly straight at hip height; the second at full stretch.
 Pose kick(bool extended) {
   Pose p = stance();
+  p.pelvis = {35, 64};
+  p.farLeg = {-10, -14};
+  p.farFoot = 80;
   if (extended) {
-    p.lean = -16;
+    p.lean = -18;
     p.headTilt = 10;
-    p.nearLeg = {96, 92};
-    p.nearFoot = 176;  // heel leads, toes up
-    p.farLeg = {-8, -12};
+    p.nearLeg = {92, 90};
+    p.nearFoot = 170;  // heel leads, toes up
     p.nearArm = {40, 140};
     p.farArm = {-20, 30};
   } else {
-    p.lean = -6;
-    p.nearLeg = {108, -8};
-    p.nearFoot = 40;
-    p.farLeg = {-4, -8};
-    p.nearArm = {45, 150};
-    p.farArm = {10, 130};
+    p.lean = -10;
+    p.headTilt = 6;
+    p.nearLeg = {80, 100};
+    p.nearFoot = 165;
+    p.nearArm = {44, 146};
+    p.farArm = {-5, 60};
   }
   return p;
 }

@@ -45,9 +45,9 @@ void play(Game& game, ClockTicks& now, int frames, int code) {
   }
 }
 
-// A fighter struck a moment ago, well inside its flash.
-bool justStruck(const Character& fighter) {
-  return fighter.struck && elapsedMs(gameClock(), fighter.struckAt) > 20 &&
+// A fighter struck a moment ago (no sooner than `after` ms), well inside its flash.
+bool justStruck(const Character& fighter, double after = 20) {
+  return fighter.struck && !(elapsedMs(gameClock(), fighter.struckAt) < after) &&
          !(elapsedMs(gameClock(), fighter.struckAt) > 40);
 }
 
@@ -75,17 +75,17 @@ int main(int argc, char** argv) {
 
   // Walk up to the first group, which comes to meet the hero.
   play(game, now, 110, kWalkRight);
-  play(game, now, 61, kNoControl);
+  play(game, now, 41, kNoControl);
   save(out + "/play.png");
 
   // A kick into the group.
-  play(game, now, 41, kKick);
+  play(game, now, 56, kKick);  // at full stretch, the blow the pile landed on him faded
   save(out + "/kick.png");
 
-  // The moment it lands: the enemy it struck flashes.
+  // The frame the kick lands, the leg out: the enemy it struck flashes.
   playUntil(game, now, kKick, [&hero] {
     bool enemyFlashes = false;
-    for (const Character& enemy : enemies) enemyFlashes = enemyFlashes || justStruck(enemy);
+    for (const Character& enemy : enemies) enemyFlashes = enemyFlashes || justStruck(enemy, 0);
     return enemyFlashes && hitFlash(hero) == 0.0f;
   });
   save(out + "/hit.png");
@@ -133,5 +133,13 @@ int main(int argc, char** argv) {
   clearFrame();
   gameOverFrame(game);
   save(out + "/game-over.png");
+
+  // A new game left alone from the start: the first group closes in on the
+  // hero and piles up on one spot, drawn fanned out, one figure each; taken
+  // as their blows land on him.
+  startRun(game, 1.0f, now);
+  play(game, now, 500, kNoControl);
+  playUntil(game, now, kNoControl, [&hero] { return justStruck(hero); });
+  save(out + "/pile.png");
   return 0;
 }
