@@ -14,6 +14,7 @@
 #include "app/update_ticks.h"
 #include "app/window_fit.h"
 #include "base/user_files.h"
+#include "enemies/update_pass.h"
 
 namespace {
 
@@ -138,6 +139,7 @@ int checkReplay(const std::string& path) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
   setenv("ALSOFT_DRIVERS", "null", 1);  // a check is silent, sound card or not
+  killLinesShown = false;  // and its only line is the verdict
   Game game;
   const int started = startUpHidden(game);
   if (started != 0) return started;

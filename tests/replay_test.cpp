@@ -126,10 +126,13 @@ TEST(RunFiles, BrokenFilesAreRefusedSayingWhere) {
   EXPECT_EQ(run.endHash, 0xffu);
 }
 
-// The real binary: --check says whether a run ends as recorded; a file that
-// is not a run is refused with exit code 2.
+// The real binary: --check says whether a run ends as recorded, in its one
+// line and nothing else (no line per enemy defeated, as play writes); a file
+// that is not a run is refused with exit code 2.
 TEST_F(Replays, TheGameChecksARunFile) {
+  testing::internal::CaptureStdout();
   const std::string text = playScripted(*game, {{Act::Walk, 500}, {Act::Fight, 2500}}, 16);
+  ASSERT_NE(testing::internal::GetCapturedStdout().find("Kill\n"), std::string::npos) << "the run defeats enemies";
   const std::string good = testing::TempDir() + "nombre_good.nrep";
   const std::string bad = testing::TempDir() + "nombre_bad.nrep";
   const std::string broken = testing::TempDir() + "nombre_broken.nrep";
@@ -141,7 +144,7 @@ TEST_F(Replays, TheGameChecksARunFile) {
   std::ofstream(broken) << text.substr(0, text.size() / 2);
   std::string out;
   EXPECT_EQ(runCommand(std::string(NOMBRE_BINARY) + " --replay " + good + " --check 2>&1", out), 0) << out;
-  EXPECT_NE(out.find("ends as the run did"), std::string::npos) << out;
+  EXPECT_EQ(out, "nombre: the replay ends as the run did (" + std::to_string(parsed(text).endTick) + " ticks)\n");
   EXPECT_EQ(runCommand(std::string(NOMBRE_BINARY) + " --replay " + bad + " --check 2>&1", out), 1) << out;
   EXPECT_EQ(runCommand(std::string(NOMBRE_BINARY) + " --replay " + broken + " --check 2>&1", out), 2) << out;
   EXPECT_NE(out.find("is not a run to replay"), std::string::npos) << out;
