@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/replay.h"
 #include "app/run_log.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
@@ -124,6 +125,44 @@ TEST(RunFiles, BrokenFilesAreRefusedSayingWhere) {
   EXPECT_TRUE(parseRunFile(head + "0 press right\n0 pause -\n3 drop 84\nend 3 00000000000000ff\n", run, why)) << why;
   EXPECT_EQ(run.events.size(), 3u);
   EXPECT_EQ(run.endHash, 0xffu);
+}
+
+// A watched replay that its viewer pauses freezes under a sign that it is a
+// paused replay, over the sky; the fight below stays as it was. The player's
+// own pause is the menu, never this sign.
+TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
+  const RunFile run = parsed(playScripted(*game, {{Act::Walk, 300}, {Act::Stand, 300}}, 16));
+  resetGameClock();
+  ClockTicks wall = 1000;
+  setGameClock(wall);
+  RunLog log;
+  beginReplay(*game, log, run);
+  setGameClock(wall += 50);
+  const auto sky = [] { return readRegion(200, 20, 400, 190); };
+  const auto fight = [] { return readRegion(0, 230, 800, 220); };
+  renderOnly(*game);
+  const std::vector<unsigned char> skyPlaying = sky(), fightPlaying = fight();
+  const long ticks = game->ticksRun;
+  ASSERT_GT(ticks, 0);
+
+  pauseGameClock();
+  setGameClock(wall += 50);  // time does not pass for the replay while paused
+  renderOnly(*game);
+  EXPECT_EQ(game->ticksRun, ticks);
+  EXPECT_TRUE(sky() != skyPlaying) << "the sign is drawn";
+  EXPECT_TRUE(fight() == fightPlaying) << "the fight is frozen as it was";
+  const std::vector<unsigned char> skyPaused = sky();
+
+  resumeGameClock();
+  renderOnly(*game);
+  EXPECT_TRUE(sky() == skyPlaying) << "resumed, the sign is gone";
+
+  game->log = nullptr;  // not a replay: a clock held still shows no replay's sign
+  pauseGameClock();
+  renderOnly(*game);
+  EXPECT_TRUE(sky() == skyPlaying);
+  EXPECT_TRUE(sky() != skyPaused);
+  resumeGameClock();
 }
 
 // The real binary: --check says whether a run ends as recorded, in its one
