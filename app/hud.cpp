@@ -204,10 +204,11 @@ void gameOverFrame(Game& game) {
 }
 
 // The hero's pose is chosen by the stage-clear ticks; over him, the level
-// that begins when the poses end.
+// that begins when the poses end (in the frame whose ticks ended them, it has
+// begun already).
 void stageClearFrame(Game& game) {
   Player& hero = *game.tovan;
   drawStage(game, hero.getPosition().getX());
   drawSprite(hero);
-  drawLabelledNumber(game, kNextLevelRow, levelNumber(game.level) + 1);
+  drawLabelledNumber(game, kNextLevelRow, levelNumber(game.level) + (stageOver ? 1 : 0));
 }

@@ -8,6 +8,7 @@
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
+#include "app/update_ticks.h"
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/shaders.h"
@@ -191,8 +192,25 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
     EXPECT_LE(differing, number[0].size()) << s.screen;
     EXPECT_GT(differing, 0u) << s.screen;
   }
-  // The word is there: the HUD's word over the grey band, and the screens'
-  // word in its row of the labels picture.
+  // The frame whose ticks end the poses still shows the level that begins,
+  // though it has begun: the number drawn over the stage at the hero's new
+  // start is the one a sequence from level 1 shows there.
+  freshStage(*game, kStart);
+  game->tovan->position.x = game->tovan->hitbox.position.x = kStageEndX;
+  stageOver = true;
+  game->clearClock = kStart - 1004;
+  game->tickClock = kStart - 2 * kTickLength;  // two ticks in the frame: the poses end in the first
+  renderOnly(*game);
+  ASSERT_FALSE(stageOver);
+  ASSERT_EQ(game->level, 2.0f);
+  const Box nextLevel = {-0.06f, 0.88f, -0.01f, 0.76f};
+  const std::vector<unsigned char> lastFrame = region(nextLevel);
+  game->level = 1.0f;
+  stageOver = true;
+  game->clearClock = game->tickClock = kStart;
+  renderOnly(*game);
+  EXPECT_TRUE(region(nextLevel) == lastFrame);
+  // The word is there: the HUD's word over the grey band.
   freshStage(*game, kStart);
   renderOnly(*game);
   int inked = 0;
