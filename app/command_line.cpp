@@ -4,8 +4,34 @@
 
 #include <iostream>
 
+namespace {
+
+// What a player asks --help for besides the options: the keys and where the
+// game keeps his files (as the manual page says).
+const char* const kKeysAndFiles = R"(Keys (the defaults; the settings file can give each action another key):
+  Left, Right       walk
+  Up                jump (while walking, a jump forward); in the menu, move the choice
+  Down              crouch while held; in the menu, move the choice
+  Z                 punch (hold to keep punching)
+  X                 kick; in the air a flying kick, crouched a low kick
+  Escape            pause menu, and close it (watching a replay: pause and resume)
+  Return            take the menu's choice: CONTINUAR (continue) or SALIR (leave)
+  F11, Alt+Return   full screen, and back to the window
+  A gamepad works beside the keyboard: D-pad or left stick to walk, jump and
+  crouch, south button punch (and take the menu's choice), west button kick,
+  north button jump, Start the menu.
+
+Files:
+  $XDG_CONFIG_HOME/nombre/settings.toml   the settings (by default ~/.config/nombre/settings.toml)
+  $XDG_DATA_HOME/nombre/scores            the ten best runs (by default ~/.local/share/nombre/scores)
+  $XDG_DATA_HOME/nombre/last-run.nrep     the last complete run played without --record
+                                          (by default ~/.local/share/nombre/last-run.nrep))";
+
+}  // namespace
+
 int parseCommandLine(int argc, char** argv, Options& options) {
   CLI::App app{"nombre: a side-scrolling martial-arts brawler", "nombre"};
+  app.footer(kKeysAndFiles);
   app.set_version_flag("--version", std::string("nombre ") + NOMBRE_VERSION);
   auto* record = app.add_option("--record", options.record, "Record the run into FILE as it is played")
                      ->type_name("FILE");

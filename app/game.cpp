@@ -42,6 +42,8 @@ const char* const kHeartPath = "./img/corazon.png";
 const char* const kGameOverPath = "./img/gameover.png";
 const char* const kDigitsPath = "./img/digitos.png";
 const char* const kRecordLabelsPath = "./img/records.png";
+const char* const kLevelWordPath = "./img/nivel.png";
+const char* const kReplayPausePath = "./img/repeticion.png";
 const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
@@ -82,7 +84,9 @@ void prepareStartUpPicturesAhead() {
                                           {kHeartPath, kMaxImagePixels, true},
                                           {kGameOverPath, kMaxImagePixels, true}};
   requestSprites(requests);
-  requests.push_back({kDigitsPath, kMaxImagePixels, true});
+  for (const char* path : {kDigitsPath, kRecordLabelsPath, kLevelWordPath, kReplayPausePath}) {
+    requests.push_back({path, kMaxImagePixels, true});
+  }
   preparePicturesAhead(std::move(requests));
 }
 
@@ -158,10 +162,14 @@ int startUp(Game& game) {
   glBindTexture(GL_TEXTURE_2D, 0);
 
   loadSprites();
-  digitsTexture = loadScreenTexture(kDigitsPath);
-  if (digitsTexture == 0) consoleLine(kImageNotLoaded);
-  recordLabelsTexture = loadScreenTexture(kRecordLabelsPath);
-  if (recordLabelsTexture == 0) consoleLine(kImageNotLoaded);
+  // The words and numbers over the screens: without one, the game plays on
+  // without it.
+  GLuint* const wordTextures[] = {&digitsTexture, &recordLabelsTexture, &levelWordTexture, &replayPauseTexture};
+  const char* const wordPaths[] = {kDigitsPath, kRecordLabelsPath, kLevelWordPath, kReplayPausePath};
+  for (int i = 0; i < 4; ++i) {
+    *wordTextures[i] = loadScreenTexture(wordPaths[i]);
+    if (*wordTextures[i] == 0) consoleLine(kImageNotLoaded);
+  }
   game.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
 
   game.shaderProgram = buildShaderProgram();
@@ -209,6 +217,7 @@ void playFrame(Game& game) {
   for (Element& heart : hearts) drawSprite(heart);
   drawFighter(hero);
   drawScore(game, hero.runScore);
+  drawLevel(game, game.level);
 }
 
 void runFrame(Game& game) {
@@ -241,6 +250,13 @@ void runMode(Game& game) {
       playFrame(game);
       break;
   }
+  if (replayPausedByViewer(game)) drawReplayPauseSign(game);
+}
+
+// The player's own pause opens the menu; a replay's viewer pauses the clock alone.
+bool replayPausedByViewer(const Game& game) {
+  const FrameMode mode = chooseMode(game);
+  return playingBack(game) && gameClockPaused() && (mode == FrameMode::Play || mode == FrameMode::StageClear);
 }
 
 int shutDown(Game& game) {

@@ -38,6 +38,8 @@ void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass
 // The modes a pass can run, chosen from the flags.
 enum class FrameMode { Play, Menu, GameOver, StageClear };
 FrameMode chooseMode(const Game& game);
+// A run played back whose viewer paused it: its picture stands still under a sign.
+bool replayPausedByViewer(const Game& game);
 
 void playFrame(Game& game);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The heads-up display and the screens that are not play: hearts, health
-// bar, score, pause menu, game over and the stage-clear pose.
+// bar, score, level, pause menu, game over, the stage-clear pose, and the
+// sign over a replay paused by its viewer.
 
 #include <GL/glew.h>
 
@@ -13,7 +14,9 @@ extern GLuint stageTexture;
 extern GLuint hpBarTexture;
 extern GLuint heartTexture;
 extern GLuint digitsTexture;
-extern GLuint recordLabelsTexture;  // the game-over screen's words for its numbers
+extern GLuint recordLabelsTexture;  // the screens' words for their numbers
+extern GLuint levelWordTexture;     // the HUD's word before the level's number
+extern GLuint replayPauseTexture;   // the sign over a replay paused by its viewer
 
 constexpr int kStartLives = 5;
 
@@ -33,6 +36,10 @@ struct DigitRow {
 void drawNumber(Game& game, long long number, const DigitRow& row);
 // The score in the bottom band, right of the health bar.
 void drawScore(Game& game, long long score);
+// "NIVEL" and the level's number, above the hearts.
+void drawLevel(Game& game, float level);
+// The sign that a replay is paused, over the frozen picture.
+void drawReplayPauseSign(Game& game);
 
 // Moves the stage picture's window to the hero's x.
 void scrollStage(Game& game, float heroX);

@@ -16,6 +16,7 @@
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
+#include "enemies/update_pass.h"
 
 namespace {
 
@@ -139,6 +140,7 @@ int checkReplay(const std::string& path) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
   setenv("ALSOFT_DRIVERS", "null", 1);  // a check is silent, sound card or not
+  killLinesShown = false;  // and its only line is the verdict
   Game game;
   const int started = startUpHidden(game);
   if (started != 0) return started;

@@ -3,6 +3,8 @@
 #include "base/console.h"
 #include "enemies/roster.h"
 
+bool killLinesShown = true;
+
 void updateCharacters(Player& player, std::vector<Character>& roster, int code) {
   player.update(code);
   // The size is read again at every step; the enemy that moves into an
@@ -10,7 +12,7 @@ void updateCharacters(Player& player, std::vector<Character>& roster, int code) 
   for (size_t i = 0; i < roster.size(); ++i) {
     roster[i].updateNPC(player.getPosition());
     if (roster[i].isDead()) {
-      consoleLine("Kill");
+      if (killLinesShown) consoleLine("Kill");
       eraseEnemy(roster, i);
     }
   }

@@ -7,3 +7,7 @@
 // every enemy; an enemy whose death has played out leaves the roster with a
 // "Kill" line.
 void updateCharacters(Player& player, std::vector<Character>& roster, int code);
+
+// Whether those "Kill" lines are written: in play and in a watched replay they
+// are; a replay checked without drawing prints only its verdict.
+extern bool killLinesShown;

@@ -31,6 +31,14 @@ Pixel readPixel(int x, int y) {
   return {rgba[0], rgba[1], rgba[2]};
 }
 
+std::vector<unsigned char> readRegion(int x, int y, int width, int height) {
+  std::vector<unsigned char> rgb(static_cast<size_t>(width * height * 3));
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, kWindowHeight - y - height, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
 void renderOnly(Game& game) {
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);

@@ -19,6 +19,8 @@ struct Pixel {
 };
 // The pixel at window coordinates (x right, y down from the top) of the back buffer.
 Pixel readPixel(int x, int y);
+// The RGB bytes of a box of the back buffer, its top-left at window (x, y).
+std::vector<unsigned char> readRegion(int x, int y, int width, int height);
 // Renders one pass of the frame loop without presenting it and without input.
 void renderOnly(Game& game);
 

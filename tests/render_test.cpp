@@ -8,6 +8,7 @@
 #include "app/game_state.h"
 #include "app/hud.h"
 #include "app/input.h"
+#include "app/update_ticks.h"
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/shaders.h"
@@ -139,6 +140,85 @@ TEST_F(Rendering, TheScoreShownIsTheRunsTotal) {
   for (int y = toY(-0.7f) + 2; y < toY(-0.8f) - 2; ++y) drawn = drawn || !isClearGrey(readPixel(thirdDigitX, y));
   EXPECT_TRUE(drawn);
   game->tovan->runScore = 0;
+}
+
+// The level is written in the game's words wherever it is shown: above the
+// hearts in play, the level that begins over the stage-clear poses, and the
+// level reached on the game-over screen. Levels 1 and 3 differ where the
+// number is and nowhere else.
+TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
+  struct Box {
+    float left, top, right, bottom;  // normalized device coordinates
+  };
+  const auto region = [](const Box& b) {
+    return readRegion(toX(b.left), toY(b.top), toX(b.right) - toX(b.left), toY(b.bottom) - toY(b.top));
+  };
+  const struct {
+    const char* screen;
+    void (*setUp)(Game&);
+    Box word, number;
+  } screens[] = {
+      {"play", [](Game&) {}, {-0.6f, -0.56f, -0.36f, -0.66f}, {-0.34f, -0.56f, -0.30f, -0.66f}},
+      {"stage clear",
+       [](Game& g) {
+         g.tovan->position.x = g.tovan->hitbox.position.x = kStageEndX;
+         stageOver = true;
+       },
+       {-0.7f, 0.9f, -0.1f, 0.74f}, {-0.06f, 0.88f, -0.01f, 0.76f}},
+      {"game over",
+       [](Game& g) {
+         g.tovan->lives = 0;
+         stageOver = true;
+       },
+       {-0.7f, -0.29f, -0.1f, -0.45f}, {-0.06f, -0.31f, -0.01f, -0.43f}},
+  };
+  for (const auto& s : screens) {
+    std::vector<unsigned char> word[2], number[2], all[2];
+    const float levels[2] = {1.0f, 3.0f};
+    for (int i = 0; i < 2; ++i) {
+      freshStage(*game, kStart);
+      game->level = levels[i];
+      s.setUp(*game);
+      renderOnly(*game);
+      word[i] = region(s.word);
+      number[i] = region(s.number);
+      all[i] = readRegion(0, 0, kWindowWidth, kWindowHeight);
+    }
+    EXPECT_TRUE(word[0] == word[1]) << s.screen;
+    EXPECT_TRUE(number[0] != number[1]) << s.screen;
+    // Outside the number's place the two frames are the same.
+    size_t differing = 0;
+    for (size_t p = 0; p < all[0].size(); ++p) differing += all[0][p] != all[1][p];
+    EXPECT_LE(differing, number[0].size()) << s.screen;
+    EXPECT_GT(differing, 0u) << s.screen;
+  }
+  // The frame whose ticks end the poses still shows the level that begins,
+  // though it has begun: the number drawn over the stage at the hero's new
+  // start is the one a sequence from level 1 shows there.
+  freshStage(*game, kStart);
+  game->tovan->position.x = game->tovan->hitbox.position.x = kStageEndX;
+  stageOver = true;
+  game->clearClock = kStart - 1004;
+  game->tickClock = kStart - 2 * kTickLength;  // two ticks in the frame: the poses end in the first
+  renderOnly(*game);
+  ASSERT_FALSE(stageOver);
+  ASSERT_EQ(game->level, 2.0f);
+  const Box nextLevel = {-0.06f, 0.88f, -0.01f, 0.76f};
+  const std::vector<unsigned char> lastFrame = region(nextLevel);
+  game->level = 1.0f;
+  stageOver = true;
+  game->clearClock = game->tickClock = kStart;
+  renderOnly(*game);
+  EXPECT_TRUE(region(nextLevel) == lastFrame);
+  // The word is there: the HUD's word over the grey band.
+  freshStage(*game, kStart);
+  renderOnly(*game);
+  int inked = 0;
+  for (int x = toX(-0.6f); x < toX(-0.36f); ++x) inked += !isClearGrey(readPixel(x, toY(-0.61f)));
+  EXPECT_GT(inked, 20);
+  freshStage(*game, kStart);
+  std::copy(kFondoPoints, kFondoPoints + 12, game->points);
+  refillPositions(game->quads.fondo, game->points);
 }
 
 TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {

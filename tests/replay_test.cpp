@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/replay.h"
 #include "app/run_log.h"
 #include "app/update_ticks.h"
 #include "base/recording_file.h"
@@ -334,10 +335,51 @@ TEST(RunFiles, TheGameNeverHangsOnRunFilesNorLosesAnOldRecording) {
   runCommand("rm -rf " + folder, out);
 }
 
-// The real binary: --check says whether a run ends as recorded; a file that
-// is not a run is refused with exit code 2.
+// A watched replay that its viewer pauses freezes under a sign that it is a
+// paused replay, over the sky; the fight below stays as it was. The player's
+// own pause is the menu, never this sign.
+TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
+  const RunFile run = parsed(playScripted(*game, {{Act::Walk, 300}, {Act::Stand, 300}}, 16));
+  resetGameClock();
+  ClockTicks wall = 1000;
+  setGameClock(wall);
+  RunLog log;
+  beginReplay(*game, log, run);
+  setGameClock(wall += 50);
+  const auto sky = [] { return readRegion(200, 20, 400, 190); };
+  const auto fight = [] { return readRegion(0, 230, 800, 220); };
+  renderOnly(*game);
+  const std::vector<unsigned char> skyPlaying = sky(), fightPlaying = fight();
+  const long ticks = game->ticksRun;
+  ASSERT_GT(ticks, 0);
+
+  pauseGameClock();
+  setGameClock(wall += 50);  // time does not pass for the replay while paused
+  renderOnly(*game);
+  EXPECT_EQ(game->ticksRun, ticks);
+  EXPECT_TRUE(sky() != skyPlaying) << "the sign is drawn";
+  EXPECT_TRUE(fight() == fightPlaying) << "the fight is frozen as it was";
+  const std::vector<unsigned char> skyPaused = sky();
+
+  resumeGameClock();
+  renderOnly(*game);
+  EXPECT_TRUE(sky() == skyPlaying) << "resumed, the sign is gone";
+
+  game->log = nullptr;  // not a replay: a clock held still shows no replay's sign
+  pauseGameClock();
+  renderOnly(*game);
+  EXPECT_TRUE(sky() == skyPlaying);
+  EXPECT_TRUE(sky() != skyPaused);
+  resumeGameClock();
+}
+
+// The real binary: --check says whether a run ends as recorded, in its one
+// line and nothing else (no line per enemy defeated, as play writes); a file
+// that is not a run is refused with exit code 2.
 TEST_F(Replays, TheGameChecksARunFile) {
+  testing::internal::CaptureStdout();
   const std::string text = playScripted(*game, {{Act::Walk, 500}, {Act::Fight, 2500}}, 16);
+  ASSERT_NE(testing::internal::GetCapturedStdout().find("Kill\n"), std::string::npos) << "the run defeats enemies";
   const std::string good = testing::TempDir() + "nombre_good.nrep";
   const std::string bad = testing::TempDir() + "nombre_bad.nrep";
   const std::string broken = testing::TempDir() + "nombre_broken.nrep";
@@ -349,7 +391,7 @@ TEST_F(Replays, TheGameChecksARunFile) {
   std::ofstream(broken) << text.substr(0, text.size() / 2);
   std::string out;
   EXPECT_EQ(runCommand(std::string(NOMBRE_BINARY) + " --replay " + good + " --check 2>&1", out), 0) << out;
-  EXPECT_NE(out.find("ends as the run did"), std::string::npos) << out;
+  EXPECT_EQ(out, "nombre: the replay ends as the run did (" + std::to_string(parsed(text).endTick) + " ticks)\n");
   EXPECT_EQ(runCommand(std::string(NOMBRE_BINARY) + " --replay " + bad + " --check 2>&1", out), 1) << out;
   EXPECT_EQ(runCommand(std::string(NOMBRE_BINARY) + " --replay " + broken + " --check 2>&1", out), 2) << out;
   EXPECT_NE(out.find("is not a run to replay"), std::string::npos) << out;

@@ -183,14 +183,6 @@ TEST(PlayerFolders, AHomeThatCannotBeUsedIsSaidOnce) {
 
 namespace {
 
-std::vector<unsigned char> region(int x, int y, int width, int height) {
-  std::vector<unsigned char> rgb(static_cast<size_t>(width * height * 3));
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(x, kWindowHeight - y - height, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
-
 // Window areas of the game-over screen: its words at the top, the rows of
 // numbers below them, the new-best mark at the bottom.
 struct Area {
@@ -201,7 +193,7 @@ constexpr Area kRunTotal = {0, 420, 800, 48};
 constexpr Area kBestTotal = {0, 470, 800, 48};
 constexpr Area kMark = {0, 535, 800, 45};
 
-std::vector<unsigned char> shown(const Area& area) { return region(area.x, area.y, area.width, area.height); }
+std::vector<unsigned char> shown(const Area& area) { return readRegion(area.x, area.y, area.width, area.height); }
 
 }  // namespace
 

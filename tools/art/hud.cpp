@@ -1,5 +1,5 @@
 // The small pictures of the heads-up display: heart, health bar, score digits,
-// and the tiny test picture the game loads first.
+// the word of the level, and the tiny test picture the game loads first.
 #include "art/art.h"
 
 namespace art {
@@ -61,31 +61,57 @@ bool writeHealthBar(const std::string& dir) {
   return c.savePng(dir + "/hp_bar.png");
 }
 
+// The HUD's lettering: gold digits and capitals with a dark rim, all set on
+// the line of the digit "0" so that a word and a number beside it match.
+constexpr float kHudEm = 30.0f, kHudOutline = 1.4f;
+constexpr float kDigitSqueeze = 0.66f, kWordSqueeze = 0.8f;
+
+// The row at which the ink of "0" sits centred in a picture kDigitH high.
+struct HudLine {
+  float top;
+  Box zero;
+};
+HudLine hudLine(const Font& font) {
+  const Box zero = inkBounds(font.render("0", kHudEm, kDigitSqueeze));
+  return {std::round((kDigitH - (zero.y1 - zero.y0)) / 2.0f) - zero.y0, zero};
+}
+
+// Draws the text's ink centred in the cell [cellLeft, cellLeft + cellWidth).
+void drawHudText(Canvas& c, const Font& font, const std::string& text, float squeeze, float cellLeft,
+                 float cellWidth, const HudLine& line) {
+  const Mask glyph = font.render(text, kHudEm, squeeze);
+  const Box ink = inkBounds(glyph);
+  const float left = std::round(cellLeft + (cellWidth - (ink.x1 - ink.x0)) / 2.0f) - ink.x0;
+  const Mask rim = dilate(glyph, kHudOutline);
+  const int grow = int(std::ceil(kHudOutline)) + 1;
+  drawMask(c, rim, left - grow, line.top - grow, solid(hex(0x2a1204)));
+  drawMask(c, glyph, left, line.top,
+           verticalGradient(line.top + line.zero.y0, hex(0xfff6c8), line.top + line.zero.y1, hex(0xf0a828)));
+}
+
 bool writeDigits(const std::string& dir, const Font& font) {
-  constexpr float kEm = 30.0f, kSqueeze = 0.66f, kOutline = 1.4f;
   Canvas c(kDigitW * 10, kDigitH);
-  // One vertical placement for all digits, from the ink of "0".
-  const Box zero = inkBounds(font.render("0", kEm, kSqueeze));
-  const float top = std::round((kDigitH - (zero.y1 - zero.y0)) / 2.0f) - zero.y0;
-  for (int d = 0; d < 10; ++d) {
-    const Mask glyph = font.render(std::string(1, char('0' + d)), kEm, kSqueeze);
-    const Box ink = inkBounds(glyph);
-    const float left = std::round(kDigitW * d + (kDigitW - (ink.x1 - ink.x0)) / 2.0f) - ink.x0;
-    const Mask rim = dilate(glyph, kOutline);
-    const int grow = int(std::ceil(kOutline)) + 1;
-    drawMask(c, rim, left - grow, top - grow, solid(hex(0x2a1204)));
-    drawMask(c, glyph, left, top, verticalGradient(top + zero.y0, hex(0xfff6c8), top + zero.y1, hex(0xf0a828)));
-  }
+  const HudLine line = hudLine(font);
+  for (int d = 0; d < 10; ++d) drawHudText(c, font, std::string(1, char('0' + d)), kDigitSqueeze, kDigitW * d, kDigitW, line);
   return c.savePng(dir + "/digitos.png", hex(0x2a1204));
 }
 
-// The game-over screen's words for the numbers drawn over it, one row each:
-// the run's total, the best total, and the mark of a new best.
+// The word before the level's number in the HUD, in the digits' lettering.
+bool writeLevelWord(const std::string& dir, const Font& font) {
+  constexpr int kWordW = 96;
+  Canvas c(kWordW, kDigitH);
+  drawHudText(c, font, "NIVEL", kWordSqueeze, 0, kWordW, hudLine(font));
+  return c.savePng(dir + "/nivel.png", hex(0x2a1204));
+}
+
+// The words for the numbers drawn over the screens, one row each: the run's
+// total, the best total, the mark of a new best (game over), and the level
+// (game over, and the one that begins as a stage is cleared).
 bool writeRecordLabels(const std::string& dir, const Font& font) {
-  constexpr int kLabelW = 320, kLabelH = 48;
-  const char* const labels[] = {"PUNTOS", "RÉCORD", "¡NUEVO RÉCORD!"};
-  Canvas c(kLabelW, kLabelH * 3);
-  for (int row = 0; row < 3; ++row) {
+  constexpr int kLabelW = 320, kLabelH = 48, kRows = 4;
+  const char* const labels[kRows] = {"PUNTOS", "RÉCORD", "¡NUEVO RÉCORD!", "NIVEL"};
+  Canvas c(kLabelW, kLabelH * kRows);
+  for (int row = 0; row < kRows; ++row) {
     TextStyle style;
     style.size = 30;
     style.spacing = 2;
@@ -114,6 +140,7 @@ bool makeHudPictures(const std::string& dir, const Font& font) {
   ok = writeHeart(dir) && ok;
   ok = writeHealthBar(dir) && ok;
   ok = writeDigits(dir, font) && ok;
+  ok = writeLevelWord(dir, font) && ok;
   ok = writeRecordLabels(dir, font) && ok;
   return ok;
 }

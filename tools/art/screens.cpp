@@ -1,5 +1,5 @@
 // Full-window pictures: the pause menu (one picture per highlighted choice)
-// and the game-over screen.
+// and the game-over screen; and the sign over a replay paused by its viewer.
 #include "art/art.h"
 
 namespace art {
@@ -58,22 +58,56 @@ void drawChoice(Canvas& c, const Font& font, const std::string& label, float y, 
   drawTextCentred(c, font, label, mid.x, mid.y, style);
 }
 
-bool writePauseMenu(const std::string& dir, const Font& font, bool continueSelected) {
-  Canvas c(kScreenW, kScreenH, hex(0));
-  drawPauseBackdrop(c);
+// The gold lettering of the word PAUSA, in the menu and on a replay's sign.
+TextStyle pauseTitle(float size, float spacing, float shadowOffset) {
   TextStyle title;
-  title.size = 96;
-  title.spacing = 8;
+  title.size = size;
+  title.spacing = spacing;
   title.top = hex(0xfff0b8);
   title.bottom = hex(0xe0a030);
   title.outline = hex(0x2a1404);
   title.outlineWidth = 3;
-  title.shadowOffset = 5;
-  drawTextCentred(c, font, "PAUSA", 400, 110, title);
+  title.shadowOffset = shadowOffset;
+  return title;
+}
+
+// The small spaced capitals under a screen's title.
+TextStyle subtitle(Rgba top, Rgba bottom, Rgba outline) {
+  TextStyle small;
+  small.size = 28;
+  small.spacing = 3;
+  small.top = top;
+  small.bottom = bottom;
+  small.outline = outline;
+  small.shadowOffset = 2;
+  return small;
+}
+
+bool writePauseMenu(const std::string& dir, const Font& font, bool continueSelected) {
+  Canvas c(kScreenW, kScreenH, hex(0));
+  drawPauseBackdrop(c);
+  drawTextCentred(c, font, "PAUSA", 400, 110, pauseTitle(96, 8, 5));
   fillCapsule(c, {250, 180}, {550, 180}, 1.5f, 1.5f, hex(0xc89a3c));
   drawChoice(c, font, "CONTINUAR", 280, continueSelected);
   drawChoice(c, font, "SALIR", 390, !continueSelected);
   return c.savePng(dir + (continueSelected ? "/continuar.png" : "/salir.png"));
+}
+
+// A replay paused by its viewer is not the player's pause: no choices, the
+// pause's title on a panel of the menu's gold and night, and below it that
+// this is a replay. Drawn over the frozen picture, which shows round it.
+bool writeReplayPause(const std::string& dir, const Font& font) {
+  constexpr int kSignW = 400, kSignH = 200;
+  const Vec2 mid{kSignW / 2.0f, kSignH / 2.0f};
+  Canvas c(kSignW, kSignH);
+  const Box all{0, 0, kSignW, kSignH};
+  fillSdf(c, all, [&](Vec2 p) { return roundedBoxDistance(p, mid, 190, 90, 14); }, [](Vec2) { return hex(0xc89a3c); });
+  fillSdf(c, all, [&](Vec2 p) { return roundedBoxDistance(p, mid, 186, 86, 12); },
+          verticalGradient(14, hex(0x1e1a2c, 0.92f), kSignH - 14, hex(0x100e18, 0.92f)));
+  drawTextCentred(c, font, "PAUSA", mid.x, 78, pauseTitle(72, 6, 4));
+  fillCapsule(c, {110, 124}, {290, 124}, 1.5f, 1.5f, hex(0xc89a3c));
+  drawTextCentred(c, font, "REPETICIÓN", mid.x, 154, subtitle(hex(0xe8e4f0), hex(0xa8a4bc), hex(0x0c0a12)));
+  return c.savePng(dir + "/repeticion.png");
 }
 
 bool writeGameOver(const std::string& dir, const Font& font) {
@@ -106,14 +140,7 @@ bool writeGameOver(const std::string& dir, const Font& font) {
   big.outlineWidth = 4;
   big.shadowOffset = 6;
   drawTextCentred(c, font, "FIN DEL JUEGO", 400, 250, big);
-  TextStyle small;
-  small.size = 28;
-  small.spacing = 3;
-  small.top = hex(0xe8c8b0);
-  small.bottom = hex(0xb08878);
-  small.outline = hex(0x200204);
-  small.shadowOffset = 2;
-  drawTextCentred(c, font, "TU CAMINO TERMINA AQUÍ", 400, 340, small);
+  drawTextCentred(c, font, "TU CAMINO TERMINA AQUÍ", 400, 340, subtitle(hex(0xe8c8b0), hex(0xb08878), hex(0x200204)));
   return c.savePng(dir + "/gameover.png");
 }
 
@@ -123,6 +150,7 @@ bool makeScreenPictures(const std::string& dir, const Font& font) {
   bool ok = writePauseMenu(dir, font, true);
   ok = writePauseMenu(dir, font, false) && ok;
   ok = writeGameOver(dir, font) && ok;
+  ok = writeReplayPause(dir, font) && ok;
   return ok;
 }
 
