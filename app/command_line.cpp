@@ -22,7 +22,10 @@ const char* const kKeysAndFiles = R"(Keys (the defaults; the settings file can g
   north button jump, Start the menu.
 
 Files:
-  $XDG_CONFIG_HOME/nombre/settings.toml   the settings (by default ~/.config/nombre/settings.toml)
+  $XDG_CONFIG_HOME/nombre/settings.toml   the settings, as you write them: the game never writes this file
+                                          (by default ~/.config/nombre/settings.toml)
+  $XDG_STATE_HOME/nombre/state.toml       what the game remembers by itself: full screen or not
+                                          (by default ~/.local/state/nombre/state.toml)
   $XDG_DATA_HOME/nombre/scores            the ten best runs (by default ~/.local/share/nombre/scores)
   $XDG_DATA_HOME/nombre/last-run.nrep     the last complete run played without --record
                                           (by default ~/.local/share/nombre/last-run.nrep))";

@@ -22,7 +22,8 @@ TEST(CommandLine, HelpNamesTheOptionsTheKeysAndThePlayersFiles) {
       "gamepad",
       // the player's files, with where they are when the variables are not set
       "$XDG_CONFIG_HOME/nombre/settings.toml", "~/.config/nombre/settings.toml", "$XDG_DATA_HOME/nombre/scores",
-      "~/.local/share/nombre/scores", "$XDG_DATA_HOME/nombre/last-run.nrep"};
+      "~/.local/share/nombre/scores", "$XDG_DATA_HOME/nombre/last-run.nrep", "$XDG_STATE_HOME/nombre/state.toml",
+      "~/.local/state/nombre/state.toml"};
   for (const char* words : named) EXPECT_NE(help.find(words), std::string::npos) << words << "\n" << help;
 }
 
