@@ -11,16 +11,6 @@ last="$XDG_DATA_HOME/nombre/last-run.nrep"
 
 runs_in_table() { "$GAME_BIN" --scores | grep -cE '^ +[0-9]+\. +[0-9]+ +level [0-9]+' || true; }
 
-# Kicks until an enemy is defeated, so that the run has a score to keep.
-score_one() {
-  xdotool keydown Right; sleep 0.1; xdotool keyup Right
-  for _ in $(seq 200); do
-    grep -q Kill "$WORK/out.txt" && break
-    press x 0.05; sleep 0.05
-  done
-  grep -q Kill "$WORK/out.txt" || fail "no enemy was defeated"
-}
-
 # The run in $1 is whole and replays to its recorded end.
 replays_to_end() {
   [ -f "$1" ] || fail "$2: the run was not kept"
@@ -33,7 +23,7 @@ table=0
 for signal in INT TERM HUP; do
   rm -f "$last" "$WORK/run.nrep"
   if [ "$signal" = TERM ]; then start_game --record "$WORK/run.nrep"; else start_game; fi
-  score_one
+  defeat_an_enemy
   kill -"$signal" "$GAME_PID"
   expect_exit 0
   [ -s "$WORK/err.txt" ] && fail "SIG$signal: the game complained: $(cat "$WORK/err.txt")"
@@ -46,16 +36,9 @@ done
 # Killed outright on the game-over screen: the run ended there, and was kept then.
 rm -f "$last"
 start_game
-score_one
-xdotool keydown Right
-for _ in $(seq 300); do
-  shot over
-  is_grey over 400 520 || break
-  sleep 0.2
-done
-xdotool keyup Right
-is_grey over 400 520 && fail "the game never ended"
-sleep 0.5
+defeat_an_enemy
+walk_until_game_over over
+sleep 0.2
 kill -KILL "$GAME_PID"
 wait "$GAME_PID" 2>/dev/null || true
 GAME_PID=""
