@@ -126,18 +126,19 @@ constexpr Spot kFirstHeart = {180, 525};
 constexpr Spot kHealthBarStart = {524, 525};  // filled while he has any health left
 constexpr int kLookEveryMs = 4;
 
-unsigned long colourAt(Display* display, Window window, Spot spot) {
-  XImage* image = XGetImage(display, window, spot.x, spot.y, 1, 1, AllPlanes, ZPixmap);
-  if (image == nullptr) return 0;
-  const unsigned long pixel = XGetPixel(image, 0, 0) & 0xffffff;
-  XDestroyImage(image);
-  return pixel;
-}
-
+// The three spots are read in one go, so that they come from one frame.
 const char* screenShown(Display* display, Window window) {
-  if (colourAt(display, window, kBandMiddle) != kGrey) return "menu-or-game-over";
-  const bool heart = colourAt(display, window, kFirstHeart) != kGrey;
-  const bool bar = colourAt(display, window, kHealthBarStart) != kGrey;
+  const int left = kFirstHeart.x;
+  const int top = kBandMiddle.y;
+  XImage* image = XGetImage(display, window, left, top, kHealthBarStart.x - left + 1, kFirstHeart.y - top + 1,
+                            AllPlanes, ZPixmap);
+  if (image == nullptr) return "none";
+  const auto at = [&](Spot spot) { return XGetPixel(image, spot.x - left, spot.y - top) & 0xffffff; };
+  const bool band = at(kBandMiddle) != kGrey;
+  const bool heart = at(kFirstHeart) != kGrey;
+  const bool bar = at(kHealthBarStart) != kGrey;
+  XDestroyImage(image);
+  if (band) return "menu-or-game-over";
   // The frame that takes the last heart still shows the bar, refilled.
   if (!heart && !bar) return "stage-clear";
   return heart ? "play" : "other";

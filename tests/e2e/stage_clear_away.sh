@@ -35,6 +35,8 @@ expect_menu focused "the menu closed when the focus came back"
 # Which screens follow CONTINUAR, looked at every few milliseconds.
 "$E2E_TOOL" screens "$WID" 3 > "$WORK/screens.txt" &
 WATCH_PID=$!
+# Once it has seen the menu.
+for _ in $(seq 100); do [ -s "$WORK/screens.txt" ] && break; sleep 0.05; done
 press Return
 wait "$WATCH_PID" || true
 WATCH_PID=""
