@@ -11,7 +11,7 @@ PACKAGES=(
   dpkg-dev file desktop-file-utils
   clang libclang-rt-14-dev
   libcli11-dev libtomlplusplus-dev lintian appstream faketime
-  openbox x11-utils
+  openbox x11-utils libxtst-dev
 )
 
 missing=()

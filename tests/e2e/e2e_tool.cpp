@@ -4,15 +4,32 @@
 //   e2e_tool peak FILE.wav FROM TO  the loudest sample between two times (seconds), 0..1
 //   e2e_tool typical FILE.wav       the median of the peaks of its 50 ms stretches: the
 //                                   level of what plays throughout (the music), not of short blows
+//   e2e_tool screens WINDOW SECONDS [OTHER]
+//                                   follows which screen the game shows, looking every few ms,
+//                                   and prints each change as "SCREEN MS"; with OTHER, the
+//                                   moment play gives way to the stage-clear poses it gives the
+//                                   focus to the window OTHER, as another window taking it
+//                                   would, and stops (exit 1 if that never came)
+//   e2e_tool clear-stage WINDOW SECONDS OTHER
+//                                   plays from what the window shows, with the keys, as a
+//                                   player would: kicks the enemies in reach ahead, turns to
+//                                   those close behind, else walks right; at the stage-clear
+//                                   poses it lets go of the keys and gives the focus to OTHER
+//                                   (exit 1 if the stage was not cleared in time)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <sndfile.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -96,6 +113,186 @@ int typical(const char* path) {
   return 0;
 }
 
+// What the band below the stage tells of the screen: in play it holds the
+// hearts (the first stays until the last life is gone) and the health bar;
+// the stage-clear poses leave it plain grey;
+// the pause menu and the game-over screen cover it.
+constexpr unsigned long kGrey = 0x333333;
+struct Spot {
+  int x, y;
+};
+constexpr Spot kBandMiddle = {400, 520};
+constexpr Spot kFirstHeart = {180, 525};
+constexpr Spot kHealthBarStart = {524, 525};  // filled while he has any health left
+constexpr int kLookEveryMs = 4;
+
+// The three spots are read in one go, so that they come from one frame.
+const char* screenShown(Display* display, Window window) {
+  const int left = kFirstHeart.x;
+  const int top = kBandMiddle.y;
+  XImage* image = XGetImage(display, window, left, top, kHealthBarStart.x - left + 1, kFirstHeart.y - top + 1,
+                            AllPlanes, ZPixmap);
+  if (image == nullptr) return "none";
+  const auto at = [&](Spot spot) { return XGetPixel(image, spot.x - left, spot.y - top) & 0xffffff; };
+  const bool band = at(kBandMiddle) != kGrey;
+  const bool heart = at(kFirstHeart) != kGrey;
+  const bool bar = at(kHealthBarStart) != kGrey;
+  XDestroyImage(image);
+  if (band) return "menu-or-game-over";
+  // The frame that takes the last heart still shows the bar, refilled.
+  if (!heart && !bar) return "stage-clear";
+  return heart ? "play" : "other";
+}
+
+// The fighters' legs, over the paving: the hero stands at the middle of the
+// window, and an enemy in reach of his kick (a tenth of the stage's unit, 40
+// pixels) or about to be stands within these many pixels of him, on either side.
+constexpr int kLegsY = 355;
+constexpr int kHeroX = 400;
+constexpr int kNearPixels = 88;
+constexpr int kHeroHalfWidth = 20;
+constexpr int kEnemyPixels = 3;  // that many of an enemy's colour make one
+// A turn is taken once the blow under way has ended: the key is held that long.
+constexpr long kTurnMs = 400;
+
+// The enemies wear purple: blue above green, red not below it, not light.
+// The hero is white, the paving grey-brown with no more blue than green.
+bool enemyColour(unsigned long pixel) {
+  const long r = static_cast<long>((pixel >> 16) & 0xff);
+  const long g = static_cast<long>((pixel >> 8) & 0xff);
+  const long b = static_cast<long>(pixel & 0xff);
+  return b >= g + 10 && r >= g && r < 150 && b < 170;
+}
+
+struct Near {
+  bool left = false;
+  bool right = false;
+};
+
+Near enemiesNear(Display* display, Window window) {
+  Near near;
+  const int from = kHeroX - kNearPixels;
+  XImage* image = XGetImage(display, window, from, kLegsY, 2 * kNearPixels, 1, AllPlanes, ZPixmap);
+  if (image == nullptr) return near;
+  int left = 0;
+  int right = 0;
+  for (int i = 0; i < 2 * kNearPixels; ++i) {
+    if (!enemyColour(XGetPixel(image, i, 0))) continue;
+    const int x = from + i;
+    if (x < kHeroX - kHeroHalfWidth) ++left;
+    if (x > kHeroX + kHeroHalfWidth) ++right;
+  }
+  XDestroyImage(image);
+  near.left = left >= kEnemyPixels;
+  near.right = right >= kEnemyPixels;
+  return near;
+}
+
+// The keys the player holds, pressed and let go as a keyboard would.
+class Keys {
+ public:
+  explicit Keys(Display* d) : display(d) {}
+  void only(KeySym key) {
+    for (KeySym k : {XK_Right, XK_Left, XK_x}) {
+      if (k != key) hold(k, false);
+    }
+    if (key != NoSymbol) hold(key, true);
+    XFlush(display);
+  }
+
+ private:
+  void hold(KeySym key, bool down) {
+    bool& held = key == XK_Right ? right : key == XK_Left ? left : kick;
+    if (held == down) return;
+    held = down;
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), down ? True : False, CurrentTime);
+  }
+  Display* display;
+  bool right = false;
+  bool left = false;
+  bool kick = false;
+};
+
+long msSince(std::chrono::steady_clock::time_point start) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+
+int clearStage(Window window, double seconds, Window other) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 1;
+  const auto start = std::chrono::steady_clock::now();
+  Keys keys(display);
+  bool facingRight = true;
+  long turnedAt = -kTurnMs;
+  bool played = false;
+  int status = 1;
+  while (msSince(start) < seconds * 1000.0) {
+    const std::string screen = screenShown(display, window);
+    if (screen == "play") played = true;
+    if (played && screen == "stage-clear") {
+      keys.only(NoSymbol);
+      XSetInputFocus(display, other, RevertToParent, CurrentTime);
+      XSync(display, False);
+      std::printf("stage-clear %ld\n", msSince(start));
+      status = 0;
+      break;
+    }
+    if (screen == "menu-or-game-over") {
+      std::printf("game-over %ld\n", msSince(start));
+      break;
+    }
+    if (screen == "play" && msSince(start) - turnedAt >= kTurnMs) {
+      const Near near = enemiesNear(display, window);
+      const bool ahead = facingRight ? near.right : near.left;
+      const bool behind = facingRight ? near.left : near.right;
+      bool turnRight = facingRight;
+      if (ahead) {
+        keys.only(XK_x);
+      } else {
+        turnRight = behind ? !facingRight : true;
+        keys.only(turnRight ? XK_Right : XK_Left);
+      }
+      if (turnRight != facingRight) {
+        facingRight = turnRight;
+        turnedAt = msSince(start);
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kLookEveryMs));
+  }
+  keys.only(NoSymbol);
+  XCloseDisplay(display);
+  return status;
+}
+
+int followScreens(Window window, double seconds, Window other) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 1;
+  const auto start = std::chrono::steady_clock::now();
+  std::string last;
+  int status = other == 0 ? 0 : 1;
+  for (;;) {
+    const long ms = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+    if (ms > seconds * 1000.0) break;
+    const std::string now = screenShown(display, window);
+    if (now != last) {
+      if (other != 0 && last == "play" && now == "stage-clear") {
+        XSetInputFocus(display, other, RevertToParent, CurrentTime);
+        XSync(display, False);
+        status = 0;
+      }
+      std::printf("%s %ld\n", now.c_str(), ms);
+      std::fflush(stdout);
+      last = now;
+      if (status == 0 && other != 0) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kLookEveryMs));
+  }
+  XCloseDisplay(display);
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,6 +300,14 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "iconify") == 0) return iconifyWindow(std::strtoul(argv[2], nullptr, 0));
   if (argc == 5 && std::strcmp(argv[1], "peak") == 0) return peak(argv[2], std::atof(argv[3]), std::atof(argv[4]));
   if (argc == 3 && std::strcmp(argv[1], "typical") == 0) return typical(argv[2]);
-  std::fprintf(stderr, "usage: e2e_tool close WINDOW | iconify WINDOW | peak FILE FROM TO | typical FILE\n");
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "screens") == 0) {
+    return followScreens(std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]),
+                         argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0);
+  }
+  if (argc == 5 && std::strcmp(argv[1], "clear-stage") == 0) {
+    return clearStage(std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]), std::strtoul(argv[4], nullptr, 0));
+  }
+  std::fprintf(stderr, "usage: e2e_tool close WINDOW | iconify WINDOW | peak FILE FROM TO | typical FILE | "
+               "screens WINDOW SECONDS [OTHER] | clear-stage WINDOW SECONDS OTHER\n");
   return 2;
 }
