@@ -71,7 +71,7 @@ bool loadRun(const std::string& path, RunFile& run) {
 void beginReplay(Game& game, RunLog& log, const RunFile& run) {
   startRun(game, run.level, run.startClock);
   setGameTime(run.startClock);
-  log.beginReplay(run, game.window);
+  log.beginReplay(run);
   game.log = &log;
 }
 

@@ -18,8 +18,8 @@ class RunLog {
   // Records into `file` as play goes; with no file, hands the whole text to
   // `keep` once the run ends (neither: keeps the text only).
   void beginRecording(const Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
-  // Plays `run` back into the control rules at `window`.
-  void beginReplay(const RunFile& run, struct GLFWwindow* window);
+  // Plays `run` back into the control rules of the game it is the log of.
+  void beginReplay(const RunFile& run);
 
   bool recording() const { return role == Role::Recording; }
   bool replaying() const { return role == Role::Replaying; }
@@ -65,7 +65,6 @@ class RunLog {
   int livesSeen = 0;
   RunFile run;
   size_t next = 0;
-  struct GLFWwindow* window = nullptr;
   long differsAt = -1;
 };
 

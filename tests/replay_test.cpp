@@ -81,6 +81,22 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
   }
 }
 
+// Runs recorded by the game before their files carried the whole state
+// (format version 1) still check as the runs they are.
+TEST_F(Replays, RunsRecordedInTheFirstFormatStillCheck) {
+  for (const char* name : {"walk.nrep", "lost_life.nrep", "clear_stage.nrep"}) {
+    SCOPED_TRACE(name);
+    RunFile run;
+    ASSERT_TRUE(loadRun(std::string(NOMBRE_FIXTURES) + "/" + name, run));
+    RunLog log;
+    beginReplay(*game, log, run);
+    EXPECT_TRUE(replayToEnd(*game, log));
+    EXPECT_EQ(log.firstDifference(), -1);
+    EXPECT_EQ(runStateHash(*game), run.endHash);
+    game->log = nullptr;
+  }
+}
+
 TEST_F(Replays, OneInputOneTickLaterIsAnotherRun) {
   const std::string text = playScripted(*game, kWalkFightPause.steps, 16);
   // The first key event that no other event follows within a tick comes a tick later.
