@@ -324,6 +324,14 @@ void restartGame(Game& game, ClockTicks now) {
   hero.texture = playerFrames[kStandingFrame];
   hero.crouchKicked = false;
   hero.struck = false;
+  // Nothing of an earlier run's blows stays with him: a run's state is the
+  // same whether it is the process's first or not.
+  hero.attackBox = AttackBox();
+  hero.hitByBlow = hero.blowLanded = hero.attackStarted = hero.blowBuilt = false;
+  // Nor the dying a lost life starts (the hero never plays it out).
+  hero.dying = hero.deathAnimRunning = hero.dead = false;
+  hero.frameIndex = 1;
+  hero.clockStart = hero.clockNow = 0;
   for (Element& heart : game.hearts) heart.releaseBuffers();
   game.hearts.clear();
   buildHearts(game);

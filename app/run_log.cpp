@@ -67,7 +67,7 @@ void RunLog::recordingFailed() {
 void RunLog::flush(const Game& game) {
   flushDue = false;
   if (file == nullptr) return;
-  if (!file->flush(runEndLine(game.ticksRun, runStateHash(game)))) {
+  if (!file->flush(runEndLine(game.ticksRun, digest))) {
     recordingFailed();
     return;
   }
@@ -84,6 +84,7 @@ void RunLog::beginRecording(const Game& game, RecordingFile* to, void (*keepText
   flushDue = false;
   flushedTick = -1;
   livesSeen = game.tovan->lives;
+  digest = kRunDigestStart;
   write(runHeaderLine(game.level, game.tickClock));
   flush(game);
 }
@@ -93,6 +94,12 @@ void RunLog::beginReplay(const RunFile& file) {
   run = file;
   next = 0;
   differsAt = -1;
+  digest = kRunDigestStart;
+}
+
+std::uint64_t RunLog::runHash(const Game& game) const {
+  if (role == Role::Replaying && run.version == kFirstRunFormatVersion) return runStateHash(game);
+  return digest;
 }
 
 void RunLog::noteInput(RunEventKind kind, std::int64_t value) {
@@ -154,13 +161,15 @@ void RunLog::beforeTick(Game& game) {
         setGameTime(gameClock() + event.value);
         break;
       case RunEventKind::Hash:
-        if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runStateHash(game)) differsAt = event.tick;
+        if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runHash(game)) differsAt = event.tick;
         break;
     }
   }
 }
 
 void RunLog::afterTick(Game& game) {
+  if (role == Role::None) return;
+  digest = foldRunDigest(digest, game);
   if (role == Role::Replaying) {
     beforeTick(game);  // the hash taken after this tick
     return;
@@ -176,7 +185,7 @@ void RunLog::afterTick(Game& game) {
     RunEvent event;
     event.tick = game.ticksRun;
     event.kind = RunEventKind::Hash;
-    event.value = static_cast<std::int64_t>(runStateHash(game));
+    event.value = static_cast<std::int64_t>(digest);
     write(runEventLine(event));
     flushDue = true;
   }
@@ -188,7 +197,7 @@ void RunLog::afterTick(Game& game) {
 const std::string& RunLog::finish(const Game& game) {
   if (role != Role::Recording) return text;
   role = Role::None;
-  const std::string end = runEndLine(game.ticksRun, runStateHash(game));
+  const std::string end = runEndLine(game.ticksRun, digest);
   text += end;
   if (file != nullptr) {
     if (file->close(end)) {

@@ -122,5 +122,5 @@ std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks pas
   }
   game.log = nullptr;
   if (differsAt != nullptr) *differsAt = log.firstDifference();
-  return runStateHash(game);
+  return log.runHash(game);
 }
