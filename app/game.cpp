@@ -89,6 +89,13 @@ void prepareStartUpPicturesAhead() {
   preparePicturesAhead(std::move(requests));
 }
 
+// The hero with his lives and hearts, for a run about to start.
+void bringHeroOn(Game& game) {
+  game.tovan.emplace(&game.enemies, &playerFrames, kStartLives);
+  game.tovan->setupBuffers();
+  buildHearts(game);
+}
+
 // Whatever way start-up ends, the pictures' thread is done with.
 struct PicturesAheadStopper {
   ~PicturesAheadStopper() { stopPreparingAhead(); }
@@ -178,10 +185,8 @@ int startUp(Game& game) {
     return -1;
   }
 
-  game.tovan.emplace(&game.enemies, &playerFrames, kStartLives);
+  bringHeroOn(game);
   glfwSetWindowUserPointer(game.window, &game);
-  game.tovan->setupBuffers();
-  buildHearts(game);
 
   startRun(game, 1.0f, gameClock());
   return 0;
@@ -342,6 +347,21 @@ void restartGame(Game& game, ClockTicks now) {
   game.level = 1.0f;
   game.ticksRun = 0;
   game.tickClock = game.spawnClock = game.clearClock = now;
+}
+
+void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now) {
+  game.window = shown.window;
+  game.ancho = shown.ancho;
+  game.alto = shown.alto;
+  game.texWid = shown.texWid;
+  game.texHei = shown.texHei;
+  game.texChan = shown.texChan;
+  game.quads = shown.quads;
+  game.scoreQuad = shown.scoreQuad;
+  game.gameOverTexture = shown.gameOverTexture;
+  game.shaderProgram = shown.shaderProgram;
+  bringHeroOn(game);
+  startRun(game, level, now);
 }
 
 void startRun(Game& game, float level, ClockTicks now) {

@@ -19,6 +19,7 @@
 #include "app/run_log.h"
 #include "app/update_ticks.h"
 #include "base/recording_file.h"
+#include "enemies/roster.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
 
@@ -462,6 +463,48 @@ TEST_F(Replays, EveryKeyEventMovedByOneTickIsCaught) {
   EXPECT_GT(moves, 40);
   EXPECT_FALSE(alike.empty());
   EXPECT_EQ(uncaught, alike);
+}
+
+// Two runs played back side by side in one process, a tick of one then a
+// tick of the other: each ends on its own recorded digest, so nothing of a
+// run lives outside its Game (the clock each tick reads is its run's, the
+// random numbers are its run's).
+TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
+  const std::string walkFight = playScripted(*game, kWalkFightPause.steps, kWalkFightPause.recordedEvery);
+  const std::string loseALife = playScripted(*game, kLoseALife.steps, kLoseALife.recordedEvery);
+  const struct {
+    const char* name;
+    const std::string& first;
+    const std::string& second;
+  } pairs[] = {{"the same run twice", walkFight, walkFight}, {"two different runs", walkFight, loseALife}};
+  for (const auto& pair : pairs) {
+    SCOPED_TRACE(pair.name);
+    const RunFile runs[2] = {parsed(pair.first), parsed(pair.second)};
+    Game other;
+    startRunBeside(other, *game, runs[1].level, runs[1].startClock);
+    Game* games[2] = {game, &other};
+    RunLog logs[2];
+    for (int i = 0; i < 2; ++i) beginReplay(*games[i], logs[i], runs[i]);
+    long turns = 0;
+    while (!(logs[0].replayDone(*games[0]) && logs[1].replayDone(*games[1])) && turns < 1000000) {
+      for (int i = 0; i < 2; ++i) {
+        if (!logs[i].replayDone(*games[i])) runNextTick(*games[i]);
+      }
+      ++turns;
+    }
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_TRUE(logs[i].replayDone(*games[i])) << "run " << i;
+      EXPECT_EQ(logs[i].firstDifference(), -1) << "run " << i;
+      EXPECT_EQ(games[i]->ticksRun, runs[i].endTick) << "run " << i;
+      EXPECT_TRUE(logs[i].endsAsRecorded(*games[i])) << "run " << i;
+      games[i]->log = nullptr;
+    }
+    EXPECT_NE(runs[0].endTick, 0);
+    // The second run's GL objects go with it.
+    clearRoster(other.enemies);
+    for (Element& heart : other.hearts) heart.releaseBuffers();
+    other.tovan->releaseBuffers();
+  }
 }
 
 // The real binary: --check says whether a run ends as recorded, in its one
