@@ -86,7 +86,13 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
 // Runs recorded by the game before their files carried the whole state
 // (format version 1) still check as the runs they are.
 TEST_F(Replays, RunsRecordedInTheFirstFormatStillCheck) {
-  for (const char* name : {"walk.nrep", "lost_life.nrep", "clear_stage.nrep"}) {
+  const struct {
+    const char* name;
+    int livesLeft;
+    float level;
+  } fixtures[] = {{"walk.nrep", 4, 1.0f}, {"lost_life.nrep", 3, 1.0f}, {"clear_stage.nrep", 5, 2.0f}};
+  for (const auto& fixture : fixtures) {
+    const char* name = fixture.name;
     SCOPED_TRACE(name);
     RunFile run;
     ASSERT_TRUE(loadRun(std::string(NOMBRE_FIXTURES) + "/" + name, run));
@@ -95,6 +101,8 @@ TEST_F(Replays, RunsRecordedInTheFirstFormatStillCheck) {
     EXPECT_TRUE(replayToEnd(*game, log));
     EXPECT_EQ(log.firstDifference(), -1);
     EXPECT_TRUE(log.endsAsRecorded(*game));
+    EXPECT_EQ(game->tovan->lives, fixture.livesLeft);
+    EXPECT_EQ(game->level, fixture.level);
     game->log = nullptr;
   }
 }
