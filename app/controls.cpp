@@ -39,16 +39,17 @@ bool gameOverLastPass = false;
 
 void windowFocus(GLFWwindow* /*window*/, int focused) { focusedNow = focused; }
 
-void windowIconify(GLFWwindow* /*window*/, int iconified) {
-  if (iconified) pauseWhileAway(gameOverLastPass);
+void windowIconify(GLFWwindow* window, int iconified) {
+  if (iconified) pauseWhileAway(window, gameOverLastPass);
 }
 
 }  // namespace
 
-void pauseWhileAway(bool gameOver) {
+void pauseWhileAway(GLFWwindow* window, bool gameOver) {
+  Game& game = gameOf(window);
   // The stage-clear poses lead into the next level: they wait too. The
   // game-over screen is final, with nothing to pause.
-  if (!menuOpen && !gameOver) openMenu();
+  if (!game.menuOpen && !gameOver) openMenu(game);
 }
 
 void listenToPlayer(GLFWwindow* window) {
@@ -79,6 +80,7 @@ namespace {
 bool menuWasOpen = false;
 
 void resendHeldDirectionsOnResume(GLFWwindow* window) {
+  const bool menuOpen = gameOf(window).menuOpen;
   const bool resumed = menuWasOpen && !menuOpen;
   menuWasOpen = menuOpen;
   if (!resumed) return;
@@ -106,7 +108,7 @@ void pollGamepads(GLFWwindow* window) {
       if (down[input] && !wasDown) {
         // The key follows the screen the press lands on: south punches in
         // play and takes the menu's choice.
-        held = padKey(input, menuOpen);
+        held = padKey(input, gameOf(window).menuOpen);
         if (held != 0) keyCallback(window, held, 0, GLFW_PRESS, 0);
       } else if (!down[input] && wasDown && held != 0) {
         const int key = held;
@@ -123,7 +125,7 @@ void pollGamepads(GLFWwindow* window) {
 void pollControls(GLFWwindow* window, bool gameOver) {
   gameOverLastPass = gameOver;
   pollGamepads(window);
-  if (focusedLastPass && !focusedNow) pauseWhileAway(gameOver);
+  if (focusedLastPass && !focusedNow) pauseWhileAway(window, gameOver);
   focusedLastPass = focusedNow;
 }
 

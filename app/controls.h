@@ -18,6 +18,6 @@ void pollGamepads(GLFWwindow* window);
 // The player left the window (it lost the focus or was minimised): in play
 // and during the stage-clear poses, the game pauses so the hero does not
 // fight on unseen; on the game-over screen nothing is left to pause.
-void pauseWhileAway(bool gameOver);
+void pauseWhileAway(GLFWwindow* window, bool gameOver);
 // Forgets what the keyboard and the pads hold (tests).
 void forgetHeldKeys();

@@ -28,7 +28,6 @@
 
 const char* const kWindowTitle = "nombre";
 
-bool stageOver = false;
 audio::SoundSystem* musicSystem = nullptr;
 audio::Sound* music = nullptr;
 audio::Channel* musicChannel = nullptr;
@@ -88,6 +87,13 @@ void prepareStartUpPicturesAhead() {
     requests.push_back({path, kMaxImagePixels, true});
   }
   preparePicturesAhead(std::move(requests));
+}
+
+// The hero with his lives and hearts, for a run about to start.
+void bringHeroOn(Game& game) {
+  game.tovan.emplace(&game.enemies, &playerFrames, kStartLives);
+  game.tovan->setupBuffers();
+  buildHearts(game);
 }
 
 // Whatever way start-up ends, the pictures' thread is done with.
@@ -179,9 +185,8 @@ int startUp(Game& game) {
     return -1;
   }
 
-  game.tovan.emplace(&enemies, &playerFrames, kStartLives);
-  game.tovan->setupBuffers();
-  buildHearts();
+  bringHeroOn(game);
+  glfwSetWindowUserPointer(game.window, &game);
 
   startRun(game, 1.0f, gameClock());
   return 0;
@@ -194,12 +199,12 @@ void takeControls(Game& game) {
 }
 
 FrameMode chooseMode(const Game& game) {
-  if (stageOver) {
-    if (menuOpen) return FrameMode::Menu;
+  if (game.stageOver) {
+    if (game.menuOpen) return FrameMode::Menu;
     if (game.tovan->lives == 0) return FrameMode::GameOver;
     return FrameMode::StageClear;
   }
-  return menuOpen ? FrameMode::Menu : FrameMode::Play;
+  return game.menuOpen ? FrameMode::Menu : FrameMode::Play;
 }
 
 void playFrame(Game& game) {
@@ -213,8 +218,8 @@ void playFrame(Game& game) {
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
   drawQuad(game.quads.barra, hpBarTexture);
-  if (!enemies.empty()) drawAll(enemies, hero.getPosition().getX());
-  for (Element& heart : hearts) drawSprite(heart);
+  if (!game.enemies.empty()) drawAll(game.enemies, hero.getPosition().getX());
+  for (Element& heart : game.hearts) drawSprite(heart);
   drawFighter(hero);
   drawScore(game, hero.runScore);
   drawLevel(game, game.level);
@@ -271,7 +276,7 @@ int shutDown(Game& game) {
 StillPicture stillPicture(const Game& game) {
   StillPicture still;
   const FrameMode mode = chooseMode(game);
-  if (mode == FrameMode::Menu) still.picture = exitSelected ? 1 : 2;
+  if (mode == FrameMode::Menu) still.picture = game.exitSelected ? 1 : 2;
   if (mode == FrameMode::GameOver) still.picture = 3;
   // Only a run played back and paused by its viewer stands still in play.
   if ((mode == FrameMode::Play || mode == FrameMode::StageClear) && gameClockPaused()) still.picture = 4;
@@ -310,11 +315,11 @@ int startUpHidden(Game& game) {
 }
 
 void restartGame(Game& game, ClockTicks now) {
-  clearRoster(enemies);
-  resetControlState();
+  clearRoster(game.enemies);
+  resetControlState(game);
   forgetRun();
-  stageOver = false;
-  endFrameIndex = 0;
+  game.stageOver = false;
+  game.endFrameIndex = 0;
   Player& hero = *game.tovan;
   hero.enlarge(false);
   hero.reset();
@@ -324,9 +329,17 @@ void restartGame(Game& game, ClockTicks now) {
   hero.texture = playerFrames[kStandingFrame];
   hero.crouchKicked = false;
   hero.struck = false;
-  for (Element& heart : hearts) heart.releaseBuffers();
-  hearts.clear();
-  buildHearts();
+  // Nothing of an earlier run's blows stays with him: a run's state is the
+  // same whether it is the process's first or not.
+  hero.attackBox = AttackBox();
+  hero.hitByBlow = hero.blowLanded = hero.attackStarted = hero.blowBuilt = false;
+  // Nor the dying a lost life starts (the hero never plays it out).
+  hero.dying = hero.deathAnimRunning = hero.dead = false;
+  hero.frameIndex = 1;
+  hero.clockStart = hero.clockNow = 0;
+  for (Element& heart : game.hearts) heart.releaseBuffers();
+  game.hearts.clear();
+  buildHearts(game);
   hero.playerFrame = 1;
   hero.playerClockNow = 0;
   hero.crouchKickStart = 0;
@@ -336,11 +349,26 @@ void restartGame(Game& game, ClockTicks now) {
   game.tickClock = game.spawnClock = game.clearClock = now;
 }
 
+void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now) {
+  game.window = shown.window;
+  game.ancho = shown.ancho;
+  game.alto = shown.alto;
+  game.texWid = shown.texWid;
+  game.texHei = shown.texHei;
+  game.texChan = shown.texChan;
+  game.quads = shown.quads;
+  game.scoreQuad = shown.scoreQuad;
+  game.gameOverTexture = shown.gameOverTexture;
+  game.shaderProgram = shown.shaderProgram;
+  bringHeroOn(game);
+  startRun(game, level, now);
+}
+
 void startRun(Game& game, float level, ClockTicks now) {
   restartGame(game, now);
   game.level = level;
   // The opening wave's offsets are the first numbers a run draws.
-  seedChance(kRunSeed);
+  seedChance(game.chance, kRunSeed);
   const HeldClock atStart(now);
-  spawnWave(*game.tovan, game.level);
+  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
 }

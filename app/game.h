@@ -49,3 +49,7 @@ void restartGame(Game& game, ClockTicks now);
 // A new run at `level` starting at game time `now`: restartGame, then the
 // level's opening wave, drawn the same way in every run.
 void startRun(Game& game, float level, ClockTicks now);
+// A run of its own in `game`, beside the one `shown` plays: drawn in its
+// window with its GL objects, its state apart from it in every other way
+// (two runs in one process).
+void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now);

@@ -5,14 +5,20 @@
 #include <GLFW/glfw3.h>
 
 #include <optional>
+#include <vector>
 
+#include "base/chance.h"
 #include "base/clock.h"
+#include "hero/control_codes.h"
 #include "entities/player.h"
 #include "render/quads.h"
 
 class RunLog;
 
-// Everything the entry function keeps for the whole run.
+// Everything the entry function keeps for the whole run. Besides the
+// window and the GL objects, it holds the whole state of the run: everything
+// that shapes what happens next is a member here, and nothing else in the
+// game keeps any of it.
 struct Game {
   GLFWwindow* window = nullptr;
   int ancho = 0;
@@ -31,6 +37,31 @@ struct Game {
   ClockTicks clearClock = 0;
   long ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall
   RunLog* log = nullptr;  // records the run, or plays one back
+
+  // The enemy roster: every live enemy, in spawning order.
+  std::vector<Character> enemies;
+  // The row of hearts, one per life left.
+  std::vector<Element> hearts;
+  // The stage has ended: the hero reached its end or lost his last life.
+  bool stageOver = false;
+  // Which stage-clear pose the hero shows.
+  int endFrameIndex = 0;
+  // The run's random numbers.
+  Chance chance;
+
+  // The control state the keys set and the hero's tick reads.
+  int controlCode = kNoControl;
+  bool rightHeld = false;
+  bool leftHeld = false;
+  bool menuOpen = false;
+  bool exitSelected = false;
+  // Down pressed in play and not yet released there.
+  bool downHeld = false;
+  // The hero was told to crouch and has not stood up yet: the stand-up request
+  // outlives other keys' presses and releases and a visit to the menu. Keys
+  // that come meanwhile are kept for after it: once he is up, they take over.
+  bool standUpDue = false;
+  int codeAfterStandUp = kNoControl;
   float points[12] = {};      // the background's corners
   float texCoords2[8] = {};   // the background's window onto the stage
   float texCoordsB[8] = {};   // the health bar's window onto its strip
@@ -38,8 +69,3 @@ struct Game {
 
 // The hero's x at which the stage ends.
 constexpr float kStageEndX = 5.95f;
-
-// The stage has ended: the hero reached its end or lost his last life.
-extern bool stageOver;
-// Which stage-clear pose the hero shows.
-extern int endFrameIndex;

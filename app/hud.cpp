@@ -14,7 +14,6 @@
 #include "render/frames.h"
 #include "render/shaders.h"
 
-std::vector<Element> hearts;
 GLuint stageTexture = 0;
 GLuint hpBarTexture = 0;
 GLuint heartTexture = 0;
@@ -22,7 +21,6 @@ GLuint digitsTexture = 0;
 GLuint recordLabelsTexture = 0;
 GLuint levelWordTexture = 0;
 GLuint replayPauseTexture = 0;
-int endFrameIndex = 0;
 
 namespace {
 
@@ -123,7 +121,7 @@ void drawStage(Game& game, float heroX) {
   drawOpaqueStage(game.quads.fondo);
 }
 
-void buildHearts() {
+void buildHearts(Game& game) {
   for (int i = 0; i < kStartLives; ++i) {
     Element vida(1.0f, Position(), Hitbox());
     vida.setupBuffers();
@@ -134,7 +132,7 @@ void buildHearts() {
                                     right, kHudBottom, 0.0f, right, kHudTop, 0.0f};
     vida.setVertices(verticesVida);
     vida.texture = heartTexture;
-    hearts.push_back(vida);
+    game.hearts.push_back(vida);
   }
 }
 
@@ -185,7 +183,7 @@ void drawReplayPauseSign(Game& game) {
 }
 
 void menuFrame(Game& game) {
-  drawQuad(game.quads.menu, menuFrames[exitSelected ? kMenuExitFrame : kMenuContinueFrame]);
+  drawQuad(game.quads.menu, menuFrames[game.exitSelected ? kMenuExitFrame : kMenuContinueFrame]);
 }
 
 void gameOverFrame(Game& game) {
@@ -210,5 +208,5 @@ void stageClearFrame(Game& game) {
   Player& hero = *game.tovan;
   drawStage(game, hero.getPosition().getX());
   drawSprite(hero);
-  drawLabelledNumber(game, kNextLevelRow, levelNumber(game.level) + (stageOver ? 1 : 0));
+  drawLabelledNumber(game, kNextLevelRow, levelNumber(game.level) + (game.stageOver ? 1 : 0));
 }

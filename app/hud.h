@@ -9,7 +9,6 @@
 
 #include "app/game_state.h"
 
-extern std::vector<Element> hearts;
 extern GLuint stageTexture;
 extern GLuint hpBarTexture;
 extern GLuint heartTexture;
@@ -21,7 +20,7 @@ extern GLuint replayPauseTexture;   // the sign over a replay paused by its view
 constexpr int kStartLives = 5;
 
 // The row of hearts, one per life, from x -0.6 to -0.1.
-void buildHearts();
+void buildHearts(Game& game);
 // The bar's window onto its strip, from the hero's health.
 void healthBarTexCoords(int health, float texCoordsB[8]);
 // Where a number goes: its last digit ends at `right`; each digit is a cell

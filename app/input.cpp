@@ -2,130 +2,126 @@
 
 #include <GLFW/glfw3.h>
 
+#include "app/run_log.h"
 #include "base/clock.h"
-
-void (*controlTaken)(RunEventKind kind, std::int64_t value) = nullptr;
-int controlCode = kNoControl;
-bool rightHeld = false;
-bool leftHeld = false;
-bool menuOpen = false;
-bool exitSelected = false;
 
 namespace {
 
-// Down pressed in play and not yet released there.
-bool downHeld = false;
-// The hero was told to crouch and has not stood up yet: the stand-up request
-// outlives other keys' presses and releases and a visit to the menu. Keys
-// that come meanwhile are kept for after it: once he is up, they take over.
-bool standUpDue = false;
-int codeAfterStandUp = kNoControl;
+int heldArrowsCode(const Game& g) { return g.leftHeld ? kWalkLeft : g.rightHeld ? kWalkRight : kNoControl; }
 
-int heldArrowsCode() { return leftHeld ? kWalkLeft : rightHeld ? kWalkRight : kNoControl; }
-
-void playKey(int key, int action) {
+void playKey(Game& g, int key, int action) {
   const bool down = action != GLFW_RELEASE;
   const bool released = action == GLFW_RELEASE;
   // Every rule that matches applies, in this order.
   if (key == GLFW_KEY_RIGHT && down) {
-    controlCode = kWalkRight;
-    rightHeld = true;
+    g.controlCode = kWalkRight;
+    g.rightHeld = true;
   }
   if (key == GLFW_KEY_RIGHT && released) {
-    controlCode = kNoControl;
-    rightHeld = false;
+    g.controlCode = kNoControl;
+    g.rightHeld = false;
   }
   if (key == GLFW_KEY_LEFT && down) {
-    controlCode = kWalkLeft;
-    leftHeld = true;
+    g.controlCode = kWalkLeft;
+    g.leftHeld = true;
   }
   if (key == GLFW_KEY_LEFT && released) {
-    controlCode = kNoControl;
-    leftHeld = false;
+    g.controlCode = kNoControl;
+    g.leftHeld = false;
   }
-  if (key == GLFW_KEY_UP && down) controlCode = kJump;
+  if (key == GLFW_KEY_UP && down) g.controlCode = kJump;
   // Crouching: Down held crouches, its release stands up.
   if (key == GLFW_KEY_DOWN && down) {
-    controlCode = kCrouch;
-    downHeld = true;
-    standUpDue = false;
+    g.controlCode = kCrouch;
+    g.downHeld = true;
+    g.standUpDue = false;
   }
   if (key == GLFW_KEY_DOWN && released) {
-    downHeld = false;
-    standUpDue = true;
+    g.downHeld = false;
+    g.standUpDue = true;
   }
-  if (released) controlCode = heldArrowsCode();
-  if (key == GLFW_KEY_Z && down) controlCode = kPunch;
-  if (key == GLFW_KEY_X && down) controlCode = kKick;
+  if (released) g.controlCode = heldArrowsCode(g);
+  if (key == GLFW_KEY_Z && down) g.controlCode = kPunch;
+  if (key == GLFW_KEY_X && down) g.controlCode = kKick;
   // A crouched hero given a walk only turns: he stands first, then does what
   // the keys ask.
-  if (standUpDue) {
-    codeAfterStandUp = controlCode;
-    controlCode = kStandUp;
+  if (g.standUpDue) {
+    g.codeAfterStandUp = g.controlCode;
+    g.controlCode = kStandUp;
   }
 }
 
-void closeMenu() {
-  menuOpen = false;
+void noteInput(Game& g, RunEventKind kind, std::int64_t value) {
+  if (g.log != nullptr) g.log->noteInput(kind, value);
+}
+
+void closeMenu(Game& g) {
+  g.menuOpen = false;
   resumeGameClock();
-  if (controlTaken != nullptr) controlTaken(RunEventKind::Resume, 0);
+  noteInput(g, RunEventKind::Resume, 0);
 }
 
 RunEventKind keyEventKind(int action) {
   return action == GLFW_PRESS ? RunEventKind::Press : action == GLFW_RELEASE ? RunEventKind::Release : RunEventKind::Repeat;
 }
 
-void menuKey(GLFWwindow* window, int key) {
+void menuKey(Game& g, int key) {
   if (key == GLFW_KEY_ESCAPE) {
-    closeMenu();
+    closeMenu(g);
   } else if (key == GLFW_KEY_UP || key == GLFW_KEY_DOWN) {
-    exitSelected = !exitSelected;
+    g.exitSelected = !g.exitSelected;
   } else if (key == GLFW_KEY_ENTER) {
-    if (exitSelected) {
-      glfwSetWindowShouldClose(window, 1);
+    if (g.exitSelected) {
+      if (g.window != nullptr) glfwSetWindowShouldClose(g.window, 1);
     } else {
-      closeMenu();
+      closeMenu(g);
     }
   }
 }
 
 }  // namespace
 
+Game& gameOf(GLFWwindow* window) { return *static_cast<Game*>(glfwGetWindowUserPointer(window)); }
+
 void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
-  if (controlTaken != nullptr) controlTaken(keyEventKind(action), key);
-  if (menuOpen) {
-    if (action == GLFW_PRESS) menuKey(window, key);
+  takeKey(gameOf(window), key, action);
+}
+
+void takeKey(Game& g, int key, int action) {
+  noteInput(g, keyEventKind(action), key);
+  if (g.menuOpen) {
+    if (action == GLFW_PRESS) menuKey(g, key);
     return;
   }
   if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) {
-    openMenu();
+    openMenu(g);
     return;
   }
-  playKey(key, action);
+  playKey(g, key, action);
 }
 
-void heroTicked(bool crouched) {
-  if (!standUpDue || crouched) return;
-  standUpDue = false;
-  if (controlCode == kStandUp) controlCode = codeAfterStandUp;
+void heroTicked(Game& g, bool crouched) {
+  if (!g.standUpDue || crouched) return;
+  g.standUpDue = false;
+  if (g.controlCode == kStandUp) g.controlCode = g.codeAfterStandUp;
 }
 
-void openMenu() {
-  menuOpen = true;
+void openMenu(Game& g) {
+  g.menuOpen = true;
   pauseGameClock();  // every timer of the game waits for the menu to close
-  if (controlTaken != nullptr) controlTaken(RunEventKind::Pause, 0);
-  rightHeld = false;
-  leftHeld = false;
+  noteInput(g, RunEventKind::Pause, 0);
+  g.rightHeld = false;
+  g.leftHeld = false;
   // A release in the menu is never seen: a crouch held now stands up after it.
-  if (downHeld) standUpDue = true;
-  downHeld = false;
-  codeAfterStandUp = kNoControl;
+  if (g.downHeld) g.standUpDue = true;
+  g.downHeld = false;
+  g.codeAfterStandUp = kNoControl;
 }
 
-void resetControlState() {
-  controlCode = kNoControl;
-  rightHeld = leftHeld = menuOpen = exitSelected = false;
-  downHeld = standUpDue = false;
-  codeAfterStandUp = kNoControl;
+void resetControlState(Game& g) {
+  g.controlCode = kNoControl;
+  g.rightHeld = g.leftHeld = g.menuOpen = g.exitSelected = false;
+  g.downHeld = g.standUpDue = false;
+  g.codeAfterStandUp = kNoControl;
   resumeGameClock();
 }

@@ -1,28 +1,22 @@
 #pragma once
-// The keyboard: one callback keeps the control state that play and the menu read.
+// The keyboard: the control rules keep the control state of the run
+// (Game's controlCode and the rest) that play and the menu read.
 
-#include <cstdint>
-
-#include "app/run_file.h"
-#include "hero/control_codes.h"
+#include "app/game_state.h"
 
 struct GLFWwindow;
 
-// Told of each key event the control rules take, and of each pause and
-// resume of play (a recording of the run listens).
-extern void (*controlTaken)(RunEventKind kind, std::int64_t value);
-
-extern int controlCode;
-extern bool rightHeld;
-extern bool leftHeld;
-extern bool menuOpen;
-extern bool exitSelected;
-
+// The control rules for one key event of the run (the keyboard, a pad or a
+// run played back); a recording of the run is told of it first.
+void takeKey(Game& game, int key, int action);
+// The window's key callback: the event goes to the game the window shows.
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
+// The game a window shows (set at start-up).
+Game& gameOf(GLFWwindow* window);
 // After each update tick: once the hero is no longer crouched, a stand-up
 // request gives way to the arrows still held, as any other key's release does.
-void heroTicked(bool crouched);
+void heroTicked(Game& game, bool crouched);
 // Opens the pause menu, as Escape does.
-void openMenu();
-// Everything back to its value at load (a fresh start-up in tests).
-void resetControlState();
+void openMenu(Game& game);
+// The control state back to its value at the start of a run.
+void resetControlState(Game& game);

@@ -139,11 +139,13 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   if (head.empty() || head[0] != kMagic) return refuse("not a replay of nombre");
   long long value = 0;
   if (head.size() < 2 || !readCount(head[1], 0, 1000000, value)) return refuse("no format version");
-  if (value != kRunFormatVersion) {
-    return refuse("format version " + head[1] + ", this game reads version " + std::to_string(kRunFormatVersion));
+  if (value < kFirstRunFormatVersion || value > kRunFormatVersion) {
+    return refuse("format version " + head[1] + ", this game reads versions " + std::to_string(kFirstRunFormatVersion) +
+                  " to " + std::to_string(kRunFormatVersion));
   }
+  run.version = static_cast<int>(value);
   if (head.size() != 8 || head[2] != "game" || head[4] != "level" || head[6] != "clock") {
-    return refuse("the header is not \"nombre-replay 1 game VERSION level N clock MS\"");
+    return refuse("the header is not \"nombre-replay " + head[1] + " game VERSION level N clock MS\"");
   }
   run.gameVersion = head[3];
   if (!readCount(head[5], 1, 1000, value)) return refuse("the start level is not a number from 1 to 1000");

@@ -6,13 +6,18 @@
 // only by these, so playing the events back at their ticks gives the same
 // run, to the last pixel, whatever the passes of the frame loop.
 //
-//   nombre-replay 1 game 1.0.0 level 1 clock 412     header: format version, game version, start
+//   nombre-replay 2 game 1.0.0 level 1 clock 412     header: format version, game version, start
 //   0 press right                                    TICK KIND VALUE, ticks never going back
 //   117 release right                                  press, release, repeat: a key
-//   1000 hash 3f2a9c0d11e4b5a7                         the state after that many ticks
+//   1000 hash 3f2a9c0d11e4b5a7                         the digest after that many ticks
 //   1203 pause -                                       play paused (the menu opened), resumed
 //   5231 drop 84                                       ms of game time skipped after a stall
-//   end 52344 9f3ac2d06b1e8e40                       the ticks of the whole run, the final state
+//   end 52344 9f3ac2d06b1e8e40                       the ticks of the whole run, the final digest
+//
+// The digest (version 2) folds in the whole state of the run after every
+// tick (see app/run_digest.h), so a replay that differs from its run at any
+// tick shows at the next hash line. Version 1 files hashed part of the state
+// at those ticks alone; they are still read and checked that way.
 //
 // A key the game has no name for (a media key, or a default key given to no
 // action) is key-1. A file may start with a UTF-8 byte-order mark. A run
@@ -25,7 +30,8 @@
 
 #include "base/clock.h"
 
-constexpr int kRunFormatVersion = 1;
+constexpr int kRunFormatVersion = 2;
+constexpr int kFirstRunFormatVersion = 1;  // the oldest version still read
 constexpr long kHashEvery = 1000;  // ticks between the hashes of a run
 // The most game time a run file may hold: 4 hours of play (the pauses not
 // counted), a long sitting, and a check of it takes a few seconds.
@@ -41,6 +47,7 @@ struct RunEvent {
 };
 
 struct RunFile {
+  int version = kRunFormatVersion;
   std::string gameVersion;
   float level = 1.0f;
   ClockTicks startClock = 0;

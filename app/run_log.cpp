@@ -8,16 +8,8 @@
 
 #include "app/input.h"
 #include "base/recording_file.h"
-#include "enemies/roster.h"
 
 namespace {
-
-// The recording the control rules tell of each input.
-RunLog* inputLog = nullptr;
-
-void noteTaken(RunEventKind kind, std::int64_t value) {
-  if (inputLog != nullptr) inputLog->noteInput(kind, value);
-}
 
 // FNV-1a over the bytes of each value, in a fixed order.
 class StateHash {
@@ -49,7 +41,7 @@ std::uint64_t runStateHash(const Game& game) {
   h.add(hero.lives);
   h.add(hero.runScore);
   h.add(game.level);
-  for (const Character& enemy : enemies) {
+  for (const Character& enemy : game.enemies) {
     h.add(enemy.getPosition().getX());
     h.add(enemy.getPosition().getY());
     h.add(static_cast<int>(enemy.state));
@@ -75,7 +67,7 @@ void RunLog::recordingFailed() {
 void RunLog::flush(const Game& game) {
   flushDue = false;
   if (file == nullptr) return;
-  if (!file->flush(runEndLine(game.ticksRun, runStateHash(game)))) {
+  if (!file->flush(runEndLine(game.ticksRun, digest))) {
     recordingFailed();
     return;
   }
@@ -92,20 +84,22 @@ void RunLog::beginRecording(const Game& game, RecordingFile* to, void (*keepText
   flushDue = false;
   flushedTick = -1;
   livesSeen = game.tovan->lives;
+  digest = kRunDigestStart;
   write(runHeaderLine(game.level, game.tickClock));
   flush(game);
-  inputLog = this;
-  controlTaken = noteTaken;
 }
 
-void RunLog::beginReplay(const RunFile& file, GLFWwindow* to) {
+void RunLog::beginReplay(const RunFile& file) {
   role = Role::Replaying;
   run = file;
   next = 0;
-  window = to;
   differsAt = -1;
-  inputLog = nullptr;
-  controlTaken = nullptr;
+  digest = kRunDigestStart;
+}
+
+std::uint64_t RunLog::runHash(const Game& game) const {
+  if (role == Role::Replaying && run.version == kFirstRunFormatVersion) return runStateHash(game);
+  return digest;
 }
 
 void RunLog::noteInput(RunEventKind kind, std::int64_t value) {
@@ -147,16 +141,16 @@ void RunLog::beforeTick(Game& game) {
     const RunEvent& event = run.events[next++];
     switch (event.kind) {
       case RunEventKind::Press:
-        keyCallback(window, static_cast<int>(event.value), 0, GLFW_PRESS, 0);
+        takeKey(game, static_cast<int>(event.value), GLFW_PRESS);
         break;
       case RunEventKind::Release:
-        keyCallback(window, static_cast<int>(event.value), 0, GLFW_RELEASE, 0);
+        takeKey(game, static_cast<int>(event.value), GLFW_RELEASE);
         break;
       case RunEventKind::Repeat:
-        keyCallback(window, static_cast<int>(event.value), 0, GLFW_REPEAT, 0);
+        takeKey(game, static_cast<int>(event.value), GLFW_REPEAT);
         break;
       case RunEventKind::Pause:
-        if (!menuOpen) openMenu();
+        if (!game.menuOpen) openMenu(game);
         break;
       case RunEventKind::Resume:
         break;  // the key that closed the menu came before it
@@ -167,13 +161,15 @@ void RunLog::beforeTick(Game& game) {
         setGameTime(gameClock() + event.value);
         break;
       case RunEventKind::Hash:
-        if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runStateHash(game)) differsAt = event.tick;
+        if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runHash(game)) differsAt = event.tick;
         break;
     }
   }
 }
 
 void RunLog::afterTick(Game& game) {
+  if (role == Role::None) return;
+  digest = foldRunDigest(digest, game);
   if (role == Role::Replaying) {
     beforeTick(game);  // the hash taken after this tick
     return;
@@ -189,7 +185,7 @@ void RunLog::afterTick(Game& game) {
     RunEvent event;
     event.tick = game.ticksRun;
     event.kind = RunEventKind::Hash;
-    event.value = static_cast<std::int64_t>(runStateHash(game));
+    event.value = static_cast<std::int64_t>(digest);
     write(runEventLine(event));
     flushDue = true;
   }
@@ -201,11 +197,7 @@ void RunLog::afterTick(Game& game) {
 const std::string& RunLog::finish(const Game& game) {
   if (role != Role::Recording) return text;
   role = Role::None;
-  if (inputLog == this) {
-    inputLog = nullptr;
-    controlTaken = nullptr;
-  }
-  const std::string end = runEndLine(game.ticksRun, runStateHash(game));
+  const std::string end = runEndLine(game.ticksRun, digest);
   text += end;
   if (file != nullptr) {
     if (file->close(end)) {

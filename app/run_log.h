@@ -6,10 +6,13 @@
 #include <string>
 
 #include "app/game_state.h"
+#include "app/run_digest.h"
 #include "app/run_file.h"
 
-// What a run's hashes cover: the hero's position, state, health, lives and
-// run score, the level, and each enemy's position, state and health.
+// What the hashes of a version-1 run cover: the hero's position, state,
+// health, lives and run score, the level, and each enemy's position, state
+// and health, at the tick of the hash alone. Runs recorded now carry the
+// digest of the whole run instead (app/run_digest.h).
 std::uint64_t runStateHash(const Game& game);
 
 // The one log of the run being played: it records it, or plays one back.
@@ -18,8 +21,8 @@ class RunLog {
   // Records into `file` as play goes; with no file, hands the whole text to
   // `keep` once the run ends (neither: keeps the text only).
   void beginRecording(const Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
-  // Plays `run` back into the control rules at `window`.
-  void beginReplay(const RunFile& run, struct GLFWwindow* window);
+  // Plays `run` back into the control rules of the game it is the log of.
+  void beginReplay(const RunFile& run);
 
   bool recording() const { return role == Role::Recording; }
   bool replaying() const { return role == Role::Replaying; }
@@ -43,6 +46,11 @@ class RunLog {
   const RunFile& replayed() const { return run; }
   // The first tick whose recorded hash differs from the replay's; -1 if none.
   long firstDifference() const { return differsAt; }
+  // The run's hash as its file says it: the digest of every tick so far, or
+  // for a version-1 run played back, the hash of the state now.
+  std::uint64_t runHash(const Game& game) const;
+  // Replaying: the state now is the one the run ended in.
+  bool endsAsRecorded(const Game& game) const { return runHash(game) == run.endHash; }
 
  private:
   enum class Role { None, Recording, Replaying };
@@ -65,8 +73,8 @@ class RunLog {
   int livesSeen = 0;
   RunFile run;
   size_t next = 0;
-  struct GLFWwindow* window = nullptr;
   long differsAt = -1;
+  std::uint64_t digest = kRunDigestStart;
 };
 
 // The run being played is a recorded one played back.

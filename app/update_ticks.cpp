@@ -22,15 +22,15 @@ void playTick(Game& game) {
   Player& hero = *game.tovan;
   if (elapsedMs(game.tickClock, game.spawnClock) > reinforcementInterval(game.level)) {
     game.spawnClock = game.tickClock;
-    spawnReinforcements(hero, game.level);
+    spawnReinforcements(game.enemies, hero, game.level, game.chance);
   }
-  updateCharacters(hero, enemies, controlCode);
-  heroTicked(hero.state == Crouching || hero.state == CrouchKick);
-  resolveHits(hero, enemies, game.level);
-  if (!stageOver && hero.getPosition().getX() >= kStageEndX) {
-    stageOver = true;  // the stage-clear poses start at this tick
+  updateCharacters(hero, game.enemies, game.controlCode, game.chance);
+  heroTicked(game, hero.state == Crouching || hero.state == CrouchKick);
+  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance)) game.stageOver = true;
+  if (!game.stageOver && hero.getPosition().getX() >= kStageEndX) {
+    game.stageOver = true;  // the stage-clear poses start at this tick
     game.clearClock = game.tickClock;
-    clearRoster(enemies);  // nothing fights while he poses; the next wave comes at the end
+    clearRoster(game.enemies);  // nothing fights while he poses; the next wave comes at the end
     if (game.log != nullptr) game.log->stageCleared();
   }
 }
@@ -42,9 +42,9 @@ void stageClearTick(Game& game) {
   hero.enlarge(true);
   const double e = elapsedMs(game.tickClock, game.clearClock);
   for (const PoseStep& step : kStageClearPoses) {
-    if (e > step.after) endFrameIndex = step.endFrame;
+    if (e > step.after) game.endFrameIndex = step.endFrame;
   }
-  hero.texture = endFrames[endFrameIndex];
+  hero.texture = endFrames[game.endFrameIndex];
   if (e > kStageClearLasts) {
     hero.enlarge(false);
     hero.reset();
@@ -53,25 +53,25 @@ void stageClearTick(Game& game) {
     hero.releaseBuffers();
     hero.setupBuffers();
     game.level += 1.0f;
-    stageOver = false;
-    spawnWave(hero, game.level);
+    game.stageOver = false;
+    spawnWave(game.enemies, hero, game.level, game.chance);
   }
 }
 
 }  // namespace
 
-bool gameIsOver(const Game& game) { return stageOver && game.tovan->lives == 0; }
+bool gameIsOver(const Game& game) { return game.stageOver && game.tovan->lives == 0; }
 
 bool runNextTick(Game& game) {
   if (game.log != nullptr) {
     game.log->beforeTick(game);
     if (!game.log->mayTick(game)) return false;
   }
-  if (menuOpen || gameIsOver(game)) return false;
+  if (game.menuOpen || gameIsOver(game)) return false;
   game.tickClock += kTickLength;
   {
     const HeldClock atTick(game.tickClock);
-    if (stageOver) {
+    if (game.stageOver) {
       stageClearTick(game);
     } else {
       playTick(game);

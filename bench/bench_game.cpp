@@ -36,5 +36,5 @@ void placeHero(Player& hero, float x) {
 void spreadRoster(const Player& hero, int count, float from, float to, float level) {
   const float step = count > 1 ? (to - from) / static_cast<float>(count - 1) : 0.0f;
   const float heroX = hero.getPosition().getX();
-  for (int i = 0; i < count; ++i) spawnEnemy(i % 2 + 1, from + step * static_cast<float>(i), heroX, level);
+  for (int i = 0; i < count; ++i) spawnEnemy(*hero.enemies, i % 2 + 1, from + step * static_cast<float>(i), heroX, level);
 }

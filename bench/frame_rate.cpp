@@ -36,13 +36,13 @@ struct Scene {
 
 void openingWave(Game& game) {
   freshBenchStage(game, kSceneClock);
-  spawnWave(*game.tovan, game.level);
+  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
 }
 
 void levelTwelveWave(Game& game) {
   freshBenchStage(game, kSceneClock);
   game.level = 12.0f;
-  spawnWave(*game.tovan, game.level);
+  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
 }
 
 // The level-12 wave once the hero has walked into it: all of it on screen
@@ -102,7 +102,7 @@ void runFor(double seconds, Tally& tally, Pass pass) {
 
 // Whether the pass just run was still play with the scene's roster and no life lost.
 bool stillInScene(const Game& game, size_t rosterSize, int lives) {
-  return chooseMode(game) == FrameMode::Play && enemies.size() == rosterSize && game.tovan->lives == lives;
+  return chooseMode(game) == FrameMode::Play && game.enemies.size() == rosterSize && game.tovan->lives == lives;
 }
 
 // A share of one core: CPU seconds of the process per second of wall time.
@@ -158,13 +158,13 @@ struct StillScene {
 
 void pauseMenu(Game& game) {
   freshBenchStage(game, kSceneClock);
-  spawnWave(*game.tovan, game.level);
-  openMenu();
+  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
+  openMenu(game);
 }
 
 void gameOver(Game& game) {
   freshBenchStage(game, kSceneClock);
-  stageOver = true;
+  game.stageOver = true;
   game.tovan->lives = 0;
 }
 
@@ -207,7 +207,7 @@ int runFrameRates(double seconds) {
   framePace(game.window, true);  // the pass rates below are the renderer's ceiling
   for (const Scene& scene : kScenes) {
     scene.setOut(game);
-    const size_t rosterSize = enemies.size();
+    const size_t rosterSize = game.enemies.size();
     const int lives = game.tovan->lives;
     for (int i = 0; i < kWarmUpPasses; ++i) {
       referencePass(game);
@@ -241,7 +241,7 @@ int runFrameRates(double seconds) {
     if (!measureStill(game, scene, seconds, capped)) return 1;
   }
   printRow("the cap: one pass per", 1000.0 * capped.period, "ms", 2);
-  resetControlState();
+  resetControlState(game);
   freshBenchStage(game, kSceneClock);
   releaseGameClock();
   return 0;
@@ -257,7 +257,7 @@ int runProfile(const char* sceneName, int passes) {
   }
   Game& game = benchGame(true);
   scene->setOut(game);
-  const size_t rosterSize = enemies.size();
+  const size_t rosterSize = game.enemies.size();
   const int lives = game.tovan->lives;
   Tally play;
   const auto start = Clock::now();

@@ -44,11 +44,11 @@ void BM_UpdateTick(benchmark::State& state) {
   for (auto _ : state) {
     now += kTickMs;
     setGameClock(now);
-    updateCharacters(hero, enemies, controlCode);
-    resolveHits(hero, enemies, game.level);
+    updateCharacters(hero, game.enemies, game.controlCode, game.chance);
+    if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance)) game.stageOver = true;
     if (++ticks == kTicksPerLayout) {
       state.PauseTiming();
-      if (static_cast<int>(enemies.size()) != count || hero.lives != lives) {
+      if (static_cast<int>(game.enemies.size()) != count || hero.lives != lives) {
         state.SkipWithError("the roster changed during the ticks");
         break;
       }
@@ -57,7 +57,7 @@ void BM_UpdateTick(benchmark::State& state) {
       state.ResumeTiming();
     }
   }
-  if (static_cast<int>(enemies.size()) != count) state.SkipWithError("the roster changed during the ticks");
+  if (static_cast<int>(game.enemies.size()) != count) state.SkipWithError("the roster changed during the ticks");
   state.SetItemsProcessed(state.iterations() * count);
   state.SetComplexityN(count);
   freshBenchStage(game, now);

@@ -29,10 +29,10 @@ constexpr double kDeathSteps[3] = {200.0, 400.0, 600.0};
 
 }  // namespace
 
-void Character::updateNPC(Position playerPosition) {
+void Character::updateNPC(Position playerPosition, Chance& chance) {
   const float playerX = playerPosition.getX();
   const float myX = position.getX();
-  seedChance(static_cast<unsigned>(seed));
+  seedChance(chance, static_cast<unsigned>(seed));
 
   const float distance = std::fabs(playerX - myX);
   if (dead) {

@@ -1,7 +1,5 @@
 #include "enemies/roster.h"
 
-std::vector<Character> enemies;
-
 void eraseEnemy(std::vector<Character>& roster, size_t index) {
   roster[index].releaseBuffers();
   roster.erase(roster.begin() + static_cast<std::ptrdiff_t>(index));

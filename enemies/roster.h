@@ -7,7 +7,5 @@
 
 #include "entities/character.h"
 
-extern std::vector<Character> enemies;
-
 void eraseEnemy(std::vector<Character>& roster, size_t index);
 void clearRoster(std::vector<Character>& roster);

@@ -1,16 +1,17 @@
 #include "enemies/update_pass.h"
 
+#include "base/chance.h"
 #include "base/console.h"
 #include "enemies/roster.h"
 
 bool killLinesShown = true;
 
-void updateCharacters(Player& player, std::vector<Character>& roster, int code) {
+void updateCharacters(Player& player, std::vector<Character>& roster, int code, Chance& chance) {
   player.update(code);
   // The size is read again at every step; the enemy that moves into an
   // erased place waits for the next pass.
   for (size_t i = 0; i < roster.size(); ++i) {
-    roster[i].updateNPC(player.getPosition());
+    roster[i].updateNPC(player.getPosition(), chance);
     if (roster[i].isDead()) {
       if (killLinesShown) consoleLine("Kill");
       eraseEnemy(roster, i);

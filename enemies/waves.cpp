@@ -21,52 +21,52 @@ constexpr float kSingleDistance = 1.0f;
 constexpr double kGroupStart = 1.5;
 
 // r in {0, 0.1, 0.2, 0.3}
-float randomOffset() { return static_cast<float>((drawChance() % 4) / 10.0); }
+float randomOffset(Chance& chance) { return static_cast<float>((drawChance(chance) % 4) / 10.0); }
 
 }  // namespace
 
-void spawnEnemy(int kind, float x, float playerX, float level) {
+void spawnEnemy(std::vector<Character>& roster, int kind, float x, float playerX, float level) {
   const int power = static_cast<int>(10.0f * level + 40.0f);
   const Position at(x, 0.0f);
   const Character enemy(kEnemyHealth, power, kind == 2 ? kKind2Speed : kKind1Speed, at,
                         Hitbox(at, kBodyHalfWidth, kBodyHalfHeight), kEnemyScore,
                         kind == 2 ? &enemy2Frames : &enemyFrames);
-  enemies.push_back(enemy);
-  enemies.back().setupBuffers();
-  enemies.back().shiftVertices(true, playerX);
+  roster.push_back(enemy);
+  roster.back().setupBuffers();
+  roster.back().shiftVertices(true, playerX);
 }
 
-void spawnWave(const Player& player, float level) {
+void spawnWave(std::vector<Character>& roster, const Player& player, float level, Chance& chance) {
   const float playerX = player.getPosition().getX();
   // The single-precision accumulator tested in double fixes the cluster size:
   // 2 x level + 3 up to level 9, one more from level 10 on.
   const double bound = static_cast<double>(2.0f * level / 10.0f) + 0.4;
   for (int i = 1; i <= kClusters; ++i) {
     for (float f = 0.1f; bound > f; f = static_cast<float>(static_cast<double>(f) + 0.1)) {
-      const float r = randomOffset();
+      const float r = randomOffset(chance);
       const float x = playerX + static_cast<float>(i) + f + r;
-      spawnEnemy(1, x, playerX, level);
+      spawnEnemy(roster, 1, x, playerX, level);
     }
   }
 }
 
-void spawnReinforcements(const Player& player, float level) {
+void spawnReinforcements(std::vector<Character>& roster, const Player& player, float level, Chance& chance) {
   const float playerX = player.getPosition().getX();
-  seedChance(static_cast<unsigned>(gameClock()));
-  const int k = drawChance() % kReinforcementChoices;
+  seedChance(chance, static_cast<unsigned>(gameClock()));
+  const int k = drawChance(chance) % kReinforcementChoices;
   const int singleKind = level >= 1.0f ? 2 : 1;
 
   if (k == 0 && static_cast<double>(playerX) <= kAheadLimit) {
-    spawnEnemy(singleKind, playerX + kSingleDistance, playerX, level);
+    spawnEnemy(roster, singleKind, playerX + kSingleDistance, playerX, level);
   } else if (k == 1 && static_cast<double>(playerX) >= kBehindLimit) {
-    spawnEnemy(singleKind, playerX - kSingleDistance, playerX, level);
+    spawnEnemy(roster, singleKind, playerX - kSingleDistance, playerX, level);
   } else if (k >= 2 && static_cast<double>(playerX) >= kBehindLimit) {
     for (float f = 0.1f; 0.4 > f; f = static_cast<float>(static_cast<double>(f) + 0.1)) {
-      seedChance(static_cast<unsigned>(gameClock()));
-      const float r = randomOffset();
-      const bool secondKind = drawChance() % 2 == 1 && level > 2.0f;
+      seedChance(chance, static_cast<unsigned>(gameClock()));
+      const float r = randomOffset(chance);
+      const bool secondKind = drawChance(chance) % 2 == 1 && level > 2.0f;
       const float x = static_cast<float>(static_cast<double>(playerX) - kGroupStart + f + r);
-      spawnEnemy(secondKind ? 2 : 1, x, playerX, level);
+      spawnEnemy(roster, secondKind ? 2 : 1, x, playerX, level);
     }
   }
 }

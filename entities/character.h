@@ -36,7 +36,7 @@ class Character : public Element {
   void markStruck();
 
   // One enemy tick against the hero's position (enemies/behaviour.cpp).
-  void updateNPC(Position playerPosition);
+  void updateNPC(Position playerPosition, struct Chance& chance);
   void walkNPC(bool towardRight);
 
   ClockTicks clockStart = 0;

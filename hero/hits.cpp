@@ -1,26 +1,26 @@
 #include "hero/hits.h"
 
-#include "app/game_state.h"
-#include "app/hud.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 
 namespace {
 
-void loseLife(Player& player, std::vector<Character>& roster, float level) {
+void loseLife(Player& player, std::vector<Character>& roster, float level, std::vector<Element>& hearts,
+              Chance& chance) {
   Element& lastHeart = hearts[static_cast<size_t>(player.lives - 1)];
   lastHeart.releaseBuffers();  // the heart owns its objects: nothing else draws with them
   hearts.erase(hearts.begin() + (player.lives - 1));
   player.lives -= 1;
   player.reset();
   clearRoster(roster);
-  spawnWave(player, level);
-  if (player.lives == 0) stageOver = true;
+  spawnWave(roster, player, level, chance);
 }
 
 }  // namespace
 
-void resolveHits(Player& player, std::vector<Character>& roster, float level) {
+bool resolveHits(Player& player, std::vector<Character>& roster, float level, std::vector<Element>& hearts,
+                 Chance& chance) {
+  bool lastLifeLost = false;
   bool landed = false;  // one impact is heard however many blows land at once
   if (player.isAttacking()) {
     const AttackBox attack = player.getAttackBox();
@@ -46,11 +46,13 @@ void resolveHits(Player& player, std::vector<Character>& roster, float level) {
       player.markStruck();  // kept by the reset after a lost life: he starts over flashing
       landed = true;
       if (player.takeDamage(attack.getDamage())) {
-        loseLife(player, roster, level);
+        loseLife(player, roster, level, hearts, chance);
+        if (player.lives == 0) lastLifeLost = true;
       } else {
         player.resetMultiplier();
       }
     }
   }
   if (landed) player.playImpact();
+  return lastLifeLost;
 }

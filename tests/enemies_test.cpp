@@ -24,12 +24,12 @@ class Enemies : public ::testing::Test {
   Player& hero() { return *game->tovan; }
   void placeHero(float x) { hero().position.x = hero().hitbox.position.x = x; }
   Character& enemyAt(float x) {
-    spawnEnemy(1, x, hero().getPosition().getX(), 1.0f);
-    return enemies.back();
+    spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), 1.0f);
+    return game->enemies.back();
   }
   void update(Character& enemy, ClockTicks ms) {
     setGameClock(ms);
-    enemy.updateNPC(hero().getPosition());
+    enemy.updateNPC(hero().getPosition(), game->chance);
   }
 
   static constexpr ClockTicks kStart = 200000;
@@ -39,14 +39,14 @@ class Enemies : public ::testing::Test {
 TEST_F(Enemies, WaveSizesAndClusterSpansByLevel) {
   const int perCluster[] = {5, 7, 9, 11, 13, 15, 17, 19, 21, 24, 26, 28};
   for (int level = 1; level <= 12; ++level) {
-    clearRoster(enemies);
+    clearRoster(game->enemies);
     placeHero(0.5f);
-    spawnWave(hero(), static_cast<float>(level));
+    spawnWave(game->enemies, hero(), static_cast<float>(level), game->chance);
     const int cluster = perCluster[level - 1];
-    ASSERT_EQ(enemies.size(), static_cast<size_t>(5 * cluster)) << "level " << level;
+    ASSERT_EQ(game->enemies.size(), static_cast<size_t>(5 * cluster)) << "level " << level;
     for (int i = 0; i < 5; ++i) {
       for (int j = 0; j < cluster; ++j) {
-        const Character& e = enemies[i * cluster + j];
+        const Character& e = game->enemies[i * cluster + j];
         const float x = e.getPosition().getX();
         const float base = 0.5f + (i + 1) + 0.1f * (j + 1);
         EXPECT_GE(x, base - 1e-4f) << level;
@@ -69,10 +69,10 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
     float offset;  // of the first newcomer from the hero
   };
   // The choice comes from the clock: find a clock reading for each k.
-  auto clockFor = [](int k) {
+  auto clockFor = [this](int k) {
     for (ClockTicks t = 1;; ++t) {
-      seedChance(static_cast<unsigned>(t));
-      if (drawChance() % 5 == k) return t;
+      seedChance(game->chance, static_cast<unsigned>(t));
+      if (drawChance(game->chance) % 5 == k) return t;
     }
   };
   const struct {
@@ -84,26 +84,26 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
       {0, {0.0f, 1.0f, 1, 1.0f}},
   };
   for (const auto& [k, c] : cases) {
-    clearRoster(enemies);
+    clearRoster(game->enemies);
     placeHero(c.heroX);
     setGameClock(clockFor(k));
-    spawnReinforcements(hero(), c.level);
-    ASSERT_EQ(enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
+    spawnReinforcements(game->enemies, hero(), c.level, game->chance);
+    ASSERT_EQ(game->enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
     if (c.spawned == 1) {
-      EXPECT_FLOAT_EQ(enemies[0].getPosition().getX(), c.heroX + c.offset);
-      EXPECT_EQ(enemies[0].frames, &enemy2Frames);  // singles are of the second kind
-      EXPECT_FLOAT_EQ(enemies[0].speed, 0.007f);
+      EXPECT_FLOAT_EQ(game->enemies[0].getPosition().getX(), c.heroX + c.offset);
+      EXPECT_EQ(game->enemies[0].frames, &enemy2Frames);  // singles are of the second kind
+      EXPECT_FLOAT_EQ(game->enemies[0].speed, 0.007f);
     }
     if (c.spawned == 3) {
       // One clock tick: the same offset and kind for all three, 0.1 apart.
       for (int m = 0; m < 3; ++m) {
-        const float x = enemies[m].getPosition().getX() - c.heroX;
+        const float x = game->enemies[m].getPosition().getX() - c.heroX;
         EXPECT_GE(x, -1.4f - 1e-4f);
         EXPECT_LE(x, -0.9f + 1e-4f);
-        EXPECT_EQ(enemies[m].frames, enemies[0].frames);
+        EXPECT_EQ(game->enemies[m].frames, game->enemies[0].frames);
       }
-      EXPECT_NEAR(enemies[1].getPosition().getX() - enemies[0].getPosition().getX(), 0.1f, 1e-4);
-      EXPECT_EQ(enemies[0].frames, &enemyFrames);  // groups are of the first kind below level 3
+      EXPECT_NEAR(game->enemies[1].getPosition().getX() - game->enemies[0].getPosition().getX(), 0.1f, 1e-4);
+      EXPECT_EQ(game->enemies[0].frames, &enemyFrames);  // groups are of the first kind below level 3
     }
   }
 }
@@ -111,14 +111,14 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
 TEST_F(Enemies, GroupsBringTheSecondKindFromLevelThree) {
   bool secondKindSeen = false;
   for (ClockTicks t = 1; t < 400 && !secondKindSeen; ++t) {
-    seedChance(static_cast<unsigned>(t));
-    if (drawChance() % 5 < 2) continue;
-    clearRoster(enemies);
+    seedChance(game->chance, static_cast<unsigned>(t));
+    if (drawChance(game->chance) % 5 < 2) continue;
+    clearRoster(game->enemies);
     placeHero(3.0f);
     setGameClock(t);
-    spawnReinforcements(hero(), 3.0f);
-    ASSERT_EQ(enemies.size(), 3u);
-    secondKindSeen = enemies[0].frames == &enemy2Frames;
+    spawnReinforcements(game->enemies, hero(), 3.0f, game->chance);
+    ASSERT_EQ(game->enemies.size(), 3u);
+    secondKindSeen = game->enemies[0].frames == &enemy2Frames;
   }
   EXPECT_TRUE(secondKindSeen);
 }
@@ -132,7 +132,7 @@ TEST_F(Enemies, StateByDistanceToTheHero) {
                         {1.4999f, EnemyApproach}, {1.5f, EnemyIdle}, {-1.5f, EnemyIdle}, {-0.05f, EnemyBlow}};
   placeHero(2.0f);
   for (const Case& c : cases) {
-    clearRoster(enemies);
+    clearRoster(game->enemies);
     Character& e = enemyAt(2.0f + c.distance);
     update(e, kStart);
     EXPECT_EQ(e.state, c.state) << c.distance;
@@ -172,16 +172,16 @@ TEST_F(Enemies, EveryWaveLaidOutAfterAnUpdatePassHasTheSameOffsets) {
   // generator, so the wave that follows it is always the same.
   std::vector<float> first;
   for (int drawnBefore : {0, 1, 7}) {
-    clearRoster(enemies);
+    clearRoster(game->enemies);
     placeHero(0.0f);
-    for (int i = 0; i < drawnBefore; ++i) drawChance();
+    for (int i = 0; i < drawnBefore; ++i) drawChance(game->chance);
     enemyAt(3.0f);
     setGameClock(kStart);
-    updateCharacters(hero(), enemies, controlCode);
-    clearRoster(enemies);
-    spawnWave(hero(), 1.0f);
+    updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+    clearRoster(game->enemies);
+    spawnWave(game->enemies, hero(), 1.0f, game->chance);
     std::vector<float> xs;
-    for (const Character& e : enemies) xs.push_back(e.getPosition().getX());
+    for (const Character& e : game->enemies) xs.push_back(e.getPosition().getX());
     if (first.empty()) first = xs;
     EXPECT_EQ(xs, first) << drawnBefore << " numbers drawn before";
   }
@@ -194,9 +194,9 @@ TEST_F(Enemies, WalkStopsAtTheStageEndsWithoutTurning) {
   Character& left = enemyAt(0.004f);
   left.turn(true);
   left.walkNPC(false);
-  EXPECT_EQ(enemies.back().getPosition().getX(), 0.004f);
-  EXPECT_TRUE(enemies.back().getPosition().isFacingRight());
-  EXPECT_EQ(enemies.back().texCoords[0], 1.0f);
+  EXPECT_EQ(game->enemies.back().getPosition().getX(), 0.004f);
+  EXPECT_TRUE(game->enemies.back().getPosition().isFacingRight());
+  EXPECT_EQ(game->enemies.back().texCoords[0], 1.0f);
 }
 
 TEST_F(Enemies, TheFirstStepTowardAHeroOnTheLeftTurnsIt) {
@@ -237,9 +237,9 @@ TEST_F(Enemies, AnEnemyInContactHitsOnceEachBlowCycle) {
   enemyAt(1.95f);  // facing the hero
   std::vector<ClockTicks> hitsAt;
   for (ClockTicks t = 0; t <= 2000; t += 3) {
-    update(enemies[0], kStart + t);
+    update(game->enemies[0], kStart + t);
     const int before = hero().getHealth();
-    resolveHits(hero(), enemies, 1.0f);
+    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
     if (hero().getHealth() != before) hitsAt.push_back(t);
   }
   // A cycle builds its blow past 347 ms, ends past 350 and the next starts
@@ -257,13 +257,13 @@ TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
   const std::pair<ClockTicks, int> steps[] = {{0, 1}, {200, 1}, {201, 7}, {401, 8}};
   for (const auto& [at, frame] : steps) {
     setGameClock(kStart + at);
-    updateCharacters(hero(), enemies, controlCode);
-    ASSERT_EQ(enemies.size(), 1u);
-    EXPECT_EQ(enemies[0].texture, enemyFrames[frame]) << at;
+    updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+    ASSERT_EQ(game->enemies.size(), 1u);
+    EXPECT_EQ(game->enemies[0].texture, enemyFrames[frame]) << at;
   }
   setGameClock(kStart + 601);
-  updateCharacters(hero(), enemies, controlCode);
-  EXPECT_TRUE(enemies.empty());
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  EXPECT_TRUE(game->enemies.empty());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
 }
 
@@ -273,16 +273,16 @@ TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
   enemyAt(1.0f);  // close enough to approach
   enemyAt(1.2f);
   setGameClock(kStart);
-  updateCharacters(hero(), enemies, controlCode);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
   setGameClock(kStart + 700);
-  const float secondX = enemies[1].getPosition().getX();
-  const float thirdX = enemies[2].getPosition().getX();
+  const float secondX = game->enemies[1].getPosition().getX();
+  const float thirdX = game->enemies[2].getPosition().getX();
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), enemies, controlCode);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
-  ASSERT_EQ(enemies.size(), 2u);
-  EXPECT_EQ(enemies[0].getPosition().getX(), secondX);  // skipped this pass
-  EXPECT_LT(enemies[1].getPosition().getX(), thirdX);   // updated
+  ASSERT_EQ(game->enemies.size(), 2u);
+  EXPECT_EQ(game->enemies[0].getPosition().getX(), secondX);  // skipped this pass
+  EXPECT_LT(game->enemies[1].getPosition().getX(), thirdX);   // updated
 }
 
 TEST_F(Enemies, LeavingTheRosterReleasesGlObjectsAndClearingPrintsNothing) {
@@ -292,14 +292,14 @@ TEST_F(Enemies, LeavingTheRosterReleasesGlObjectsAndClearingPrintsNothing) {
   const GLuint vbo = dying.vbo;
   dying.takeDamage(100);
   setGameClock(kStart);
-  updateCharacters(hero(), enemies, controlCode);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
   setGameClock(kStart + 700);
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), enemies, controlCode);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
   EXPECT_FALSE(glIsVertexArray(vao));
   EXPECT_FALSE(glIsBuffer(vbo));
-  const GLuint remaining = enemies[0].vao;
-  clearRoster(enemies);
+  const GLuint remaining = game->enemies[0].vao;
+  clearRoster(game->enemies);
   EXPECT_FALSE(glIsVertexArray(remaining));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
   EXPECT_TRUE(glIsVertexArray(hero().vao));

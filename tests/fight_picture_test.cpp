@@ -54,7 +54,7 @@ void clearToGrey(Game& game) {
 // The enemies alone on the clear grey, drawn as a play frame draws them.
 Picture enemiesDrawn(Game& game) {
   clearToGrey(game);
-  drawAll(enemies, game.tovan->getPosition().getX());
+  drawAll(game.enemies, game.tovan->getPosition().getX());
   return readPicture();
 }
 
@@ -113,13 +113,13 @@ class FightPicture : public ::testing::Test {
   // and walk up to the hero by their own rules, until they stand and strike.
   void pileUp(int count, bool onRight, int kind = 1) {
     const float from = kHeroX + (onRight ? 0.25f : -0.25f);
-    for (int i = 0; i < count; ++i) spawnEnemy(kind, from, kHeroX, 1.0f);
+    for (int i = 0; i < count; ++i) spawnEnemy(game->enemies, kind, from, kHeroX, 1.0f);
     for (int tick = 0; tick < 60; ++tick) {
       now += kTick;
       setGameClock(now);
-      for (Character& enemy : enemies) enemy.updateNPC(game->tovan->getPosition());
+      for (Character& enemy : game->enemies) enemy.updateNPC(game->tovan->getPosition(), game->chance);
     }
-    for (const Character& enemy : enemies) ASSERT_EQ(enemy.state, EnemyBlow);
+    for (const Character& enemy : game->enemies) ASSERT_EQ(enemy.state, EnemyBlow);
   }
 
   Game* game = nullptr;
@@ -134,12 +134,12 @@ TEST_F(FightPicture, EveryEnemyOfAPileIsAFigureOfItsOwnOnEitherSide) {
       for (const int count : {1, 3, 5}) {
         SCOPED_TRACE(testing::Message() << count << " of kind " << kind
                                         << (onRight ? " on the right" : " on the left"));
-        clearRoster(enemies);
+        clearRoster(game->enemies);
         pileUp(count, onRight, kind);
-        for (const Character& enemy : enemies) {
-          ASSERT_EQ(enemy.getPosition().getX(), enemies[0].getPosition().getX());  // one spot, by the rules
+        for (const Character& enemy : game->enemies) {
+          ASSERT_EQ(enemy.getPosition().getX(), game->enemies[0].getPosition().getX());  // one spot, by the rules
         }
-        std::vector<Character> before = enemies;
+        std::vector<Character> before = game->enemies;
         const Picture picture = enemiesDrawn(*game);
         const std::vector<std::pair<int, int>> seen = heads(picture);
         EXPECT_EQ(static_cast<int>(seen.size()), count);
@@ -151,9 +151,9 @@ TEST_F(FightPicture, EveryEnemyOfAPileIsAFigureOfItsOwnOnEitherSide) {
           EXPECT_EQ(front, loneHead[kind][onRight]);
         }
         // Drawing moved nothing the rules keep.
-        for (size_t i = 0; i < enemies.size(); ++i) {
+        for (size_t i = 0; i < game->enemies.size(); ++i) {
           const Character& a = before[i];
-          const Character& b = enemies[i];
+          const Character& b = game->enemies[i];
           EXPECT_EQ(std::memcmp(a.vertices, b.vertices, sizeof(a.vertices)), 0) << i;
           EXPECT_EQ(std::memcmp(a.texCoords, b.texCoords, sizeof(a.texCoords)), 0) << i;
           EXPECT_EQ(a.position.x, b.position.x) << i;
@@ -173,7 +173,7 @@ TEST_F(FightPicture, AStruckEnemyOfAPileFlashesOnItsOwnFigure) {
   for (const bool onRight : {true, false}) {
     for (int struck = 0; struck < kPile; ++struck) {
       SCOPED_TRACE(testing::Message() << "enemy " << struck << (onRight ? " on the right" : " on the left"));
-      clearRoster(enemies);
+      clearRoster(game->enemies);
       pileUp(kPile, onRight);
       Player& hero = *game->tovan;
       hero.position.setFacingRight(onRight);
@@ -186,9 +186,9 @@ TEST_F(FightPicture, AStruckEnemyOfAPileFlashesOnItsOwnFigure) {
       // A punch that lands on this one alone (the others took it already) and
       // leaves it standing.
       hero.setAttackBox(0.035f, 0.6f, 0.5f);
-      for (int i = 0; i < kPile; ++i) enemies[static_cast<size_t>(i)].setHitByBlow(i != struck);
-      resolveHits(hero, enemies, 1.0f);
-      ASSERT_EQ(enemies[static_cast<size_t>(struck)].getHealth(), 50);
+      for (int i = 0; i < kPile; ++i) game->enemies[static_cast<size_t>(i)].setHitByBlow(i != struck);
+      if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+      ASSERT_EQ(game->enemies[static_cast<size_t>(struck)].getHealth(), 50);
       const Picture after = enemiesDrawn(*game);
 
       // Figures are counted outward from the hero: the roster's first stands in front.

@@ -39,7 +39,7 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   const auto draws = [&] { return mustDraw(pace, stillPicture(game)); };
   EXPECT_TRUE(draws());
   EXPECT_TRUE(draws()) << "play moves: every pass draws";
-  openMenu();
+  openMenu(game);
   EXPECT_TRUE(draws()) << "the menu opens";
   EXPECT_FALSE(draws()) << "the same menu";
   keyCallback(game.window, GLFW_KEY_DOWN, 0, GLFW_PRESS, 0);
@@ -49,8 +49,8 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   EXPECT_TRUE(draws()) << "a resized window";
   EXPECT_FALSE(draws());
   glViewport(0, 0, kWindowWidth, kWindowHeight);
-  resetControlState();
-  stageOver = true;
+  resetControlState(game);
+  game.stageOver = true;
   game.tovan->lives = 0;
   EXPECT_TRUE(draws()) << "game over";
   EXPECT_FALSE(draws());

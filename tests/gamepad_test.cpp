@@ -58,7 +58,7 @@ class Gamepads : public ::testing::Test {
       plugged[i] = false;
     }
     forgetHeldKeys();
-    resetControlState();
+    resetControlState(sharedGame());
   }
   void run(const Step& step) {
     if (step.kind == Step::kKey) {
@@ -151,9 +151,9 @@ TEST_F(Gamepads, PadAndKeyboardSequencesGiveTheControlState) {
   for (const PadCase& c : cases) {
     forget();
     for (const Step& step : c.steps) run(step);
-    EXPECT_EQ(controlCode, c.code) << c.name;
-    EXPECT_EQ(menuOpen, c.menu) << c.name;
-    EXPECT_EQ(exitSelected, c.exit) << c.name;
+    EXPECT_EQ(sharedGame().controlCode, c.code) << c.name;
+    EXPECT_EQ(sharedGame().menuOpen, c.menu) << c.name;
+    EXPECT_EQ(sharedGame().exitSelected, c.exit) << c.name;
   }
 }
 
@@ -169,8 +169,8 @@ TEST_F(Gamepads, WithNoPadConnectedThePassChangesNothing) {
   readPad = readGlfwPad;  // the real pads: none on this machine
   keyboardKey(window, GLFW_KEY_RIGHT, 0, P, 0);
   pollGamepads(window);
-  EXPECT_EQ(controlCode, kWalkRight);
-  EXPECT_TRUE(rightHeld);
+  EXPECT_EQ(sharedGame().controlCode, kWalkRight);
+  EXPECT_TRUE(sharedGame().rightHeld);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ class HeroUpdate : public ::testing::Test {
     setGameClock(ms);
     hero().update(code);
   }
-  void addEnemyAt(float x) { spawnEnemy(1, x, hero().getPosition().getX(), 1.0f); }
+  void addEnemyAt(float x) { spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), 1.0f); }
 
   static constexpr ClockTicks kStart = 100000;
   Game* game = nullptr;
@@ -118,19 +118,19 @@ TEST_F(HeroUpdate, ABlowWhoseWindowFallsBetweenTicksNeverGoesLive) {
 
 TEST_F(HeroUpdate, FlyingKickStartsAirborneHitsOnceAndEndsAfter225Ms) {
   addEnemyAt(0.1f);
-  enemies[0].setHitByBlow(true);
+  game->enemies[0].setHitByBlow(true);
   tick(kJump, kStart);
   tick(kKick, kStart + 3);
   EXPECT_EQ(hero().state, FlyingKick);
-  EXPECT_FALSE(enemies[0].isHitByBlow());  // cleared as the kick begins
+  EXPECT_FALSE(game->enemies[0].isHitByBlow());  // cleared as the kick begins
   tick(kKick, kStart + 6);
   EXPECT_TRUE(hero().isAttacking());
   EXPECT_EQ(hero().texture, playerFrames[9]);
   EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
-  enemies[0].setHitByBlow(true);
+  game->enemies[0].setHitByBlow(true);
   tick(kKick, kStart + 3 + 225);
   EXPECT_TRUE(hero().isAttacking());
-  EXPECT_TRUE(enemies[0].isHitByBlow());  // rebuilding the box does not clear it
+  EXPECT_TRUE(game->enemies[0].isHitByBlow());  // rebuilding the box does not clear it
   tick(kKick, kStart + 3 + 226);
   EXPECT_FALSE(hero().isAttacking());
   EXPECT_EQ(hero().state, Jumping);
@@ -173,10 +173,10 @@ TEST_F(HeroUpdate, ACrouchKickLandsOnceAndAHeldKickRepeatsAtTheKicksPace) {
   EXPECT_EQ(hero().state, Crouching);
   ASSERT_TRUE(hero().isAttacking());
   EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.065f);
-  resolveHits(hero(), enemies, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);
-  EXPECT_EQ(enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
-  EXPECT_EQ(enemies[1].getHealth(), 100);  // out of reach
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  EXPECT_EQ(game->enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
+  EXPECT_EQ(game->enemies[1].getHealth(), 100);  // out of reach
 
   // With the key held the kick comes again only once 350 ms have passed.
   const ClockTicks kickedAt = kStart + 3;
@@ -216,15 +216,15 @@ TEST_F(HeroUpdate, ACrouchShowsItsPictureAndEachCrouchKickTheLowKickFor150Ms) {
 TEST_F(HeroUpdate, AnEnemyBlocksTheWalkOnItsSideOnly) {
   hero().position.x = hero().hitbox.position.x = 2.0f;
   addEnemyAt(2.13f);  // body boxes 0.125 apart: the probe touches it
-  const float quadBefore = enemies[0].vertices[0];
+  const float quadBefore = game->enemies[0].vertices[0];
   tick(kWalkRight, kStart);
   EXPECT_EQ(hero().getPosition().getX(), 2.0f);
   EXPECT_EQ(hero().state, Walking);
-  EXPECT_EQ(enemies[0].vertices[0], quadBefore);
+  EXPECT_EQ(game->enemies[0].vertices[0], quadBefore);
   tick(kWalkLeft, kStart + 3);
   EXPECT_FLOAT_EQ(hero().getPosition().getX(), 2.0f - 0.006f);
   EXPECT_FALSE(hero().getPosition().isFacingRight());
-  EXPECT_FLOAT_EQ(enemies[0].vertices[0], quadBefore + 0.006f);  // the view follows the hero
+  EXPECT_FLOAT_EQ(game->enemies[0].vertices[0], quadBefore + 0.006f);  // the view follows the hero
 }
 
 TEST_F(HeroUpdate, BetweenEnemiesOnBothSidesNeitherArrowMovesHim) {
@@ -252,7 +252,7 @@ TEST_F(HeroUpdate, AnEnemyBehindDoesNotLetHimWalkThroughAGroupAhead) {
     for (const float x : {2.13f, 2.2f, 2.3f}) addEnemyAt(x);
     if (behindLast) addEnemyAt(1.9f);
     const size_t groupFirst = behindLast ? 0 : 1;
-    controlCode = kWalkRight;  // Right held throughout
+    game->controlCode = kWalkRight;  // Right held throughout
     ClockTicks now = kStart;
     while (now < kStart + 5000 && hero().lives == kStartLives) {
       now += 16;  // a 60 Hz display
@@ -260,12 +260,12 @@ TEST_F(HeroUpdate, AnEnemyBehindDoesNotLetHimWalkThroughAGroupAhead) {
       runDueTicks(*game, now);
       float groupLeft = 1e9f;
       for (size_t i = groupFirst; i < groupFirst + 3; ++i) {
-        groupLeft = std::min(groupLeft, enemies[i].getPosition().getX());
+        groupLeft = std::min(groupLeft, game->enemies[i].getPosition().getX());
       }
       ASSERT_LT(hero().getPosition().getX(), groupLeft) << "behind last " << behindLast << ", at " << now - kStart;
     }
   }
-  resetControlState();
+  resetControlState(*game);
   freshStage(*game, kStart);
 }
 

@@ -20,14 +20,14 @@ class Hits : public ::testing::Test {
   }
   Player& hero() { return *game->tovan; }
   Character& enemyAt(float x, float level = 1.0f) {
-    spawnEnemy(1, x, hero().getPosition().getX(), level);
-    return enemies.back();
+    spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), level);
+    return game->enemies.back();
   }
   // The hero's blow box, live, as a punch or kick would place it.
   void heroBlow(float halfWidth, float halfHeight, float factor) { hero().setAttackBox(halfWidth, halfHeight, factor); }
   // Lets enemy i strike: a live blow that has not landed.
   void enemyStrikes(size_t i) {
-    Character& e = enemies[i];
+    Character& e = game->enemies[i];
     e.attackBox = AttackBox(Hitbox(Position(e.getPosition().getX() - 0.0625f, 0.0f), 0.035f, 0.6f),
                             static_cast<int>(e.power * 0.5));
     e.attackActive = true;
@@ -37,9 +37,9 @@ class Hits : public ::testing::Test {
   // The hero at the stage's end, its poses starting at kStart.
   void endStage() {
     hero().position.x = hero().hitbox.position.x = kStageEndX;
-    stageOver = true;
+    game->stageOver = true;
     game->tickClock = game->clearClock = kStart;
-    endFrameIndex = 0;
+    game->endFrameIndex = 0;
   }
   // Passes every millisecond up to `at` ms after kStart.
   void passUntil(ClockTicks at) {
@@ -59,13 +59,13 @@ TEST_F(Hits, LevelDecidesHowManyBlowsTakeALife) {
     game->level = level;
     int blows = 0;
     while (hero().lives == kStartLives && blows < 100) {
-      if (enemies.empty() || enemies[0].getPosition().getX() != 0.05f) {
-        clearRoster(enemies);
+      if (game->enemies.empty() || game->enemies[0].getPosition().getX() != 0.05f) {
+        clearRoster(game->enemies);
         enemyAt(0.05f, level);
       }
       enemyStrikes(0);
       const int before = hero().getHealth();
-      resolveHits(hero(), enemies, level);
+      if (resolveHits(hero(), game->enemies, level, game->hearts, game->chance)) game->stageOver = true;
       ++blows;
       if (hero().lives == kStartLives) {
         EXPECT_EQ(hero().getHealth(), before - (level == 1.0f ? 25 : 30));
@@ -81,8 +81,8 @@ TEST_F(Hits, AnEnemyBlowLandsOnceAndASurvivedBlowResetsTheMultiplier) {
   enemyAt(0.05f);
   enemyStrikes(0);
   hero().scoreMultiplier = 2.0f;
-  resolveHits(hero(), enemies, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
   EXPECT_EQ(hero().getHealth(), 475);
   EXPECT_FLOAT_EQ(hero().scoreMultiplier, 1.0f);
 }
@@ -90,30 +90,30 @@ TEST_F(Hits, AnEnemyBlowLandsOnceAndASurvivedBlowResetsTheMultiplier) {
 TEST_F(Hits, TwoPunchesOrOneKickDefeatAnEnemy) {
   enemyAt(0.1f);
   heroBlow(0.035f, 0.6f, 0.5f);
-  resolveHits(hero(), enemies, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);  // the same box does not hit twice
-  EXPECT_EQ(enemies[0].getHealth(), 50);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;  // the same box does not hit twice
+  EXPECT_EQ(game->enemies[0].getHealth(), 50);
   heroBlow(0.035f, 0.6f, 0.5f);
-  resolveHits(hero(), enemies, 1.0f);
-  EXPECT_TRUE(enemies[0].dying);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  EXPECT_TRUE(game->enemies[0].dying);
 
   enemyAt(0.15f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);
-  EXPECT_TRUE(enemies[1].dying);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  EXPECT_TRUE(game->enemies[1].dying);
 }
 
 TEST_F(Hits, OneBoxOverTwoEnemiesDamagesBothOnceAndTheDefeatedCannotBeHitAgain) {
   enemyAt(0.05f);
   enemyAt(0.12f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);
-  EXPECT_TRUE(enemies[0].dying);
-  EXPECT_TRUE(enemies[1].dying);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  EXPECT_TRUE(game->enemies[0].dying);
+  EXPECT_TRUE(game->enemies[1].dying);
   EXPECT_EQ(hero().getScore(), 75 + 100);
   heroBlow(0.06f, 0.12f, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);
-  EXPECT_EQ(enemies[0].getHealth(), 0);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  EXPECT_EQ(game->enemies[0].getHealth(), 0);
   EXPECT_EQ(hero().getScore(), 175);
 }
 
@@ -121,27 +121,27 @@ TEST_F(Hits, DefeatsScoreInARowUntilABlowIsTaken) {
   for (int expected : {75, 175, 300}) {
     enemyAt(0.1f);
     heroBlow(0.06f, 0.12f, 1.0f);
-    resolveHits(hero(), enemies, 1.0f);
+    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
     EXPECT_EQ(hero().getScore(), expected);
-    clearRoster(enemies);
+    clearRoster(game->enemies);
   }
   hero().attackActive = false;
   enemyAt(0.05f);
   enemyStrikes(0);
-  resolveHits(hero(), enemies, 1.0f);
-  clearRoster(enemies);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  clearRoster(game->enemies);
   enemyAt(0.1f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
   EXPECT_EQ(hero().getScore(), 375);
 }
 
 TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   const auto defeatOne = [&] {
-    clearRoster(enemies);
+    clearRoster(game->enemies);
     enemyAt(0.1f);
     heroBlow(0.06f, 0.12f, 1.0f);
-    resolveHits(hero(), enemies, 1.0f);
+    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
   };
   defeatOne();
   defeatOne();
@@ -149,10 +149,10 @@ TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   // A lost life: the score starts again, the total does not.
   hero().attackActive = false;
   hero().health = 25;
-  clearRoster(enemies);
+  clearRoster(game->enemies);
   enemyAt(0.05f);
   enemyStrikes(0);
-  resolveHits(hero(), enemies, 1.0f);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
   ASSERT_EQ(hero().lives, kStartLives - 1);
   EXPECT_EQ(hero().getScore(), 0);
   defeatOne();
@@ -173,10 +173,10 @@ TEST_F(Hits, ADyingEnemysLiveBlowStillLandsOnce) {
   enemyAt(0.05f);
   enemyStrikes(0);
   heroBlow(0.06f, 0.12f, 1.0f);
-  resolveHits(hero(), enemies, 1.0f);
-  EXPECT_TRUE(enemies[0].dying);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  EXPECT_TRUE(game->enemies[0].dying);
   EXPECT_EQ(hero().getHealth(), 475);
-  resolveHits(hero(), enemies, 1.0f);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
   EXPECT_EQ(hero().getHealth(), 475);
 }
 
@@ -186,30 +186,30 @@ TEST_F(Hits, ALostLifeTakesTheRightmostHeartAndStartsTheStageAgain) {
   hero().health = 25;
   enemyAt(2.05f);
   enemyStrikes(0);
-  const float secondLastRight = hearts[3].vertices[6];
-  resolveHits(hero(), enemies, 1.0f);
+  const float secondLastRight = game->hearts[3].vertices[6];
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
   EXPECT_EQ(hero().lives, 4);
-  ASSERT_EQ(hearts.size(), 4u);
-  EXPECT_FLOAT_EQ(hearts[3].vertices[6], secondLastRight);  // -0.2 .. -0.1 is gone
-  EXPECT_FLOAT_EQ(hearts[3].vertices[6], -0.2f);
+  ASSERT_EQ(game->hearts.size(), 4u);
+  EXPECT_FLOAT_EQ(game->hearts[3].vertices[6], secondLastRight);  // -0.2 .. -0.1 is gone
+  EXPECT_FLOAT_EQ(game->hearts[3].vertices[6], -0.2f);
   EXPECT_EQ(hero().getPosition().getX(), 0.0f);
   EXPECT_EQ(hero().getHealth(), 500);
   EXPECT_EQ(hero().getScore(), 0);
-  EXPECT_EQ(enemies.size(), 25u);
-  EXPECT_GT(enemies[0].getPosition().getX(), 1.0f);
-  EXPECT_FALSE(stageOver);
+  EXPECT_EQ(game->enemies.size(), 25u);
+  EXPECT_GT(game->enemies[0].getPosition().getX(), 1.0f);
+  EXPECT_FALSE(game->stageOver);
 }
 
 TEST_F(Hits, TheLastLifeEndsTheGameOnAScreenCoveringEverything) {
   hero().lives = 1;
-  hearts.resize(1);
+  game->hearts.resize(1);
   hero().health = 10;
   enemyAt(0.05f);
   enemyStrikes(0);
-  resolveHits(hero(), enemies, 1.0f);
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
   EXPECT_EQ(hero().lives, 0);
-  EXPECT_TRUE(hearts.empty());
-  EXPECT_TRUE(stageOver);
+  EXPECT_TRUE(game->hearts.empty());
+  EXPECT_TRUE(game->stageOver);
   EXPECT_EQ(chooseMode(*game), FrameMode::GameOver);
   renderOnly(*game);
   // The game-over picture reaches into the band where the hearts were.
@@ -237,15 +237,15 @@ TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
   }
   passUntil(1002);
   EXPECT_EQ(p.texture, endFrames[3]);
-  EXPECT_FALSE(stageOver);
+  EXPECT_FALSE(game->stageOver);
   EXPECT_FALSE(p.enlarged);
   EXPECT_EQ(game->level, 2.0f);
   EXPECT_EQ(p.getPosition().getX(), 0.0f);
   EXPECT_EQ(p.getHealth(), 500);
   EXPECT_EQ(p.lives, 5);
-  EXPECT_EQ(hearts.size(), 5u);
-  EXPECT_EQ(enemies.size(), 35u);
-  EXPECT_EQ(enemies[0].power, 60);
+  EXPECT_EQ(game->hearts.size(), 5u);
+  EXPECT_EQ(game->enemies.size(), 35u);
+  EXPECT_EQ(game->enemies[0].power, 60);
 }
 
 }  // namespace

@@ -86,35 +86,35 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
   };
   GLFWwindow* window = sharedGame().window;
   for (const KeyCase& c : cases) {
-    resetControlState();
+    resetControlState(sharedGame());
     for (const Event& e : c.events) {
       if (e.key == TICK) {
-        heroTicked(e.action == CROUCHED);
+        heroTicked(sharedGame(), e.action == CROUCHED);
       } else {
         keyCallback(window, e.key, 0, e.action, 0);
       }
     }
-    EXPECT_EQ(controlCode, c.code) << c.name;
-    EXPECT_EQ(menuOpen, c.menu) << c.name;
-    EXPECT_EQ(exitSelected, c.exit) << c.name;
+    EXPECT_EQ(sharedGame().controlCode, c.code) << c.name;
+    EXPECT_EQ(sharedGame().menuOpen, c.menu) << c.name;
+    EXPECT_EQ(sharedGame().exitSelected, c.exit) << c.name;
   }
-  resetControlState();
+  resetControlState(sharedGame());
 }
 
 TEST(Keyboard, EnterOnExitClosesTheWindowAndTheChoiceIsKept) {
   GLFWwindow* window = sharedGame().window;
-  resetControlState();
+  resetControlState(sharedGame());
   keyCallback(window, ESC, 0, P, 0);
   keyCallback(window, UP, 0, P, 0);
   keyCallback(window, ESC, 0, P, 0);  // closed, still on exit
-  EXPECT_FALSE(menuOpen);
+  EXPECT_FALSE(sharedGame().menuOpen);
   keyCallback(window, ESC, 0, P, 0);
-  EXPECT_TRUE(exitSelected);
+  EXPECT_TRUE(sharedGame().exitSelected);
   EXPECT_FALSE(glfwWindowShouldClose(window));
   keyCallback(window, ENTER, 0, P, 0);
   EXPECT_TRUE(glfwWindowShouldClose(window));
   glfwSetWindowShouldClose(window, 0);
-  resetControlState();
+  resetControlState(sharedGame());
 }
 
 TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
@@ -133,17 +133,17 @@ TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
   };
   GLFWwindow* window = sharedGame().window;
   for (const Case& c : cases) {
-    resetControlState();
+    resetControlState(sharedGame());
     keyCallback(window, RIGHT, 0, P, 0);
-    menuOpen = c.menuBefore;
-    stageOver = c.stageEnded;
-    pauseWhileAway(c.gameOver);
-    EXPECT_EQ(menuOpen, c.menuBefore || c.opens) << c.name;
-    EXPECT_EQ(controlCode, kWalkRight) << c.name;
-    EXPECT_EQ(rightHeld, !c.opens) << c.name;
+    sharedGame().menuOpen = c.menuBefore;
+    sharedGame().stageOver = c.stageEnded;
+    pauseWhileAway(sharedGame().window, c.gameOver);
+    EXPECT_EQ(sharedGame().menuOpen, c.menuBefore || c.opens) << c.name;
+    EXPECT_EQ(sharedGame().controlCode, kWalkRight) << c.name;
+    EXPECT_EQ(sharedGame().rightHeld, !c.opens) << c.name;
   }
-  stageOver = false;
-  resetControlState();
+  sharedGame().stageOver = false;
+  resetControlState(sharedGame());
 }
 
 }  // namespace

@@ -37,15 +37,15 @@ TEST_P(LongRun, ElapsedTimeIsExact) {
 }
 
 TEST_P(LongRun, AnEnemySpawnedNowWalksThroughItsFourImages) {
-  spawnEnemy(1, 1.0f, hero().getPosition().getX(), 1.0f);  // close enough to walk up to the hero
+  spawnEnemy(game->enemies, 1, 1.0f, hero().getPosition().getX(), 1.0f);  // close enough to walk up to the hero
   // Spawned with its clock at 0: long past, so the last image shows and the cycle restarts.
   const std::pair<ClockTicks, int> steps[] = {{0, 4},   {150, 4}, {201, 1}, {401, 2},
                                               {601, 3}, {801, 4}, {1002, 1}};
   for (const auto& [at, frame] : steps) {
     setGameClock(start() + at);
-    enemies.back().updateNPC(hero().getPosition());
-    EXPECT_EQ(enemies.back().state, EnemyApproach) << at;
-    EXPECT_EQ(enemies.back().texture, enemyFrames[frame]) << at;
+    game->enemies.back().updateNPC(hero().getPosition(), game->chance);
+    EXPECT_EQ(game->enemies.back().state, EnemyApproach) << at;
+    EXPECT_EQ(game->enemies.back().texture, enemyFrames[frame]) << at;
   }
 }
 

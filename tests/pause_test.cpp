@@ -41,10 +41,10 @@ class Pausing : public ::testing::Test {
   // Escape opens the menu; the wall clock runs on for `ms`; Escape closes it.
   void pauseFor(ClockTicks ms) {
     key(GLFW_KEY_ESCAPE);
-    ASSERT_TRUE(menuOpen);
+    ASSERT_TRUE(game->menuOpen);
     EXPECT_EQ(passes(ms), 0);
     key(GLFW_KEY_ESCAPE);
-    ASSERT_FALSE(menuOpen);
+    ASSERT_FALSE(game->menuOpen);
   }
 
   static constexpr ClockTicks kStart = 400000;
@@ -54,9 +54,9 @@ class Pausing : public ::testing::Test {
 
 TEST_F(Pausing, AnEnemysBlowLandsAsLateAfterAPauseAsWithout) {
   game->spawnClock = kStart + 100000;  // no reinforcements here
-  spawnEnemy(1, 0.2f, 0.0f, 1.0f);  // walks up, facing him, and winds up
-  while (!enemies[0].attackStarted && wall < kStart + 5000) passes(1);
-  ASSERT_TRUE(enemies[0].attackStarted);
+  spawnEnemy(game->enemies, 1, 0.2f, 0.0f, 1.0f);  // walks up, facing him, and winds up
+  while (!game->enemies[0].attackStarted && wall < kStart + 5000) passes(1);
+  ASSERT_TRUE(game->enemies[0].attackStarted);
   passes(100);
   const ClockTicks gameBefore = gameClock();
   pauseFor(10000);
@@ -69,7 +69,7 @@ TEST_F(Pausing, AnEnemysBlowLandsAsLateAfterAPauseAsWithout) {
 }
 
 TEST_F(Pausing, TheFirstPassAfterALongPauseRunsOnlyWhatIsDueSinceTheResume) {
-  controlCode = kWalkRight;
+  game->controlCode = kWalkRight;
   passes(30);
   pauseFor(60000);
   EXPECT_LE(passes(1), 1);
@@ -78,9 +78,9 @@ TEST_F(Pausing, TheFirstPassAfterALongPauseRunsOnlyWhatIsDueSinceTheResume) {
 
 TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
   hero().position.x = hero().hitbox.position.x = kStageEndX;
-  stageOver = true;
+  game->stageOver = true;
   game->clearClock = kStart;
-  endFrameIndex = 0;
+  game->endFrameIndex = 0;
   passes(500);
   EXPECT_EQ(hero().texture, endFrames[0]);  // 400-600 ms: the first pose again
   pauseFor(10000);
@@ -88,7 +88,7 @@ TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
   EXPECT_EQ(hero().texture, endFrames[0]);
   passes(5);
   EXPECT_EQ(hero().texture, endFrames[1]);
-  EXPECT_TRUE(stageOver);
+  EXPECT_TRUE(game->stageOver);
 }
 
 // The window system says the window lost the focus, and a whole pass of the
@@ -103,29 +103,29 @@ TEST_F(Pausing, LeavingTheWindowHoldsTheStageClearPosesButNotTheGameOverScreen) 
     runFrame(*game);
   };
   hero().position.x = hero().hitbox.position.x = kStageEndX;
-  stageOver = true;
+  game->stageOver = true;
   game->tickClock = game->clearClock = kStart;
   const float level = game->level;
   focus(GLFW_TRUE);
   passes(300);
   focus(GLFW_FALSE);
-  EXPECT_TRUE(menuOpen);
+  EXPECT_TRUE(game->menuOpen);
   passes(5000);
-  EXPECT_TRUE(stageOver) << "the next level began unseen";
+  EXPECT_TRUE(game->stageOver) << "the next level began unseen";
   EXPECT_EQ(game->level, level);
   focus(GLFW_TRUE);
   key(GLFW_KEY_ESCAPE);
   passes(800);
-  EXPECT_FALSE(stageOver);
+  EXPECT_FALSE(game->stageOver);
   EXPECT_EQ(game->level, level + 1.0f);
 
   freshStage(*game, kStart);
   hero().lives = 0;
-  stageOver = true;
+  game->stageOver = true;
   focus(GLFW_TRUE);
   focus(GLFW_FALSE);
-  EXPECT_FALSE(menuOpen) << "the game-over screen is final";
-  stageOver = false;
+  EXPECT_FALSE(game->menuOpen) << "the game-over screen is final";
+  game->stageOver = false;
   // The passes scrolled the stage; the next test finds it where it starts.
   std::copy(kFondoPoints, kFondoPoints + 12, game->points);
   refillPositions(game->quads.fondo, game->points);
@@ -134,12 +134,12 @@ TEST_F(Pausing, LeavingTheWindowHoldsTheStageClearPosesButNotTheGameOverScreen) 
 TEST_F(Pausing, AReinforcementDueASecondAfterThePauseIsDueASecondAfterTheResume) {
   hero().position.x = hero().hitbox.position.x = 2.0f;  // far enough in for groups behind him
   game->spawnClock = kStart + 1000 - 4800;  // level 1: due 4800 ms after the last one
-  const size_t before = enemies.size();
+  const size_t before = game->enemies.size();
   pauseFor(30000);
   passes(995);
-  EXPECT_EQ(enemies.size(), before);
+  EXPECT_EQ(game->enemies.size(), before);
   passes(10);
-  EXPECT_GT(enemies.size(), before);
+  EXPECT_GT(game->enemies.size(), before);
 }
 
 }  // namespace

@@ -162,13 +162,13 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
       {"stage clear",
        [](Game& g) {
          g.tovan->position.x = g.tovan->hitbox.position.x = kStageEndX;
-         stageOver = true;
+         g.stageOver = true;
        },
        {-0.7f, 0.9f, -0.1f, 0.74f}, {-0.06f, 0.88f, -0.01f, 0.76f}},
       {"game over",
        [](Game& g) {
          g.tovan->lives = 0;
-         stageOver = true;
+         g.stageOver = true;
        },
        {-0.7f, -0.29f, -0.1f, -0.45f}, {-0.06f, -0.31f, -0.01f, -0.43f}},
   };
@@ -197,16 +197,16 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
   // start is the one a sequence from level 1 shows there.
   freshStage(*game, kStart);
   game->tovan->position.x = game->tovan->hitbox.position.x = kStageEndX;
-  stageOver = true;
+  game->stageOver = true;
   game->clearClock = kStart - 1004;
   game->tickClock = kStart - 2 * kTickLength;  // two ticks in the frame: the poses end in the first
   renderOnly(*game);
-  ASSERT_FALSE(stageOver);
+  ASSERT_FALSE(game->stageOver);
   ASSERT_EQ(game->level, 2.0f);
   const Box nextLevel = {-0.06f, 0.88f, -0.01f, 0.76f};
   const std::vector<unsigned char> lastFrame = region(nextLevel);
   game->level = 1.0f;
-  stageOver = true;
+  game->stageOver = true;
   game->clearClock = game->tickClock = kStart;
   renderOnly(*game);
   EXPECT_TRUE(region(nextLevel) == lastFrame);
@@ -222,14 +222,14 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
 }
 
 TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {
-  menuOpen = true;
-  exitSelected = false;
+  game->menuOpen = true;
+  game->exitSelected = false;
   ASSERT_EQ(chooseMode(*game), FrameMode::Menu);
   renderOnly(*game);
   std::vector<Pixel> onContinue;
   for (int y = 0; y < kWindowHeight; y += 10) onContinue.push_back(readPixel(400, y));
   EXPECT_FALSE(isClearGrey(readPixel(400, 595)));
-  exitSelected = true;
+  game->exitSelected = true;
   renderOnly(*game);
   int differing = 0;
   for (int y = 0, i = 0; y < kWindowHeight; y += 10, ++i) {
@@ -237,7 +237,7 @@ TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {
     if (p.r != onContinue[i].r || p.g != onContinue[i].g || p.b != onContinue[i].b) ++differing;
   }
   EXPECT_GT(differing, 0);
-  resetControlState();
+  resetControlState(*game);
 }
 
 }  // namespace

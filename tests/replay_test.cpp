@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "app/run_log.h"
 #include "app/update_ticks.h"
 #include "base/recording_file.h"
+#include "enemies/roster.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
 
@@ -81,6 +83,30 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
   }
 }
 
+// Runs recorded by the game before their files carried the whole state
+// (format version 1) still check as the runs they are.
+TEST_F(Replays, RunsRecordedInTheFirstFormatStillCheck) {
+  const struct {
+    const char* name;
+    int livesLeft;
+    float level;
+  } fixtures[] = {{"walk.nrep", 4, 1.0f}, {"lost_life.nrep", 3, 1.0f}, {"clear_stage.nrep", 5, 2.0f}};
+  for (const auto& fixture : fixtures) {
+    const char* name = fixture.name;
+    SCOPED_TRACE(name);
+    RunFile run;
+    ASSERT_TRUE(loadRun(std::string(NOMBRE_FIXTURES) + "/" + name, run));
+    RunLog log;
+    beginReplay(*game, log, run);
+    EXPECT_TRUE(replayToEnd(*game, log));
+    EXPECT_EQ(log.firstDifference(), -1);
+    EXPECT_TRUE(log.endsAsRecorded(*game));
+    EXPECT_EQ(game->tovan->lives, fixture.livesLeft);
+    EXPECT_EQ(game->level, fixture.level);
+    game->log = nullptr;
+  }
+}
+
 TEST_F(Replays, OneInputOneTickLaterIsAnotherRun) {
   const std::string text = playScripted(*game, kWalkFightPause.steps, 16);
   // The first key event that no other event follows within a tick comes a tick later.
@@ -111,7 +137,7 @@ TEST(RunFiles, BrokenFilesAreRefusedSayingWhere) {
   } cases[] = {
       {"empty", "", "empty"},
       {"not a run", "\x89PNG\r\n", "not a replay"},
-      {"another version", "nombre-replay 2 game 9.0 level 1 clock 0\nend 0 0000000000000000\n", "version 2"},
+      {"another version", "nombre-replay 3 game 9.0 level 1 clock 0\nend 0 0000000000000000\n", "version 3"},
       {"cut short", head + "0 press right\n5 release right\n", "cut short"},
       {"out of order", head + "9 press right\n5 release right\nend 9 0000000000000000\n", "out of order"},
       {"unknown event", head + "3 jump up\nend 3 0000000000000000\n", "no event"},
@@ -371,6 +397,122 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   EXPECT_TRUE(sky() == skyPlaying);
   EXPECT_TRUE(sky() != skyPaused);
   resumeGameClock();
+}
+
+// The run as text with event `i` moved by `by` ticks: later, it comes first
+// among the events of its new tick; earlier, last.
+std::string withEventMoved(const std::string& text, const RunFile& run, size_t i, long by) {
+  struct Placed {
+    RunEvent event;
+    int order;
+  };
+  std::vector<Placed> events;
+  for (size_t j = 0; j < run.events.size(); ++j) events.push_back({run.events[j], 0});
+  events[i].event.tick += by;
+  events[i].order = by > 0 ? -1 : 1;
+  std::stable_sort(events.begin(), events.end(), [](const Placed& a, const Placed& b) {
+    return a.event.tick != b.event.tick ? a.event.tick < b.event.tick : a.order < b.order;
+  });
+  std::string moved = text.substr(0, text.find('\n') + 1);
+  for (const Placed& p : events) moved += runEventLine(p.event);
+  return moved + runEndLine(run.endTick, run.endHash);
+}
+
+bool isKeyEvent(const RunEvent& event) {
+  return event.kind == RunEventKind::Press || event.kind == RunEventKind::Release ||
+         event.kind == RunEventKind::Repeat;
+}
+
+// The moves the game takes exactly as the recorded run, so no check can
+// tell them apart: every state at every tick is the same.
+// - A release of Z or X followed at its tick by a press of an arrow, moved a
+//   tick later: the release sets the control code to the arrows held, which
+//   the press has just set; a tick later it sets the same code again.
+// - A release of Escape: the menu takes presses alone, and in play a release
+//   sets the code to the arrows held, which it is already (the pause lets
+//   every key go first).
+bool takenAlike(const RunFile& run, size_t i, long by) {
+  const RunEvent& e = run.events[i];
+  if (e.kind != RunEventKind::Release) return false;
+  if (e.value == GLFW_KEY_ESCAPE) return true;
+  if (by != 1 || (e.value != GLFW_KEY_Z && e.value != GLFW_KEY_X) || i + 1 >= run.events.size()) return false;
+  const RunEvent& next = run.events[i + 1];
+  return next.tick == e.tick && next.kind == RunEventKind::Press &&
+         (next.value == GLFW_KEY_RIGHT || next.value == GLFW_KEY_LEFT);
+}
+
+std::string moveName(const RunEvent& event, long by) {
+  std::string line = runEventLine(event);
+  line.pop_back();
+  return line + (by > 0 ? " a tick later" : " a tick earlier");
+}
+
+// Every key event of a recorded run, moved one tick later and one tick
+// earlier: the replay differs from the run, unless the game took the moved
+// run exactly as the recorded one (and then exactly those).
+TEST_F(Replays, EveryKeyEventMovedByOneTickIsCaught) {
+  const std::string text = playScripted(*game, kWalkFightPause.steps, 16);
+  const RunFile run = parsed(text);
+  int moves = 0;
+  std::vector<std::string> uncaught;
+  std::vector<std::string> alike;
+  for (size_t i = 0; i < run.events.size(); ++i) {
+    if (!isKeyEvent(run.events[i])) continue;
+    for (long by : {1L, -1L}) {
+      // A file holds no event before its first tick nor after its end.
+      if (run.events[i].tick + by < 0 || run.events[i].tick + by > run.endTick) continue;
+      ++moves;
+      long differsAt = -1;
+      const std::uint64_t end = replayAtPasses(*game, withEventMoved(text, run, i, by), 16, &differsAt);
+      if (differsAt < 0 && end == run.endHash) uncaught.push_back(moveName(run.events[i], by));
+      if (takenAlike(run, i, by)) alike.push_back(moveName(run.events[i], by));
+    }
+  }
+  EXPECT_GT(moves, 40);
+  EXPECT_FALSE(alike.empty());
+  EXPECT_EQ(uncaught, alike);
+}
+
+// Two runs played back side by side in one process, a tick of one then a
+// tick of the other: each ends on its own recorded digest, so nothing of a
+// run lives outside its Game (the clock each tick reads is its run's, the
+// random numbers are its run's).
+TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
+  const std::string walkFight = playScripted(*game, kWalkFightPause.steps, kWalkFightPause.recordedEvery);
+  const std::string loseALife = playScripted(*game, kLoseALife.steps, kLoseALife.recordedEvery);
+  const struct {
+    const char* name;
+    const std::string& first;
+    const std::string& second;
+  } pairs[] = {{"the same run twice", walkFight, walkFight}, {"two different runs", walkFight, loseALife}};
+  for (const auto& pair : pairs) {
+    SCOPED_TRACE(pair.name);
+    const RunFile runs[2] = {parsed(pair.first), parsed(pair.second)};
+    Game other;
+    startRunBeside(other, *game, runs[1].level, runs[1].startClock);
+    Game* games[2] = {game, &other};
+    RunLog logs[2];
+    for (int i = 0; i < 2; ++i) beginReplay(*games[i], logs[i], runs[i]);
+    long turns = 0;
+    while (!(logs[0].replayDone(*games[0]) && logs[1].replayDone(*games[1])) && turns < 1000000) {
+      for (int i = 0; i < 2; ++i) {
+        if (!logs[i].replayDone(*games[i])) runNextTick(*games[i]);
+      }
+      ++turns;
+    }
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_TRUE(logs[i].replayDone(*games[i])) << "run " << i;
+      EXPECT_EQ(logs[i].firstDifference(), -1) << "run " << i;
+      EXPECT_EQ(games[i]->ticksRun, runs[i].endTick) << "run " << i;
+      EXPECT_TRUE(logs[i].endsAsRecorded(*games[i])) << "run " << i;
+      games[i]->log = nullptr;
+    }
+    EXPECT_NE(runs[0].endTick, 0);
+    // The second run's GL objects go with it.
+    clearRoster(other.enemies);
+    for (Element& heart : other.hearts) heart.releaseBuffers();
+    other.tovan->releaseBuffers();
+  }
 }
 
 // The real binary: --check says whether a run ends as recorded, in its one

@@ -143,10 +143,10 @@ TEST(SamePixels, SpritesDrawnOverTheirVisibleAreaGiveTheSameFrame) {
   game.level = 12.0f;
   Player& hero = *game.tovan;
   hero.position.x = hero.hitbox.position.x = 3.0f;
-  for (int i = 0; i < 140; ++i) spawnEnemy(i % 2 + 1, 2.1f + 1.8f * static_cast<float>(i) / 139.0f, 3.0f, game.level);
-  for (size_t i = 0; i < enemies.size(); i += 7) {
-    enemies[i].struck = true;
-    enemies[i].struckAt = 1000 - static_cast<ClockTicks>(i % 3) * 40;
+  for (int i = 0; i < 140; ++i) spawnEnemy(game.enemies, i % 2 + 1, 2.1f + 1.8f * static_cast<float>(i) / 139.0f, 3.0f, game.level);
+  for (size_t i = 0; i < game.enemies.size(); i += 7) {
+    game.enemies[i].struck = true;
+    game.enemies[i].struckAt = 1000 - static_cast<ClockTicks>(i % 3) * 40;
   }
   hero.enlarge(true);
   hero.texture = endFrames[1];
@@ -166,5 +166,5 @@ TEST(SamePixels, SpritesDrawnOverTheirVisibleAreaGiveTheSameFrame) {
     EXPECT_FALSE(whole == wholeInView);
   }
   glViewport(0, 0, kWindowWidth, kWindowHeight);
-  clearRoster(enemies);
+  clearRoster(game.enemies);
 }

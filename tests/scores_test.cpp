@@ -205,7 +205,7 @@ TEST(GameOverScreen, ShowsTheRunsTotalAndTheBestOverThePictureAndMarksANewBest) 
     freshStage(game, 700000);
     game.tovan->runScore = total;
     game.tovan->lives = 0;
-    stageOver = true;
+    game.stageOver = true;
     renderOnly(game);
   };
   ASSERT_TRUE(writeFileWhole(scores, scoreTableText({run(5000)}), nullptr));

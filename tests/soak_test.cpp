@@ -36,7 +36,7 @@ long residentKb() {
 
 void clearOneStage(Game& game, ClockTicks& now) {
   game.tovan->position.x = kStageEndX;
-  stageOver = true;
+  game.stageOver = true;
   game.tickClock = now;
   for (int ms : {1, 400, 800, 1001}) {
     setGameClock(now + ms);
@@ -49,11 +49,11 @@ void clearOneStage(Game& game, ClockTicks& now) {
 void loseOneLife(Game& game) {
   Player& hero = *game.tovan;
   hero.health = 1;
-  spawnEnemy(1, 0.05f, 0.0f, 1.0f);
-  Character& striker = enemies.back();
+  spawnEnemy(game.enemies, 1, 0.05f, 0.0f, 1.0f);
+  Character& striker = game.enemies.back();
   striker.attackBox = AttackBox(Hitbox(Position(0.0f, 0.0f), 0.035f, 0.6f), 25);
   striker.attackActive = true;
-  resolveHits(hero, enemies, game.level);
+  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance)) game.stageOver = true;
   renderOnly(game);
 }
 
@@ -61,12 +61,12 @@ TEST(Soak, StageClearsAndLostLivesKeepEverythingFlat) {
   Game& game = sharedGame();
   ClockTicks now = 500000;
   freshStage(game, now);
-  spawnWave(*game.tovan, 1.0f);
+  spawnWave(game.enemies, *game.tovan, 1.0f, game.chance);
   // One round first, so that lazily made things exist before the count.
   clearOneStage(game, now);
   loseOneLife(game);
   freshStage(game, now);
-  spawnWave(*game.tovan, 1.0f);
+  spawnWave(game.enemies, *game.tovan, 1.0f, game.chance);
   const int objects = liveGlObjects();
   const long memory = residentKb();
   for (int round = 0; round < 40; ++round) {
@@ -74,10 +74,10 @@ TEST(Soak, StageClearsAndLostLivesKeepEverythingFlat) {
     for (int life = 0; life < 5; ++life) loseOneLife(game);
     EXPECT_EQ(chooseMode(game), FrameMode::GameOver);
     freshStage(game, now);
-    spawnWave(*game.tovan, 1.0f);
+    spawnWave(game.enemies, *game.tovan, 1.0f, game.chance);
   }
   EXPECT_EQ(liveGlObjects(), objects);
-  EXPECT_EQ(enemies.size(), 25u);
+  EXPECT_EQ(game.enemies.size(), 25u);
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory on purpose
   EXPECT_LT(residentKb() - memory, 8 * 1024) << "resident memory grew";
 #else

@@ -45,9 +45,9 @@ class UpdateTicks : public ::testing::Test {
     setGameClock(now);
     if (elapsedMs(now, game->tickClock) > 2.0) {
       game->tickClock = now;
-      updateCharacters(hero(), enemies, controlCode);
+      updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
     }
-    resolveHits(hero(), enemies, game->level);
+    if (resolveHits(hero(), game->enemies, game->level, game->hearts, game->chance)) game->stageOver = true;
   }
 
   // Everything about the fighters that a player could see or that decides what happens next.
@@ -58,7 +58,7 @@ class UpdateTicks : public ::testing::Test {
                   h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(), h.getScore(), h.lives,
                   h.texture, h.isAttacking());
     std::string out = line;
-    for (const Character& e : enemies) {
+    for (const Character& e : game->enemies) {
       std::snprintf(line, sizeof(line), "enemy x=%a health=%d state=%d tex=%u live=%d landed=%d\n",
                     e.getPosition().getX(), e.getHealth(), e.state, e.texture, e.isAttacking(), e.hasLandedBlow());
       out += line;
@@ -94,11 +94,11 @@ int scriptedCode(ClockTicks t) {
 TEST_F(UpdateTicks, APassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
   constexpr ClockTicks kLength = 5200;
   std::vector<std::string> original;
-  seedChance(7);
-  spawnWave(hero(), game->level);
+  seedChance(game->chance, 7);
+  spawnWave(game->enemies, hero(), game->level, game->chance);
   bool struck = false, scored = false;
   for (ClockTicks t = 1; t <= kLength; ++t) {
-    controlCode = scriptedCode(t);
+    game->controlCode = scriptedCode(t);
     originalPass(kStart + t);
     original.push_back(snapshot());
     struck = struck || hero().getHealth() < kPlayerHealth;
@@ -107,11 +107,11 @@ TEST_F(UpdateTicks, APassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
   ASSERT_TRUE(struck && scored) << "the session should meet the enemies' blows and defeat some";
 
   fresh();
-  seedChance(7);
-  spawnWave(hero(), game->level);
+  seedChance(game->chance, 7);
+  spawnWave(game->enemies, hero(), game->level, game->chance);
   game->spawnClock = kStart + kLength;  // the original passes above spawned no reinforcements
   for (ClockTicks t = 1; t <= kLength; ++t) {
-    controlCode = scriptedCode(t);
+    game->controlCode = scriptedCode(t);
     pass(kStart + t);
     ASSERT_EQ(snapshot(), original[static_cast<size_t>(t - 1)]) << "at " << t << " ms";
   }
@@ -129,7 +129,7 @@ TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
     SCOPED_TRACE(c.name);
     // Walking on an empty stage.
     fresh();
-    controlCode = kWalkRight;
+    game->controlCode = kWalkRight;
     ClockTicks t = 0;
     for (size_t i = 0; t < 1000; ++i) pass(kStart + (t = nextPass(t, c.intervals, i)));
     const int steps = static_cast<int>(hero().getPosition().getX() / kPlayerSpeed + 0.5f);
@@ -137,18 +137,18 @@ TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
 
     // One punch thrown at an enemy in reach, the key tapped for 20 ms.
     fresh();
-    spawnEnemy(1, 0.1f, 0.0f, 1.0f);
+    spawnEnemy(game->enemies, 1, 0.1f, 0.0f, 1.0f);
     t = 0;
     for (size_t i = 0; t < 1000; ++i) {
-      controlCode = t < 20 ? kPunch : kNoControl;
+      game->controlCode = t < 20 ? kPunch : kNoControl;
       pass(kStart + (t = nextPass(t, c.intervals, i)));
     }
-    EXPECT_EQ(enemies[0].getHealth(), 50);
+    EXPECT_EQ(game->enemies[0].getHealth(), 50);
   }
 }
 
 TEST_F(UpdateTicks, AStallRunsTwentyTicksAndDropsTheRest) {
-  controlCode = kWalkRight;
+  game->controlCode = kWalkRight;
   EXPECT_EQ(runDueTicks(*game, kStart + 1), 0);
   EXPECT_EQ(runDueTicks(*game, kStart + 1000), kMostTicksPerPass);
   EXPECT_EQ(game->tickClock, kStart + 1000);
@@ -160,27 +160,27 @@ TEST_F(UpdateTicks, AStallRunsTwentyTicksAndDropsTheRest) {
 
 TEST_F(UpdateTicks, TheStageEndsAtTheTickThatTakesTheHeroOverIt) {
   // One step takes the hero over the end; the ticks after it are the stage-clear poses'.
-  controlCode = kWalkRight;
+  game->controlCode = kWalkRight;
   hero().position.x = hero().hitbox.position.x = kStageEndX - 0.001f;
   EXPECT_EQ(runDueTicks(*game, kStart + 30), 10);
-  EXPECT_TRUE(stageOver);
+  EXPECT_TRUE(game->stageOver);
   EXPECT_EQ(game->clearClock, kStart + 3);
   EXPECT_NEAR(hero().getPosition().getX(), kStageEndX - 0.001f + kPlayerSpeed, 1e-6);
   EXPECT_TRUE(hero().enlarged);
-  stageOver = false;
+  game->stageOver = false;
 
   // The last life lost in the first of ten ticks due: the game is over there.
   fresh();
-  controlCode = kNoControl;
+  game->controlCode = kNoControl;
   hero().lives = 1;
   hero().health = 10;
   hero().position.x = hero().hitbox.position.x = 1.0f;
-  spawnEnemy(1, 0.95f, 1.0f, 1.0f);  // facing him
-  enemies[0].attackStarted = true;
-  enemies[0].clockStart = kStart - 348;  // its blow is built at the first tick
+  spawnEnemy(game->enemies, 1, 0.95f, 1.0f, 1.0f);  // facing him
+  game->enemies[0].attackStarted = true;
+  game->enemies[0].clockStart = kStart - 348;  // its blow is built at the first tick
   EXPECT_EQ(runDueTicks(*game, kStart + 30), 1);
-  EXPECT_TRUE(stageOver);
-  stageOver = false;
+  EXPECT_TRUE(game->stageOver);
+  game->stageOver = false;
 }
 
 }  // namespace

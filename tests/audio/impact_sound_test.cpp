@@ -55,8 +55,10 @@ bool steadyAt(const Block& block, double level) {
 // Resolves the same blows twice, as two ticks would, and listens.
 Samples heardAfterHits(Player& hero, std::vector<Character>& roster) {
   const long start = Capture::get().mark();
-  resolveHits(hero, roster, 1.0f);
-  resolveHits(hero, roster, 1.0f);
+  std::vector<Element> hearts;  // no life is lost here
+  Chance chance;
+  resolveHits(hero, roster, 1.0f, hearts, chance);
+  resolveHits(hero, roster, 1.0f, hearts, chance);
   sleepSeconds(0.4);
   return Capture::get().since(start);
 }

@@ -48,7 +48,7 @@ int fightKey(const Game& game) {
   const bool right = hero.getPosition().isFacingRight();
   bool ahead = false;
   bool behind = false;
-  for (const Character& enemy : enemies) {
+  for (const Character& enemy : game.enemies) {
     if (enemy.dying || enemy.isDead()) continue;
     const float d = enemy.getPosition().getX() - x;
     if (std::fabs(d) > 0.22f) continue;
@@ -74,7 +74,7 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
   const auto pass = [&] {
     wall += passMs;
     setGameClock(wall);
-    if (!menuOpen && !(stageOver && game.tovan->lives == 0)) runDueTicks(game, gameClock());
+    if (!game.menuOpen && !(game.stageOver && game.tovan->lives == 0)) runDueTicks(game, gameClock());
   };
   for (const Step& step : steps) {
     const ClockTicks until = wall + step.ms;
@@ -122,5 +122,5 @@ std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks pas
   }
   game.log = nullptr;
   if (differsAt != nullptr) *differsAt = log.firstDifference();
-  return runStateHash(game);
+  return log.runHash(game);
 }

@@ -36,7 +36,7 @@ void clearFrame() { glClear(GL_COLOR_BUFFER_BIT); }
 
 // Runs play frames with the clock stepping 4 ms a frame and the given control code.
 void play(Game& game, ClockTicks& now, int frames, int code) {
-  controlCode = code;
+  game.controlCode = code;
   for (int i = 0; i < frames; ++i) {
     now += 4;
     setGameClock(now);
@@ -83,9 +83,9 @@ int main(int argc, char** argv) {
   save(out + "/kick.png");
 
   // The frame the kick lands, the leg out: the enemy it struck flashes.
-  playUntil(game, now, kKick, [&hero] {
+  playUntil(game, now, kKick, [&hero, &game] {
     bool enemyFlashes = false;
-    for (const Character& enemy : enemies) enemyFlashes = enemyFlashes || justStruck(enemy, 0);
+    for (const Character& enemy : game.enemies) enemyFlashes = enemyFlashes || justStruck(enemy, 0);
     return enemyFlashes && hitFlash(hero) == 0.0f;
   });
   save(out + "/hit.png");
@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
   play(game, now, 1, kStandUp);
 
   // On to the next group; standing among them he takes blow after blow and the bar drains.
-  playUntil(game, now, kWalkRight, [&hero] {
-    for (const Character& enemy : enemies) {
+  playUntil(game, now, kWalkRight, [&hero, &game] {
+    for (const Character& enemy : game.enemies) {
       if (!enemy.dying && enemy.getPosition().getX() - hero.getPosition().getX() < 0.3f) return true;
     }
     return false;
@@ -107,17 +107,17 @@ int main(int argc, char** argv) {
   save(out + "/hurt.png");
 
   // The pause menu.
-  menuOpen = true;
+  game.menuOpen = true;
   clearFrame();
   menuFrame(game);
   save(out + "/menu.png");
-  menuOpen = false;
+  game.menuOpen = false;
 
   // The stage-clear pose at the gate.
-  clearRoster(enemies);
+  clearRoster(game.enemies);
   hero.reset();
   hero.position.x = hero.hitbox.position.x = kStageEndX;
-  stageOver = true;
+  game.stageOver = true;
   game.tickClock = game.clearClock = now;
   for (int ms = 4; ms <= 900; ms += 4) {
     setGameClock(now + ms);
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
 
   // Game over, after a run that beat the best.
   hero.lives = 0;
-  stageOver = true;
+  game.stageOver = true;
   runRecord = RunRecord{true, 3150, 3150, true};
   clearFrame();
   gameOverFrame(game);
