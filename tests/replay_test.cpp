@@ -16,10 +16,10 @@
 
 #include "app/game.h"
 #include "app/replay.h"
-#include "app/run_log.h"
-#include "app/update_ticks.h"
 #include "base/recording_file.h"
 #include "enemies/roster.h"
+#include "rules/update_ticks.h"
+#include "runs/run_log.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
 

@@ -7,11 +7,11 @@
 #include <cstdlib>
 
 #include "app/game.h"
-#include "app/input.h"
 #include "app/replay.h"
-#include "app/run_log.h"
-#include "app/update_ticks.h"
 #include "enemies/roster.h"
+#include "rules/control_rules.h"
+#include "rules/update_ticks.h"
+#include "runs/run_log.h"
 
 namespace {
 

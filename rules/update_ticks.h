@@ -8,7 +8,7 @@
 // the passes were: the reinforcements, the end of the stage and the
 // stage-clear poses included.
 
-#include "app/game_state.h"
+#include "rules/game_state.h"
 
 constexpr ClockTicks kTickLength = 3;  // ms of game time per update tick
 constexpr double kTickDueAfter = 2.0;  // a tick is due once more than this has passed

@@ -1,18 +1,18 @@
 #pragma once
 // Recording the run being played, or playing one back (the file it is kept
-// in: app/run_file.h).
+// in: runs/run_file.h).
 
 #include <cstdint>
 #include <string>
 
-#include "app/game_state.h"
-#include "app/run_digest.h"
-#include "app/run_file.h"
+#include "rules/game_state.h"
+#include "runs/run_digest.h"
+#include "runs/run_file.h"
 
 // What the hashes of a version-1 run cover: the hero's position, state,
 // health, lives and run score, the level, and each enemy's position, state
 // and health, at the tick of the hash alone. Runs recorded now carry the
-// digest of the whole run instead (app/run_digest.h).
+// digest of the whole run instead (runs/run_digest.h).
 std::uint64_t runStateHash(const Game& game);
 
 // The one log of the run being played: it records it, or plays one back.

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/game_state.h"
+#include "rules/game_state.h"
 
 extern GLuint stageTexture;
 extern GLuint hpBarTexture;

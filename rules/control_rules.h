@@ -2,7 +2,7 @@
 // The keyboard: the control rules keep the control state of the run
 // (Game's controlCode and the rest) that play and the menu read.
 
-#include "app/game_state.h"
+#include "rules/game_state.h"
 
 struct GLFWwindow;
 

@@ -1,9 +1,9 @@
-#include "app/input.h"
+#include "rules/control_rules.h"
 
 #include <GLFW/glfw3.h>
 
-#include "app/run_log.h"
 #include "base/clock.h"
+#include "runs/run_log.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "app/update_ticks.h"
+#include "rules/update_ticks.h"
 
-#include "app/hud.h"
-#include "app/input.h"
-#include "app/run_log.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
 #include "render/frames.h"
+#include "rules/control_rules.h"
+#include "rules/hits.h"
+#include "runs/run_log.h"
+#include "screens/hud.h"
 
 namespace {
 

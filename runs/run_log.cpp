@@ -1,4 +1,4 @@
-#include "app/run_log.h"
+#include "runs/run_log.h"
 
 #include <GLFW/glfw3.h>
 
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/input.h"
 #include "base/recording_file.h"
+#include "rules/control_rules.h"
 
 namespace {
 
