@@ -7,7 +7,6 @@
 #include "rules/control_rules.h"
 #include "rules/hits.h"
 #include "runs/run_log.h"
-#include "screens/hud.h"
 
 namespace {
 

@@ -14,6 +14,16 @@ constexpr ClockTicks kTickLength = 3;  // ms of game time per update tick
 constexpr double kTickDueAfter = 2.0;  // a tick is due once more than this has passed
 constexpr int kMostTicksPerPass = 20;  // 60 ms of game; a longer stall is dropped
 
+// The stage-clear timeline: past each time (ms since the stage ended) the
+// hero takes the next pose, and after the last the next level starts. The
+// HUD draws the pose the run is at (Game::endFrameIndex).
+struct PoseStep {
+  double after;
+  int endFrame;
+};
+constexpr PoseStep kStageClearPoses[] = {{0, 0}, {200, 1}, {400, 0}, {600, 1}, {800, 2}, {1000, 3}};
+constexpr double kStageClearLasts = 1000.0;
+
 // Runs the ticks due at game time `now` since `game.tickClock`. Each tick
 // resolves its own hits, and nothing between two ticks moves a fighter, so a
 // pass with no tick due has nothing to resolve. Returns how many ticks ran.
