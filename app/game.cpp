@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/pass_ticks.h"
 #include "audio/sound.h"
 #include "base/chance.h"
 #include "base/console.h"

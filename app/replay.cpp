@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/game.h"
+#include "app/pass_ticks.h"
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
@@ -77,7 +78,7 @@ void beginReplay(Game& game, RunLog& log, const RunFile& run) {
 
 bool replayToEnd(Game& game, RunLog& log) {
   while (!log.replayDone(game)) {
-    if (!runNextTick(game) && !log.replayDone(game)) return false;
+    if (!runLoggedTick(game) && !log.replayDone(game)) return false;
   }
   return true;
 }

@@ -84,6 +84,7 @@ void RunLog::beginRecording(const Game& game, RecordingFile* to, void (*keepText
   flushDue = false;
   flushedTick = -1;
   livesSeen = game.tovan->lives;
+  stageOverSeen = game.stageOver;
   digest = kRunDigestStart;
   write(runHeaderLine(game.level, game.tickClock));
   flush(game);
@@ -125,9 +126,6 @@ void RunLog::ticksDropped(const Game& game, ClockTicks ms) {
   event.value = ms;
   write(runEventLine(event));
 }
-
-// Mid-tick: the record is put on disk once the tick is whole.
-void RunLog::stageCleared() { flushDue = true; }
 
 void RunLog::stopAtLongestRun(const Game& game) {
   std::fprintf(stderr, "nombre: the recording ends after %lld hours of game time, the most a run file holds; "
@@ -181,6 +179,8 @@ void RunLog::afterTick(Game& game) {
     livesSeen = game.tovan->lives;
     flushDue = true;
   }
+  if (game.stageOver && !stageOverSeen) flushDue = true;
+  stageOverSeen = game.stageOver;
   if (game.ticksRun % kHashEvery == 0) {
     RunEvent event;
     event.tick = game.ticksRun;

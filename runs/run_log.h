@@ -33,7 +33,6 @@ class RunLog {
   bool mayTick(const Game& game) const { return role != Role::Replaying || game.ticksRun < run.endTick; }
   void afterTick(Game& game);
   void ticksDropped(const Game& game, ClockTicks ms);
-  void stageCleared();
 
   // A key event or a pause as the control rules saw it (recording only).
   void noteInput(RunEventKind kind, std::int64_t value);
@@ -71,6 +70,7 @@ class RunLog {
   bool flushDue = false;
   long flushedTick = -1;  // the last tick whose record is on disk
   int livesSeen = 0;
+  bool stageOverSeen = false;
   RunFile run;
   size_t next = 0;
   long differsAt = -1;

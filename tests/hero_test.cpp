@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"

@@ -1,6 +1,7 @@
 // Blows both ways, the score, lives, game over and the stage-clear sequence.
 #include <gtest/gtest.h>
 
+#include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"

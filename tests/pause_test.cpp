@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/game.h"  // brings GLEW before GLFW
+#include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pass_ticks.h"
 #include "base/chance.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/game.h"
+#include "app/pass_ticks.h"
 #include "app/replay.h"
 #include "enemies/roster.h"
 #include "rules/control_rules.h"
