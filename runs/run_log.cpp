@@ -29,6 +29,22 @@ class StateHash {
   std::uint64_t hash = 0xcbf29ce484222325ULL;
 };
 
+// The event line of an input the control rules took.
+RunEventKind takenEventKind(TakenInput kind) {
+  switch (kind) {
+    case TakenInput::Press: return RunEventKind::Press;
+    case TakenInput::Release: return RunEventKind::Release;
+    case TakenInput::Repeat: return RunEventKind::Repeat;
+    case TakenInput::Pause: return RunEventKind::Pause;
+    case TakenInput::Resume: break;
+  }
+  return RunEventKind::Resume;
+}
+
+void recordTakenInput(Game& game, TakenInput kind, int value) {
+  if (game.log != nullptr) game.log->noteInput(takenEventKind(kind), value);
+}
+
 }  // namespace
 
 std::uint64_t runStateHash(const Game& game) {
@@ -74,9 +90,10 @@ void RunLog::flush(const Game& game) {
   flushedTick = game.ticksRun;
 }
 
-void RunLog::beginRecording(const Game& game, RecordingFile* to, void (*keepText)(const std::string& text)) {
+void RunLog::beginRecording(Game& game, RecordingFile* to, void (*keepText)(const std::string& text)) {
   role = Role::Recording;
   recorded = &game;
+  game.inputTaken = recordTakenInput;
   file = to;
   keep = keepText;
   text.clear();

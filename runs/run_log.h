@@ -19,8 +19,9 @@ std::uint64_t runStateHash(const Game& game);
 class RunLog {
  public:
   // Records into `file` as play goes; with no file, hands the whole text to
-  // `keep` once the run ends (neither: keeps the text only).
-  void beginRecording(const Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
+  // `keep` once the run ends (neither: keeps the text only). The game's
+  // control rules tell the log of the inputs they take from then on.
+  void beginRecording(Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
   // Plays `run` back into the control rules of the game it is the log of.
   void beginReplay(const RunFile& run);
 
