@@ -291,9 +291,12 @@ void runPass(Game& game, FramePace& pace) {
     if (musicSystem != nullptr) musicSystem->update();
     sleepOnStillScreen();
     takeControls(game);
+    closeIfExitChosen(game);
     return;
   }
   runFrame(game);
+  // Exit chosen in the menu during the pass, by a key or a run played back.
+  closeIfExitChosen(game);
   waitForNextPass(pace);
 }
 

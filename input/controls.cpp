@@ -45,6 +45,20 @@ void windowIconify(GLFWwindow* window, int iconified) {
 
 }  // namespace
 
+Game& gameOf(GLFWwindow* window) { return *static_cast<Game*>(glfwGetWindowUserPointer(window)); }
+
+void closeIfExitChosen(Game& game) {
+  if (!game.exitChosen) return;
+  game.exitChosen = false;
+  if (game.window != nullptr) glfwSetWindowShouldClose(game.window, 1);
+}
+
+void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
+  Game& game = gameOf(window);
+  takeKey(game, key, action);
+  closeIfExitChosen(game);
+}
+
 void pauseWhileAway(GLFWwindow* window, bool gameOver) {
   Game& game = gameOf(window);
   // The stage-clear poses lead into the next level: they wait too. The

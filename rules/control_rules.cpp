@@ -71,7 +71,7 @@ void menuKey(Game& g, int key) {
     g.exitSelected = !g.exitSelected;
   } else if (key == GLFW_KEY_ENTER) {
     if (g.exitSelected) {
-      if (g.window != nullptr) glfwSetWindowShouldClose(g.window, 1);
+      g.exitChosen = true;  // the window closes; the run ends
     } else {
       closeMenu(g);
     }
@@ -79,12 +79,6 @@ void menuKey(Game& g, int key) {
 }
 
 }  // namespace
-
-Game& gameOf(GLFWwindow* window) { return *static_cast<Game*>(glfwGetWindowUserPointer(window)); }
-
-void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
-  takeKey(gameOf(window), key, action);
-}
 
 void takeKey(Game& g, int key, int action) {
   noteInput(g, keyEventKind(action), key);

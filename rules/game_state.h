@@ -61,6 +61,7 @@ struct Game {
   bool leftHeld = false;
   bool menuOpen = false;
   bool exitSelected = false;
+  bool exitChosen = false;  // Exit was chosen in the menu: the shell closes the window
   // Down pressed in play and not yet released there.
   bool downHeld = false;
   // The hero was told to crouch and has not stood up yet: the stand-up request

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "input/controls.h"
 #include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
 #include "window/frame_pace.h"

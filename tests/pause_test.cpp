@@ -6,6 +6,7 @@
 #include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
+#include "input/controls.h"
 #include "render/frames.h"
 #include "rules/control_rules.h"
 #include "rules/update_ticks.h"

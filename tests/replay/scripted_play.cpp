@@ -10,6 +10,7 @@
 #include "app/pass_ticks.h"
 #include "app/replay.h"
 #include "enemies/roster.h"
+#include "input/controls.h"
 #include "rules/control_rules.h"
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
