@@ -5,26 +5,27 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/game_state.h"
-#include "app/hud.h"
-#include "app/input.h"
-#include "app/run_log.h"
-#include "app/player_files.h"
-#include "app/settings.h"
-#include "app/update_ticks.h"
-#include "app/window_fit.h"
+#include "app/pass_ticks.h"
 #include "audio/sound.h"
 #include "base/chance.h"
 #include "base/console.h"
 #include "base/quit_signals.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
+#include "input/controls.h"
+#include "player_files/player_files.h"
+#include "player_files/settings.h"
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/image.h"
 #include "render/pictures_ahead.h"
 #include "render/shaders.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
+#include "rules/update_ticks.h"
+#include "runs/run_log.h"
+#include "screens/hud.h"
+#include "window/window_fit.h"
 
 const char* const kWindowTitle = "nombre";
 
@@ -290,9 +291,12 @@ void runPass(Game& game, FramePace& pace) {
     if (musicSystem != nullptr) musicSystem->update();
     sleepOnStillScreen();
     takeControls(game);
+    closeIfExitChosen(game);
     return;
   }
   runFrame(game);
+  // Exit chosen in the menu during the pass, by a key or a run played back.
+  closeIfExitChosen(game);
   waitForNextPass(pace);
 }
 

@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "app/frame_pace.h"
-#include "app/game_state.h"
+#include "rules/game_state.h"
+#include "window/frame_pace.h"
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;

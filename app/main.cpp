@@ -3,8 +3,8 @@
 
 #include "app/command_line.h"
 #include "app/data_folder.h"
-#include "app/player_files.h"
 #include "app/replay.h"
+#include "player_files/player_files.h"
 
 namespace {
 

@@ -9,14 +9,15 @@
 #include <cstring>
 
 #include "app/game.h"
-#include "app/player_files.h"
-#include "app/settings.h"
-#include "app/update_ticks.h"
-#include "app/window_fit.h"
+#include "app/pass_ticks.h"
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
 #include "enemies/update_pass.h"
+#include "player_files/player_files.h"
+#include "player_files/settings.h"
+#include "rules/update_ticks.h"
+#include "window/window_fit.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ void beginReplay(Game& game, RunLog& log, const RunFile& run) {
 
 bool replayToEnd(Game& game, RunLog& log) {
   while (!log.replayDone(game)) {
-    if (!runNextTick(game) && !log.replayDone(game)) return false;
+    if (!runLoggedTick(game) && !log.replayDone(game)) return false;
   }
   return true;
 }

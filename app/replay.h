@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/game_state.h"
-#include "app/run_log.h"
+#include "rules/game_state.h"
+#include "runs/run_log.h"
 
 // Where the last run is kept when the player names no file.
 std::string lastRunPath();

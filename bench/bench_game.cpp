@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/game_state.h"
-#include "app/input.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
 
 Game& benchGame(bool visible) {
   static Game* game = nullptr;

@@ -10,14 +10,14 @@
 #include <cstring>
 #include <string>
 
-#include "app/game_state.h"
-#include "app/input.h"
 #include "bench/bench_game.h"
 #include "bench/modes.h"
 #include "bench/table.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/draw.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // every enemy) and the resolution of blows, for rosters of several sizes.
 #include <benchmark/benchmark.h>
 
-#include "app/input.h"
 #include "bench/bench_game.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
-#include "hero/hits.h"
+#include "rules/control_rules.h"
+#include "rules/hits.h"
 
 namespace {
 

@@ -23,7 +23,7 @@ clang++ "${flags[@]}" tests/fuzz/image_fuzz.cpp render/image.cpp render/stb_impl
   -o "$out/image_fuzz" $(pkg-config --libs glew) -lGL
 clang++ "${flags[@]}" tests/fuzz/sound_fuzz.cpp audio/sound_file.cpp base/files.cpp \
   -o "$out/sound_fuzz" $(pkg-config --libs sndfile)
-clang++ "${flags[@]}" -DNOMBRE_VERSION='"fuzz"' tests/fuzz/run_fuzz.cpp app/run_file.cpp -o "$out/run_fuzz"
+clang++ "${flags[@]}" -DNOMBRE_VERSION='"fuzz"' tests/fuzz/run_fuzz.cpp runs/run_file.cpp -o "$out/run_fuzz"
 clang++ -std=c++17 -O1 -I. tests/fuzz/make_seeds.cpp tests/fuzz/seeds.cpp -o "$out/make_seeds" \
   $(pkg-config --libs sndfile)
 

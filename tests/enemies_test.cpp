@@ -4,13 +4,13 @@
 #include <cmath>
 #include <vector>
 
-#include "app/input.h"
 #include "base/chance.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
 #include "render/frames.h"
+#include "rules/control_rules.h"
+#include "rules/hits.h"
 #include "tests/gl_fixture.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/game_state.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "hero/control_codes.h"
-#include "hero/hits.h"
 #include "render/draw.h"
 #include "render/shaders.h"
+#include "rules/game_state.h"
+#include "rules/hits.h"
 #include "tests/gl_fixture.h"
 
 namespace {

@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "app/frame_pace.h"
-#include "app/input.h"
+#include "input/controls.h"
+#include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
+#include "window/frame_pace.h"
 
 TEST(FramePace, PassesStartAPeriodApartAndAStallStartsTheScheduleAfresh) {
   struct Case {

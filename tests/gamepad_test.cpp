@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "app/controls.h"
-#include "app/gamepad.h"
-#include "app/input.h"
+#include "input/controls.h"
+#include "input/gamepad.h"
+#include "rules/control_rules.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
 
 namespace {

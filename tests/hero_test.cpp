@@ -4,13 +4,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/hud.h"
-#include "app/input.h"
-#include "app/update_ticks.h"
+#include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
 #include "render/frames.h"
+#include "rules/control_rules.h"
+#include "rules/hits.h"
+#include "rules/update_ticks.h"
+#include "screens/hud.h"
 #include "tests/gl_fixture.h"
 
 namespace {

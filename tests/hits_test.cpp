@@ -1,13 +1,14 @@
 // Blows both ways, the score, lives, game over and the stage-clear sequence.
 #include <gtest/gtest.h>
 
-#include "app/game_state.h"
-#include "app/hud.h"
-#include "app/update_ticks.h"
+#include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
 #include "render/frames.h"
+#include "rules/game_state.h"
+#include "rules/hits.h"
+#include "rules/update_ticks.h"
+#include "screens/hud.h"
 #include "tests/gl_fixture.h"
 
 namespace {

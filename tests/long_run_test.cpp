@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "app/input.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"
+#include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
 
 namespace {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "app/game.h"  // brings GLEW before GLFW
-#include "app/hud.h"
-#include "app/input.h"
-#include "app/update_ticks.h"
+#include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
+#include "input/controls.h"
 #include "render/frames.h"
+#include "rules/control_rules.h"
+#include "rules/update_ticks.h"
+#include "screens/hud.h"
 #include "tests/gl_fixture.h"
 
 #include <GLFW/glfw3.h>

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/player_files.h"
-#include "app/player_toml.h"
-#include "app/scores.h"
-#include "app/settings.h"
 #include "base/user_files.h"
+#include "player_files/player_files.h"
+#include "player_files/player_toml.h"
+#include "player_files/scores.h"
+#include "player_files/settings.h"
 #include "tests/gl_fixture.h"
 #include "tests/scratch_folder.h"
 

@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/game_state.h"
-#include "app/hud.h"
-#include "app/input.h"
-#include "app/update_ticks.h"
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/shaders.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
+#include "rules/update_ticks.h"
+#include "screens/hud.h"
 #include "tests/gl_fixture.h"
 
 namespace {

@@ -15,11 +15,12 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/pass_ticks.h"
 #include "app/replay.h"
-#include "app/run_log.h"
-#include "app/update_ticks.h"
 #include "base/recording_file.h"
 #include "enemies/roster.h"
+#include "rules/update_ticks.h"
+#include "runs/run_log.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
 
@@ -496,7 +497,7 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
     long turns = 0;
     while (!(logs[0].replayDone(*games[0]) && logs[1].replayDone(*games[1])) && turns < 1000000) {
       for (int i = 0; i < 2; ++i) {
-        if (!logs[i].replayDone(*games[i])) runNextTick(*games[i]);
+        if (!logs[i].replayDone(*games[i])) runLoggedTick(*games[i]);
       }
       ++turns;
     }

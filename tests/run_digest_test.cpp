@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/game.h"
-#include "app/run_digest.h"
-#include "app/run_log.h"
 #include "base/chance.h"
+#include "runs/run_digest.h"
+#include "runs/run_log.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/game.h"
-#include "app/player_files.h"
-#include "app/scores.h"
-#include "app/settings.h"
 #include "base/user_files.h"
+#include "player_files/player_files.h"
+#include "player_files/scores.h"
+#include "player_files/settings.h"
 #include "tests/gl_fixture.h"
 #include "tests/scratch_folder.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "base/user_files.h"
+#include "player_files/settings.h"
 #include "tests/scratch_folder.h"
 
 namespace {

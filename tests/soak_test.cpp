@@ -4,12 +4,12 @@
 
 #include <fstream>
 
-#include "app/game_state.h"
-#include "app/hud.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
 #include "render/draw.h"
+#include "rules/game_state.h"
+#include "rules/hits.h"
+#include "screens/hud.h"
 #include "tests/gl_fixture.h"
 
 namespace {

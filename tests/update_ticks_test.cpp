@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
-#include "app/input.h"
-#include "app/update_ticks.h"
+#include "app/pass_ticks.h"
 #include "base/chance.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
+#include "rules/hits.h"
+#include "rules/update_ticks.h"
 #include "tests/gl_fixture.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "audio_test_support.h"
 #include "entities/player.h"
-#include "hero/hits.h"
+#include "rules/hits.h"
 
 namespace {
 

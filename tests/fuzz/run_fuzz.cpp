@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/run_file.h"
+#include "runs/run_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RunFile run;

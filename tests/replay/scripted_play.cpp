@@ -7,11 +7,13 @@
 #include <cstdlib>
 
 #include "app/game.h"
-#include "app/input.h"
+#include "app/pass_ticks.h"
 #include "app/replay.h"
-#include "app/run_log.h"
-#include "app/update_ticks.h"
 #include "enemies/roster.h"
+#include "input/controls.h"
+#include "rules/control_rules.h"
+#include "rules/update_ticks.h"
+#include "runs/run_log.h"
 
 namespace {
 

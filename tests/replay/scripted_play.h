@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
+#include "rules/game_state.h"
 
 // What the scripted player does for a while.
 enum class Act {

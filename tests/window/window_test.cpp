@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/input.h"
-#include "app/window_fit.h"
+#include "input/controls.h"
+#include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
+#include "window/window_fit.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/player_files.h"
 #include "app/game.h"
-#include "app/game_state.h"
-#include "app/hud.h"
-#include "app/input.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
+#include "player_files/player_files.h"
 #include "render/draw.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
+#include "screens/hud.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/frame_pace.h"
+#include "window/frame_pace.h"
 
 #include <GL/glew.h>  // before GLFW, which would bring gl.h first
 #include <GLFW/glfw3.h>

@@ -1,13 +1,11 @@
-#include "app/update_ticks.h"
+#include "rules/update_ticks.h"
 
-#include "app/hud.h"
-#include "app/input.h"
-#include "app/run_log.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
-#include "hero/hits.h"
 #include "render/frames.h"
+#include "rules/control_rules.h"
+#include "rules/hits.h"
 
 namespace {
 
@@ -31,7 +29,6 @@ void playTick(Game& game) {
     game.stageOver = true;  // the stage-clear poses start at this tick
     game.clearClock = game.tickClock;
     clearRoster(game.enemies);  // nothing fights while he poses; the next wave comes at the end
-    if (game.log != nullptr) game.log->stageCleared();
   }
 }
 
@@ -63,10 +60,6 @@ void stageClearTick(Game& game) {
 bool gameIsOver(const Game& game) { return game.stageOver && game.tovan->lives == 0; }
 
 bool runNextTick(Game& game) {
-  if (game.log != nullptr) {
-    game.log->beforeTick(game);
-    if (!game.log->mayTick(game)) return false;
-  }
   if (game.menuOpen || gameIsOver(game)) return false;
   game.tickClock += kTickLength;
   {
@@ -78,27 +71,5 @@ bool runNextTick(Game& game) {
     }
   }
   ++game.ticksRun;
-  if (game.log != nullptr) game.log->afterTick(game);
   return true;
-}
-
-int runDueTicks(Game& game, ClockTicks now) {
-  int ticks = 0;
-  while (elapsedMs(now, game.tickClock) > kTickDueAfter) {
-    if (ticks == kMostTicksPerPass) {
-      if (playingBack(game)) {
-        // A run played back drops only what its player's game dropped: too
-        // far behind, the playback falls back instead.
-        setGameTime(game.tickClock);
-        break;
-      }
-      // Too far behind to catch up: the rest is dropped, and the run says so.
-      if (game.log != nullptr) game.log->ticksDropped(game, now - game.tickClock);
-      game.tickClock = now;
-      break;
-    }
-    if (!runNextTick(game)) break;
-    ++ticks;
-  }
-  return ticks;
 }

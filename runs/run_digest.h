@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/game_state.h"
+#include "rules/game_state.h"
 
 // The whole state of the run now: the hero (place, facing, box, quad,
 // image step, clocks, blow, jump, health, lives, score and multiplier), each

@@ -1,13 +1,13 @@
-#include "app/controls.h"
+#include "input/controls.h"
 
 #include <GL/glew.h>  // before GLFW, which would bring gl.h first
 #include <GLFW/glfw3.h>
 
-#include "app/game_state.h"
-#include "app/gamepad.h"
-#include "app/input.h"
-#include "app/settings.h"
-#include "app/window_fit.h"
+#include "input/gamepad.h"
+#include "player_files/settings.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
+#include "window/window_fit.h"
 
 namespace {
 
@@ -44,6 +44,20 @@ void windowIconify(GLFWwindow* window, int iconified) {
 }
 
 }  // namespace
+
+Game& gameOf(GLFWwindow* window) { return *static_cast<Game*>(glfwGetWindowUserPointer(window)); }
+
+void closeIfExitChosen(Game& game) {
+  if (!game.exitChosen) return;
+  game.exitChosen = false;
+  if (game.window != nullptr) glfwSetWindowShouldClose(game.window, 1);
+}
+
+void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
+  Game& game = gameOf(window);
+  takeKey(game, key, action);
+  closeIfExitChosen(game);
+}
 
 void pauseWhileAway(GLFWwindow* window, bool gameOver) {
   Game& game = gameOf(window);

@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "app/controls.h"
-#include "app/game_state.h"
-#include "app/input.h"
+#include "input/controls.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
 
 namespace {

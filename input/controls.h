@@ -2,7 +2,17 @@
 // Where the keyboard and the pads meet the control rules: both send the same
 // key events, and a key is let go only when nothing holds it any more.
 
+struct Game;
 struct GLFWwindow;
+
+// The window's key callback: the event goes to the control rules of the game
+// the window shows, and Exit chosen in the menu closes the window.
+void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
+// The game a window shows (set at start-up).
+Game& gameOf(GLFWwindow* window);
+// Exit was chosen in the menu (by a key or a run played back): the window
+// closes, once.
+void closeIfExitChosen(Game& game);
 
 // Listens to the player at this window: keys, focus and minimising.
 void listenToPlayer(GLFWwindow* window);

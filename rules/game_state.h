@@ -15,6 +15,9 @@
 
 class RunLog;
 
+// A key event or a pause the control rules took, as a recording keeps it.
+enum class TakenInput { Press, Release, Repeat, Pause, Resume };
+
 // Everything the entry function keeps for the whole run. Besides the
 // window and the GL objects, it holds the whole state of the run: everything
 // that shapes what happens next is a member here, and nothing else in the
@@ -37,6 +40,9 @@ struct Game {
   ClockTicks clearClock = 0;
   long ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall
   RunLog* log = nullptr;  // records the run, or plays one back
+  // Told of each key event and pause the control rules take, before they act
+  // on it (a recording of the run sets it; the key's number, or 0).
+  void (*inputTaken)(Game& game, TakenInput kind, int value) = nullptr;
 
   // The enemy roster: every live enemy, in spawning order.
   std::vector<Character> enemies;
@@ -55,6 +61,7 @@ struct Game {
   bool leftHeld = false;
   bool menuOpen = false;
   bool exitSelected = false;
+  bool exitChosen = false;  // Exit was chosen in the menu: the shell closes the window
   // Down pressed in play and not yet released there.
   bool downHeld = false;
   // The hero was told to crouch and has not stood up yet: the stand-up request

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "player_files/settings.h"
 
 #include <GLFW/glfw3.h>
 #include <toml++/toml.h>
@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <sstream>
 
-#include "app/player_toml.h"
-#include "app/window_fit.h"
 #include "audio/sound.h"
 #include "base/user_files.h"
+#include "player_files/player_toml.h"
+#include "window/window_fit.h"
 
 Settings settings;
 

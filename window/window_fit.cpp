@@ -1,4 +1,4 @@
-#include "app/window_fit.h"
+#include "window/window_fit.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>

@@ -1,18 +1,18 @@
-#include "app/hud.h"
+#include "screens/hud.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/game_state.h"
-#include "app/input.h"
-#include "app/player_files.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
+#include "player_files/player_files.h"
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/shaders.h"
+#include "rules/control_rules.h"
+#include "rules/game_state.h"
 
 GLuint stageTexture = 0;
 GLuint hpBarTexture = 0;

@@ -2,17 +2,11 @@
 // The keyboard: the control rules keep the control state of the run
 // (Game's controlCode and the rest) that play and the menu read.
 
-#include "app/game_state.h"
-
-struct GLFWwindow;
+#include "rules/game_state.h"
 
 // The control rules for one key event of the run (the keyboard, a pad or a
 // run played back); a recording of the run is told of it first.
 void takeKey(Game& game, int key, int action);
-// The window's key callback: the event goes to the game the window shows.
-void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
-// The game a window shows (set at start-up).
-Game& gameOf(GLFWwindow* window);
 // After each update tick: once the hero is no longer crouched, a stand-up
 // request gives way to the arrows still held, as any other key's release does.
 void heroTicked(Game& game, bool crouched);

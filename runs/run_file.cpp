@@ -1,4 +1,4 @@
-#include "app/run_file.h"
+#include "runs/run_file.h"
 
 #include <GL/glew.h>  // before GLFW, which would bring gl.h first
 #include <GLFW/glfw3.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/update_ticks.h"
+#include "rules/update_ticks.h"
 
 namespace {
 

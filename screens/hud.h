@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/game_state.h"
+#include "rules/game_state.h"
 
 extern GLuint stageTexture;
 extern GLuint hpBarTexture;
@@ -50,11 +50,3 @@ void drawOpaqueStage(const Quad& fondo);
 void menuFrame(Game& game);
 void gameOverFrame(Game& game);
 void stageClearFrame(Game& game);
-
-// Stage-clear timeline: past each time (ms since the stage ended) the pose changes.
-struct PoseStep {
-  double after;
-  int endFrame;
-};
-constexpr PoseStep kStageClearPoses[] = {{0, 0}, {200, 1}, {400, 0}, {600, 1}, {800, 2}, {1000, 3}};
-constexpr double kStageClearLasts = 1000.0;

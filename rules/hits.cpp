@@ -1,4 +1,4 @@
-#include "hero/hits.h"
+#include "rules/hits.h"
 
 #include "enemies/roster.h"
 #include "enemies/waves.h"

@@ -1,8 +1,7 @@
-#include "app/input.h"
+#include "rules/control_rules.h"
 
 #include <GLFW/glfw3.h>
 
-#include "app/run_log.h"
 #include "base/clock.h"
 
 namespace {
@@ -51,18 +50,18 @@ void playKey(Game& g, int key, int action) {
   }
 }
 
-void noteInput(Game& g, RunEventKind kind, std::int64_t value) {
-  if (g.log != nullptr) g.log->noteInput(kind, value);
+void noteInput(Game& g, TakenInput kind, int value) {
+  if (g.inputTaken != nullptr) g.inputTaken(g, kind, value);
 }
 
 void closeMenu(Game& g) {
   g.menuOpen = false;
   resumeGameClock();
-  noteInput(g, RunEventKind::Resume, 0);
+  noteInput(g, TakenInput::Resume, 0);
 }
 
-RunEventKind keyEventKind(int action) {
-  return action == GLFW_PRESS ? RunEventKind::Press : action == GLFW_RELEASE ? RunEventKind::Release : RunEventKind::Repeat;
+TakenInput keyEventKind(int action) {
+  return action == GLFW_PRESS ? TakenInput::Press : action == GLFW_RELEASE ? TakenInput::Release : TakenInput::Repeat;
 }
 
 void menuKey(Game& g, int key) {
@@ -72,7 +71,7 @@ void menuKey(Game& g, int key) {
     g.exitSelected = !g.exitSelected;
   } else if (key == GLFW_KEY_ENTER) {
     if (g.exitSelected) {
-      if (g.window != nullptr) glfwSetWindowShouldClose(g.window, 1);
+      g.exitChosen = true;  // the window closes; the run ends
     } else {
       closeMenu(g);
     }
@@ -80,12 +79,6 @@ void menuKey(Game& g, int key) {
 }
 
 }  // namespace
-
-Game& gameOf(GLFWwindow* window) { return *static_cast<Game*>(glfwGetWindowUserPointer(window)); }
-
-void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
-  takeKey(gameOf(window), key, action);
-}
 
 void takeKey(Game& g, int key, int action) {
   noteInput(g, keyEventKind(action), key);
@@ -109,7 +102,7 @@ void heroTicked(Game& g, bool crouched) {
 void openMenu(Game& g) {
   g.menuOpen = true;
   pauseGameClock();  // every timer of the game waits for the menu to close
-  noteInput(g, RunEventKind::Pause, 0);
+  noteInput(g, TakenInput::Pause, 0);
   g.rightHeld = false;
   g.leftHeld = false;
   // A release in the menu is never seen: a crouch held now stands up after it.

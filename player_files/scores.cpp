@@ -1,4 +1,4 @@
-#include "app/scores.h"
+#include "player_files/scores.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,8 +12,8 @@
 #include <ctime>
 #include <sstream>
 
-#include "app/player_toml.h"
 #include "base/user_files.h"
+#include "player_files/player_toml.h"
 
 namespace {
 

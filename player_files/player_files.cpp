@@ -1,13 +1,13 @@
-#include "app/player_files.h"
+#include "player_files/player_files.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 
-#include "app/scores.h"
-#include "app/settings.h"
 #include "base/user_files.h"
+#include "player_files/scores.h"
+#include "player_files/settings.h"
 
 RunRecord runRecord;
 

@@ -1,4 +1,4 @@
-#include "app/player_toml.h"
+#include "player_files/player_toml.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/run_digest.h"
+#include "runs/run_digest.h"
 
 #include <cstring>
 

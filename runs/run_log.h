@@ -1,26 +1,27 @@
 #pragma once
 // Recording the run being played, or playing one back (the file it is kept
-// in: app/run_file.h).
+// in: runs/run_file.h).
 
 #include <cstdint>
 #include <string>
 
-#include "app/game_state.h"
-#include "app/run_digest.h"
-#include "app/run_file.h"
+#include "rules/game_state.h"
+#include "runs/run_digest.h"
+#include "runs/run_file.h"
 
 // What the hashes of a version-1 run cover: the hero's position, state,
 // health, lives and run score, the level, and each enemy's position, state
 // and health, at the tick of the hash alone. Runs recorded now carry the
-// digest of the whole run instead (app/run_digest.h).
+// digest of the whole run instead (runs/run_digest.h).
 std::uint64_t runStateHash(const Game& game);
 
 // The one log of the run being played: it records it, or plays one back.
 class RunLog {
  public:
   // Records into `file` as play goes; with no file, hands the whole text to
-  // `keep` once the run ends (neither: keeps the text only).
-  void beginRecording(const Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
+  // `keep` once the run ends (neither: keeps the text only). The game's
+  // control rules tell the log of the inputs they take from then on.
+  void beginRecording(Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
   // Plays `run` back into the control rules of the game it is the log of.
   void beginReplay(const RunFile& run);
 
@@ -33,7 +34,6 @@ class RunLog {
   bool mayTick(const Game& game) const { return role != Role::Replaying || game.ticksRun < run.endTick; }
   void afterTick(Game& game);
   void ticksDropped(const Game& game, ClockTicks ms);
-  void stageCleared();
 
   // A key event or a pause as the control rules saw it (recording only).
   void noteInput(RunEventKind kind, std::int64_t value);
@@ -71,6 +71,7 @@ class RunLog {
   bool flushDue = false;
   long flushedTick = -1;  // the last tick whose record is on disk
   int livesSeen = 0;
+  bool stageOverSeen = false;
   RunFile run;
   size_t next = 0;
   long differsAt = -1;

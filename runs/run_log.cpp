@@ -1,4 +1,4 @@
-#include "app/run_log.h"
+#include "runs/run_log.h"
 
 #include <GLFW/glfw3.h>
 
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/input.h"
 #include "base/recording_file.h"
+#include "rules/control_rules.h"
 
 namespace {
 
@@ -28,6 +28,22 @@ class StateHash {
  private:
   std::uint64_t hash = 0xcbf29ce484222325ULL;
 };
+
+// The event line of an input the control rules took.
+RunEventKind takenEventKind(TakenInput kind) {
+  switch (kind) {
+    case TakenInput::Press: return RunEventKind::Press;
+    case TakenInput::Release: return RunEventKind::Release;
+    case TakenInput::Repeat: return RunEventKind::Repeat;
+    case TakenInput::Pause: return RunEventKind::Pause;
+    case TakenInput::Resume: break;
+  }
+  return RunEventKind::Resume;
+}
+
+void recordTakenInput(Game& game, TakenInput kind, int value) {
+  if (game.log != nullptr) game.log->noteInput(takenEventKind(kind), value);
+}
 
 }  // namespace
 
@@ -74,9 +90,10 @@ void RunLog::flush(const Game& game) {
   flushedTick = game.ticksRun;
 }
 
-void RunLog::beginRecording(const Game& game, RecordingFile* to, void (*keepText)(const std::string& text)) {
+void RunLog::beginRecording(Game& game, RecordingFile* to, void (*keepText)(const std::string& text)) {
   role = Role::Recording;
   recorded = &game;
+  game.inputTaken = recordTakenInput;
   file = to;
   keep = keepText;
   text.clear();
@@ -84,6 +101,7 @@ void RunLog::beginRecording(const Game& game, RecordingFile* to, void (*keepText
   flushDue = false;
   flushedTick = -1;
   livesSeen = game.tovan->lives;
+  stageOverSeen = game.stageOver;
   digest = kRunDigestStart;
   write(runHeaderLine(game.level, game.tickClock));
   flush(game);
@@ -125,9 +143,6 @@ void RunLog::ticksDropped(const Game& game, ClockTicks ms) {
   event.value = ms;
   write(runEventLine(event));
 }
-
-// Mid-tick: the record is put on disk once the tick is whole.
-void RunLog::stageCleared() { flushDue = true; }
 
 void RunLog::stopAtLongestRun(const Game& game) {
   std::fprintf(stderr, "nombre: the recording ends after %lld hours of game time, the most a run file holds; "
@@ -181,6 +196,8 @@ void RunLog::afterTick(Game& game) {
     livesSeen = game.tovan->lives;
     flushDue = true;
   }
+  if (game.stageOver && !stageOverSeen) flushDue = true;
+  stageOverSeen = game.stageOver;
   if (game.ticksRun % kHashEvery == 0) {
     RunEvent event;
     event.tick = game.ticksRun;

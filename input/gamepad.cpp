@@ -1,4 +1,4 @@
-#include "app/gamepad.h"
+#include "input/gamepad.h"
 
 #include <GLFW/glfw3.h>
 

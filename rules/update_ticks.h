@@ -8,20 +8,26 @@
 // the passes were: the reinforcements, the end of the stage and the
 // stage-clear poses included.
 
-#include "app/game_state.h"
+#include "rules/game_state.h"
 
 constexpr ClockTicks kTickLength = 3;  // ms of game time per update tick
 constexpr double kTickDueAfter = 2.0;  // a tick is due once more than this has passed
 constexpr int kMostTicksPerPass = 20;  // 60 ms of game; a longer stall is dropped
 
-// Runs the ticks due at game time `now` since `game.tickClock`. Each tick
-// resolves its own hits, and nothing between two ticks moves a fighter, so a
-// pass with no tick due has nothing to resolve. Returns how many ticks ran.
-int runDueTicks(Game& game, ClockTicks now);
+// The stage-clear timeline: past each time (ms since the stage ended) the
+// hero takes the next pose, and after the last the next level starts. The
+// HUD draws the pose the run is at (Game::endFrameIndex).
+struct PoseStep {
+  double after;
+  int endFrame;
+};
+constexpr PoseStep kStageClearPoses[] = {{0, 0}, {200, 1}, {400, 0}, {600, 1}, {800, 2}, {1000, 3}};
+constexpr double kStageClearLasts = 1000.0;
 
-// Runs tick number game.ticksRun at game.tickClock + one tick length, after
-// the run's log has given it its inputs. Returns false, running nothing,
-// while the menu is open or the game is over.
+// Runs tick number game.ticksRun at game.tickClock + one tick length, with
+// the control state the tick was given. Returns false, running nothing,
+// while the menu is open or the game is over. The frame loop runs the ticks
+// due in a pass, each between the turns of the run's log.
 bool runNextTick(Game& game);
 
 // The game is over: the last life is lost, and no tick runs again.

@@ -15,7 +15,7 @@
 //   end 52344 9f3ac2d06b1e8e40                       the ticks of the whole run, the final digest
 //
 // The digest (version 2) folds in the whole state of the run after every
-// tick (see app/run_digest.h), so a replay that differs from its run at any
+// tick (see runs/run_digest.h), so a replay that differs from its run at any
 // tick shows at the next hash line. Version 1 files hashed part of the state
 // at those ticks alone; they are still read and checked that way.
 //
