@@ -351,9 +351,12 @@ void restartGame(Game& game, ClockTicks now) {
   game.level = 1.0f;
   game.ticksRun = 0;
   game.tickClock = game.spawnClock = game.clearClock = now;
+  game.pace = kGamePace;
+  game.tickCarry = 0;
+  hero.classicBlows = false;
 }
 
-void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now) {
+void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, TickPace pace) {
   game.window = shown.window;
   game.ancho = shown.ancho;
   game.alto = shown.alto;
@@ -365,12 +368,14 @@ void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now) 
   game.gameOverTexture = shown.gameOverTexture;
   game.shaderProgram = shown.shaderProgram;
   bringHeroOn(game);
-  startRun(game, level, now);
+  startRun(game, level, now, pace);
 }
 
-void startRun(Game& game, float level, ClockTicks now) {
+void startRun(Game& game, float level, ClockTicks now, TickPace pace) {
   restartGame(game, now);
   game.level = level;
+  game.pace = pace;
+  game.tovan->classicBlows = pace.classic;
   // The opening wave's offsets are the first numbers a run draws.
   seedChance(game.chance, kRunSeed);
   const HeldClock atStart(now);

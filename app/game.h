@@ -44,12 +44,13 @@ bool replayPausedByViewer(const Game& game);
 void playFrame(Game& game);
 
 // Back to the opening of level 1 with five lives and an empty roster, every
-// clock reading now (tests and benchmarks set up their scenes from here).
+// clock reading now, at the game's pace (tests and benchmarks set up their
+// scenes from here).
 void restartGame(Game& game, ClockTicks now);
-// A new run at `level` starting at game time `now`: restartGame, then the
-// level's opening wave, drawn the same way in every run.
-void startRun(Game& game, float level, ClockTicks now);
+// A new run at `level` starting at game time `now`, its ticks at `pace`:
+// restartGame, then the level's opening wave, drawn the same way in every run.
+void startRun(Game& game, float level, ClockTicks now, TickPace pace = kGamePace);
 // A run of its own in `game`, beside the one `shown` plays: drawn in its
 // window with its GL objects, its state apart from it in every other way
 // (two runs in one process).
-void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now);
+void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, TickPace pace = kGamePace);

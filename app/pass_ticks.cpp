@@ -15,8 +15,8 @@ bool runLoggedTick(Game& game) {
 
 int runDueTicks(Game& game, ClockTicks now) {
   int ticks = 0;
-  while (elapsedMs(now, game.tickClock) > kTickDueAfter) {
-    if (ticks == kMostTicksPerPass) {
+  while (now >= nextTickTime(game)) {
+    if (ticks == game.pace.mostPerPass) {
       if (playingBack(game)) {
         // A run played back drops only what its player's game dropped: too
         // far behind, the playback falls back instead.

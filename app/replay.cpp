@@ -70,7 +70,7 @@ bool loadRun(const std::string& path, RunFile& run) {
 }
 
 void beginReplay(Game& game, RunLog& log, const RunFile& run) {
-  startRun(game, run.level, run.startClock);
+  startRun(game, run.level, run.startClock, run.pace);
   setGameTime(run.startClock);
   log.beginReplay(run);
   game.log = &log;

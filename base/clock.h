@@ -46,3 +46,23 @@ class HeldClock {
 
 // later - earlier as a count of milliseconds.
 double elapsedMs(ClockTicks later, ClockTicks earlier);
+
+// The length of an update tick, num/den ms of game time, and what goes with
+// it. Every move is a step per tick, so the tick sets the pace of the game.
+struct TickPace {
+  ClockTicks num;
+  ClockTicks den;
+  int mostPerPass;  // ticks a pass may catch up; a longer stall is dropped
+  // Runs recorded at 3 ms ticks (run files of versions 1 and 2) keep the
+  // blows as they were then: a standing blow that a stall carried past its
+  // whole window never went live, and the low kick struck on the next tick.
+  bool classic;
+};
+// 60 ticks a second, the pace the game's steps were made for: 16 or 17 ms
+// apart, tick n at exactly n x 50/3 ms, so nothing drifts over an hour.
+constexpr TickPace kGamePace{50, 3, 6, false};
+// 333 ticks a second, as the first recordings were played.
+constexpr TickPace kClassicPace{3, 1, 20, true};
+
+// The game time of `ticks` ticks at `pace` (whole ms, rounded down).
+inline ClockTicks ticksTime(const TickPace& pace, std::int64_t ticks) { return ticks * pace.num / pace.den; }

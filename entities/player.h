@@ -64,6 +64,8 @@ class Player : public Character {
   ClockTicks playerClockNow = 0;
   ClockTicks crouchKickStart = 0;  // when the last crouch kick began
   bool crouchKicked = false;       // a crouch kick has begun since the hero was made
+  // The blows of a run recorded at 3 ms ticks (see TickPace::classic).
+  bool classicBlows = false;
   audio::Sound* punchSound = nullptr;
   audio::Sound* kickSound = nullptr;
   audio::Sound* impactSound = nullptr;
@@ -84,6 +86,8 @@ class Player : public Character {
   bool crouchKickReady() const;
   bool lowKickShowing() const;
   void standingBlowStep(const StandingBlow& blow, BlowSound sound, int code);
+  void lowKickStep(int code);
+  bool blowEnds(double elapsed, bool wasLive) const;
   void restartClock();
 };
 

@@ -32,8 +32,11 @@ constexpr int kFlyingKickFrame = 9;
 constexpr int kCrouchFrame = 10;
 constexpr int kLowKickFrame = 11;
 
-// Crouched, the hero shows his low kick for this long after each crouch kick begins.
+// Crouched, the hero shows his low kick for this long after each crouch kick
+// begins (at 3 ms ticks) or strikes.
 constexpr double kLowKickShows = 150.0;
+// The low kick's leg goes out this long after it begins.
+constexpr double kLowKickLegOut = 250.0;
 
 // Walk cycle: each threshold passed (ms) shows the next image; the last restarts.
 constexpr double kWalkSteps[4] = {100.0, 200.0, 300.0, 400.0};
@@ -109,11 +112,15 @@ void Player::update(int code) {
       } else if (code == kStandUp) {
         state = Idle;
         hitbox.setHalfHeight(kBodyHalfHeight);
-      } else if (code == kKick && crouchKickReady()) {
+      } else if (code == kKick && (!classicBlows || crouchKickReady())) {
         state = CrouchKick;
         crouchKickStart = gameClock();
         crouchKicked = true;
-        showFrame(kLowKickFrame);
+        if (classicBlows) {
+          showFrame(kLowKickFrame);
+        } else {
+          restartClock();
+        }
         playSound(KickSwing);
       }
       break;
@@ -137,9 +144,13 @@ void Player::update(int code) {
       break;
 
     case CrouchKick:
-      // Live until the next tick, so the hits resolved after this one see it.
-      state = Crouching;
-      setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f);
+      if (classicBlows) {
+        // Live until the next tick, so the hits resolved after this one see it.
+        state = Crouching;
+        setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f);
+      } else {
+        lowKickStep(code);
+      }
       break;
 
     case FlyingKick: {
@@ -174,11 +185,13 @@ void Player::startGroundMove(int code) {
     hitbox.setHalfHeight(kCrouchHalfHeight);
     showFrame(kCrouchFrame);
   } else if (code == kPunch) {
+    if (!classicBlows) attackActive = false;
     state = Punching;
     restartClock();
     punchReach(true);
     playSound(PunchSwing);
   } else if (code == kKick) {
+    if (!classicBlows) attackActive = false;
     state = Kicking;
     restartClock();
     kickReach(true);
@@ -204,14 +217,22 @@ void Player::startJump(bool forward) {
   jumpStep(true);
 }
 
+// A blow goes live on the first tick past kBlowLiveAfter and ends on the
+// first tick past kBlowEndsAfter once it has been live for a tick, so the
+// hits resolved after every blow see it, however far apart the ticks are.
+bool Player::blowEnds(double elapsed, bool wasLive) const {
+  return elapsed > kBlowEndsAfter && (wasLive || classicBlows);
+}
+
 void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int code) {
   playerClockNow = gameClock();
   const double elapsed = elapsedMs(playerClockNow, playerClockStart);
+  const bool wasLive = attackActive;
   for (int i = 0; i < blow.imageCount; ++i) {
     if (elapsed > blow.images[i].after) playerFrame = blow.images[i].frame;
   }
   if (elapsed > kBlowLiveAfter) setAttackBox(blow.halfWidth, blow.halfHeight, blow.factor);
-  if (elapsed > kBlowEndsAfter) {
+  if (blowEnds(elapsed, wasLive)) {
     moveFacingEdge(-blow.reach);
     playerFrame = blow.endFrame;
     restartClock();
@@ -224,6 +245,26 @@ void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int cod
     }
   }
   showFrame(playerFrame);
+}
+
+// The low kick, thrown crouched: the hero gathers, the leg goes out, and the
+// blow lands as it shows, on a standing kick's time and with its box, on
+// what stands in front within reach. A held kick key throws the next one.
+void Player::lowKickStep(int code) {
+  playerClockNow = gameClock();
+  const double elapsed = elapsedMs(playerClockNow, playerClockStart);
+  const bool wasLive = attackActive;
+  showFrame(elapsed > kLowKickLegOut ? kLowKickFrame : kCrouchFrame);
+  if (elapsed > kBlowLiveAfter) setAttackBox(kKickBlow.halfWidth, kKickBlow.halfHeight, kKickBlow.factor);
+  if (!blowEnds(elapsed, wasLive)) return;
+  attackActive = false;
+  crouchKickStart = playerClockNow;  // the leg stays out a moment after it struck
+  if (code == kKick) {
+    restartClock();
+    playSound(KickSwing);
+  } else {
+    state = Crouching;
+  }
 }
 
 void Player::airborneStep() {

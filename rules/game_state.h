@@ -36,6 +36,10 @@ struct Game {
   std::optional<Player> tovan;
   float level = 1.0f;
   ClockTicks tickClock = 0;
+  // The pace of the run's ticks, and the part of a ms (in 1/pace.den) that
+  // the ticks so far have run past tickClock.
+  TickPace pace = kGamePace;
+  ClockTicks tickCarry = 0;
   ClockTicks spawnClock = 0;
   ClockTicks clearClock = 0;
   long ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall

@@ -59,9 +59,14 @@ void stageClearTick(Game& game) {
 
 bool gameIsOver(const Game& game) { return game.stageOver && game.tovan->lives == 0; }
 
+ClockTicks nextTickTime(const Game& game) {
+  return game.tickClock + (game.tickCarry + game.pace.num) / game.pace.den;
+}
+
 bool runNextTick(Game& game) {
   if (game.menuOpen || gameIsOver(game)) return false;
-  game.tickClock += kTickLength;
+  game.tickClock = nextTickTime(game);
+  game.tickCarry = (game.tickCarry + game.pace.num) % game.pace.den;
   {
     const HeldClock atTick(game.tickClock);
     if (game.stageOver) {

@@ -1,18 +1,18 @@
 #pragma once
 // The run's update ticks. Every move is a fixed step per tick and a tick is
-// 3 ms of game time, so a pass runs every tick that has come due since the
-// last one, each at its own time: the game keeps its pace however few passes
-// a second the display allows, and a blow that is live for one tick meets the
-// hits resolved right after that tick. Everything that changes the state of
+// 1/60 s of game time (runs recorded at 3 ms ticks play at theirs), so a pass
+// runs every tick that has come due since the last one, each at its own time:
+// the game keeps its pace however few passes a second the display allows, and
+// a blow that is live for one tick meets the hits resolved right after that
+// tick. Everything that changes the state of
 // a run happens in a tick, at the tick's time, so a run is the same whatever
 // the passes were: the reinforcements, the end of the stage and the
 // stage-clear poses included.
 
 #include "rules/game_state.h"
 
-constexpr ClockTicks kTickLength = 3;  // ms of game time per update tick
-constexpr double kTickDueAfter = 2.0;  // a tick is due once more than this has passed
-constexpr int kMostTicksPerPass = 20;  // 60 ms of game; a longer stall is dropped
+// The game time of the run's next tick.
+ClockTicks nextTickTime(const Game& game);
 
 // The stage-clear timeline: past each time (ms since the stage ended) the
 // hero takes the next pose, and after the last the next level starts. The
@@ -24,7 +24,7 @@ struct PoseStep {
 constexpr PoseStep kStageClearPoses[] = {{0, 0}, {200, 1}, {400, 0}, {600, 1}, {800, 2}, {1000, 3}};
 constexpr double kStageClearLasts = 1000.0;
 
-// Runs tick number game.ticksRun at game.tickClock + one tick length, with
+// Runs tick number game.ticksRun at nextTickTime(game), with
 // the control state the tick was given. Returns false, running nothing,
 // while the menu is open or the game is over. The frame loop runs the ticks
 // due in a pass, each between the turns of the run's log.

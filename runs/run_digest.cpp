@@ -119,6 +119,12 @@ std::uint64_t runStateDigest(const Game& game) {
   d.add(game.standUpDue);
   d.add(game.codeAfterStandUp);
   addChance(d, game.chance);
+  // Runs at 3 ms ticks have no carry; their digest stays as it was recorded.
+  if (!game.pace.classic) {
+    d.add(game.pace.num);
+    d.add(game.pace.den);
+    d.add(game.tickCarry);
+  }
   return d.value;
 }
 

@@ -95,9 +95,15 @@ std::vector<std::string> words(const std::string& line) {
 
 }  // namespace
 
-std::string runHeaderLine(float level, ClockTicks startClock) {
+std::string runHeaderLine(float level, ClockTicks startClock, const TickPace& pace) {
   return std::string(kMagic) + " " + std::to_string(kRunFormatVersion) + " game " + NOMBRE_VERSION + " level " +
-         std::to_string(static_cast<int>(level)) + " clock " + std::to_string(startClock) + "\n";
+         std::to_string(static_cast<int>(level)) + " clock " + std::to_string(startClock) + " tick " +
+         std::to_string(pace.num) + "/" + std::to_string(pace.den) + "\n";
+}
+
+TickPace pacedAt(ClockTicks num, ClockTicks den) {
+  const ClockTicks most = kLongestCatchUpMs * den / num;
+  return TickPace{num, den, most < 1 ? 1 : static_cast<int>(most), false};
 }
 
 std::string runEventLine(const RunEvent& event) {
@@ -114,8 +120,8 @@ std::string runEventLine(const RunEvent& event) {
   return std::to_string(event.tick) + " " + kindName(event.kind) + " " + value + "\n";
 }
 
-std::int64_t runGameTime(long ticks, std::int64_t droppedMs) {
-  return static_cast<std::int64_t>(ticks) * kTickLength + droppedMs;
+std::int64_t runGameTime(const TickPace& pace, long ticks, std::int64_t droppedMs) {
+  return ticksTime(pace, ticks) + droppedMs;
 }
 
 std::string runEndLine(long ticks, std::uint64_t hash) {
@@ -144,8 +150,25 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
                   " to " + std::to_string(kRunFormatVersion));
   }
   run.version = static_cast<int>(value);
-  if (head.size() != 8 || head[2] != "game" || head[4] != "level" || head[6] != "clock") {
-    return refuse("the header is not \"nombre-replay " + head[1] + " game VERSION level N clock MS\"");
+  const bool paced = run.version >= kFirstPacedRunFormatVersion;
+  if (head.size() != (paced ? 10u : 8u) || head[2] != "game" || head[4] != "level" || head[6] != "clock" ||
+      (paced && head[8] != "tick")) {
+    return refuse("the header is not \"nombre-replay " + head[1] + " game VERSION level N clock MS" +
+                  (paced ? " tick MS/N" : "") + "\"");
+  }
+  run.pace = kClassicPace;
+  if (paced) {
+    // A tick of 3 ms (the shortest the game ever ran) to 1 s, as a fraction
+    // with a denominator up to 1000.
+    const std::string& tick = head[9];
+    const size_t slash = tick.find('/');
+    long long num = 0;
+    long long den = 0;
+    if (slash == std::string::npos || !readCount(tick.substr(0, slash), 1, 1000000, num) ||
+        !readCount(tick.substr(slash + 1), 1, 1000, den) || num < 3 * den || num > 1000 * den) {
+      return refuse("the tick is not a length in ms from 3 to 1000, written N/D (e.g. 50/3)");
+    }
+    run.pace = pacedAt(num, den);
   }
   run.gameVersion = head[3];
   if (!readCount(head[5], 1, 1000, value)) return refuse("the start level is not a number from 1 to 1000");
@@ -156,7 +179,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   bool ended = false;
   long lastTick = 0;
   std::int64_t dropped = 0;
-  const long longestRunTicks = static_cast<long>(kLongestRunMs / kTickLength);
+  const long longestRunTicks = static_cast<long>(kLongestRunMs * run.pace.den / run.pace.num);
   const std::string tooLong = "the run would last more than " + std::to_string(kLongestRunHours) +
                               " hours of game time, the most a run file may hold";
   while (std::getline(in, line)) {
@@ -166,7 +189,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
     if (ended) return refuse("more after the end line");
     if (w[0] == "end") {
       if (w.size() != 3 || !readCount(w[1], 0, 1LL << 40, value)) return refuse("the end line is not \"end TICKS HASH\"");
-      if (value > longestRunTicks || runGameTime(static_cast<long>(value), dropped) > kLongestRunMs) return refuse(tooLong);
+      if (value > longestRunTicks || runGameTime(run.pace, static_cast<long>(value), dropped) > kLongestRunMs) return refuse(tooLong);
       run.endTick = static_cast<long>(value);
       if (run.endTick < lastTick) return refuse("the run ends before its last event");
       if (!readHex(w[2], run.endHash)) return refuse("the end line's hash is not 16 hex digits");
@@ -186,7 +209,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
     } else if (event.kind == RunEventKind::Drop) {
       if (!readCount(w[2], 1, 1LL << 40, value)) return refuse("a drop is not a count of milliseconds");
       dropped += value;
-      if (runGameTime(event.tick, dropped) > kLongestRunMs) return refuse(tooLong);
+      if (runGameTime(run.pace, event.tick, dropped) > kLongestRunMs) return refuse(tooLong);
       event.value = value;
     } else if (event.kind == RunEventKind::Hash) {
       std::uint64_t hash = 0;

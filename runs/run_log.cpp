@@ -103,7 +103,7 @@ void RunLog::beginRecording(Game& game, RecordingFile* to, void (*keepText)(cons
   livesSeen = game.tovan->lives;
   stageOverSeen = game.stageOver;
   digest = kRunDigestStart;
-  write(runHeaderLine(game.level, game.tickClock));
+  write(runHeaderLine(game.level, game.tickClock, game.pace));
   flush(game);
 }
 
@@ -132,7 +132,7 @@ void RunLog::noteInput(RunEventKind kind, std::int64_t value) {
 
 void RunLog::ticksDropped(const Game& game, ClockTicks ms) {
   if (role != Role::Recording) return;
-  if (runGameTime(game.ticksRun, droppedMs + ms) > kLongestRunMs) {
+  if (runGameTime(game.pace, game.ticksRun, droppedMs + ms) > kLongestRunMs) {
     stopAtLongestRun(game);
     return;
   }
@@ -208,7 +208,7 @@ void RunLog::afterTick(Game& game) {
   }
   if (flushDue) flush(game);
   // Ended before a tick would take it past what a file may hold.
-  if (runGameTime(game.ticksRun + 1, droppedMs) > kLongestRunMs) stopAtLongestRun(game);
+  if (runGameTime(game.pace, game.ticksRun + 1, droppedMs) > kLongestRunMs) stopAtLongestRun(game);
 }
 
 const std::string& RunLog::finish(const Game& game) {

@@ -161,7 +161,7 @@ TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   EXPECT_EQ(hero().runScore, 250);
   // A cleared stage: the same.
   endStage();
-  passUntil(1002);
+  passUntil(1016);
   EXPECT_EQ(game->level, 2.0f);
   EXPECT_EQ(hero().getScore(), 0);
   EXPECT_EQ(hero().runScore, 250);
@@ -226,17 +226,17 @@ TEST_F(Hits, TheLastLifeEndsTheGameOnAScreenCoveringEverything) {
 TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
   Player& p = hero();
   endStage();
-  // The ticks fall every 3 ms from the stage's end: a pose shows from the
+  // The ticks fall every 50/3 ms from the stage's end: a pose shows from the
   // first tick past its time.
-  const std::pair<ClockTicks, int> poses[] = {{3, 0},   {198, 0}, {201, 1}, {399, 1}, {402, 0},
-                                              {600, 0}, {603, 1}, {798, 1}, {801, 2}, {999, 2}};
+  const std::pair<ClockTicks, int> poses[] = {{16, 0},  {200, 0}, {216, 1}, {400, 1}, {416, 0},
+                                              {600, 0}, {616, 1}, {800, 1}, {816, 2}, {1000, 2}};
   for (const auto& [at, pose] : poses) {
     passUntil(at);
     ASSERT_EQ(chooseMode(*game), FrameMode::StageClear);
     EXPECT_EQ(p.texture, endFrames[pose]) << at;
     EXPECT_TRUE(p.enlarged);
   }
-  passUntil(1002);
+  passUntil(1016);
   EXPECT_EQ(p.texture, endFrames[3]);
   EXPECT_FALSE(game->stageOver);
   EXPECT_FALSE(p.enlarged);

@@ -72,10 +72,11 @@ TEST_F(Pausing, AnEnemysBlowLandsAsLateAfterAPauseAsWithout) {
 
 TEST_F(Pausing, TheFirstPassAfterALongPauseRunsOnlyWhatIsDueSinceTheResume) {
   game->controlCode = kWalkRight;
-  passes(30);
+  passes(50);
   pauseFor(60000);
-  EXPECT_LE(passes(1), 1);
-  EXPECT_NEAR(hero().getPosition().getX(), 10 * kPlayerSpeed, 1e-5);
+  EXPECT_EQ(passes(1), 0);
+  EXPECT_EQ(passes(16), 1);  // the tick at 66 ms of play
+  EXPECT_NEAR(hero().getPosition().getX(), 4 * kPlayerSpeed, 1e-5);
 }
 
 TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
@@ -86,9 +87,9 @@ TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
   passes(500);
   EXPECT_EQ(hero().texture, endFrames[0]);  // 400-600 ms: the first pose again
   pauseFor(10000);
-  passes(99);
+  passes(115);  // the tick at 600 ms is not past it
   EXPECT_EQ(hero().texture, endFrames[0]);
-  passes(5);
+  passes(1);
   EXPECT_EQ(hero().texture, endFrames[1]);
   EXPECT_TRUE(game->stageOver);
 }
@@ -138,9 +139,9 @@ TEST_F(Pausing, AReinforcementDueASecondAfterThePauseIsDueASecondAfterTheResume)
   game->spawnClock = kStart + 1000 - 4800;  // level 1: due 4800 ms after the last one
   const size_t before = game->enemies.size();
   pauseFor(30000);
-  passes(995);
+  passes(1015);  // the tick at 1000 ms is not past it
   EXPECT_EQ(game->enemies.size(), before);
-  passes(10);
+  passes(1);
   EXPECT_GT(game->enemies.size(), before);
 }
 

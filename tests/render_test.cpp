@@ -198,8 +198,9 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
   freshStage(*game, kStart);
   game->tovan->position.x = game->tovan->hitbox.position.x = kStageEndX;
   game->stageOver = true;
-  game->clearClock = kStart - 1004;
-  game->tickClock = kStart - 2 * kTickLength;  // two ticks in the frame: the poses end in the first
+  // Two ticks in the frame: the poses end in the first.
+  game->tickClock = kStart - 2 * ticksTime(game->pace, 1);
+  game->clearClock = game->tickClock + ticksTime(game->pace, 1) - 1001;
   renderOnly(*game);
   ASSERT_FALSE(game->stageOver);
   ASSERT_EQ(game->level, 2.0f);

@@ -42,9 +42,9 @@ const Script kClearStage{"fight through stage 1 into level 2",
                          {{Act::Fight, 240000, 2.0f}, {Act::Fight, 2000}},
                          1};
 
-const Script kStalls{"fight through stalls: passes 100 ms apart drop ticks",
+const Script kStalls{"fight through stalls: passes 150 ms apart drop ticks",
                      {{Act::Walk, 600}, {Act::Fight, 6000}},
-                     100};
+                     150};
 
 class Replays : public ::testing::Test {
  protected:
@@ -69,12 +69,12 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
     } else if (script == &kClearStage) {
       EXPECT_EQ(game->level, 2.0f);
     } else if (script == &kStalls) {
-      EXPECT_NE(text.find(" drop 40\n"), std::string::npos);  // 100 ms a pass: 20 ticks run, 40 ms dropped
+      EXPECT_NE(text.find(" drop 50\n"), std::string::npos);  // 150 ms a pass: 6 ticks run, 50 ms dropped
     } else {
       EXPECT_NE(text.find(" pause -"), std::string::npos);
     }
     const RunFile run = parsed(text);
-    EXPECT_GT(run.endTick, script == &kStalls ? 1000 : 2000);
+    EXPECT_GT(run.endTick, 200);
     for (ClockTicks every : {1, 3, 16, 33, 50}) {
       long differsAt = 0;
       EXPECT_EQ(replayAtPasses(*game, text, every, &differsAt), run.endHash) << "a pass every " << every << " ms";
@@ -85,13 +85,19 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
 }
 
 // Runs recorded by the game before their files carried the whole state
-// (format version 1) still check as the runs they are.
-TEST_F(Replays, RunsRecordedInTheFirstFormatStillCheck) {
+// (format version 1), and before they carried their tick length (version 2,
+// played at 3 ms ticks), still check as the runs they are.
+TEST_F(Replays, RunsRecordedInEarlierFormatsStillCheck) {
   const struct {
     const char* name;
     int livesLeft;
     float level;
-  } fixtures[] = {{"walk.nrep", 4, 1.0f}, {"lost_life.nrep", 3, 1.0f}, {"clear_stage.nrep", 5, 2.0f}};
+  } fixtures[] = {{"walk.nrep", 4, 1.0f},
+                  {"lost_life.nrep", 3, 1.0f},
+                  {"clear_stage.nrep", 5, 2.0f},
+                  {"v2_walk_fight_pause.nrep", 5, 2.0f},
+                  {"v2_stalls.nrep", 5, 2.0f},
+                  {"v2_long_game.nrep", 0, 3.0f}};
   for (const auto& fixture : fixtures) {
     const char* name = fixture.name;
     SCOPED_TRACE(name);
@@ -138,7 +144,11 @@ TEST(RunFiles, BrokenFilesAreRefusedSayingWhere) {
   } cases[] = {
       {"empty", "", "empty"},
       {"not a run", "\x89PNG\r\n", "not a replay"},
-      {"another version", "nombre-replay 3 game 9.0 level 1 clock 0\nend 0 0000000000000000\n", "version 3"},
+      {"another version", "nombre-replay 4 game 9.0 level 1 clock 0 tick 50/3\nend 0 0000000000000000\n", "version 4"},
+      {"no tick length", "nombre-replay 3 game 1.0.0 level 1 clock 0\nend 0 0000000000000000\n", "tick MS/N"},
+      {"a tick of 1 ms", "nombre-replay 3 game 1.0.0 level 1 clock 0 tick 1/1\nend 0 0000000000000000\n", "the tick"},
+      {"a tick over 0", "nombre-replay 3 game 1.0.0 level 1 clock 0 tick 50/0\nend 0 0000000000000000\n", "the tick"},
+      {"a tick of words", "nombre-replay 3 game 1.0.0 level 1 clock 0 tick fast\nend 0 0000000000000000\n", "the tick"},
       {"cut short", head + "0 press right\n5 release right\n", "cut short"},
       {"out of order", head + "9 press right\n5 release right\nend 9 0000000000000000\n", "out of order"},
       {"unknown event", head + "3 jump up\nend 3 0000000000000000\n", "no event"},
@@ -192,8 +202,8 @@ TEST(RunFiles, EveryKeyTheWindowCanSendReadsBackAsWritten) {
 // Files an editor saved with a byte-order mark are read.
 TEST(RunFiles, ARunHoldsAtMostFourHoursOfGameTime) {
   const std::string head = "nombre-replay 1 game 1.0.0 level 1 clock 412\n";
-  const std::string longest = std::to_string(kLongestRunMs / kTickLength);
-  const std::string pastLongest = std::to_string(kLongestRunMs / kTickLength + 1);
+  const std::string longest = std::to_string(kLongestRunMs / kClassicPace.num);
+  const std::string pastLongest = std::to_string(kLongestRunMs / kClassicPace.num + 1);
   const struct {
     const char* what;
     std::string text;

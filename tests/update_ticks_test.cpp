@@ -92,8 +92,14 @@ int scriptedCode(ClockTicks t) {
   return kNoControl;
 }
 
-TEST_F(UpdateTicks, APassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
+// Runs recorded at 3 ms ticks play as the game played them then.
+TEST_F(UpdateTicks, AtThreeMsTicksAPassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
   constexpr ClockTicks kLength = 5200;
+  const auto classic = [this] {
+    game->pace = kClassicPace;
+    hero().classicBlows = true;
+  };
+  classic();
   std::vector<std::string> original;
   seedChance(game->chance, 7);
   spawnWave(game->enemies, hero(), game->level, game->chance);
@@ -108,6 +114,7 @@ TEST_F(UpdateTicks, APassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
   ASSERT_TRUE(struck && scored) << "the session should meet the enemies' blows and defeat some";
 
   fresh();
+  classic();
   seedChance(game->chance, 7);
   spawnWave(game->enemies, hero(), game->level, game->chance);
   game->spawnClock = kStart + kLength;  // the original passes above spawned no reinforcements
@@ -134,7 +141,7 @@ TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
     ClockTicks t = 0;
     for (size_t i = 0; t < 1000; ++i) pass(kStart + (t = nextPass(t, c.intervals, i)));
     const int steps = static_cast<int>(hero().getPosition().getX() / kPlayerSpeed + 0.5f);
-    EXPECT_NEAR(steps, 333, 1);
+    EXPECT_EQ(steps, 60);  // 60 ticks a second
 
     // One punch thrown at an enemy in reach, the key tapped for 20 ms.
     fresh();
@@ -148,24 +155,45 @@ TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
   }
 }
 
-TEST_F(UpdateTicks, AStallRunsTwentyTicksAndDropsTheRest) {
+TEST_F(UpdateTicks, TicksFallEvery50ThirdsOfAMillisecond) {
+  // Two ticks in a 33 ms pass; 16, 17, 17 ms apart, on n x 50/3 ms exactly.
+  EXPECT_EQ(runDueTicks(*game, kStart + 15), 0);
+  EXPECT_EQ(runDueTicks(*game, kStart + 33), 2);
+  EXPECT_EQ(game->tickClock, kStart + 33);
+  EXPECT_EQ(runDueTicks(*game, kStart + 49), 0);
+  EXPECT_EQ(runDueTicks(*game, kStart + 50), 1);
+  EXPECT_EQ(runDueTicks(*game, kStart + 100), 3);
+  EXPECT_EQ(game->tickClock, kStart + 100);
+  // An hour of passes 7 ms apart: 216,000 ticks, the last on the hour.
+  game->stageOver = true;  // the stage-clear poses tick without moving anyone
+  game->clearClock = kStart + 3600000;
+  long ticks = 0;
+  for (ClockTicks t = 107; t < 100 + 3600000; t += 7) ticks += runDueTicks(*game, kStart + t);
+  ticks += runDueTicks(*game, kStart + 100 + 3600000);
+  EXPECT_EQ(ticks, 216000);
+  EXPECT_EQ(game->tickClock, kStart + 100 + 3600000);
+  EXPECT_EQ(game->tickCarry, 0);
+  game->stageOver = false;
+}
+
+TEST_F(UpdateTicks, AStallRunsSixTicksAndDropsTheRest) {
   game->controlCode = kWalkRight;
   EXPECT_EQ(runDueTicks(*game, kStart + 1), 0);
-  EXPECT_EQ(runDueTicks(*game, kStart + 1000), kMostTicksPerPass);
+  EXPECT_EQ(runDueTicks(*game, kStart + 1000), 6);
   EXPECT_EQ(game->tickClock, kStart + 1000);
-  EXPECT_NEAR(hero().getPosition().getX(), 20 * kPlayerSpeed, 1e-5);
-  // Just in reach of the cap: all of them, and the clock stays on the tick grid.
-  EXPECT_EQ(runDueTicks(*game, kStart + 1061), 20);
-  EXPECT_EQ(game->tickClock, kStart + 1060);
+  EXPECT_NEAR(hero().getPosition().getX(), 6 * kPlayerSpeed, 1e-5);
+  // Just in reach of the cap, 100 ms: all of them, and the clock stays on the tick grid.
+  EXPECT_EQ(runDueTicks(*game, kStart + 1100), 6);
+  EXPECT_EQ(game->tickClock, kStart + 1100);
 }
 
 TEST_F(UpdateTicks, TheStageEndsAtTheTickThatTakesTheHeroOverIt) {
   // One step takes the hero over the end; the ticks after it are the stage-clear poses'.
   game->controlCode = kWalkRight;
   hero().position.x = hero().hitbox.position.x = kStageEndX - 0.001f;
-  EXPECT_EQ(runDueTicks(*game, kStart + 30), 10);
+  EXPECT_EQ(runDueTicks(*game, kStart + 167), 6);  // a 167 ms stall: six ticks, the rest dropped
   EXPECT_TRUE(game->stageOver);
-  EXPECT_EQ(game->clearClock, kStart + 3);
+  EXPECT_EQ(game->clearClock, kStart + 16);
   EXPECT_NEAR(hero().getPosition().getX(), kStageEndX - 0.001f + kPlayerSpeed, 1e-6);
   EXPECT_TRUE(hero().enlarged);
   game->stageOver = false;
@@ -179,7 +207,7 @@ TEST_F(UpdateTicks, TheStageEndsAtTheTickThatTakesTheHeroOverIt) {
   spawnEnemy(game->enemies, 1, 0.95f, 1.0f, 1.0f);  // facing him
   game->enemies[0].attackStarted = true;
   game->enemies[0].clockStart = kStart - 348;  // its blow is built at the first tick
-  EXPECT_EQ(runDueTicks(*game, kStart + 30), 1);
+  EXPECT_EQ(runDueTicks(*game, kStart + 100), 1);
   EXPECT_TRUE(game->stageOver);
   game->stageOver = false;
 }

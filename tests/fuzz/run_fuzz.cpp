@@ -11,12 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   if (parseRunFile(text, run, why)) {
     // What reads must write back the same way and read again to the same run.
-    std::string again = runHeaderLine(run.level, run.startClock);
+    std::string again = runHeaderLine(run.level, run.startClock, run.pace);
     for (const RunEvent& event : run.events) again += runEventLine(event);
     again += runEndLine(run.endTick, run.endHash);
     RunFile second;
     if (!parseRunFile(again, second, why) || second.events.size() != run.events.size() ||
-        second.endHash != run.endHash || second.endTick != run.endTick) {
+        second.endHash != run.endHash || second.endTick != run.endTick || second.pace.num != run.pace.num ||
+        second.pace.den != run.pace.den) {
       __builtin_trap();
     }
   } else if (why.empty()) {
