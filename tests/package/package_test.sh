@@ -23,7 +23,7 @@ for library in libc6 libstdc++6 libglfw3 libglew libopenal1 libsndfile1 libtomlp
   [[ "$depends" == *"$library"* ]] || fail "Depends has no $library: $depends"
 done
 
-# Debian's own checker: E: lines are errors. Its warnings are listed in the README.
+# Debian's own checker: E: lines are errors. docs/engineering.md says what it reports on the package.
 status=0
 lintian "$deb" > "$build/lintian.log" 2>&1 || status=$?
 grep -v '^running with root privileges' "$build/lintian.log" || true
