@@ -15,9 +15,9 @@ constexpr float kHeroX = 3.0f;
 // him and strike, the rest stand.
 constexpr float kSpread = 2.5f;
 constexpr float kLevel = 12.0f;
-// The game ticks at most every 2 ms; each tick here moves the pinned clock
-// on by a little more, so walks and blows play out as they would in play.
-constexpr ClockTicks kTickMs = 3;
+// The game ticks every 50/3 ms; each tick here moves the pinned clock on by
+// a little more, so walks and blows play out as they would in play.
+constexpr ClockTicks kTickMs = 17;
 // Approaching enemies bunch up on the hero; the roster is set out afresh
 // this often so every measurement sees the same mix of idle, walking and striking.
 constexpr int kTicksPerLayout = 256;
