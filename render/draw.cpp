@@ -127,7 +127,7 @@ constexpr float kNearHalfBody = 0.035f;
 // Draws a struck pile tighter toward its front, keeping its order, until
 // every flashing figure stands within the blow's reach.
 void squeezeStruckPile(const std::vector<Character>& list, const std::vector<size_t>& pile,
-                       std::vector<SeenPlace>& places, float reach) {
+                       const std::vector<float>& outward, std::vector<SeenPlace>& places, float reach) {
   const float front = places[pile.front()].depth;
   float deepestStruck = front;
   for (size_t i : pile) {
@@ -135,8 +135,16 @@ void squeezeStruckPile(const std::vector<Character>& list, const std::vector<siz
   }
   const float limit = reach + kNearHalfBody;
   if (!(deepestStruck > limit)) return;
-  const float squeeze = std::clamp((limit - front) / (deepestStruck - front), 0.0f, 1.0f);
-  for (size_t i : pile) places[i].depth = front + (places[i].depth - front) * squeeze;
+  if (front < limit) {
+    const float squeeze = (limit - front) / (deepestStruck - front);
+    for (size_t i : pile) places[i].depth = front + (places[i].depth - front) * squeeze;
+    return;
+  }
+  // Fighters out of reach front the pile: those struck nearer are drawn
+  // where the blow met them, in front of them.
+  for (size_t i : pile) {
+    if (hitFlash(list[i]) > 0.0f) places[i].depth = std::fmax(limit, outward[i]);
+  }
 }
 
 std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX, const LandedBlow& blow) {
@@ -172,7 +180,7 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
         places[i].pile = pile.front();
         lastSeen = places[i].depth;
       }
-      if (blow.landed && blow.right == right) squeezeStruckPile(list, pile, places, blow.reach);
+      if (blow.landed && blow.right == right) squeezeStruckPile(list, pile, outward, places, blow.reach);
       for (size_t i : pile) {
         const float shift = places[i].depth - outward[i];
         places[i].shift = right ? shift : -shift;
