@@ -5,9 +5,8 @@
 
 #include "rules/game_state.h"
 #include "window/frame_pace.h"
+#include "window/window_fit.h"
 
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
 extern const char* const kWindowTitle;
 
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
