@@ -174,14 +174,6 @@ FileRead readPlayerFile(const std::string& path, long long maxBytes, std::string
   return read;
 }
 
-std::string shortQuote(const std::string& text, size_t bytes) {
-  std::string quoted = text.substr(0, bytes);
-  for (char& byte : quoted) {
-    if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7f) byte = '?';
-  }
-  return text.size() > bytes ? quoted + "..." : quoted;
-}
-
 bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why) {
   std::string unused;
   if (why == nullptr) why = &unused;

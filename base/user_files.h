@@ -40,11 +40,6 @@ enum class FileRead {
 // file of at most maxBytes.
 FileRead readPlayerFile(const std::string& path, long long maxBytes, std::string* contents, std::string* why);
 
-// The start of what a console line quotes from a file: at most `bytes`,
-// "..." after a longer text, control bytes shown as '?'.
-constexpr size_t kQuoteBytes = 40;
-std::string shortQuote(const std::string& text, size_t bytes = kQuoteBytes);
-
 // Says once, on stderr, that scores and settings cannot be kept, and why.
 void cannotKeepPlayerFiles(const std::string& why);
 // The next failure is said again (tests).

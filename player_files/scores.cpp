@@ -12,6 +12,7 @@
 #include <ctime>
 #include <sstream>
 
+#include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/player_toml.h"
 

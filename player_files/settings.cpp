@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "audio/sound.h"
+#include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/player_toml.h"
 #include "window/window_fit.h"
