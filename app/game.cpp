@@ -262,10 +262,8 @@ void runMode(Game& game) {
       menuFrame(game);
       break;
     case FrameMode::GameOver:
-      // A run played back shows its score but is not a new run of the table.
-      recordRunOnce(game.tovan->runScore, static_cast<int>(game.level), !playingBack(game));
-      // The run is over: its record is kept now, not only when the window closes.
-      if (game.log != nullptr) game.log->finish(game);
+      // The run is over: it is kept now, not only when the window closes.
+      keepEndedRun(game);
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
@@ -277,6 +275,14 @@ void runMode(Game& game) {
       break;
   }
   if (replayPausedByViewer(game)) drawReplayPauseSign(game);
+}
+
+void keepEndedRun(Game& game) {
+  const QuitSignalsHeld held;
+  // The recording needs no lock: it is whole before any wait for the table.
+  if (game.log != nullptr) game.log->finish(game);
+  // A run played back shows its score but is not a new run of the table.
+  recordRunOnce(game.tovan->runScore, static_cast<int>(game.level), !playingBack(game));
 }
 
 // The player's own pause opens the menu; a replay's viewer pauses the clock alone.

@@ -41,6 +41,11 @@ FrameMode chooseMode(const Game& game);
 bool replayPausedByViewer(const Game& game);
 
 void playFrame(Game& game);
+// The run has ended (game over, the window closed, a signal): its recording
+// gets its last line, then its score joins the table (which may wait for
+// another copy of the game to let go of it), each once. A quit signal
+// meanwhile takes effect only once both are kept.
+void keepEndedRun(Game& game);
 
 // Back to the opening of level 1 with five lives and an empty roster, every
 // clock reading now (tests and benchmarks set up their scenes from here).

@@ -110,8 +110,7 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
   game.log = &log;
   runPasses(game, uncapped);
   // Closed during a run (or by a signal): the run still counts.
-  recordRunOnce(game.tovan->runScore, static_cast<int>(game.level));
-  log.finish(game);
+  keepEndedRun(game);
   return shutDown(game);
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <toml++/toml.h>
@@ -111,6 +112,13 @@ std::string keepRunAside(const std::string& path, const ScoreEntry& run) {
   return writeFileWhole(aside, scoreTableText({run}), nullptr) ? aside : "";
 }
 
+// The player has taken the write permission off the table: it stays as it
+// is. The mode is read, not tried, since root may write any file.
+bool madeReadOnly(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
+}
+
 }  // namespace
 
 bool readScoreTable(const std::string& text, std::vector<ScoreEntry>* table, std::string* why) {
@@ -200,11 +208,14 @@ bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBe
   const TableLock lock(path.substr(0, path.rfind('/')));
   std::vector<ScoreEntry> table;
   std::string problem;
-  const TableRead read = lock.busy() ? TableRead::Unreadable : readScoreFile(path, &table, &problem);
+  const bool readOnly = !lock.busy() && madeReadOnly(path);
+  const TableRead read = lock.busy() || readOnly ? TableRead::Unreadable : readScoreFile(path, &table, &problem);
   if (read == TableRead::Unreadable) {
     // Never written over: the runs in it are still the player's.
     const std::string aside = keepRunAside(path, run);
-    const std::string cause = lock.busy() ? "are held by another program" : "cannot be read (" + problem + ")";
+    const std::string cause = lock.busy()  ? "are held by another program"
+                              : readOnly ? "are read-only"
+                                         : "cannot be read (" + problem + ")";
     if (aside.empty()) {
       *why = "the best scores in " + path + " " + cause + ", and this run's score could not be kept beside them";
       return false;
