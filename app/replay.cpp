@@ -42,7 +42,7 @@ void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mo
 
 void keepLastRun(const std::string& text) {
   const std::string path = lastRunPath();
-  std::string why = "no home folder (neither XDG_DATA_HOME nor HOME is set)";
+  std::string why = "no home folder (" + whyNoUserFolder("XDG_DATA_HOME") + ")";
   if (path.empty() || !writeFileWhole(path, text, &why)) {
     std::fprintf(stderr, "nombre: the last run is not kept: %s\n", why.c_str());
   }

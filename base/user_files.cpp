@@ -82,6 +82,15 @@ std::string linkTarget(const std::string& path) {
 
 }  // namespace
 
+std::string whyNoUserFolder(const char* xdgVariable) {
+  const char* xdg = std::getenv(xdgVariable);
+  const char* home = std::getenv("HOME");
+  if ((xdg != nullptr && xdg[0] == '/') || (home != nullptr && home[0] != '\0')) return "";
+  const std::string variable = xdgVariable;
+  if (xdg == nullptr || xdg[0] == '\0') return "neither " + variable + " nor HOME is set";
+  return variable + " is relative and HOME is not set";
+}
+
 std::string userDataFolder() { return folderFrom("XDG_DATA_HOME", ".local/share"); }
 
 std::string userConfigFolder() { return folderFrom("XDG_CONFIG_HOME", ".config"); }

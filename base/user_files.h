@@ -9,6 +9,9 @@
 std::string userDataFolder();    // $XDG_DATA_HOME/nombre, else $HOME/.local/share/nombre; "" when neither is set
 std::string userConfigFolder();  // $XDG_CONFIG_HOME/nombre, else $HOME/.config/nombre; "" when neither is set
 std::string userStateFolder();   // $XDG_STATE_HOME/nombre, else $HOME/.local/state/nombre; "" when neither is set
+// Why the folder under `xdgVariable` (e.g. "XDG_DATA_HOME") is "", in the
+// player's words; "" when there is one. A relative path there does not count.
+std::string whyNoUserFolder(const char* xdgVariable);
 
 // Writes `contents` to `path` whole or not at all: a temporary file in the
 // same folder as the file (the target of a symlink at `path`, so the link
