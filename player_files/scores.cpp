@@ -208,8 +208,10 @@ bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBe
   const TableLock lock(path.substr(0, path.rfind('/')));
   std::vector<ScoreEntry> table;
   std::string problem;
-  const bool readOnly = !lock.busy() && madeReadOnly(path);
-  const TableRead read = lock.busy() || readOnly ? TableRead::Unreadable : readScoreFile(path, &table, &problem);
+  TableRead read = lock.busy() ? TableRead::Unreadable : readScoreFile(path, &table, &problem);
+  // One the player cannot read is said to be so first.
+  const bool readOnly = read != TableRead::Unreadable && madeReadOnly(path);
+  if (readOnly) read = TableRead::Unreadable;
   if (read == TableRead::Unreadable) {
     // Never written over: the runs in it are still the player's.
     const std::string aside = keepRunAside(path, run);
