@@ -167,13 +167,16 @@ constexpr int kEnemyPixels = 3;  // that many of an enemy's colour make one
 // A turn is taken once the blow under way has ended: the key is held that long.
 constexpr long kTurnMs = 400;
 
-// The enemies wear purple: blue above green, red not below it, not light.
-// The hero is white, the paving grey-brown with no more blue than green.
+// The enemies of the first kind wear purple: blue above green, red not below
+// it, not light; those of the second kind dark brown: red above green above
+// blue. The hero is white, the paving grey with no less blue than green.
 bool enemyColour(unsigned long pixel) {
   const long r = static_cast<long>((pixel >> 16) & 0xff);
   const long g = static_cast<long>((pixel >> 8) & 0xff);
   const long b = static_cast<long>(pixel & 0xff);
-  return b >= g + 10 && r >= g && r < 150 && b < 170;
+  const bool purple = b >= g + 10 && r >= g && r < 150 && b < 170;
+  const bool brown = r < 110 && r >= g + 6 && g >= b + 8;
+  return purple || brown;
 }
 
 struct Near {
