@@ -21,7 +21,8 @@
 //                                   the time is up, fighting only with low kicks (crouch), only
 //                                   with standing kicks (kick), or with every blow as the moment
 //                                   suggests (mixed); prints each stage cleared, then
-//                                   "level N cleared C end game-over|time MS"; SEED varies the
+//                                   "level N cleared C end game-over|time MS blows ..." (how
+//                                   often each blow was taken up); SEED varies the
 //                                   player's reaction times from game to game
 //   e2e_tool first-blow WINDOW SECONDS
 //                                   watches the health bar and prints the ms from its own start
@@ -282,13 +283,15 @@ int clearStage(Window window, double seconds, Window other) {
 
 // What the player sees along the paving on either side of the hero: how far
 // (pixels from his middle) the nearest enemy's legs are, 0 for none in
-// sight, and how many pixels of enemy stand within kNearPixels of him.
+// sight, and how many pixels of enemy stand within kNearPixels of him, and
+// within sight ahead.
 constexpr int kSightPixels = 220;
 struct Sight {
   int nearestAhead = 0;
   int nearestBehind = 0;
   int nearAhead = 0;
   int nearBehind = 0;
+  int inSightAhead = 0;
 };
 
 Sight look(Display* display, Window window, bool facingRight) {
@@ -305,6 +308,7 @@ Sight look(Display* display, Window window, bool facingRight) {
     int& nearest = ahead ? sight.nearestAhead : sight.nearestBehind;
     if (nearest == 0 || distance < nearest) nearest = distance;
     if (distance <= kNearPixels) ++(ahead ? sight.nearAhead : sight.nearBehind);
+    if (ahead) ++sight.inSightAhead;
   }
   XDestroyImage(image);
   return sight;
@@ -368,10 +372,14 @@ enum class Style { Crouch, Kick, Mixed };
 // Pixels, measured from the hero's middle to the nearest enemy leg: an enemy
 // this close stands in his punch's reach; a pile this wide ahead (pixels of
 // enemy within kNearPixels) is two or more standing together; a lone enemy
-// coming between kNearPixels and kFlyFrom is met with a flying kick.
+// coming between kNearPixels and kFlyFrom, with no other in sight, is met
+// with a flying kick, at most one every kFlyingKickEveryMs. An enemy in his
+// punch's reach is punched in one fight out of kPunchOneIn, kicked in the others.
 constexpr int kPunchPixels = 45;
 constexpr int kPilePixels = 40;
 constexpr int kFlyFrom = 130;
+constexpr long kFlyingKickEveryMs = 1500;
+constexpr unsigned kPunchOneIn = 3;
 // How long the game needs to see Down before a kick is a low kick (a tick
 // or two), and how long a jump lasts before its kick is thrown.
 constexpr long kCrouchSettlesMs = 60;
@@ -387,7 +395,12 @@ struct Player {
   bool facingRight = true;
   long busyUntil = 0;
   long crouchedAt = -1;  // when Down was first held, -1 while standing
+  // How often each blow was taken up: a held key throws the same blow again.
+  int punches = 0;
+  int kicks = 0;
+  int lowKicks = 0;
   int flyingKicks = 0;
+  long flewAt = -kFlyingKickEveryMs;
 
   // A human's reaction is not the same each time: up to this many ms more.
   long reaction() { return static_cast<long>(chance() % 40); }
@@ -414,6 +427,7 @@ struct Player {
   }
 
   void blow(long now, KeySym key) {
+    if (!keys.holds(key) || keys.holds(XK_Down)) ++(key == XK_z ? punches : kicks);
     standUp();
     keys.only({key});
     busyUntil = now + reaction();
@@ -427,6 +441,7 @@ struct Player {
       busyUntil = now + kCrouchSettlesMs + reaction();
       return;
     }
+    if (!keys.holds(XK_x)) ++lowKicks;
     keys.only({XK_Down, XK_x});
     busyUntil = now + reaction();
   }
@@ -439,7 +454,15 @@ struct Player {
     std::this_thread::sleep_for(std::chrono::milliseconds(kJumpKickAfterMs));
     keys.only({forward, XK_x});
     ++flyingKicks;
+    flewAt = now;
     busyUntil = now + kJumpLastsMs + reaction();
+  }
+
+  // The blow for the enemy ahead: the one already thrown while the fight lasts.
+  KeySym fightBlow(const Sight& sight) {
+    if (keys.holds(XK_z)) return XK_z;
+    if (keys.holds(XK_x)) return XK_x;
+    return sight.nearestAhead <= kPunchPixels && chance() % kPunchOneIn == 0 ? XK_z : XK_x;
   }
 
   void act(long now) {
@@ -464,13 +487,12 @@ struct Player {
       case Style::Mixed:
         if (ahead && sight.nearAhead >= kPilePixels) {
           lowKick(now);
-        } else if (ahead && sight.nearestAhead <= kPunchPixels) {
-          blow(now, XK_z);
         } else if (ahead) {
-          blow(now, XK_x);
+          blow(now, fightBlow(sight));
         } else if (behind) {
           turn(now, false);
-        } else if (facingRight && sight.nearestAhead > 0 && sight.nearestAhead <= kFlyFrom) {
+        } else if (sight.nearestAhead > 0 && sight.nearestAhead <= kFlyFrom && sight.inSightAhead < kPilePixels &&
+                   sight.nearestBehind == 0 && now - flewAt >= kFlyingKickEveryMs) {
           flyingKick(now);
         } else {
           walkRight(now);
@@ -524,8 +546,8 @@ int play(Window window, double seconds, Style style, unsigned seed) {
   }
   player.keys.only({});
   XCloseDisplay(display);
-  std::printf("level %d cleared %d end %s %ld flying-kicks %d\n", cleared + 1, cleared, end, msSince(start),
-              player.flyingKicks);
+  std::printf("level %d cleared %d end %s %ld blows punch %d kick %d low-kick %d flying-kick %d\n", cleared + 1,
+              cleared, end, msSince(start), player.punches, player.kicks, player.lowKicks, player.flyingKicks);
   return 0;
 }
 
@@ -558,7 +580,7 @@ int firstBlow(Window window, double seconds) {
     const int end = healthBarEnd(display, window);
     if (full < 0) full = end;
     if (full > 0 && end >= 0 && end < full - 1) {
-      std::printf("first-blow %ld (health bar %d -> %d px)\n", msSince(start), full, end);
+      std::printf("first blow %ld ms after the watch began (health bar %d -> %d px)\n", msSince(start), full, end);
       status = 0;
       break;
     }
