@@ -20,6 +20,17 @@
 //                                   those close behind, else walks right; at the stage-clear
 //                                   poses it lets go of the keys and gives the focus to OTHER
 //                                   (exit 1 if the stage was not cleared in time)
+//   e2e_tool play WINDOW SECONDS STYLE [SEED]
+//                                   plays from what the window shows until the game is over or
+//                                   the time is up, fighting only with low kicks (crouch), only
+//                                   with standing kicks (kick), or with every blow as the moment
+//                                   suggests (mixed); prints each stage cleared, then
+//                                   "level N cleared C end game-over|time MS blows ..." (how
+//                                   often each blow was taken up); SEED varies the
+//                                   player's reaction times from game to game
+//   e2e_tool first-blow WINDOW SECONDS
+//                                   watches the health bar and prints the ms from its own start
+//                                   to the first blow that shortens it (exit 1 if none came)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -35,6 +46,8 @@
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -162,13 +175,16 @@ constexpr int kEnemyPixels = 3;  // that many of an enemy's colour make one
 // A turn is taken once the blow under way has ended: the key is held that long.
 constexpr long kTurnMs = 400;
 
-// The enemies wear purple: blue above green, red not below it, not light.
-// The hero is white, the paving grey-brown with no more blue than green.
+// The enemies of the first kind wear purple: blue above green, red not below
+// it, not light; those of the second kind dark brown: red above green above
+// blue. The hero is white, the paving grey with no less blue than green.
 bool enemyColour(unsigned long pixel) {
   const long r = static_cast<long>((pixel >> 16) & 0xff);
   const long g = static_cast<long>((pixel >> 8) & 0xff);
   const long b = static_cast<long>(pixel & 0xff);
-  return b >= g + 10 && r >= g && r < 150 && b < 170;
+  const bool purple = b >= g + 10 && r >= g && r < 150 && b < 170;
+  const bool brown = r < 110 && r >= g + 6 && g >= b + 8;
+  return purple || brown;
 }
 
 struct Near {
@@ -272,6 +288,316 @@ int clearStage(Window window, double seconds, Window other) {
   return status;
 }
 
+// What the player sees along the paving on either side of the hero: how far
+// (pixels from his middle) the nearest enemy's legs are, 0 for none in
+// sight, and how many pixels of enemy stand within kNearPixels of him, and
+// within sight ahead.
+constexpr int kSightPixels = 220;
+struct Sight {
+  int nearestAhead = 0;
+  int nearestBehind = 0;
+  int nearAhead = 0;
+  int nearBehind = 0;
+  int inSightAhead = 0;
+};
+
+Sight look(Display* display, Window window, bool facingRight) {
+  Sight sight;
+  const int from = kHeroX - kSightPixels;
+  XImage* image = XGetImage(display, window, from, kLegsY, 2 * kSightPixels, 1, AllPlanes, ZPixmap);
+  if (image == nullptr) return sight;
+  for (int i = 0; i < 2 * kSightPixels; ++i) {
+    if (!enemyColour(XGetPixel(image, i, 0))) continue;
+    const int offset = from + i - kHeroX;
+    const int distance = offset < 0 ? -offset : offset;
+    if (distance <= kHeroHalfWidth) continue;
+    const bool ahead = (offset > 0) == facingRight;
+    int& nearest = ahead ? sight.nearestAhead : sight.nearestBehind;
+    if (nearest == 0 || distance < nearest) nearest = distance;
+    if (distance <= kNearPixels) ++(ahead ? sight.nearAhead : sight.nearBehind);
+    if (ahead) ++sight.inSightAhead;
+  }
+  XDestroyImage(image);
+  return sight;
+}
+
+constexpr Spot kHearts[5] = {{180, 525}, {220, 525}, {260, 525}, {300, 525}, {340, 525}};
+
+int heartsShown(Display* display, Window window) {
+  XImage* image = XGetImage(display, window, kHearts[0].x, kHearts[0].y, kHearts[4].x - kHearts[0].x + 1, 1,
+                            AllPlanes, ZPixmap);
+  if (image == nullptr) return 0;
+  int hearts = 0;
+  for (Spot heart : kHearts) {
+    if ((XGetPixel(image, heart.x - kHearts[0].x, 0) & 0xffffff) != kGrey) ++hearts;
+  }
+  XDestroyImage(image);
+  return hearts;
+}
+
+// The keys the player may hold in play, held exactly as asked: let go of the
+// others first, then pressed in the order given.
+class HeldKeys {
+ public:
+  explicit HeldKeys(Display* d) : display(d) {}
+  void only(std::initializer_list<KeySym> wanted) {
+    for (Key& key : keys) {
+      bool want = false;
+      for (KeySym w : wanted) want = want || w == key.sym;
+      if (key.down && !want) send(key, false);
+    }
+    for (KeySym w : wanted) {
+      for (Key& key : keys) {
+        if (key.sym == w && !key.down) send(key, true);
+      }
+    }
+    XFlush(display);
+  }
+  bool holds(KeySym sym) const {
+    for (const Key& key : keys) {
+      if (key.sym == sym) return key.down;
+    }
+    return false;
+  }
+
+ private:
+  struct Key {
+    KeySym sym;
+    bool down;
+  };
+  void send(Key& key, bool down) {
+    key.down = down;
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, key.sym), down ? True : False, CurrentTime);
+  }
+  Display* display;
+  Key keys[6] = {{XK_Right, false}, {XK_Left, false}, {XK_Up, false},
+                 {XK_Down, false},  {XK_x, false},    {XK_z, false}};
+};
+
+enum class Style { Crouch, Kick, Mixed };
+
+// Pixels, measured from the hero's middle to the nearest enemy leg: an enemy
+// this close stands in his punch's reach; a pile this wide ahead (pixels of
+// enemy within kNearPixels) is two or more standing together; a lone enemy
+// coming between kNearPixels and kFlyFrom, with no other in sight, is met
+// with a flying kick, at most one every kFlyingKickEveryMs. An enemy in his
+// punch's reach is punched in one fight out of kPunchOneIn, kicked in the others.
+constexpr int kPunchPixels = 45;
+constexpr int kPilePixels = 40;
+constexpr int kFlyFrom = 130;
+constexpr long kFlyingKickEveryMs = 1500;
+constexpr unsigned kPunchOneIn = 3;
+// How long the game needs to see Down before a kick is a low kick (a tick
+// or two), and how long a jump lasts before its kick is thrown.
+constexpr long kCrouchSettlesMs = 60;
+constexpr long kJumpKickAfterMs = 70;
+constexpr long kJumpLastsMs = 450;
+
+struct Player {
+  Display* display;
+  Window window;
+  Style style;
+  HeldKeys keys;
+  std::mt19937 chance;
+  bool facingRight = true;
+  long busyUntil = 0;
+  long crouchedAt = -1;  // when Down was first held, -1 while standing
+  // How often each blow was taken up: a held key throws the same blow again.
+  int punches = 0;
+  int kicks = 0;
+  int lowKicks = 0;
+  int flyingKicks = 0;
+  long flewAt = -kFlyingKickEveryMs;
+
+  // A human's reaction is not the same each time: up to this many ms more.
+  long reaction() { return static_cast<long>(chance() % 40); }
+
+  void walkRight(long now) {
+    standUp();
+    keys.only({XK_Right});
+    facingRight = true;
+    busyUntil = now + 20 + reaction();
+  }
+
+  void standUp() { crouchedAt = -1; }
+
+  void turn(long now, bool crouched) {
+    facingRight = !facingRight;
+    const KeySym arrow = facingRight ? XK_Right : XK_Left;
+    if (crouched) {
+      keys.only({XK_Down, arrow});
+    } else {
+      standUp();
+      keys.only({arrow});
+    }
+    busyUntil = now + kTurnMs + reaction();
+  }
+
+  void blow(long now, KeySym key) {
+    if (!keys.holds(key) || keys.holds(XK_Down)) ++(key == XK_z ? punches : kicks);
+    standUp();
+    keys.only({key});
+    busyUntil = now + reaction();
+  }
+
+  // Down first; the kick only once the game has seen him crouch.
+  void lowKick(long now) {
+    if (crouchedAt < 0 || !keys.holds(XK_Down)) {
+      keys.only({XK_Down});
+      crouchedAt = now;
+      busyUntil = now + kCrouchSettlesMs + reaction();
+      return;
+    }
+    if (!keys.holds(XK_x)) ++lowKicks;
+    keys.only({XK_Down, XK_x});
+    busyUntil = now + reaction();
+  }
+
+  // A jump forward into the enemy coming, the kick thrown in the air.
+  void flyingKick(long now) {
+    standUp();
+    const KeySym forward = facingRight ? XK_Right : XK_Left;
+    keys.only({forward, XK_Up});
+    std::this_thread::sleep_for(std::chrono::milliseconds(kJumpKickAfterMs));
+    keys.only({forward, XK_x});
+    ++flyingKicks;
+    flewAt = now;
+    busyUntil = now + kJumpLastsMs + reaction();
+  }
+
+  // The blow for the enemy ahead: the one already thrown while the fight lasts.
+  KeySym fightBlow(const Sight& sight) {
+    if (keys.holds(XK_z)) return XK_z;
+    if (keys.holds(XK_x)) return XK_x;
+    return sight.nearestAhead <= kPunchPixels && chance() % kPunchOneIn == 0 ? XK_z : XK_x;
+  }
+
+  void act(long now) {
+    const Sight sight = look(display, window, facingRight);
+    const bool ahead = sight.nearAhead >= kEnemyPixels;
+    const bool behind = sight.nearBehind >= kEnemyPixels;
+    switch (style) {
+      case Style::Kick:
+      case Style::Crouch: {
+        const bool crouched = style == Style::Crouch;
+        if (ahead && crouched) {
+          lowKick(now);
+        } else if (ahead) {
+          blow(now, XK_x);
+        } else if (behind) {
+          turn(now, crouched);
+        } else {
+          walkRight(now);
+        }
+        break;
+      }
+      case Style::Mixed:
+        if (ahead && sight.nearAhead >= kPilePixels) {
+          lowKick(now);
+        } else if (ahead) {
+          blow(now, fightBlow(sight));
+        } else if (behind) {
+          turn(now, false);
+        } else if (sight.nearestAhead > 0 && sight.nearestAhead <= kFlyFrom && sight.inSightAhead < kPilePixels &&
+                   sight.nearestBehind == 0 && now - flewAt >= kFlyingKickEveryMs) {
+          flyingKick(now);
+        } else {
+          walkRight(now);
+        }
+        break;
+    }
+  }
+};
+
+int play(Window window, double seconds, Style style, unsigned seed) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 1;
+  const auto start = std::chrono::steady_clock::now();
+  Player player{display, window, style, HeldKeys(display), std::mt19937(seed)};
+  bool played = false;
+  bool posing = false;
+  int cleared = 0;
+  int hearts = -1;
+  const char* end = "time";
+  while (msSince(start) < seconds * 1000.0) {
+    const long now = msSince(start);
+    const std::string screen = screenShown(display, window);
+    if (screen == "play") {
+      played = true;
+      posing = false;
+      // A life lost starts him over at the stage's start, facing right.
+      const int shown = heartsShown(display, window);
+      if (hearts >= 0 && shown < hearts) {
+        player.facingRight = true;
+        player.keys.only({});
+        player.standUp();
+        std::printf("life-lost %ld\n", now);
+      }
+      hearts = shown;
+      if (now >= player.busyUntil) player.act(now);
+    } else if (played && screen == "stage-clear" && !posing) {
+      posing = true;
+      ++cleared;
+      // The next level starts him at its start, facing right.
+      player.keys.only({});
+      player.standUp();
+      player.facingRight = true;
+      hearts = -1;
+      std::printf("stage-clear %d %ld\n", cleared, now);
+    } else if (played && screen == "menu-or-game-over") {
+      end = "game-over";
+      break;
+    }
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(kLookEveryMs + static_cast<long>(player.chance() % 3)));
+  }
+  player.keys.only({});
+  XCloseDisplay(display);
+  std::printf("level %d cleared %d end %s %ld blows punch %d kick %d low-kick %d flying-kick %d\n", cleared + 1,
+              cleared, end, msSince(start), player.punches, player.kicks, player.lowKicks, player.flyingKicks);
+  return 0;
+}
+
+// The health bar's filled part is orange: where it ends, along its middle row.
+constexpr int kHealthBarLeft = 516;
+constexpr int kHealthBarRight = 646;
+
+int healthBarEnd(Display* display, Window window) {
+  XImage* image = XGetImage(display, window, kHealthBarLeft, kHealthBarStart.y,
+                            kHealthBarRight - kHealthBarLeft + 1, 1, AllPlanes, ZPixmap);
+  if (image == nullptr) return -1;
+  int end = -1;
+  for (int i = 0; i <= kHealthBarRight - kHealthBarLeft; ++i) {
+    const unsigned long pixel = XGetPixel(image, i, 0);
+    const long r = static_cast<long>((pixel >> 16) & 0xff);
+    const long b = static_cast<long>(pixel & 0xff);
+    if (r > 150 && r > b + 60) end = kHealthBarLeft + i;
+  }
+  XDestroyImage(image);
+  return end;
+}
+
+int firstBlow(Window window, double seconds) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 1;
+  const auto start = std::chrono::steady_clock::now();
+  int full = -1;
+  int status = 1;
+  while (msSince(start) < seconds * 1000.0) {
+    const int end = healthBarEnd(display, window);
+    if (full < 0) full = end;
+    if (full > 0 && end >= 0 && end < full - 1) {
+      std::printf("first blow %ld ms after the watch began (health bar %d -> %d px)\n", msSince(start), full, end);
+      status = 0;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kLookEveryMs));
+  }
+  if (status != 0) std::printf("no blow in %.0f s\n", seconds);
+  XCloseDisplay(display);
+  return status;
+}
+
 int followScreens(Window window, double seconds, Window other) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return 1;
@@ -344,8 +670,21 @@ int main(int argc, char** argv) {
   if (argc == 5 && std::strcmp(argv[1], "clear-stage") == 0) {
     return clearStage(std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]), std::strtoul(argv[4], nullptr, 0));
   }
+  if ((argc == 5 || argc == 6) && std::strcmp(argv[1], "play") == 0) {
+    const std::string name = argv[4];
+    const Style style = name == "crouch" ? Style::Crouch : name == "kick" ? Style::Kick : Style::Mixed;
+    if (name == "crouch" || name == "kick" || name == "mixed") {
+      return play(std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]), style,
+                  argc == 6 ? static_cast<unsigned>(std::strtoul(argv[5], nullptr, 0)) : 1u);
+    }
+  }
+  if (argc == 4 && std::strcmp(argv[1], "first-blow") == 0) {
+    return firstBlow(std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]));
+  }
   std::fprintf(stderr, "usage: e2e_tool close WINDOW | iconify WINDOW | peak FILE FROM TO | typical FILE | "
                "screens WINDOW SECONDS [OTHER] | clear-stage WINDOW SECONDS OTHER | "
-               "signal-while-open PID FILE SIGNAL SECONDS\n");
+               "signal-while-open PID FILE SIGNAL SECONDS | play WINDOW SECONDS crouch|kick|mixed [SEED] | "
+               "first-blow WINDOW SECONDS
+");
   return 2;
 }
