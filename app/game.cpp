@@ -189,7 +189,7 @@ int startUp(Game& game) {
   bringHeroOn(game);
   glfwSetWindowUserPointer(game.window, &game);
 
-  startRun(game, 1.0f, gameClock());
+  startRun(game, 1.0f, wallClock());
   return 0;
 }
 
@@ -209,7 +209,7 @@ FrameMode chooseMode(const Game& game) {
 }
 
 void playFrame(Game& game) {
-  runDueTicks(game, gameClock());
+  runDueTicks(game, lookAtClock(game));
   Player& hero = *game.tovan;
   const float x = hero.getPosition().getX();
   if (x >= 0.0f && x <= kScrollLimit) scrollStage(game, x);
@@ -219,9 +219,9 @@ void playFrame(Game& game) {
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
   drawQuad(game.quads.barra, hpBarTexture);
-  if (!game.enemies.empty()) drawAll(game.enemies, hero.getPosition().getX());
+  if (!game.enemies.empty()) drawAll(game.enemies, hero.getPosition().getX(), game.clock.time);
   for (Element& heart : game.hearts) drawSprite(heart);
-  drawFighter(hero);
+  drawFighter(hero, game.clock.time);
   drawScore(game, hero.runScore);
   drawLevel(game, game.level);
 }
@@ -249,7 +249,7 @@ void runMode(Game& game) {
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
-      runDueTicks(game, gameClock());
+      runDueTicks(game, lookAtClock(game));
       stageClearFrame(game);
       break;
     case FrameMode::Play:
@@ -262,7 +262,7 @@ void runMode(Game& game) {
 // The player's own pause opens the menu; a replay's viewer pauses the clock alone.
 bool replayPausedByViewer(const Game& game) {
   const FrameMode mode = chooseMode(game);
-  return playingBack(game) && gameClockPaused() && (mode == FrameMode::Play || mode == FrameMode::StageClear);
+  return playingBack(game) && game.viewerPaused && (mode == FrameMode::Play || mode == FrameMode::StageClear);
 }
 
 int shutDown(Game& game) {
@@ -280,7 +280,7 @@ StillPicture stillPicture(const Game& game) {
   if (mode == FrameMode::Menu) still.picture = game.exitSelected ? 1 : 2;
   if (mode == FrameMode::GameOver) still.picture = 3;
   // Only a run played back and paused by its viewer stands still in play.
-  if ((mode == FrameMode::Play || mode == FrameMode::StageClear) && gameClockPaused()) still.picture = 4;
+  if ((mode == FrameMode::Play || mode == FrameMode::StageClear) && game.viewerPaused) still.picture = 4;
   glGetIntegerv(GL_VIEWPORT, still.viewport);
   return still;
 }
@@ -351,6 +351,9 @@ void restartGame(Game& game, ClockTicks now) {
   game.level = 1.0f;
   game.ticksRun = 0;
   game.tickClock = game.spawnClock = game.clearClock = now;
+  game.clock = RunClock();
+  setRunTime(game.clock, now, wallClock());
+  game.viewerPaused = false;
   game.pace = kGamePace;
   game.tickCarry = 0;
   hero.classicBlows = false;
@@ -378,6 +381,5 @@ void startRun(Game& game, float level, ClockTicks now, TickPace pace) {
   game.tovan->classicBlows = pace.classic;
   // The opening wave's offsets are the first numbers a run draws.
   seedChance(game.chance, kRunSeed);
-  const HeldClock atStart(now);
   spawnWave(game.enemies, *game.tovan, game.level, game.chance);
 }

@@ -20,7 +20,7 @@ int runDueTicks(Game& game, ClockTicks now) {
       if (playingBack(game)) {
         // A run played back drops only what its player's game dropped: too
         // far behind, the playback falls back instead.
-        setGameTime(game.tickClock);
+        game.clock.time = game.tickClock;
         break;
       }
       // Too far behind to catch up: the rest is dropped, and the run says so.

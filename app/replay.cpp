@@ -14,6 +14,7 @@
 #include "base/recording_file.h"
 #include "base/user_files.h"
 #include "enemies/update_pass.h"
+#include "input/controls.h"
 #include "player_files/player_files.h"
 #include "player_files/settings.h"
 #include "rules/update_ticks.h"
@@ -31,11 +32,9 @@ void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mo
   if (isFullScreenKey(key, mods)) {
     toggleFullScreen(window);
   } else if (key == GLFW_KEY_ESCAPE) {
-    if (gameClockPaused()) {
-      resumeGameClock();
-    } else {
-      pauseGameClock();
-    }
+    Game& game = gameOf(window);
+    lookAtClock(game);
+    game.viewerPaused = !game.viewerPaused;
   }
 }
 
@@ -71,7 +70,7 @@ bool loadRun(const std::string& path, RunFile& run) {
 
 void beginReplay(Game& game, RunLog& log, const RunFile& run) {
   startRun(game, run.level, run.startClock, run.pace);
-  setGameTime(run.startClock);
+  setRunTime(game.clock, run.startClock, wallClock());
   log.beginReplay(run);
   game.log = &log;
 }

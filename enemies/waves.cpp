@@ -50,9 +50,10 @@ void spawnWave(std::vector<Character>& roster, const Player& player, float level
   }
 }
 
-void spawnReinforcements(std::vector<Character>& roster, const Player& player, float level, Chance& chance) {
+void spawnReinforcements(std::vector<Character>& roster, const Player& player, float level, Chance& chance,
+                         ClockTicks now) {
   const float playerX = player.getPosition().getX();
-  seedChance(chance, static_cast<unsigned>(gameClock()));
+  seedChance(chance, static_cast<unsigned>(now));
   const int k = drawChance(chance) % kReinforcementChoices;
   const int singleKind = level >= 1.0f ? 2 : 1;
 
@@ -62,7 +63,7 @@ void spawnReinforcements(std::vector<Character>& roster, const Player& player, f
     spawnEnemy(roster, singleKind, playerX - kSingleDistance, playerX, level);
   } else if (k >= 2 && static_cast<double>(playerX) >= kBehindLimit) {
     for (float f = 0.1f; 0.4 > f; f = static_cast<float>(static_cast<double>(f) + 0.1)) {
-      seedChance(chance, static_cast<unsigned>(gameClock()));
+      seedChance(chance, static_cast<unsigned>(now));
       const float r = randomOffset(chance);
       const bool secondKind = drawChance(chance) % 2 == 1 && level > 2.0f;
       const float x = static_cast<float>(static_cast<double>(playerX) - kGroupStart + f + r);

@@ -26,7 +26,7 @@ bool Character::takeDamage(int amount) {
   return true;
 }
 
-void Character::markStruck() {
-  struckAt = gameClock();
+void Character::markStruck(ClockTicks now) {
+  struckAt = now;
   struck = true;
 }

@@ -33,10 +33,10 @@ class Character : public Element {
   void setHitByBlow(bool hit) { hitByBlow = hit; }
   void setBlowLanded(bool landed) { blowLanded = landed; }
   // A blow has just landed on the fighter: it is drawn flashing for a moment.
-  void markStruck();
+  void markStruck(ClockTicks now);
 
-  // One enemy tick against the hero's position (enemies/behaviour.cpp).
-  void updateNPC(Position playerPosition, struct Chance& chance);
+  // One enemy tick at time `now` against the hero's position (enemies/behaviour.cpp).
+  void updateNPC(Position playerPosition, struct Chance& chance, ClockTicks now);
   void walkNPC(bool towardRight);
 
   ClockTicks clockStart = 0;

@@ -105,4 +105,4 @@ void Player::playSound(BlowSound which) {
 
 void Player::playImpact() { playSound(Impact); }
 
-void Player::restartClock() { playerClockStart = gameClock(); }
+void Player::restartClock() { playerClockStart = tickTime; }

@@ -42,8 +42,8 @@ class Player : public Character {
   // The stage-clear pose: a quad wider to the right and taller at the top.
   void enlarge(bool on);
 
-  // One update tick of the hero for a control code (hero/hero_update.cpp).
-  void update(int code);
+  // One update tick of the hero at time `now` for a control code (hero/hero_update.cpp).
+  void update(int code, ClockTicks now);
   void walk(bool right);
   void jumpStep(bool up);
   void setAttackBox(float halfWidth, float halfHeight, float factor);
@@ -89,6 +89,8 @@ class Player : public Character {
   void lowKickStep(int code);
   bool blowEnds(double elapsed, bool wasLive) const;
   void restartClock();
+  // The time of the tick being run (set by update; no state of the run).
+  ClockTicks tickTime = 0;
 };
 
 // The hero's numbers.

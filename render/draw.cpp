@@ -169,17 +169,17 @@ void drawSprite(Element& e) {
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
 }
 
-float hitFlash(const Character& fighter) {
+float hitFlash(const Character& fighter, ClockTicks now) {
   if (!fighter.struck) return 0.0f;
-  const double elapsed = elapsedMs(gameClock(), fighter.struckAt);
+  const double elapsed = elapsedMs(now, fighter.struckAt);
   for (const FlashStep& step : kHitFlash) {
     if (!(elapsed > step.until)) return step.whiteness;
   }
   return 0.0f;
 }
 
-void drawFighter(Character& fighter) {
-  const float flash = hitFlash(fighter);
+void drawFighter(Character& fighter, ClockTicks now) {
+  const float flash = hitFlash(fighter, now);
   if (flash == 0.0f) {
     drawSprite(fighter);
     return;
@@ -189,7 +189,7 @@ void drawFighter(Character& fighter) {
   setSpriteFlash(0.0f);
 }
 
-void drawAll(std::vector<Character>& list, float heroX) {
+void drawAll(std::vector<Character>& list, float heroX, ClockTicks now) {
   const std::vector<SeenPlace> places = seenPlaces(list, heroX);
   // Roster order, but a pile takes its turn at its first enemy in the roster
   // and is drawn back to front, so the one nearest the hero covers the rest.
@@ -203,11 +203,11 @@ void drawAll(std::vector<Character>& list, float heroX) {
   });
   for (size_t i : order) {
     if (places[i].shift == 0.0f) {
-      drawFighter(list[i]);
+      drawFighter(list[i], now);
       continue;
     }
     Character seen = list[i];  // the rules' quad stays where it is
     seen.shiftVertices(false, places[i].shift);
-    drawFighter(seen);
+    drawFighter(seen, now);
   }
 }

@@ -14,15 +14,15 @@ extern bool trimSprites;
 // Uploads the sprite's current quad and texture coordinates and draws it.
 // A sprite without GL objects writes "fallo nulo" and is skipped.
 void drawSprite(Element& element);
-// How far toward white a fighter is drawn now: above 0 for a moment after a
-// blow lands on it.
-float hitFlash(const Character& fighter);
+// How far toward white a fighter is drawn at game time `now`: above 0 for a
+// moment after a blow lands on it.
+float hitFlash(const Character& fighter, ClockTicks now);
 // Draws a fighter as drawSprite does, lifted toward white for a moment after a
 // blow lands on it.
-void drawFighter(Character& fighter);
+void drawFighter(Character& fighter, ClockTicks now);
 // Draws the roster in order, later enemies covering earlier ones. A pile
 // (enemies on one spot, or closer than a head's width, on one side of the
 // hero at heroX) is drawn fanned out behind the one nearest him, each its own
 // figure, whole at its first enemy's turn. Only the picture moves: the
 // roster's places, quads and boxes are left as they are.
-void drawAll(std::vector<Character>& list, float heroX);
+void drawAll(std::vector<Character>& list, float heroX, ClockTicks now);

@@ -56,7 +56,6 @@ void noteInput(Game& g, TakenInput kind, int value) {
 
 void closeMenu(Game& g) {
   g.menuOpen = false;
-  resumeGameClock();
   noteInput(g, TakenInput::Resume, 0);
 }
 
@@ -100,8 +99,7 @@ void heroTicked(Game& g, bool crouched) {
 }
 
 void openMenu(Game& g) {
-  g.menuOpen = true;
-  pauseGameClock();  // every timer of the game waits for the menu to close
+  g.menuOpen = true;  // game time stands still until it closes: every timer waits
   noteInput(g, TakenInput::Pause, 0);
   g.rightHeld = false;
   g.leftHeld = false;
@@ -116,5 +114,4 @@ void resetControlState(Game& g) {
   g.rightHeld = g.leftHeld = g.menuOpen = g.exitSelected = false;
   g.downHeld = g.standUpDue = false;
   g.codeAfterStandUp = kNoControl;
-  resumeGameClock();
 }

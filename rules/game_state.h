@@ -36,6 +36,10 @@ struct Game {
   std::optional<Player> tovan;
   float level = 1.0f;
   ClockTicks tickClock = 0;
+  // The run's game time: it stands still while the menu is open or a viewer
+  // holds a replay.
+  RunClock clock;
+  bool viewerPaused = false;
   // The pace of the run's ticks, and the part of a ms (in 1/pace.den) that
   // the ticks so far have run past tickClock.
   TickPace pace = kGamePace;

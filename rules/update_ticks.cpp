@@ -20,11 +20,11 @@ void playTick(Game& game) {
   Player& hero = *game.tovan;
   if (elapsedMs(game.tickClock, game.spawnClock) > reinforcementInterval(game.level)) {
     game.spawnClock = game.tickClock;
-    spawnReinforcements(game.enemies, hero, game.level, game.chance);
+    spawnReinforcements(game.enemies, hero, game.level, game.chance, game.tickClock);
   }
-  updateCharacters(hero, game.enemies, game.controlCode, game.chance);
+  updateCharacters(hero, game.enemies, game.controlCode, game.chance, game.tickClock);
   heroTicked(game, hero.state == Crouching || hero.state == CrouchKick);
-  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance)) game.stageOver = true;
+  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance, game.tickClock)) game.stageOver = true;
   if (!game.stageOver && hero.getPosition().getX() >= kStageEndX) {
     game.stageOver = true;  // the stage-clear poses start at this tick
     game.clearClock = game.tickClock;
@@ -67,13 +67,10 @@ bool runNextTick(Game& game) {
   if (game.menuOpen || gameIsOver(game)) return false;
   game.tickClock = nextTickTime(game);
   game.tickCarry = (game.tickCarry + game.pace.num) % game.pace.den;
-  {
-    const HeldClock atTick(game.tickClock);
-    if (game.stageOver) {
-      stageClearTick(game);
-    } else {
-      playTick(game);
-    }
+  if (game.stageOver) {
+    stageClearTick(game);
+  } else {
+    playTick(game);
   }
   ++game.ticksRun;
   return true;

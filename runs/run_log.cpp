@@ -173,7 +173,7 @@ void RunLog::beforeTick(Game& game) {
         game.tickClock += event.value;
         // The player's game stood still for the stall; the playback goes
         // straight on rather than wait it out.
-        setGameTime(gameClock() + event.value);
+        game.clock.time += event.value;
         break;
       case RunEventKind::Hash:
         if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runHash(game)) differsAt = event.tick;

@@ -29,7 +29,7 @@ class Enemies : public ::testing::Test {
   }
   void update(Character& enemy, ClockTicks ms) {
     setGameClock(ms);
-    enemy.updateNPC(hero().getPosition(), game->chance);
+    enemy.updateNPC(hero().getPosition(), game->chance, wallClock());
   }
 
   static constexpr ClockTicks kStart = 200000;
@@ -87,7 +87,7 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
     clearRoster(game->enemies);
     placeHero(c.heroX);
     setGameClock(clockFor(k));
-    spawnReinforcements(game->enemies, hero(), c.level, game->chance);
+    spawnReinforcements(game->enemies, hero(), c.level, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
     if (c.spawned == 1) {
       EXPECT_FLOAT_EQ(game->enemies[0].getPosition().getX(), c.heroX + c.offset);
@@ -116,7 +116,7 @@ TEST_F(Enemies, GroupsBringTheSecondKindFromLevelThree) {
     clearRoster(game->enemies);
     placeHero(3.0f);
     setGameClock(t);
-    spawnReinforcements(game->enemies, hero(), 3.0f, game->chance);
+    spawnReinforcements(game->enemies, hero(), 3.0f, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), 3u);
     secondKindSeen = game->enemies[0].frames == &enemy2Frames;
   }
@@ -177,7 +177,7 @@ TEST_F(Enemies, EveryWaveLaidOutAfterAnUpdatePassHasTheSameOffsets) {
     for (int i = 0; i < drawnBefore; ++i) drawChance(game->chance);
     enemyAt(3.0f);
     setGameClock(kStart);
-    updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+    updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
     clearRoster(game->enemies);
     spawnWave(game->enemies, hero(), 1.0f, game->chance);
     std::vector<float> xs;
@@ -239,7 +239,7 @@ TEST_F(Enemies, AnEnemyInContactHitsOnceEachBlowCycle) {
   for (ClockTicks t = 0; t <= 2000; t += 3) {
     update(game->enemies[0], kStart + t);
     const int before = hero().getHealth();
-    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
     if (hero().getHealth() != before) hitsAt.push_back(t);
   }
   // A cycle builds its blow past 347 ms, ends past 350 and the next starts
@@ -257,12 +257,12 @@ TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
   const std::pair<ClockTicks, int> steps[] = {{0, 1}, {200, 1}, {201, 7}, {401, 8}};
   for (const auto& [at, frame] : steps) {
     setGameClock(kStart + at);
-    updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+    updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), 1u);
     EXPECT_EQ(game->enemies[0].texture, enemyFrames[frame]) << at;
   }
   setGameClock(kStart + 601);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   EXPECT_TRUE(game->enemies.empty());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
 }
@@ -273,12 +273,12 @@ TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
   enemyAt(1.0f);  // close enough to approach
   enemyAt(1.2f);
   setGameClock(kStart);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   setGameClock(kStart + 700);
   const float secondX = game->enemies[1].getPosition().getX();
   const float thirdX = game->enemies[2].getPosition().getX();
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
   ASSERT_EQ(game->enemies.size(), 2u);
   EXPECT_EQ(game->enemies[0].getPosition().getX(), secondX);  // skipped this pass
@@ -292,10 +292,10 @@ TEST_F(Enemies, LeavingTheRosterReleasesGlObjectsAndClearingPrintsNothing) {
   const GLuint vbo = dying.vbo;
   dying.takeDamage(100);
   setGameClock(kStart);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   setGameClock(kStart + 700);
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   EXPECT_FALSE(glIsVertexArray(vao));
   EXPECT_FALSE(glIsBuffer(vbo));
   const GLuint remaining = game->enemies[0].vao;

@@ -54,7 +54,7 @@ void clearToGrey(Game& game) {
 // The enemies alone on the clear grey, drawn as a play frame draws them.
 Picture enemiesDrawn(Game& game) {
   clearToGrey(game);
-  drawAll(game.enemies, game.tovan->getPosition().getX());
+  drawAll(game.enemies, game.tovan->getPosition().getX(), wallClock());
   return readPicture();
 }
 
@@ -117,7 +117,7 @@ class FightPicture : public ::testing::Test {
     for (int tick = 0; tick < 60; ++tick) {
       now += kTick;
       setGameClock(now);
-      for (Character& enemy : game->enemies) enemy.updateNPC(game->tovan->getPosition(), game->chance);
+      for (Character& enemy : game->enemies) enemy.updateNPC(game->tovan->getPosition(), game->chance, wallClock());
     }
     for (const Character& enemy : game->enemies) ASSERT_EQ(enemy.state, EnemyBlow);
   }
@@ -187,7 +187,7 @@ TEST_F(FightPicture, AStruckEnemyOfAPileFlashesOnItsOwnFigure) {
       // leaves it standing.
       hero.setAttackBox(0.035f, 0.6f, 0.5f);
       for (int i = 0; i < kPile; ++i) game->enemies[static_cast<size_t>(i)].setHitByBlow(i != struck);
-      if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+      if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
       ASSERT_EQ(game->enemies[static_cast<size_t>(struck)].getHealth(), 50);
       const Picture after = enemiesDrawn(*game);
 
@@ -222,20 +222,20 @@ TEST_F(FightPicture, TheLiveBlowsPictureReachesAsFarAsTheBlow) {
       freshStage(*game, kStart);
       now = kStart;
       Player& hero = *game->tovan;
-      hero.update(facingRight ? kWalkRight : kWalkLeft);  // at the stage's start: only turns
-      hero.update(kNoControl);
+      hero.update(facingRight ? kWalkRight : kWalkLeft, wallClock());  // at the stage's start: only turns
+      hero.update(kNoControl, wallClock());
       ASSERT_EQ(hero.getPosition().isFacingRight(), facingRight);
-      hero.update(blow.code);
+      hero.update(blow.code, wallClock());
       int ticks = 0;
       while (!hero.isAttacking() && ticks++ < 200) {
         now += kTick;
         setGameClock(now);
-        hero.update(blow.code);
+        hero.update(blow.code, wallClock());
       }
       ASSERT_TRUE(hero.isAttacking());
 
       clearToGrey(*game);
-      drawFighter(hero);
+      drawFighter(hero, wallClock());
       const Picture picture = readPicture();
       // The view follows the hero: his x is the window's centre.
       const float edge = kBodyHalfWidth + blow.reach;

@@ -26,7 +26,7 @@ class HeroUpdate : public ::testing::Test {
   // One tick at time `ms` with a control code.
   void tick(int code, ClockTicks ms) {
     setGameClock(ms);
-    hero().update(code);
+    hero().update(code, wallClock());
   }
   void addEnemyAt(float x) { spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), 1.0f); }
 
@@ -123,9 +123,9 @@ TEST_F(HeroUpdate, ABlowGoesLiveOnTheFirstTickPastItsTimeAndStrikesOnce) {
     tick(kNoControl, kStart + 360);
     EXPECT_EQ(hero().isAttacking(), !classic);
     EXPECT_EQ(hero().state, classic ? Idle : Punching);
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance);
+    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
     tick(kNoControl, kStart + 377);
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance);
+    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
     EXPECT_FALSE(hero().isAttacking());
     EXPECT_EQ(hero().state, Idle);
     EXPECT_EQ(game->enemies[0].getHealth(), classic ? 100 : 50);
@@ -191,8 +191,8 @@ TEST_F(HeroUpdate, AtThreeMsTicksACrouchKickLandsOnceAndAHeldKickRepeatsAtTheKic
   EXPECT_EQ(hero().state, Crouching);
   ASSERT_TRUE(hero().isAttacking());
   EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.065f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(game->enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
   EXPECT_EQ(game->enemies[1].getHealth(), 100);  // out of reach
 
@@ -257,7 +257,7 @@ TEST_F(HeroUpdate, ALowKickLandsAsTheLegGoesOutOnAKicksTimeAndReach) {
       EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
       if (landedAt < 0) landedAt = static_cast<int>(since);
     }
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance);
+    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
     if (n == 1 + 22) {
       EXPECT_EQ(game->enemies[0].getHealth(), 0);
       EXPECT_EQ(game->enemies[1].getHealth(), 100);

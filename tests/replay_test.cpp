@@ -377,7 +377,6 @@ TEST(RunFiles, TheGameNeverHangsOnRunFilesNorLosesAnOldRecording) {
 // own pause is the menu, never this sign.
 TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   const RunFile run = parsed(playScripted(*game, {{Act::Walk, 300}, {Act::Stand, 300}}, 16));
-  resetGameClock();
   ClockTicks wall = 1000;
   setGameClock(wall);
   RunLog log;
@@ -390,7 +389,7 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   const long ticks = game->ticksRun;
   ASSERT_GT(ticks, 0);
 
-  pauseGameClock();
+  holdReplay(*game, true);
   setGameClock(wall += 50);  // time does not pass for the replay while paused
   renderOnly(*game);
   EXPECT_EQ(game->ticksRun, ticks);
@@ -398,16 +397,16 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   EXPECT_TRUE(fight() == fightPlaying) << "the fight is frozen as it was";
   const std::vector<unsigned char> skyPaused = sky();
 
-  resumeGameClock();
+  holdReplay(*game, false);
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying) << "resumed, the sign is gone";
 
   game->log = nullptr;  // not a replay: a clock held still shows no replay's sign
-  pauseGameClock();
+  holdReplay(*game, true);
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying);
   EXPECT_TRUE(sky() != skyPaused);
-  resumeGameClock();
+  holdReplay(*game, false);
 }
 
 // The run as text with event `i` moved by `by` ticks: later, it comes first

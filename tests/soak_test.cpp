@@ -53,7 +53,7 @@ void loseOneLife(Game& game) {
   Character& striker = game.enemies.back();
   striker.attackBox = AttackBox(Hitbox(Position(0.0f, 0.0f), 0.035f, 0.6f), 25);
   striker.attackActive = true;
-  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance)) game.stageOver = true;
+  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance, wallClock())) game.stageOver = true;
   renderOnly(game);
 }
 

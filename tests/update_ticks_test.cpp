@@ -46,9 +46,9 @@ class UpdateTicks : public ::testing::Test {
     setGameClock(now);
     if (elapsedMs(now, game->tickClock) > 2.0) {
       game->tickClock = now;
-      updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+      updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
     }
-    if (resolveHits(hero(), game->enemies, game->level, game->hearts, game->chance)) game->stageOver = true;
+    if (resolveHits(hero(), game->enemies, game->level, game->hearts, game->chance, wallClock())) game->stageOver = true;
   }
 
   // Everything about the fighters that a player could see or that decides what happens next.

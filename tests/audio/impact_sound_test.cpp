@@ -57,8 +57,8 @@ Samples heardAfterHits(Player& hero, std::vector<Character>& roster) {
   const long start = Capture::get().mark();
   std::vector<Element> hearts;  // no life is lost here
   Chance chance;
-  resolveHits(hero, roster, 1.0f, hearts, chance);
-  resolveHits(hero, roster, 1.0f, hearts, chance);
+  resolveHits(hero, roster, 1.0f, hearts, chance, wallClock());
+  resolveHits(hero, roster, 1.0f, hearts, chance, wallClock());
   sleepSeconds(0.4);
   return Capture::get().since(start);
 }
