@@ -30,6 +30,7 @@
 const char* const kWindowTitle = "nombre";
 
 audio::SoundSystem* musicSystem = nullptr;
+BlowSounds blowSounds;
 audio::Sound* music = nullptr;
 audio::Channel* musicChannel = nullptr;
 
@@ -92,6 +93,7 @@ void prepareStartUpPicturesAhead() {
 
 // The hero with his lives and hearts, for a run about to start.
 void bringHeroOn(Game& game) {
+  if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
   game.tovan.emplace(&game.enemies, &playerFrames, kStartLives);
   game.tovan->setupBuffers();
   buildHearts(game);
@@ -211,6 +213,7 @@ FrameMode chooseMode(const Game& game) {
 void playFrame(Game& game) {
   runDueTicks(game, lookAtClock(game));
   Player& hero = *game.tovan;
+  playNewBlowSounds(blowSounds, hero.soundsStarted);
   const float x = hero.getPosition().getX();
   if (x >= 0.0f && x <= kScrollLimit) scrollStage(game, x);
   healthBarTexCoords(hero.getHealth(), game.texCoordsB);
@@ -333,6 +336,7 @@ void restartGame(Game& game, ClockTicks now) {
   hero.texture = playerFrames[kStandingFrame];
   hero.crouchKicked = false;
   hero.struck = false;
+  for (int& started : hero.soundsStarted) started = 0;
   // Nothing of an earlier run's blows stays with him: a run's state is the
   // same whether it is the process's first or not.
   hero.attackBox = AttackBox();

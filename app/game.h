@@ -3,12 +3,15 @@
 
 #include <functional>
 
+#include "app/blow_sounds.h"
 #include "rules/game_state.h"
 #include "window/frame_pace.h"
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 extern const char* const kWindowTitle;
+// The hero's blow sounds, opened at start-up and played as the run starts them.
+extern BlowSounds blowSounds;
 
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
 // line already written). The music is not started yet.

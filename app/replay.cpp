@@ -102,7 +102,7 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
     file.abandon();
     return started;
   }
-  applySettings(game.window, nullptr, game.tovan->soundSystem);  // the music starts at its volume
+  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
   RunLog log;
   log.beginRecording(game, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRun);
   game.log = &log;
@@ -120,7 +120,7 @@ int watchReplay(const std::string& path, bool uncapped) {
   Game game;
   const int started = startUp(game);
   if (started != 0) return started;
-  applySettings(game.window, nullptr, game.tovan->soundSystem);  // the music starts at its volume
+  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);

@@ -1,10 +1,9 @@
 #pragma once
-// The hero: a fighter with lives, a score multiplier, a jump, his own blow
-// sounds and the enemy roster he walks among.
+// The hero: a fighter with lives, a score multiplier, a jump, the blow
+// sounds he starts and the enemy roster he walks among.
 
 #include <vector>
 
-#include "audio/sound.h"
 #include "entities/character.h"
 
 enum PlayerState {
@@ -19,6 +18,7 @@ enum PlayerState {
 };
 
 // The hero's blow sounds: two swings and the impact of a blow that lands.
+// The run counts them as they start; the shell plays them.
 enum BlowSound { PunchSwing = 0, KickSwing = 1, Impact = 2, kBlowSounds };
 
 struct StandingBlow;
@@ -66,12 +66,7 @@ class Player : public Character {
   bool crouchKicked = false;       // a crouch kick has begun since the hero was made
   // The blows of a run recorded at 3 ms ticks (see TickPace::classic).
   bool classicBlows = false;
-  audio::Sound* punchSound = nullptr;
-  audio::Sound* kickSound = nullptr;
-  audio::Sound* impactSound = nullptr;
-  audio::SoundSystem* soundSystem = nullptr;
-  audio::Channel* channel = nullptr;
-  // How many times each blow sound has been started, heard or not (no sound card).
+  // How many times each blow sound has been started since the run began.
   int soundsStarted[kBlowSounds] = {};
   int lives = 0;
 
@@ -104,6 +99,3 @@ constexpr float kJumpHeight = 0.24f;
 constexpr float kPunchReach = 0.0325f;
 constexpr float kKickReach = 0.0625f;
 constexpr float kEnlargement = 0.0625f;
-extern const char* const kPunchSoundPath;
-extern const char* const kKickSoundPath;
-extern const char* const kImpactSoundPath;
