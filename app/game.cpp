@@ -94,8 +94,7 @@ void prepareStartUpPicturesAhead() {
 // The hero with his lives and hearts, for a run about to start.
 void bringHeroOn(Game& game) {
   if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
-  game.tovan.emplace(&game.enemies, &playerFrames, kStartLives);
-  game.tovan->setupBuffers();
+  game.tovan.emplace(&game.enemies, FrameSet::Hero, kStartLives);
   buildHearts(game);
 }
 
@@ -333,7 +332,7 @@ void restartGame(Game& game, ClockTicks now) {
   hero.lives = kStartLives;
   hero.runScore = 0;
   hero.playerClockStart = 0;  // as a new hero's
-  hero.texture = playerFrames[kStandingFrame];
+  hero.showFrame(kStandingFrame);
   hero.crouchKicked = false;
   hero.struck = false;
   for (int& started : hero.soundsStarted) started = 0;
@@ -345,7 +344,6 @@ void restartGame(Game& game, ClockTicks now) {
   hero.dying = hero.deathAnimRunning = hero.dead = false;
   hero.frameIndex = 1;
   hero.clockStart = hero.clockNow = 0;
-  for (Element& heart : game.hearts) heart.releaseBuffers();
   game.hearts.clear();
   buildHearts(game);
   hero.playerFrame = 1;

@@ -3,7 +3,6 @@
 
 #include "base/chance.h"
 #include "enemies/roster.h"
-#include "render/frames.h"
 
 namespace {
 
@@ -30,9 +29,8 @@ void spawnEnemy(std::vector<Character>& roster, int kind, float x, float playerX
   const Position at(x, 0.0f);
   const Character enemy(kEnemyHealth, power, kind == 2 ? kKind2Speed : kKind1Speed, at,
                         Hitbox(at, kBodyHalfWidth, kBodyHalfHeight), kEnemyScore,
-                        kind == 2 ? &enemy2Frames : &enemyFrames);
+                        kind == 2 ? FrameSet::Enemy2 : FrameSet::Enemy);
   roster.push_back(enemy);
-  roster.back().setupBuffers();
   roster.back().shiftVertices(true, playerX);
 }
 

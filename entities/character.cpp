@@ -1,7 +1,7 @@
 #include "entities/character.h"
 
 Character::Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,
-                     const FrameList* frames) {
+                     FrameSet frames) {
   this->health = health;
   this->power = power;
   this->speed = speed;
@@ -13,9 +13,7 @@ Character::Character(int health, int power, float speed, Position position, Hitb
   showFrame(kStandingFrame);
 }
 
-void Character::showFrame(int index) {
-  texture = (frames != nullptr && index < static_cast<int>(frames->size())) ? (*frames)[index] : 0;
-}
+void Character::showFrame(int index) { shown = SpriteFrame{frames, index}; }
 
 bool Character::takeDamage(int amount) {
   health -= amount;

@@ -17,7 +17,7 @@ class Character : public Element {
   Character() = default;
   // The enemy constructor.
   Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,
-            const FrameList* frames);
+            FrameSet frames);
 
   // Removes health; at 0 or below the fighter shows its first death image,
   // loses its body box and starts dying. Returns whether it is defeated.
@@ -59,6 +59,6 @@ class Character : public Element {
   ClockTicks struckAt = 0;  // when a blow last landed on this fighter
   bool struck = false;      // a blow has landed on it since it was made
 
-  // Shows entry index of the frame list (0 when the list is shorter).
+  // Shows entry index of its frame list (nothing when the list is shorter).
   void showFrame(int index);
 };

@@ -1,6 +1,6 @@
 #include "entities/player.h"
 
-Player::Player(std::vector<Character>* roster, const FrameList* playerFrames, int startLives) {
+Player::Player(std::vector<Character>* roster, FrameSet playerFrames, int startLives) {
   enemies = roster;
   frames = playerFrames;
   lives = startLives;

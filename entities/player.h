@@ -25,7 +25,7 @@ struct StandingBlow;
 
 class Player : public Character {
  public:
-  Player(std::vector<Character>* roster, const FrameList* frames, int lives);
+  Player(std::vector<Character>* roster, FrameSet frames, int lives);
 
   // Back to the start of the stage; lives, images and clocks are kept.
   void reset();

@@ -4,10 +4,12 @@
 #include <cmath>
 
 #include "base/console.h"
+#include "render/frames.h"
 #include "render/image.h"
 #include "render/shaders.h"
 
 bool trimSprites = true;
+SpriteBuffers sprites;
 
 namespace {
 
@@ -66,8 +68,8 @@ size_t deepestLevel(const std::vector<VisibleRows>& levels, float texelsAcross, 
 // every pixel left out would have blended a texel of alpha 0 (no change).
 // False, having drawn nothing, when the texture's visible rows are unknown or
 // the quad is not an upright rectangle.
-bool drawTrimmed(const Element& e) {
-  const std::vector<VisibleRows>* levels = visibleRowsOf(e.texture);
+bool drawTrimmed(const Element& e, GLuint texture) {
+  const std::vector<VisibleRows>* levels = visibleRowsOf(texture);
   if (levels == nullptr) return false;
   const float* p = e.vertices;   // top right, bottom right, bottom left, top left
   const float* t = e.texCoords;  // the same corners
@@ -149,24 +151,38 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
 }  // namespace
 
 void drawSprite(Element& e) {
-  if (e.vao == 0) {
+  if (!glIsVertexArray(sprites.vao)) setupBuffers(sprites);
+  if (sprites.vao == 0) {
     consoleLine("fallo nulo");
     // Drawing with vertex array 0 would read indices from address 0.
     return;
   }
   if (outOfSight(e)) return;
-  glBindVertexArray(e.vao);
-  glBindBuffer(GL_ARRAY_BUFFER, e.vbo);
+  glBindVertexArray(sprites.vao);
+  glBindBuffer(GL_ARRAY_BUFFER, sprites.vbo);
   glBufferData(GL_ARRAY_BUFFER, sizeof(e.vertices), e.vertices, GL_STATIC_DRAW);
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
   glEnableVertexAttribArray(0);
-  glBindBuffer(GL_ARRAY_BUFFER, e.texVbo);
+  glBindBuffer(GL_ARRAY_BUFFER, sprites.texVbo);
   glBufferData(GL_ARRAY_BUFFER, sizeof(e.texCoords), e.texCoords, GL_STATIC_DRAW);
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
   glEnableVertexAttribArray(2);
-  glBindTexture(GL_TEXTURE_2D, e.texture);
-  if (trimSprites && drawTrimmed(e)) return;
+  const GLuint texture = textureOf(e.shown);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (trimSprites && drawTrimmed(e, texture)) return;
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+}
+
+void setupBuffers(SpriteBuffers& buffers) {
+  static const GLuint kIndices[6] = {0, 1, 3, 1, 2, 3};
+  glGenVertexArrays(1, &buffers.vao);
+  glBindVertexArray(buffers.vao);
+  glGenBuffers(1, &buffers.vbo);
+  glGenBuffers(1, &buffers.texVbo);
+  glGenBuffers(1, &buffers.ebo);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.ebo);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kIndices), kIndices, GL_STATIC_DRAW);
+  glBindVertexArray(0);
 }
 
 float hitFlash(const Character& fighter, ClockTicks now) {

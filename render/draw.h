@@ -1,6 +1,8 @@
 #pragma once
 // Drawing sprites with the current program, blending on.
 
+#include <GL/glew.h>
+
 #include <vector>
 
 #include "entities/character.h"
@@ -11,8 +13,22 @@
 // against in the benchmarks.
 extern bool trimSprites;
 
-// Uploads the sprite's current quad and texture coordinates and draws it.
-// A sprite without GL objects writes "fallo nulo" and is skipped.
+// The GL objects every sprite is drawn through: its quad and texture
+// coordinates are uploaded into them at each draw.
+struct SpriteBuffers {
+  GLuint vao = 0;
+  GLuint vbo = 0;
+  GLuint texVbo = 0;
+  GLuint ebo = 0;
+};
+// The drawing code's own, made by the first sprite drawn in a GL context.
+extern SpriteBuffers sprites;
+// Makes the vertex array, its two buffers of corners and the indices.
+void setupBuffers(SpriteBuffers& buffers);
+
+// Uploads the sprite's current quad and texture coordinates and draws it with
+// the texture of the picture it shows. When no GL objects could be made to
+// draw it, it writes "fallo nulo" and is skipped.
 void drawSprite(Element& element);
 // How far toward white a fighter is drawn at game time `now`: above 0 for a
 // moment after a blow lands on it.

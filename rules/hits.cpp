@@ -7,8 +7,6 @@ namespace {
 
 void loseLife(Player& player, std::vector<Character>& roster, float level, std::vector<Element>& hearts,
               Chance& chance) {
-  Element& lastHeart = hearts[static_cast<size_t>(player.lives - 1)];
-  lastHeart.releaseBuffers();  // the heart owns its objects: nothing else draws with them
   hearts.erase(hearts.begin() + (player.lives - 1));
   player.lives -= 1;
   player.reset();

@@ -3,7 +3,6 @@
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
-#include "render/frames.h"
 #include "rules/control_rules.h"
 #include "rules/hits.h"
 
@@ -41,14 +40,10 @@ void stageClearTick(Game& game) {
   for (const PoseStep& step : kStageClearPoses) {
     if (e > step.after) game.endFrameIndex = step.endFrame;
   }
-  hero.texture = endFrames[game.endFrameIndex];
+  hero.shown = SpriteFrame{FrameSet::HeroPoses, game.endFrameIndex};
   if (e > kStageClearLasts) {
     hero.enlarge(false);
     hero.reset();
-    // New GL objects for the hero, as at start-up; the old ones go so that
-    // every cleared stage does not leave four behind.
-    hero.releaseBuffers();
-    hero.setupBuffers();
     game.level += 1.0f;
     game.stageOver = false;
     spawnWave(game.enemies, hero, game.level, game.chance);

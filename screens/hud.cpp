@@ -16,7 +16,6 @@
 
 GLuint stageTexture = 0;
 GLuint hpBarTexture = 0;
-GLuint heartTexture = 0;
 GLuint digitsTexture = 0;
 GLuint recordLabelsTexture = 0;
 GLuint levelWordTexture = 0;
@@ -124,14 +123,13 @@ void drawStage(Game& game, float heroX) {
 void buildHearts(Game& game) {
   for (int i = 0; i < kStartLives; ++i) {
     Element vida(1.0f, Position(), Hitbox());
-    vida.setupBuffers();
     const float left = kHeartLeft + kHeartStep * i;
     const float right = left + kHeartStep;
     // Left-top, left-bottom, right-bottom, right-top: the picture is mirrored.
     const float verticesVida[12] = {left, kHudTop, 0.0f, left, kHudBottom, 0.0f,
                                     right, kHudBottom, 0.0f, right, kHudTop, 0.0f};
     vida.setVertices(verticesVida);
-    vida.texture = heartTexture;
+    vida.shown = SpriteFrame{FrameSet::Heart, 0};
     game.hearts.push_back(vida);
   }
 }

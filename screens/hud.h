@@ -11,7 +11,6 @@
 
 extern GLuint stageTexture;
 extern GLuint hpBarTexture;
-extern GLuint heartTexture;
 extern GLuint digitsTexture;
 extern GLuint recordLabelsTexture;  // the screens' words for their numbers
 extern GLuint levelWordTexture;     // the HUD's word before the level's number

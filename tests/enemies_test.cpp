@@ -51,7 +51,7 @@ TEST_F(Enemies, WaveSizesAndClusterSpansByLevel) {
         const float base = 0.5f + (i + 1) + 0.1f * (j + 1);
         EXPECT_GE(x, base - 1e-4f) << level;
         EXPECT_LE(x, base + 0.3f + 1e-4f) << level;
-        EXPECT_EQ(e.frames, &enemyFrames);
+        EXPECT_EQ(e.frames, FrameSet::Enemy);
         EXPECT_EQ(e.power, 10 * level + 40);
         EXPECT_EQ(e.getHealth(), 100);
         // The quad is drawn relative to the hero, whom the view follows.
@@ -91,7 +91,7 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
     ASSERT_EQ(game->enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
     if (c.spawned == 1) {
       EXPECT_FLOAT_EQ(game->enemies[0].getPosition().getX(), c.heroX + c.offset);
-      EXPECT_EQ(game->enemies[0].frames, &enemy2Frames);  // singles are of the second kind
+      EXPECT_EQ(game->enemies[0].frames, FrameSet::Enemy2);  // singles are of the second kind
       EXPECT_FLOAT_EQ(game->enemies[0].speed, 0.007f);
     }
     if (c.spawned == 3) {
@@ -103,7 +103,7 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
         EXPECT_EQ(game->enemies[m].frames, game->enemies[0].frames);
       }
       EXPECT_NEAR(game->enemies[1].getPosition().getX() - game->enemies[0].getPosition().getX(), 0.1f, 1e-4);
-      EXPECT_EQ(game->enemies[0].frames, &enemyFrames);  // groups are of the first kind below level 3
+      EXPECT_EQ(game->enemies[0].frames, FrameSet::Enemy);  // groups are of the first kind below level 3
     }
   }
 }
@@ -118,7 +118,7 @@ TEST_F(Enemies, GroupsBringTheSecondKindFromLevelThree) {
     setGameClock(t);
     spawnReinforcements(game->enemies, hero(), 3.0f, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), 3u);
-    secondKindSeen = game->enemies[0].frames == &enemy2Frames;
+    secondKindSeen = game->enemies[0].frames == FrameSet::Enemy2;
   }
   EXPECT_TRUE(secondKindSeen);
 }
@@ -151,14 +151,14 @@ TEST_F(Enemies, TheWalkCycleShowsEachImageFor200MsAndCarriesNoBlow) {
     e.attackActive = true;  // a blow left over from a fight
     update(e, kStart + at);
     EXPECT_EQ(e.state, EnemyApproach);
-    EXPECT_EQ(e.texture, enemyFrames[frame]) << at;
+    EXPECT_EQ(textureOf(e.shown), enemyFrames[frame]) << at;
     EXPECT_FALSE(e.isAttacking()) << at;
   }
   // The last image restarted the clock: the cycle begins again from it.
   update(e, kStart + 801 + 200);
-  EXPECT_EQ(e.texture, enemyFrames[4]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[4]);
   update(e, kStart + 801 + 201);
-  EXPECT_EQ(e.texture, enemyFrames[1]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[1]);
   // Standing idle, far from the hero, carries no blow either.
   placeHero(5.0f);
   e.attackActive = true;
@@ -209,7 +209,7 @@ TEST_F(Enemies, TheFirstStepTowardAHeroOnTheLeftTurnsIt) {
   EXPECT_EQ(e.texCoords[0], 0.0f);
   EXPECT_FLOAT_EQ(e.getPosition().getX(), 2.0f - 0.005f);
   EXPECT_FLOAT_EQ(e.vertices[0], quad - 0.005f);
-  EXPECT_EQ(e.texture, enemyFrames[4]);  // long since the clock started: the last walk image
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[4]);  // long since the clock started: the last walk image
 }
 
 TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
@@ -219,13 +219,13 @@ TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
   EXPECT_TRUE(e.attackStarted);
   EXPECT_FALSE(e.isAttacking());
   update(e, kStart + 150);
-  EXPECT_EQ(e.texture, enemyFrames[6]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[6]);
   update(e, kStart + 400);  // past 347 and 350 in one update
   EXPECT_TRUE(e.isAttacking());
   EXPECT_FALSE(e.hasLandedBlow());
   EXPECT_EQ(e.getAttackBox().getDamage(), 25);
   EXPECT_FALSE(e.attackStarted);
-  EXPECT_EQ(e.texture, enemyFrames[5]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[5]);
   e.setBlowLanded(true);
   update(e, kStart + 401);  // a new cycle from a restarted clock: no second blow yet
   EXPECT_TRUE(e.hasLandedBlow());
@@ -259,7 +259,7 @@ TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
     setGameClock(kStart + at);
     updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), 1u);
-    EXPECT_EQ(game->enemies[0].texture, enemyFrames[frame]) << at;
+    EXPECT_EQ(textureOf(game->enemies[0].shown), enemyFrames[frame]) << at;
   }
   setGameClock(kStart + 601);
   updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
@@ -285,24 +285,18 @@ TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
   EXPECT_LT(game->enemies[1].getPosition().getX(), thirdX);   // updated
 }
 
-TEST_F(Enemies, LeavingTheRosterReleasesGlObjectsAndClearingPrintsNothing) {
+TEST_F(Enemies, LeavingTheRosterPrintsKillAndClearingPrintsNothing) {
   enemyAt(2.0f);
   Character& dying = enemyAt(3.0f);
-  const GLuint vao = dying.vao;
-  const GLuint vbo = dying.vbo;
   dying.takeDamage(100);
   setGameClock(kStart);
   updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   setGameClock(kStart + 700);
   testing::internal::CaptureStdout();
   updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
-  EXPECT_FALSE(glIsVertexArray(vao));
-  EXPECT_FALSE(glIsBuffer(vbo));
-  const GLuint remaining = game->enemies[0].vao;
+  EXPECT_EQ(game->enemies.size(), 1u);
   clearRoster(game->enemies);
-  EXPECT_FALSE(glIsVertexArray(remaining));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
-  EXPECT_TRUE(glIsVertexArray(hero().vao));
 }
 
 }  // namespace

@@ -233,11 +233,11 @@ TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
   for (const auto& [at, pose] : poses) {
     passUntil(at);
     ASSERT_EQ(chooseMode(*game), FrameMode::StageClear);
-    EXPECT_EQ(p.texture, endFrames[pose]) << at;
+    EXPECT_EQ(textureOf(p.shown), endFrames[pose]) << at;
     EXPECT_TRUE(p.enlarged);
   }
   passUntil(1016);
-  EXPECT_EQ(p.texture, endFrames[3]);
+  EXPECT_EQ(textureOf(p.shown), endFrames[3]);
   EXPECT_FALSE(game->stageOver);
   EXPECT_FALSE(p.enlarged);
   EXPECT_EQ(game->level, 2.0f);

@@ -45,7 +45,7 @@ TEST_P(LongRun, AnEnemySpawnedNowWalksThroughItsFourImages) {
     setGameClock(start() + at);
     game->enemies.back().updateNPC(hero().getPosition(), game->chance, wallClock());
     EXPECT_EQ(game->enemies.back().state, EnemyApproach) << at;
-    EXPECT_EQ(game->enemies.back().texture, enemyFrames[frame]) << at;
+    EXPECT_EQ(textureOf(game->enemies.back().shown), enemyFrames[frame]) << at;
   }
 }
 
@@ -62,7 +62,7 @@ TEST_P(LongRun, APunchShowsItsImagesAndIsLiveInItsWindow) {
   for (const Step& s : steps) {
     setGameClock(start() + s.at);
     hero().update(kNoControl, wallClock());
-    EXPECT_EQ(hero().texture, playerFrames[s.frame]) << s.at;
+    EXPECT_EQ(textureOf(hero().shown), playerFrames[s.frame]) << s.at;
     EXPECT_EQ(hero().isAttacking(), s.live) << s.at;
   }
   setGameClock(start() + 351);

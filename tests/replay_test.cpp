@@ -518,10 +518,6 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
       games[i]->log = nullptr;
     }
     EXPECT_NE(runs[0].endTick, 0);
-    // The second run's GL objects go with it.
-    clearRoster(other.enemies);
-    for (Element& heart : other.hearts) heart.releaseBuffers();
-    other.tovan->releaseBuffers();
   }
 }
 

@@ -13,6 +13,7 @@
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
 #include "rules/control_rules.h"
+#include "render/frames.h"
 #include "rules/game_state.h"
 #include "rules/hits.h"
 #include "rules/update_ticks.h"
@@ -57,11 +58,11 @@ class UpdateTicks : public ::testing::Test {
     char line[256];
     std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%d lives=%d tex=%u live=%d\n",
                   h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(), h.getScore(), h.lives,
-                  h.texture, h.isAttacking());
+                  textureOf(h.shown), h.isAttacking());
     std::string out = line;
     for (const Character& e : game->enemies) {
       std::snprintf(line, sizeof(line), "enemy x=%a health=%d state=%d tex=%u live=%d landed=%d\n",
-                    e.getPosition().getX(), e.getHealth(), e.state, e.texture, e.isAttacking(), e.hasLandedBlow());
+                    e.getPosition().getX(), e.getHealth(), e.state, textureOf(e.shown), e.isAttacking(), e.hasLandedBlow());
       out += line;
     }
     return out;

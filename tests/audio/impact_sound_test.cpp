@@ -39,7 +39,7 @@ BlowSounds soundsOf(const std::string& name, bool withImpact) {
 
 Character enemyAt(float x) {
   const Position at(x, 0.0f);
-  return Character(100, 50, 0.003f, at, Hitbox(at, 0.0625f, 0.12f), 50, nullptr);
+  return Character(100, 50, 0.003f, at, Hitbox(at, 0.0625f, 0.12f), 50, FrameSet::Blank);
 }
 
 // The enemy's punch, live and not yet landed.
@@ -70,7 +70,7 @@ Samples heardAfterHits(Player& hero, std::vector<Character>& roster, BlowSounds&
 TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
   Capture::get();
   std::vector<Character> roster;
-  Player hero(&roster, nullptr, 5);
+  Player hero(&roster, FrameSet::Blank, 5);
   BlowSounds sounds = soundsOf("hero", true);
   struct Case {
     const char* name;
@@ -118,7 +118,7 @@ TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
 TEST(ImpactSound, WithoutItsFileABlowLandsInSilence) {
   Capture::get();
   std::vector<Character> roster{enemyAt(0.1f)};
-  Player hero(&roster, nullptr, 5);
+  Player hero(&roster, FrameSet::Blank, 5);
   BlowSounds sounds = soundsOf("no-impact", false);
   strike(roster[0]);
   const Samples heard = heardAfterHits(hero, roster, sounds);
