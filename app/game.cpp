@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/pass_ticks.h"
+#include "app/play_picture.h"
 #include "audio/sound.h"
 #include "base/chance.h"
 #include "base/console.h"
@@ -15,7 +16,6 @@
 #include "input/controls.h"
 #include "player_files/player_files.h"
 #include "player_files/settings.h"
-#include "render/draw.h"
 #include "render/frames.h"
 #include "render/image.h"
 #include "render/pictures_ahead.h"
@@ -48,7 +48,6 @@ const char* const kReplayPausePath = "./img/repeticion.png";
 const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
-constexpr float kScrollLimit = 6.0f;
 // The generator's state at process start: every run draws from it afresh.
 constexpr unsigned kRunSeed = 1;
 
@@ -210,22 +209,10 @@ FrameMode chooseMode(const Game& game) {
 }
 
 void playFrame(Game& game) {
-  runDueTicks(game, lookAtClock(game));
-  Player& hero = *game.tovan;
-  playNewBlowSounds(blowSounds, hero.soundsStarted);
-  const float x = hero.getPosition().getX();
-  if (x >= 0.0f && x <= kScrollLimit) scrollStage(game, x);
-  healthBarTexCoords(hero.getHealth(), game.texCoordsB);
-  refillTexCoords(game.quads.barra, game.texCoordsB);
-
-  useShaderProgram(game.shaderProgram);
-  drawOpaqueStage(game.quads.fondo);
-  drawQuad(game.quads.barra, hpBarTexture);
-  if (!game.enemies.empty()) drawAll(game.enemies, hero.getPosition().getX(), game.clock.time);
-  for (Element& heart : game.hearts) drawSprite(heart);
-  drawFighter(hero, game.clock.time);
-  drawScore(game, hero.runScore);
-  drawLevel(game, game.level);
+  const ClockTicks now = lookAtClock(game);
+  runDueTicks(game, now);
+  playNewBlowSounds(blowSounds, game.tovan->soundsStarted);
+  drawPlay(game, tickFraction(game, now));
 }
 
 void runFrame(Game& game) {
@@ -304,6 +291,7 @@ void runPass(Game& game, FramePace& pace) {
 
 void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass) {
   FramePace pace = framePace(game.window, uncapped);
+  drawBetweenTicks = drawsBetweenTicks(pace.period, pace.capped, game.pace);
   runPass(game, pace);
   // Opening the sound device takes as long as several frames: after the first.
   startMusic();
@@ -321,6 +309,7 @@ int startUpHidden(Game& game) {
 }
 
 void restartGame(Game& game, ClockTicks now) {
+  forgetTicks(game);
   clearRoster(game.enemies);
   resetControlState(game);
   forgetRun();

@@ -1,5 +1,6 @@
 #include "app/pass_ticks.h"
 
+#include "app/play_picture.h"
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 
@@ -28,7 +29,9 @@ int runDueTicks(Game& game, ClockTicks now) {
       game.tickClock = now;
       break;
     }
+    noteBeforeTick(game);
     if (!runLoggedTick(game)) break;
+    noteAfterTick(game);
     ++ticks;
   }
   return ticks;

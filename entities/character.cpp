@@ -1,5 +1,9 @@
 #include "entities/character.h"
 
+namespace {
+long lastId = 0;
+}
+
 Character::Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,
                      FrameSet frames) {
   this->health = health;
@@ -9,6 +13,7 @@ Character::Character(int health, int power, float speed, Position position, Hitb
   this->hitbox = hitbox;
   this->score = score;
   this->frames = frames;
+  id = ++lastId;
   placeQuad(position);
   showFrame(kStandingFrame);
 }

@@ -58,6 +58,10 @@ class Character : public Element {
   bool blowLanded = false;
   ClockTicks struckAt = 0;  // when a blow last landed on this fighter
   bool struck = false;      // a blow has landed on it since it was made
+  // Tells an enemy from every other made in the process, so the picture can
+  // follow it from tick to tick however the roster changes; copies keep it.
+  // The rules never read it.
+  long id = 0;
 
   // Shows entry index of its frame list (nothing when the list is shorter).
   void showFrame(int index);

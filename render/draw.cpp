@@ -119,7 +119,39 @@ struct SeenPlace {
   float depth = 0.0f;  // how far out from the hero it is drawn
 };
 
-std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX) {
+bool falling(const Character& enemy) { return enemy.dying || enemy.dead; }
+
+// A pile struck by the hero's blow is drawn no deeper than the blow's picture
+// reaches plus the near half of a body (14 pixels: the torso and the arm held
+// up), so the foot or fist meets every figure that flashes.
+constexpr float kNearHalfBody = 0.035f;
+
+// Draws a struck pile tighter toward its front, keeping its order, until
+// every flashing figure stands within the blow's reach.
+void squeezeStruckPile(const std::vector<Character>& list, const std::vector<size_t>& pile,
+                       const std::vector<float>& outward, std::vector<SeenPlace>& places, float reach,
+                       ClockTicks now) {
+  const float front = places[pile.front()].depth;
+  float deepestStruck = front;
+  for (size_t i : pile) {
+    if (hitFlash(list[i], now) > 0.0f) deepestStruck = std::fmax(deepestStruck, places[i].depth);
+  }
+  const float limit = reach + kNearHalfBody;
+  if (!(deepestStruck > limit)) return;
+  if (front < limit) {
+    const float squeeze = (limit - front) / (deepestStruck - front);
+    for (size_t i : pile) places[i].depth = front + (places[i].depth - front) * squeeze;
+    return;
+  }
+  // Fighters out of reach front the pile: those struck nearer are drawn
+  // where the blow met them, in front of them.
+  for (size_t i : pile) {
+    if (hitFlash(list[i], now) > 0.0f) places[i].depth = std::fmax(limit, outward[i]);
+  }
+}
+
+std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX, ClockTicks now,
+                                  const LandedBlow& blow) {
   std::vector<SeenPlace> places(list.size());
   for (size_t i = 0; i < list.size(); ++i) places[i].pile = i;
   for (const bool right : {true, false}) {
@@ -133,16 +165,30 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
       side.push_back(i);
     }
     std::stable_sort(side.begin(), side.end(), [&](size_t a, size_t b) { return outward[a] < outward[b]; });
+    // The piles: each enemy whose own place a pile step behind the last would
+    // cover joins the pile in front of it.
+    std::vector<std::vector<size_t>> piles;
     float lastSeen = -INFINITY;
-    size_t front = 0;
     for (size_t i : side) {
-      const float seen = std::fmax(outward[i], lastSeen + kPileStep);
-      const float shift = seen - outward[i];
-      if (shift == 0.0f) front = i;  // its own place is free: it fronts whoever piles behind it
-      places[i].shift = right ? shift : -shift;
-      places[i].pile = front;
-      places[i].depth = seen;
-      lastSeen = seen;
+      if (!(outward[i] < lastSeen + kPileStep)) piles.emplace_back();
+      piles.back().push_back(i);
+      lastSeen = std::fmax(outward[i], lastSeen + kPileStep);
+    }
+    // Within a pile the fighters stand nearest the hero and the dying behind
+    // them: the ones he fights are drawn where they fight him.
+    lastSeen = -INFINITY;
+    for (std::vector<size_t>& pile : piles) {
+      std::stable_partition(pile.begin(), pile.end(), [&](size_t i) { return !falling(list[i]); });
+      for (size_t i : pile) {
+        places[i].depth = std::fmax(outward[i], lastSeen + kPileStep);
+        places[i].pile = pile.front();
+        lastSeen = places[i].depth;
+      }
+      if (blow.landed && blow.right == right) squeezeStruckPile(list, pile, outward, places, blow.reach, now);
+      for (size_t i : pile) {
+        const float shift = places[i].depth - outward[i];
+        places[i].shift = right ? shift : -shift;
+      }
     }
   }
   return places;
@@ -205,8 +251,8 @@ void drawFighter(Character& fighter, ClockTicks now) {
   setSpriteFlash(0.0f);
 }
 
-void drawAll(std::vector<Character>& list, float heroX, ClockTicks now) {
-  const std::vector<SeenPlace> places = seenPlaces(list, heroX);
+void drawAll(std::vector<Character>& list, float heroX, ClockTicks now, const LandedBlow& blow) {
+  const std::vector<SeenPlace> places = seenPlaces(list, heroX, now, blow);
   // Roster order, but a pile takes its turn at its first enemy in the roster
   // and is drawn back to front, so the one nearest the hero covers the rest.
   std::vector<size_t> firstOfPile(list.size());

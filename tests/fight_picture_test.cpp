@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/play_picture.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "hero/control_codes.h"
@@ -203,6 +204,94 @@ TEST_F(FightPicture, AStruckEnemyOfAPileFlashesOnItsOwnFigure) {
         }
       }
     }
+  }
+}
+
+TEST_F(FightPicture, ThoseStillFightingStandInFrontOfTheDying) {
+  constexpr int kPile = 4;
+  for (const bool onRight : {true, false}) {
+    SCOPED_TRACE(onRight ? "on the right" : "on the left");
+    clearRoster(game->enemies);
+    pileUp(kPile, onRight);
+    const Picture before = enemiesDrawn(*game);
+    // A blow fells the first two of the roster: they flash as they start to die.
+    for (size_t i = 0; i < 2; ++i) {
+      game->enemies[i].dying = true;
+      game->enemies[i].markStruck(wallClock());
+    }
+    const Picture after = enemiesDrawn(*game);
+    ASSERT_EQ(static_cast<int>(heads(after).size()), kPile);  // the same places, taken by others
+    std::vector<std::pair<int, int>> seen = heads(before);
+    if (!onRight) std::reverse(seen.begin(), seen.end());  // nearest the hero first
+    int top = 0;
+    while (!after.drawn(seen[0].first, top)) ++top;
+    for (int figure = 0; figure < kPile; ++figure) {
+      const auto head = seen[static_cast<size_t>(figure)];
+      const bool flashes = brightness(after, head, top, top + 10) > brightness(before, head, top, top + 10) * 11 / 10;
+      EXPECT_EQ(flashes, figure >= 2) << "figure " << figure << " out from the hero";
+    }
+  }
+}
+
+// How far across the drawn pixels of a picture go: [first, last] column.
+std::pair<int, int> drawnColumns(const Picture& picture) {
+  std::pair<int, int> columns{kWindowWidth, -1};
+  for (int y = 0; y < kWindowHeight; ++y) {
+    for (int x = 0; x < kWindowWidth; ++x) {
+      if (!picture.drawn(x, y)) continue;
+      columns.first = std::min(columns.first, x);
+      columns.second = std::max(columns.second, x);
+    }
+  }
+  return columns;
+}
+
+TEST_F(FightPicture, AKickIntoAPileReachesEveryFigureItStrikes) {
+  constexpr int kPile = 5;
+  for (const bool onRight : {true, false}) {
+    SCOPED_TRACE(onRight ? "on the right" : "on the left");
+    clearRoster(game->enemies);
+    pileUp(kPile, onRight);
+    for (Character& enemy : game->enemies) enemy.health = 300;  // they take the kick standing
+    // A lone enemy of the pile, drawn where it stands: how wide a figure is.
+    std::vector<Character> lone = {game->enemies[0]};
+    clearToGrey(*game);
+    drawAll(lone, kHeroX, wallClock());
+    const std::pair<int, int> loneColumns = drawnColumns(readPicture());
+    const int figureWidth = loneColumns.second - loneColumns.first;
+
+    Player& hero = *game->tovan;
+    hero.reset();
+    hero.position.x = hero.hitbox.position.x = kHeroX;
+    hero.position.setFacingRight(onRight);
+    hero.turn(onRight);
+    hero.update(kKick, now);
+    for (int ticks = 0; !hero.isAttacking() && ticks < 200; ++ticks) {
+      now += kTick;
+      setGameClock(now);
+      hero.update(kNoControl, now);
+    }
+    ASSERT_TRUE(hero.isAttacking());
+    game->tickClock = now;  // the tick the kick lands in, as the shell notes it
+    if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance, now)) game->stageOver = true;
+    for (const Character& enemy : game->enemies) ASSERT_EQ(enemy.getHealth(), 200);
+    noteAfterTick(*game);
+
+    PlayPicture seen = playPicture(*game, 1.0f);
+    clearToGrey(*game);
+    drawFighter(seen.hero, seen.now);
+    const std::pair<int, int> heroColumns = drawnColumns(readPicture());
+    clearToGrey(*game);
+    drawAll(seen.enemies, seen.heroX, seen.now, seen.blow);
+    const std::pair<int, int> pileColumns = drawnColumns(readPicture());
+    // The figure drawn farthest out begins no farther than the foot.
+    if (onRight) {
+      EXPECT_LE(pileColumns.second - figureWidth, heroColumns.second);
+    } else {
+      EXPECT_GE(pileColumns.first + figureWidth, heroColumns.first);
+    }
+    // Still more than one figure: the pile is drawn tighter, not as one.
+    EXPECT_GT(pileColumns.second - pileColumns.first, figureWidth + 4);
   }
 }
 

@@ -141,5 +141,15 @@ int main(int argc, char** argv) {
   play(game, now, 500, kNoControl);
   playUntil(game, now, kNoControl, [&hero] { return justStruck(hero); });
   save(out + "/pile.png");
+
+  // He kicks into the pile: the frame the kick lands, the leg out and every
+  // figure it strikes flashing within its reach.
+  playUntil(game, now, kKick, [&game] {
+    for (const Character& enemy : game.enemies) {
+      if (enemy.struck && enemy.struckAt == game.tickClock) return true;
+    }
+    return false;
+  });
+  save(out + "/pile-kick.png");
   return 0;
 }

@@ -1,0 +1,60 @@
+#pragma once
+// The picture of play between update ticks. The rules move everything a
+// fixed step a tick; a display faster than the ticks would show each step
+// two or three times, so the picture places each fighter and the stage
+// between the last two ticks, as far as game time has gone from one to the
+// next. It also holds the hero's picture of a blow that lands for a moment,
+// however soon the rules take it back. All of it is the picture's own: the
+// rules never see it, and a run is the same drawn or not.
+
+#include <vector>
+
+#include "render/draw.h"
+#include "rules/game_state.h"
+
+// Whether play is drawn between ticks. Off, each frame shows the latest tick
+// as it is: on a display that refreshes once a tick, every frame is then a
+// tick of its own with nothing to blend. The frame loop sets it from the
+// display (see drawsBetweenTicks); off until then.
+extern bool drawBetweenTicks;
+// Whether a display refreshing every `period` seconds (or uncapped, as fast
+// as it can) is drawn between ticks at `pace`: any but the ticks' own rate.
+bool drawsBetweenTicks(double period, bool capped, const TickPace& pace);
+
+// How far game time `now` has gone from the run's last tick to its next, 0 to 1.
+float tickFraction(const Game& game, ClockTicks now);
+
+// The shell's notes around each tick it runs: where everything stood just
+// before it, and the hero's picture if his blow landed in it.
+void noteBeforeTick(const Game& game);
+void noteAfterTick(const Game& game);
+// A run (re)started: nothing is drawn between its first tick and what came before.
+void forgetTicks(const Game& game);
+
+// The fighters as a play frame draws them, and where the view stands.
+struct PlayPicture {
+  Character hero;
+  std::vector<Character> enemies;
+  float heroX = 0.0f;  // the stage scrolls to it and the piles fan out from it
+  LandedBlow blow;
+  ClockTicks now = 0;  // the game time it shows: fighters struck flash by it
+};
+// Where everything is drawn at `fraction` of the way from the tick before
+// the last to the last (1, or drawing between ticks off: the last as it
+// is). Nothing is placed between two ticks across a teleport (a new stage or
+// life, the hero's turn, the stage-clear poses) or for an enemy that was not
+// there, turned, or changed its quad's size; those are drawn as the last tick
+// left them. The hero shows the picture of his last blow that landed for
+// landingShownTicks from its tick.
+PlayPicture playPicture(const Game& game, float fraction);
+// The fighters of the picture: the enemies, then the hero over them.
+void drawFighters(PlayPicture& picture);
+// Draws play at `fraction` (see playPicture): the stage, the health bar, the enemies, the hearts, the hero,
+// the score and the level.
+void drawPlay(Game& game, float fraction);
+
+// The hero's picture of a blow that lands is shown for this long (four
+// frames at 60 Hz) from the tick it lands, as this many ticks at `pace`.
+constexpr ClockTicks kLandingShownNum = 200;
+constexpr ClockTicks kLandingShownDen = 3;
+long landingShownTicks(const TickPace& pace);
