@@ -60,5 +60,13 @@ int parseCommandLine(int argc, char** argv, Options& options) {
     std::cerr << "nombre: " << e.what() << "\n" << app.help();
     return 2;
   }
+  // An unset variable in a script gives an empty name: the game must not
+  // take it as no option at all (a new game where a check was asked for).
+  for (const auto* option : {record, replay}) {
+    if (option->count() > 0 && option->as<std::string>().empty()) {
+      std::cerr << "nombre: " << option->get_name() << ": the file name is empty\n";
+      return 2;
+    }
+  }
   return -1;
 }

@@ -14,5 +14,6 @@ struct Options {
 
 // Reads argv into `options`. Returns -1 when the game should go on, else the
 // exit code to end with: 0 after --help or --version, 2 after an option it
-// does not know or a wrong use of one (the usage already written to stderr).
+// does not know or a wrong use of one (the usage already written to stderr),
+// or after an empty file name (one line saying so).
 int parseCommandLine(int argc, char** argv, Options& options);

@@ -1,7 +1,9 @@
 #include "app/game.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -55,7 +57,30 @@ void reportGlfwError(int /*code*/, const char* description) {
   std::fprintf(stderr, "nombre: %s\n", description);
 }
 
-// Loads one full picture; 0 means start-up cannot go on.
+// While GLFW starts, its complaint is kept for the one line that says why
+// there is no window.
+std::string glfwStartError;
+void keepGlfwError(int /*code*/, const char* description) { glfwStartError = description; }
+
+// Starts GLFW; without a display, says why in one line.
+bool startGlfw() {
+  glfwStartError.clear();
+  glfwSetErrorCallback(keepGlfwError);
+  const bool started = glfwInit() == GLFW_TRUE;
+  glfwSetErrorCallback(reportGlfwError);
+  if (started) return true;
+  const char* display = std::getenv("DISPLAY");
+  std::string cause = glfwStartError;
+  if (display == nullptr || display[0] == '\0') {
+    cause = "DISPLAY is not set";
+  } else if (cause.compare(0, 5, "X11: ") == 0) {
+    cause = cause.substr(5);
+  }
+  std::fprintf(stderr, "nombre: no display: %s\n", quotedPath(cause).c_str());
+  return false;
+}
+
+// Loads one full picture; 0 (said already) when it did not load.
 GLuint loadScreenTexture(const char* path) {
   const GLuint texture = loadGameTexture(path);
   if (texture == 0) return 0;
@@ -116,8 +141,7 @@ void startMusic() {
 int startUp(Game& game) {
   prepareStartUpPicturesAhead();
   const PicturesAheadStopper stopper;
-  glfwSetErrorCallback(reportGlfwError);
-  glfwInit();
+  if (!startGlfw()) return -1;
   game.window = glfwCreateWindow(kWindowWidth, kWindowHeight, kWindowTitle, nullptr, nullptr);
   if (game.window == nullptr) {
     std::fprintf(stderr, "nombre: no window could be opened (is there a display?)\n");
@@ -143,7 +167,7 @@ int startUp(Game& game) {
 
   const GamePicture check = takeGamePicture({kCheckImagePath, kMaxImagePixels, false});
   if (!check.loaded) {
-    consoleLine(kImageNotLoaded);
+    sayPictureNotLoaded(kCheckImagePath, check.why);
     return -1;
   }
   game.texWid = check.levels[0].width;
@@ -157,10 +181,7 @@ int startUp(Game& game) {
   const char* const screenPaths[] = {kStagePath, kHpBarPath, kHeartPath, kGameOverPath};
   for (int i = 0; i < 4; ++i) {
     *screenTextures[i] = i == 0 ? loadStageTexture(screenPaths[i]) : loadScreenTexture(screenPaths[i]);
-    if (*screenTextures[i] == 0) {
-      consoleLine(kImageNotLoaded);
-      return -1;
-    }
+    if (*screenTextures[i] == 0) return -1;
   }
   // The bar slides a window over its strip; clamped, the strip reads full at
   // high health and empty at none instead of repeating every 400 points.
@@ -175,7 +196,6 @@ int startUp(Game& game) {
   const char* const wordPaths[] = {kDigitsPath, kRecordLabelsPath, kLevelWordPath, kReplayPausePath};
   for (int i = 0; i < 4; ++i) {
     *wordTextures[i] = loadScreenTexture(wordPaths[i]);
-    if (*wordTextures[i] == 0) consoleLine(kImageNotLoaded);
   }
   game.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
 
@@ -231,10 +251,8 @@ void runMode(Game& game) {
       menuFrame(game);
       break;
     case FrameMode::GameOver:
-      // A run played back shows its score but is not a new run of the table.
-      recordRunOnce(game.tovan->runScore, static_cast<int>(game.level), !playingBack(game));
-      // The run is over: its record is kept now, not only when the window closes.
-      if (game.log != nullptr) game.log->finish(game);
+      // The run is over: it is kept now, not only when the window closes.
+      keepEndedRun(game);
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
@@ -246,6 +264,14 @@ void runMode(Game& game) {
       break;
   }
   if (replayPausedByViewer(game)) drawReplayPauseSign(game);
+}
+
+void keepEndedRun(Game& game) {
+  const QuitSignalsHeld held;
+  // The recording needs no lock: it is whole before any wait for the table.
+  if (game.log != nullptr) game.log->finish(game);
+  // A run played back shows its score but is not a new run of the table.
+  recordRunOnce(game.tovan->runScore, static_cast<int>(game.level), !playingBack(game));
 }
 
 // The player's own pause opens the menu; a replay's viewer pauses the clock alone.
@@ -303,7 +329,7 @@ void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass
 }
 
 int startUpHidden(Game& game) {
-  glfwInit();
+  if (!startGlfw()) return -1;
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
   return startUp(game);
 }

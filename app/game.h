@@ -6,9 +6,8 @@
 #include "app/blow_sounds.h"
 #include "rules/game_state.h"
 #include "window/frame_pace.h"
+#include "window/window_fit.h"
 
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
 extern const char* const kWindowTitle;
 // The hero's blow sounds, opened at start-up and played as the run starts them.
 extern BlowSounds blowSounds;
@@ -45,6 +44,11 @@ FrameMode chooseMode(const Game& game);
 bool replayPausedByViewer(const Game& game);
 
 void playFrame(Game& game);
+// The run has ended (game over, the window closed, a signal): its recording
+// gets its last line, then its score joins the table (which may wait for
+// another copy of the game to let go of it), each once. A quit signal
+// meanwhile takes effect only once both are kept.
+void keepEndedRun(Game& game);
 
 // Back to the opening of level 1 with five lives and an empty roster, every
 // clock reading now, at the game's pace (tests and benchmarks set up their

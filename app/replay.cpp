@@ -10,6 +10,7 @@
 
 #include "app/game.h"
 #include "app/pass_ticks.h"
+#include "base/console.h"
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
@@ -40,7 +41,7 @@ void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mo
 
 void keepLastRun(const std::string& text) {
   const std::string path = lastRunPath();
-  std::string why = "no home folder (neither XDG_DATA_HOME nor HOME is set)";
+  std::string why = "no home folder (" + whyNoUserFolder("XDG_DATA_HOME") + ")";
   if (path.empty() || !writeFileWhole(path, text, &why)) {
     std::fprintf(stderr, "nombre: the last run is not kept: %s\n", why.c_str());
   }
@@ -64,7 +65,7 @@ bool loadRun(const std::string& path, RunFile& run) {
   } else if (tooLarge) {
     why = "larger than any run";
   }
-  std::fprintf(stderr, "nombre: %s is not a run to replay: %s\n", path.c_str(), why.c_str());
+  std::fprintf(stderr, "nombre: %s is not a run to replay: %s\n", quotedPath(path).c_str(), why.c_str());
   return false;
 }
 
@@ -87,7 +88,7 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
   if (!recordPath.empty()) {
     std::string why;
     if (!file.open(recordPath, &why)) {
-      std::fprintf(stderr, "nombre: cannot record into %s: %s\n", recordPath.c_str(), why.c_str());
+      std::fprintf(stderr, "nombre: cannot record into %s: %s\n", quotedPath(recordPath).c_str(), why.c_str());
       return 2;
     }
     // A pipe whose reader has gone fails the write, and the recording says so.
@@ -108,8 +109,7 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
   game.log = &log;
   runPasses(game, uncapped);
   // Closed during a run (or by a signal): the run still counts.
-  recordRunOnce(game.tovan->runScore, static_cast<int>(game.level));
-  log.finish(game);
+  keepEndedRun(game);
   return shutDown(game);
 }
 

@@ -1,9 +1,27 @@
 #pragma once
 // Ctrl+C, SIGTERM and SIGHUP end the game as closing its window does: the
 // handler only sets a flag, and the frame loop, seeing it, ends the run
-// through the same path. A second such signal ends the game at once.
+// through the same path. A second such signal ends the game at once, unless
+// the run it ended is being kept (see QuitSignalsHeld): then as soon as it is.
+
+#include <signal.h>
 
 // Listens for the three signals from now on.
 void listenForQuitSignals();
 // One of them has come.
 bool quitSignalled();
+
+// While one lives, the three signals only count: a run being kept (its
+// recording ended, its score waiting for the table's lock) is never cut off
+// halfway. When it goes, a signal that came meanwhile is taken as it would
+// have been then: a first asks the game to end, a second ends it.
+class QuitSignalsHeld {
+ public:
+  QuitSignalsHeld();
+  ~QuitSignalsHeld();
+  QuitSignalsHeld(const QuitSignalsHeld&) = delete;
+  QuitSignalsHeld& operator=(const QuitSignalsHeld&) = delete;
+
+ private:
+  struct sigaction before[3];
+};

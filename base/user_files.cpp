@@ -82,6 +82,15 @@ std::string linkTarget(const std::string& path) {
 
 }  // namespace
 
+std::string whyNoUserFolder(const char* xdgVariable) {
+  const char* xdg = std::getenv(xdgVariable);
+  const char* home = std::getenv("HOME");
+  if ((xdg != nullptr && xdg[0] == '/') || (home != nullptr && home[0] != '\0')) return "";
+  const std::string variable = xdgVariable;
+  if (xdg == nullptr || xdg[0] == '\0') return "neither " + variable + " nor HOME is set";
+  return variable + " is relative and HOME is not set";
+}
+
 std::string userDataFolder() { return folderFrom("XDG_DATA_HOME", ".local/share"); }
 
 std::string userConfigFolder() { return folderFrom("XDG_CONFIG_HOME", ".config"); }
@@ -172,14 +181,6 @@ FileRead readPlayerFile(const std::string& path, long long maxBytes, std::string
   close(fd);
   if (read != FileRead::Read) contents->clear();
   return read;
-}
-
-std::string shortQuote(const std::string& text, size_t bytes) {
-  std::string quoted = text.substr(0, bytes);
-  for (char& byte : quoted) {
-    if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7f) byte = '?';
-  }
-  return text.size() > bytes ? quoted + "..." : quoted;
 }
 
 bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why) {

@@ -9,6 +9,9 @@
 std::string userDataFolder();    // $XDG_DATA_HOME/nombre, else $HOME/.local/share/nombre; "" when neither is set
 std::string userConfigFolder();  // $XDG_CONFIG_HOME/nombre, else $HOME/.config/nombre; "" when neither is set
 std::string userStateFolder();   // $XDG_STATE_HOME/nombre, else $HOME/.local/state/nombre; "" when neither is set
+// Why the folder under `xdgVariable` (e.g. "XDG_DATA_HOME") is "", in the
+// player's words; "" when there is one. A relative path there does not count.
+std::string whyNoUserFolder(const char* xdgVariable);
 
 // Writes `contents` to `path` whole or not at all: a temporary file in the
 // same folder as the file (the target of a symlink at `path`, so the link
@@ -39,11 +42,6 @@ enum class FileRead {
 // Reads the player's file at `path` (following a symlink) if it is a regular
 // file of at most maxBytes.
 FileRead readPlayerFile(const std::string& path, long long maxBytes, std::string* contents, std::string* why);
-
-// The start of what a console line quotes from a file: at most `bytes`,
-// "..." after a longer text, control bytes shown as '?'.
-constexpr size_t kQuoteBytes = 40;
-std::string shortQuote(const std::string& text, size_t bytes = kQuoteBytes);
 
 // Says once, on stderr, that scores and settings cannot be kept, and why.
 void cannotKeepPlayerFiles(const std::string& why);

@@ -13,10 +13,14 @@ RunRecord runRecord;
 
 void checkPlayerFolders() {
   // The game writes the scores and what it remembers; the settings file only the player does.
-  for (const std::string& folder : {userDataFolder(), userStateFolder()}) {
+  const struct {
+    std::string folder;
+    const char* variable;
+  } folders[] = {{userDataFolder(), "XDG_DATA_HOME"}, {userStateFolder(), "XDG_STATE_HOME"}};
+  for (const auto& [folder, variable] : folders) {
     std::string why;
     if (folder.empty()) {
-      cannotKeepPlayerFiles("neither HOME nor the XDG folders are set");
+      cannotKeepPlayerFiles(whyNoUserFolder(variable));
     } else if (!makeFolders(folder, &why)) {
       cannotKeepPlayerFiles(why);
     } else if (access(folder.c_str(), W_OK) != 0) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <toml++/toml.h>
@@ -12,6 +13,7 @@
 #include <ctime>
 #include <sstream>
 
+#include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/player_toml.h"
 
@@ -110,6 +112,13 @@ std::string keepRunAside(const std::string& path, const ScoreEntry& run) {
   return writeFileWhole(aside, scoreTableText({run}), nullptr) ? aside : "";
 }
 
+// The player has taken the write permission off the table: it stays as it
+// is. The mode is read, not tried, since root may write any file.
+bool madeReadOnly(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
+}
+
 }  // namespace
 
 bool readScoreTable(const std::string& text, std::vector<ScoreEntry>* table, std::string* why) {
@@ -199,11 +208,16 @@ bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBe
   const TableLock lock(path.substr(0, path.rfind('/')));
   std::vector<ScoreEntry> table;
   std::string problem;
-  const TableRead read = lock.busy() ? TableRead::Unreadable : readScoreFile(path, &table, &problem);
+  TableRead read = lock.busy() ? TableRead::Unreadable : readScoreFile(path, &table, &problem);
+  // One the player cannot read is said to be so first.
+  const bool readOnly = read != TableRead::Unreadable && madeReadOnly(path);
+  if (readOnly) read = TableRead::Unreadable;
   if (read == TableRead::Unreadable) {
     // Never written over: the runs in it are still the player's.
     const std::string aside = keepRunAside(path, run);
-    const std::string cause = lock.busy() ? "are held by another program" : "cannot be read (" + problem + ")";
+    const std::string cause = lock.busy()  ? "are held by another program"
+                              : readOnly ? "are read-only"
+                                         : "cannot be read (" + problem + ")";
     if (aside.empty()) {
       *why = "the best scores in " + path + " " + cause + ", and this run's score could not be kept beside them";
       return false;

@@ -37,8 +37,8 @@ std::vector<ScoreEntry> loadScoreTable(const std::string& path);
 // writing. *bestBefore is the best total before this run (0 for none; the
 // run's own total where it cannot be known). A file that is not a score
 // table is moved aside first, with a line on stderr. A table that cannot be
-// read, or that another program holds longer than a moment, is never written
-// over: the run is kept in a file of its own beside it, with a line saying
+// read, that the player made read-only, or that another program holds longer
+// than a moment, is never written over: the run is kept in a file of its own beside it, with a line saying
 // where. False, with *why, when the run could be kept nowhere.
 bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBefore, std::string* why);
 

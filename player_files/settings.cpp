@@ -5,10 +5,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 
 #include "audio/sound.h"
+#include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/player_toml.h"
 #include "window/window_fit.h"
@@ -76,12 +79,33 @@ std::string ruledName(int key) {
   return "";
 }
 
-std::string where(const std::string& fileName, const toml::source_region& source) {
-  return fileName + ":" + std::to_string(source.begin.line);
-}
+// What is wrong in a settings file, each at its place in it: said in the
+// order of the file's lines, whatever order the keys are read in.
+class Problems {
+ public:
+  explicit Problems(const std::string& name) : fileName(name) {}
+  void add(const toml::source_region& source, const std::string& what) {
+    found.push_back({source.begin.line, source.begin.column,
+                     fileName + ":" + std::to_string(source.begin.line) + ": " + what});
+  }
+  void sayInto(std::vector<std::string>* problems) {
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+      return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+    for (Found& problem : found) problems->push_back(std::move(problem.text));
+  }
 
-void readVolume(const toml::table& file, const char* entry, const std::string& fileName, int* volume,
-                std::vector<std::string>* problems) {
+ private:
+  struct Found {
+    toml::source_index line;
+    toml::source_index column;
+    std::string text;
+  };
+  std::string fileName;
+  std::vector<Found> found;
+};
+
+void readVolume(const toml::table& file, const char* entry, int* volume, Problems& problems) {
   const toml::node* node = file.get(entry);
   if (node == nullptr) return;
   const std::optional<int64_t> value = node->value_exact<int64_t>();
@@ -89,16 +113,14 @@ void readVolume(const toml::table& file, const char* entry, const std::string& f
     *volume = static_cast<int>(*value);
     return;
   }
-  problems->push_back(where(fileName, node->source()) + ": " + entry +
-                      " must be a whole number from 0 to 100; using " + std::to_string(*volume));
+  problems.add(node->source(), std::string(entry) + " must be a whole number from 0 to 100; using " + std::to_string(*volume));
 }
 
-void readKeys(const toml::node* keysNode, const std::string& fileName, Settings* read,
-              std::vector<std::string>* problems) {
+void readKeys(const toml::node* keysNode, Settings* read, Problems& problems) {
   if (keysNode == nullptr) return;
   const toml::table* keys = keysNode->as_table();
   if (keys == nullptr) {
-    problems->push_back(where(fileName, keysNode->source()) + ": keys must be a table of actions; using the default keys");
+    problems.add(keysNode->source(), "keys must be a table of actions; using the default keys");
     return;
   }
   const toml::source_region* sources[kKeyActions] = {};
@@ -106,14 +128,14 @@ void readKeys(const toml::node* keysNode, const std::string& fileName, Settings*
     int index = 0;
     while (index < kKeyActions && action.str() != kKeyActionNames[index]) ++index;
     if (index == kKeyActions) {
-      problems->push_back(where(fileName, node.source()) + ": no action is called " + shortQuote(std::string(action.str())) +
-                          " (left, right, up, down, punch, kick, pause, choose)");
+      problems.add(node.source(), "no action is called " + shortQuote(std::string(action.str())) +
+                                      " (left, right, up, down, punch, kick, pause, choose)");
       continue;
     }
     const std::optional<std::string> name = node.value_exact<std::string>();
     const int key = name ? keyFromName(*name) : -1;
     if (key < 0 || key == kFullScreenKey) {
-      problems->push_back(where(fileName, node.source()) + ": " + kKeyActionNames[index] + ": " +
+      problems.add(node.source(), std::string(kKeyActionNames[index]) + ": " +
                           (!name ? std::string("a key name must be in quotes")
                                  : key < 0 ? "no key is called \"" + shortQuote(*name) + "\""
                                            : std::string("F11 is kept for full screen")) +
@@ -133,7 +155,7 @@ void readKeys(const toml::node* keysNode, const std::string& fileName, Settings*
         clash = true;
         const int reset = read->keys[later] != kDefaultKeys[later] ? later : earlier;
         const int other = reset == later ? earlier : later;
-        problems->push_back(where(fileName, *sources[reset]) + ": " + kKeyActionNames[reset] + " and " +
+        problems.add(*sources[reset], std::string(kKeyActionNames[reset]) + " and " +
                             kKeyActionNames[other] + " are both on " + keyName(read->keys[reset]) + "; " +
                             kKeyActionNames[reset] + " is on " + keyName(kDefaultKeys[reset]));
         read->keys[reset] = kDefaultKeys[reset];
@@ -179,26 +201,28 @@ Settings readSettings(const std::string& text, const std::string& fileName, std:
   try {
     file = toml::parse(text, fileName);
   } catch (const toml::parse_error& error) {
-    problems->push_back(where(fileName, error.source()) + ": " + shortQuote(std::string(error.description()), kParserWordsBytes) +
-                        "; using the default settings");
+    problems->push_back(fileName + ":" + std::to_string(error.source().begin.line) + ": " +
+                        shortQuote(std::string(error.description()), kParserWordsBytes) + "; using the default settings");
     *unreadable = true;
     return read;
   }
+  Problems found(fileName);
   for (const auto& [entry, node] : file) {
     const std::string_view name = entry.str();
     if (name == "full_screen" || name == "music_volume" || name == "effects_volume" || name == "keys") continue;
-    problems->push_back(where(fileName, node.source()) + ": no setting is called " + shortQuote(std::string(name)));
+    found.add(node.source(), "no setting is called " + shortQuote(std::string(name)));
   }
   if (const toml::node* node = file.get("full_screen")) {
     if (const std::optional<bool> value = node->value_exact<bool>()) {
       read.fullScreen = *value;
     } else {
-      problems->push_back(where(fileName, node->source()) + ": full_screen must be true or false; using false");
+      found.add(node->source(), "full_screen must be true or false; using false");
     }
   }
-  readVolume(file, "music_volume", fileName, &read.musicVolume, problems);
-  readVolume(file, "effects_volume", fileName, &read.effectsVolume, problems);
-  readKeys(file.get("keys"), fileName, &read, problems);
+  readVolume(file, "music_volume", &read.musicVolume, found);
+  readVolume(file, "effects_volume", &read.effectsVolume, found);
+  readKeys(file.get("keys"), &read, found);
+  found.sayInto(problems);
   return read;
 }
 

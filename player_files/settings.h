@@ -34,8 +34,8 @@ const char* keyName(int key);
 int keyFromName(const std::string& name);
 
 // Reads settings from the text of a settings file. Each entry the game cannot
-// use adds a line to *problems naming the file, the line and the problem, and
-// keeps its default. *unreadable is set when the text is not TOML at all.
+// use adds a line to *problems naming the file, the line and the problem (in
+// the order of the file's lines), and keeps its default. *unreadable is set when the text is not TOML at all.
 Settings readSettings(const std::string& text, const std::string& fileName, std::vector<std::string>* problems,
                       bool* unreadable);
 // The settings as the text of a settings file, every entry written.

@@ -1,5 +1,9 @@
 #include "render/frames.h"
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+
 #include "base/console.h"
 #include "render/image.h"
 #include "render/pictures_ahead.h"
@@ -60,7 +64,6 @@ const char* const kEndPictures[] = {"./img/finFrame1.png", "./img/finFrame3.png"
 // Appends the picture's texture, or 0 in its place when it did not load.
 void loadFrame(const char* path, FrameList& list) {
   list.push_back(loadGameTexture(path, kMaxSpritePixels));
-  if (list.back() == 0) consoleLine(kImageNotLoaded);
   setTextureParams(list.back());
 }
 
@@ -100,9 +103,19 @@ void setTextureParams(GLuint texture) {
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+void sayPictureNotLoaded(const char* path, const std::string& why) {
+  consoleLine(kImageNotLoaded);
+  // The game's own line names no file: the player also learns which one, and why.
+  const char* shown = std::strncmp(path, "./", 2) == 0 ? path + 2 : path;
+  std::fprintf(stderr, "nombre: %s: %s\n", quotedPath(shown).c_str(), why.c_str());
+}
+
 GLuint loadGameTexture(const char* path, long maxPixels, bool mipmapped) {
   const GamePicture picture = takeGamePicture({path, maxPixels, mipmapped});
-  if (!picture.loaded) return 0;
+  if (!picture.loaded) {
+    sayPictureNotLoaded(path, picture.why);
+    return 0;
+  }
   return uploadMipChain(picture.levels, picture.visible);
 }
 

@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <string>
 #include <vector>
 
 #include "entities/element.h"
@@ -28,8 +29,9 @@ GLuint textureOf(const SpriteFrame& picture);
 // a damaged or swapped picture folder stays within a few hundred megabytes.
 constexpr long kMaxSpritePixels = 1024L * 1024L;
 
-// Loads every sprite picture into its list, writing "Imagen no cargada" for
-// each one missing, unreadable or larger than kMaxSpritePixels.
+// Loads every sprite picture into its list, saying so (see
+// sayPictureNotLoaded) for each one missing, unreadable or larger than
+// kMaxSpritePixels.
 void loadSprites();
 // The order loadSprites loads the sprite pictures in, appended to `requests`
 // (for preparing them ahead).
@@ -40,8 +42,11 @@ void setTextureParams(GLuint texture);
 // Loads one full picture as the game does (also used for the stage and the
 // HUD): TV-safe colours, every mip level made on the CPU unless `mipmapped`
 // is false, in immutable storage. Takes the picture prepared ahead when it is
-// the next one. Returns 0 when it did not load.
+// the next one. Returns 0 when it did not load, having said so.
 GLuint loadGameTexture(const char* path, long maxPixels = kMaxImagePixels, bool mipmapped = true);
+// A picture did not load: "Imagen no cargada" on standard output, and on
+// standard error the file and what is wrong with it.
+void sayPictureNotLoaded(const char* path, const std::string& why);
 // Empties every list (tests and a fresh start-up).
 void clearFrameLists();
 

@@ -1,9 +1,14 @@
 #include "render/image.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include <stb_image.h>
@@ -21,28 +26,50 @@ std::vector<std::vector<VisibleRows>> knownRows;
 constexpr long long kMaxFileBytes = 64L * 1024 * 1024;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
+// Why a picture file could not be opened as a regular file.
+std::string whyNotOpened(const char* path) {
+  const int opening = errno;
+  struct stat status {};
+  if (stat(path, &status) == 0 && !S_ISREG(status.st_mode)) return "not a plain file";
+  return std::strerror(opening);
+}
+
 // Reads a whole file, refusing anything that cannot be a PNG we would draw.
-bool readPngFile(const char* path, std::vector<unsigned char>& bytes) {
+bool readPngFile(const char* path, std::vector<unsigned char>& bytes, std::string& why) {
   long long size = 0;
   std::FILE* file = openRegularFile(path, &size);
-  if (file == nullptr) return false;
+  if (file == nullptr) {
+    why = whyNotOpened(path);
+    return false;
+  }
   bool ok = size >= 8 && size <= kMaxFileBytes;
+  if (!ok) why = size == 0 ? "empty file" : size < 8 ? "not a PNG file" : "larger than any picture of the game";
   if (ok) {
     bytes.resize(static_cast<size_t>(size));
     ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (!ok) why = "cut short while it was read";
   }
   std::fclose(file);
   for (int i = 0; ok && i < 8; ++i) ok = bytes[i] == kPngSignature[i];
-  return ok;
+  if (ok || !why.empty()) return ok;
+  why = "not a PNG file";
+  return false;
 }
 
 unsigned char* decode(const std::vector<unsigned char>& bytes, int* width, int* height, int* channels,
-                      int forceChannels, long maxPixels) {
+                      int forceChannels, long maxPixels, std::string& why) {
   int w = 0, h = 0, c = 0;
   const int length = static_cast<int>(bytes.size());
-  if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &c)) return nullptr;
-  if (w <= 0 || h <= 0 || static_cast<long>(w) * h > std::min(maxPixels, kMaxImagePixels)) return nullptr;
+  if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &c)) {
+    why = stbi_failure_reason();
+    return nullptr;
+  }
+  if (w <= 0 || h <= 0 || static_cast<long>(w) * h > std::min(maxPixels, kMaxImagePixels)) {
+    why = std::to_string(w) + "x" + std::to_string(h) + " pixels, more than a picture of the game may have";
+    return nullptr;
+  }
   unsigned char* pixels = stbi_load_from_memory(bytes.data(), length, width, height, channels, forceChannels);
+  if (pixels == nullptr) why = stbi_failure_reason();
   return pixels;
 }
 
@@ -75,19 +102,24 @@ void scaleToNtscSafe(std::vector<unsigned char>& rgba) {
 }  // namespace
 
 unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels,
-                               long maxPixels) {
-  if (forceChannels < 0 || forceChannels > 4) return nullptr;
+                               long maxPixels, std::string* why) {
+  std::string unused;
+  if (why == nullptr) why = &unused;
+  if (forceChannels < 0 || forceChannels > 4) {
+    *why = "no picture has " + std::to_string(forceChannels) + " channels";
+    return nullptr;
+  }
   std::vector<unsigned char> bytes;
-  if (!readPngFile(path, bytes)) return nullptr;
-  return decode(bytes, width, height, channels, forceChannels, maxPixels);
+  if (!readPngFile(path, bytes, *why)) return nullptr;
+  return decode(bytes, width, height, channels, forceChannels, maxPixels, *why);
 }
 
 void freeImagePixels(unsigned char* pixels) { stbi_image_free(pixels); }
 
 bool decodePicture(const char* path, int forceChannels, unsigned flags, long maxPixels, Picture& picture,
-                   int* fileChannels) {
+                   int* fileChannels, std::string* why) {
   int width = 0, height = 0, channelsInFile = 0;
-  unsigned char* pixels = loadImagePixels(path, &width, &height, &channelsInFile, forceChannels, maxPixels);
+  unsigned char* pixels = loadImagePixels(path, &width, &height, &channelsInFile, forceChannels, maxPixels, why);
   if (pixels == nullptr) return false;
   const int channels = forceChannels != 0 ? forceChannels : channelsInFile;
   picture.width = width;

@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <string>
 #include <vector>
 
 #include "render/mipmaps.h"
@@ -24,9 +25,10 @@ GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture
                         long maxPixels = kMaxImagePixels);
 
 // Decodes a PNG's pixels, forcing forceChannels channels (1 to 4) or keeping
-// the file's (0). Returns null on failure; free with freeImagePixels.
+// the file's (0). Returns null on failure, with *why (if given) saying what is
+// wrong with the file; free with freeImagePixels.
 unsigned char* loadImagePixels(const char* path, int* width, int* height, int* channels, int forceChannels,
-                               long maxPixels = kMaxImagePixels);
+                               long maxPixels = kMaxImagePixels, std::string* why = nullptr);
 void freeImagePixels(unsigned char* pixels);
 
 // Decodes a PNG into four channels (forceChannels as above, the rest filled
@@ -34,7 +36,7 @@ void freeImagePixels(unsigned char* pixels);
 // scaled as `flags` ask. fileChannels, when given, gets the file's own count.
 // False on any failure loadImagePixels has.
 bool decodePicture(const char* path, int forceChannels, unsigned flags, long maxPixels, Picture& picture,
-                   int* fileChannels = nullptr);
+                   int* fileChannels = nullptr, std::string* why = nullptr);
 
 // A new texture with immutable storage for every level of the chain, each
 // uploaded as it is; filters and wraps as loadImageTexture sets them. Where

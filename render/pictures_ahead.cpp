@@ -42,7 +42,7 @@ void prepareAll(Ahead& work) {
 GamePicture prepareGamePicture(const PictureRequest& request) {
   GamePicture prepared;
   Picture base;
-  if (!decodePicture(request.path, 0, kImageNtscSafe, request.maxPixels, base, &prepared.fileChannels)) {
+  if (!decodePicture(request.path, 0, kImageNtscSafe, request.maxPixels, base, &prepared.fileChannels, &prepared.why)) {
     return prepared;
   }
   prepared.loaded = true;

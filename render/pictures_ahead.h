@@ -4,6 +4,7 @@
 // thread that draws: it takes each picture in the order start-up loads them,
 // so what start-up writes and when is the same as decoding on the spot.
 
+#include <string>
 #include <vector>
 
 #include "render/mipmaps.h"
@@ -12,6 +13,7 @@
 // (or level 0 only), and the part of it that can show.
 struct GamePicture {
   bool loaded = false;
+  std::string why;  // when it did not load: what is wrong with the file
   int fileChannels = 0;
   std::vector<Picture> levels;
   std::vector<VisibleRows> visible;  // of every level, when mipmapped

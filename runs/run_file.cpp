@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "base/console.h"
 #include "rules/update_ticks.h"
 
 namespace {
@@ -203,9 +204,9 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
     event.tick = static_cast<long>(value);
     if (event.tick < lastTick) return refuse("an event out of order (tick " + w[0] + " after " + std::to_string(lastTick) + ")");
     lastTick = event.tick;
-    if (!kindFromName(w[1], event.kind)) return refuse("no event is called \"" + w[1] + "\"");
+    if (!kindFromName(w[1], event.kind)) return refuse("no event is called \"" + shortQuote(w[1]) + "\"");
     if (isKey(event.kind)) {
-      if (!keyFromName(w[2], event.value)) return refuse("no key is called \"" + w[2] + "\"");
+      if (!keyFromName(w[2], event.value)) return refuse("no key is called \"" + shortQuote(w[2]) + "\"");
     } else if (event.kind == RunEventKind::Drop) {
       if (!readCount(w[2], 1, 1LL << 40, value)) return refuse("a drop is not a count of milliseconds");
       dropped += value;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/console.h"
 #include "base/recording_file.h"
 #include "rules/control_rules.h"
 
@@ -75,7 +76,7 @@ void RunLog::recordingFailed() {
   const std::string error = std::strerror(errno);
   const std::string kept = flushedTick < 0 ? "none of the run is recorded"
                                            : "the file keeps the run up to tick " + std::to_string(flushedTick);
-  std::fprintf(stderr, "nombre: cannot record into %s (%s): %s; play goes on\n", file->name().c_str(), error.c_str(),
+  std::fprintf(stderr, "nombre: cannot record into %s (%s): %s; play goes on\n", quotedPath(file->name()).c_str(), error.c_str(),
                kept.c_str());
   file = nullptr;
 }

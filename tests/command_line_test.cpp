@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 
@@ -25,6 +26,25 @@ TEST(CommandLine, HelpNamesTheOptionsTheKeysAndThePlayersFiles) {
       "~/.local/share/nombre/scores", "$XDG_DATA_HOME/nombre/last-run.nrep", "$XDG_STATE_HOME/nombre/state.toml",
       "~/.local/state/nombre/state.toml"};
   for (const char* words : named) EXPECT_NE(help.find(words), std::string::npos) << words << "\n" << help;
+}
+
+// A script's unset variable gives an empty name: refused in one line, never
+// taken as no option (a new game that never ends where a check was asked for).
+TEST(CommandLine, AnEmptyFileNameIsRefusedInOneLine) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--replay", "", "--check"}, {"--replay", ""}, {"--record", ""}};
+  for (const std::vector<std::string>& words : cases) {
+    std::vector<std::string> text = {"nombre"};
+    text.insert(text.end(), words.begin(), words.end());
+    std::vector<char*> argv;
+    for (std::string& word : text) argv.push_back(word.data());
+    Options options;
+    testing::internal::CaptureStderr();
+    const int code = parseCommandLine(static_cast<int>(argv.size()), argv.data(), options);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 2) << words[0];
+    EXPECT_EQ(said, "nombre: " + words[0] + ": the file name is empty\n") << words[0];
+  }
 }
 
 }  // namespace

@@ -360,8 +360,12 @@ TEST(RunFiles, TheGameNeverHangsOnRunFilesNorLosesAnOldRecording) {
   } cases[] = {
       {"recording into a pipe no one reads", " --record pipe.nrep", 2, "no program reads from that pipe"},
       {"checking an 8 GB file", " --replay huge.nrep --check", 2, "larger than any run"},
-      {"recording over an old run with no display", " --record old.nrep", 255, "no window could be opened"},
-      {"recording a new run with no display", " --record new.nrep", 255, "no window could be opened"},
+      // A script's unset variable: an empty name is no name.
+      {"checking an empty name", " --replay '' --check", 2, "nombre: --replay: the file name is empty\n"},
+      {"watching an empty name", " --replay ''", 2, "nombre: --replay: the file name is empty\n"},
+      {"recording into an empty name", " --record ''", 2, "nombre: --record: the file name is empty\n"},
+      {"recording over an old run with no display", " --record old.nrep", 255, "no display: DISPLAY is not set"},
+      {"recording a new run with no display", " --record new.nrep", 255, "no display: DISPLAY is not set"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(runCommand(game + c.command + " 2>&1", out), c.exitCode) << c.what << ": " << out;
@@ -369,6 +373,41 @@ TEST(RunFiles, TheGameNeverHangsOnRunFilesNorLosesAnOldRecording) {
   }
   EXPECT_EQ(fileText(folder + "old.nrep"), "old run\n");
   EXPECT_NE(access((folder + "new.nrep").c_str(), F_OK), 0) << "a file made for a run that never started";
+  runCommand("rm -rf " + folder, out);
+}
+
+// A run file's bad word and the file's own name may be megabytes long or
+// hold a terminal's escapes: the refusal quotes the start of each, control
+// bytes shown as '?', in one short line.
+TEST(RunFiles, ARefusalQuotesBadWordsAndNamesShortAndPlain) {
+  const std::string folder = testing::TempDir() + "nombre_run_quotes/";
+  std::string out;
+  runCommand("rm -rf " + folder + " && mkdir -p " + folder, out);
+  const std::string escapes = "\x1b]0;pwned\x07\x1b[2J\x1b[31m";
+  const std::string huge = escapes + std::string(5 << 20, 'k');
+  const std::string name = "run" + escapes + ".nrep";
+  const struct {
+    const char* what;
+    std::string line;
+    const char* says;
+  } cases[] = {
+      {"a key name", "3 press " + huge, "no key is called \"?]0;pwned??[2J?[31mkkkk"},
+      {"an event name", "3 " + huge + " z", "no event is called \"?]0;pwned??[2J?[31mkkkk"},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(folder + name) << "nombre-replay 2 game 1.0.0 level 1 clock 0\n" << c.line << "\nend 3 0000000000000000\n";
+    // The shell takes the name from the environment, escapes and all.
+    setenv("NOMBRE_RUN_NAME", name.c_str(), 1);
+    EXPECT_EQ(runCommand("cd " + folder + " && timeout 10 " + NOMBRE_BINARY + " --replay \"$NOMBRE_RUN_NAME\" --check 2>&1", out), 2)
+        << c.what;
+    EXPECT_LT(out.size(), 400u) << c.what;
+    EXPECT_EQ(std::count_if(out.begin(), out.end(), [](char b) { return static_cast<unsigned char>(b) < 0x20; }), 1)
+        << c.what << ": only the line's end is a control byte";
+    EXPECT_NE(out.find("run?]0;pwned??[2J?[31m.nrep is not a run to replay"), std::string::npos) << c.what << ": " << out;
+    EXPECT_NE(out.find(c.says), std::string::npos) << c.what << ": " << out;
+    EXPECT_NE(out.find("kk...\"\n"), std::string::npos) << c.what << ": " << out;
+  }
+  unsetenv("NOMBRE_RUN_NAME");
   runCommand("rm -rf " + folder, out);
 }
 

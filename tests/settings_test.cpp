@@ -82,6 +82,18 @@ TEST(SettingsFile, EachBadEntryFallsBackToItsDefaultAndIsReportedWithItsLine) {
   }
 }
 
+// A player mends a file from the top down: its problems come in the order of
+// its lines, not in the order the game looks at the keys.
+TEST(SettingsFile, ProblemsAreListedInTheOrderOfTheFilesLines) {
+  const Read read = readText(
+      "zoom = 2\nmusic_volume = 300\n[keys]\nkick = \"Banana\"\njump = \"a\"\n"
+      "[extra]\nwhat = 1\n");
+  std::vector<std::string> lines;
+  for (const std::string& problem : read.problems) lines.push_back(problem.substr(0, problem.find(' ')));
+  EXPECT_EQ(lines, (std::vector<std::string>{"s.toml:1:", "s.toml:2:", "s.toml:4:", "s.toml:5:", "s.toml:6:"}))
+      << testing::PrintToString(read.problems);
+}
+
 TEST(SettingsFile, SwappedKeysAreNoClash) {
   const Read read = readText("[keys]\npunch = \"x\"\nkick = \"z\"\n");
   EXPECT_EQ(read.problems, std::vector<std::string>{});

@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 
 #include "app/data_folder.h"
@@ -44,11 +46,18 @@ class RunCopy {
     const std::vector<unsigned char> grey(static_cast<size_t>(width) * height, 128);
     stbi_write_png((dir / relative).c_str(), width, height, 1, grey.data(), width);
   }
-  // Runs the game there, ended after `seconds` if it keeps running.
-  int run(std::string& output, const std::string& environment = "", int seconds = 20) {
-    return runCommand("cd " + dir.string() + " && " + environment + " timeout " + std::to_string(seconds) + " " +
-                          binary().string() + " 2>/dev/null",
-                      output);
+  // Runs the game there, ended after `seconds` if it keeps running; what it
+  // writes on standard error goes to *errors, if given.
+  int run(std::string& output, const std::string& environment = "", int seconds = 20, std::string* errors = nullptr) {
+    const fs::path errorFile = dir / "errors.txt";
+    const int code = runCommand("cd " + dir.string() + " && " + environment + " timeout " + std::to_string(seconds) +
+                                    " " + binary().string() + " 2>" + errorFile.string(),
+                                output);
+    if (errors != nullptr) {
+      std::ifstream in(errorFile);
+      errors->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return code;
   }
   fs::path dir;
 };
@@ -57,17 +66,22 @@ std::string pngHeaderOnly() { return std::string("\x89PNG\r\n\x1a\n", 8); }
 
 const char kPipe[] = "a named pipe";
 
+// The game's own line names no picture: one more line on standard error
+// names the file and what is wrong with it.
 TEST(StartUp, AMissingOrBrokenPictureStopsItWithMinusOne) {
   struct Case {
     const char* name;
     const char* file;
     const char* replacement;  // null: removed
+    const char* why;
   };
   const Case cases[] = {
-      {"stage missing", "img/lvl.png", nullptr},
-      {"game-over picture missing", "img/gameover.png", nullptr},
-      {"heart empty", "img/corazon.png", ""},
-      {"stage a named pipe", "img/lvl.png", kPipe},
+      {"stage missing", "img/lvl.png", nullptr, "No such file or directory"},
+      {"game-over picture missing", "img/gameover.png", nullptr, "No such file or directory"},
+      {"heart empty", "img/corazon.png", "", "empty file"},
+      {"heart not a picture", "img/corazon.png", "a heart", "not a PNG file"},
+      {"heart a PNG signature alone", "img/corazon.png", "header", nullptr},  // stb's own words
+      {"stage a named pipe", "img/lvl.png", kPipe, "not a plain file"},
   };
   for (const Case& c : cases) {
     RunCopy run;
@@ -78,20 +92,37 @@ TEST(StartUp, AMissingOrBrokenPictureStopsItWithMinusOne) {
     } else {
       run.write(c.file, std::string(c.replacement) == "header" ? pngHeaderOnly() : c.replacement);
     }
-    std::string output;
-    EXPECT_EQ(run.run(output), 255) << c.name;
+    std::string output, errors;
+    EXPECT_EQ(run.run(output, "", 20, &errors), 255) << c.name;
     EXPECT_EQ(output, "Imagen no cargada\n") << c.name;
+    const std::string named = "nombre: " + std::string(c.file) + ": ";
+    EXPECT_EQ(errors.rfind(named, 0), 0u) << c.name << ": " << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << c.name << ": " << errors;
+    if (c.why != nullptr) {
+      EXPECT_EQ(errors, named + c.why + "\n") << c.name;
+    }
+    EXPECT_GT(errors.size(), named.size() + 1) << c.name << ": a reason is given";
   }
 }
 
-TEST(StartUp, NoDisplayGivesAClearLineAndMinusOne) {
+// One line, naming the cause; what the window library says on the way is not repeated.
+TEST(StartUp, NoDisplayGivesOneLineSayingWhyAndMinusOne) {
   RunCopy run;
-  std::string output;
-  const int code = runCommand("cd " + run.dir.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
-                                  run.binary().string() + " 2>&1",
-                              output);
-  EXPECT_EQ(code, 255);
-  EXPECT_NE(output.find("display"), std::string::npos) << output;
+  const struct {
+    const char* environment;
+    const char* says;
+  } cases[] = {
+      {"env -u DISPLAY -u WAYLAND_DISPLAY", "nombre: no display: DISPLAY is not set\n"},
+      {"env -u WAYLAND_DISPLAY DISPLAY=", "nombre: no display: DISPLAY is not set\n"},
+      {"env -u WAYLAND_DISPLAY DISPLAY=:4093", "nombre: no display: Failed to open display :4093\n"},
+  };
+  for (const auto& c : cases) {
+    std::string output;
+    const int code =
+        runCommand("cd " + run.dir.string() + " && " + c.environment + " " + run.binary().string() + " 2>&1", output);
+    EXPECT_EQ(code, 255) << c.environment;
+    EXPECT_EQ(output, c.says) << c.environment;
+  }
 }
 
 // Each sprite that does not load costs one line; the game goes on without it.
@@ -103,10 +134,15 @@ TEST(StartUp, BadSpritesAndSoundsDoNotStopTheGame) {
   run.picture("img/movPunch1NPC2.png", 1024, 1025);  // one row over the sprite cap
   run.remove("sound/music.wav");
   run.pipe("sound/punch.wav");
-  std::string output;
+  std::string output, errors;
   // Still running when ended; the time allows for a sanitizer build on a busy machine.
-  EXPECT_EQ(run.run(output, "", 8), 124);
+  EXPECT_EQ(run.run(output, "", 8, &errors), 124);
   EXPECT_EQ(output, "Imagen no cargada\nImagen no cargada\nImagen no cargada\nImagen no cargada\n");
+  for (const char* said : {"nombre: img/movKick1.png: No such file or directory\n",
+                           "nombre: img/flyKick.png: not a PNG file\n", "nombre: img/movFrame2NPC.png: not a plain file\n",
+                           "nombre: img/movPunch1NPC2.png: 1024x1025 pixels, more than"}) {
+    EXPECT_NE(errors.find(said), std::string::npos) << said << "\n" << errors;
+  }
 }
 
 // Without a device the game says once that it plays silent, and nothing of

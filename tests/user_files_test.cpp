@@ -60,13 +60,15 @@ TEST(UserFolders, FollowTheXdgRulesThenHome) {
     const char* home;
     const char* data;
     const char* config;
+    const char* why;  // when there is no folder
   } cases[] = {
-      {"/x", "/h", "/x/nombre", "/x/nombre"},
-      {nullptr, "/h", "/h/.local/share/nombre", "/h/.config/nombre"},
-      {"", "/h", "/h/.local/share/nombre", "/h/.config/nombre"},
-      {"relative/x", "/h", "/h/.local/share/nombre", "/h/.config/nombre"},  // the rules ignore a relative one
-      {"/x", nullptr, "/x/nombre", "/x/nombre"},
-      {nullptr, nullptr, "", ""},
+      {"/x", "/h", "/x/nombre", "/x/nombre", ""},
+      {nullptr, "/h", "/h/.local/share/nombre", "/h/.config/nombre", ""},
+      {"", "/h", "/h/.local/share/nombre", "/h/.config/nombre", ""},
+      {"relative/x", "/h", "/h/.local/share/nombre", "/h/.config/nombre", ""},  // the rules ignore a relative one
+      {"/x", nullptr, "/x/nombre", "/x/nombre", ""},
+      {nullptr, nullptr, "", "", "neither XDG_DATA_HOME nor HOME is set"},
+      {"relative/x", nullptr, "", "", "XDG_DATA_HOME is relative and HOME is not set"},
   };
   ScopedEnv data("XDG_DATA_HOME"), config("XDG_CONFIG_HOME"), home("HOME");
   for (const Case& c : cases) {
@@ -75,6 +77,7 @@ TEST(UserFolders, FollowTheXdgRulesThenHome) {
     home.set(c.home);
     EXPECT_EQ(userDataFolder(), c.data) << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
     EXPECT_EQ(userConfigFolder(), c.config) << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+    EXPECT_EQ(whyNoUserFolder("XDG_DATA_HOME"), c.why) << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
   }
 }
 

@@ -10,12 +10,15 @@ namespace {
 constexpr int kPictureWide = 4;
 constexpr int kPictureHigh = 3;
 
-// The window as it was before full screen, to go back to.
-Viewport windowed;
+// The window as it was before full screen, to go back to; until the window
+// is first seen, the size it opens at.
+Viewport windowed = {0, 0, kWindowWidth, kWindowHeight};
 // The mode last asked for. Under a window manager the change takes a while,
 // and meanwhile X still reports the old place: a window asked back from full
 // screen reads as full screen until the manager has placed it.
 bool fullScreenAsked = false;
+// The window has been asked back from full screen, to `windowed`.
+bool backAsked = false;
 
 void framebufferResized(GLFWwindow* /*window*/, int width, int height) {
   const Viewport view = fitPicture(width, height);
@@ -77,19 +80,23 @@ bool isFullScreenKey(int key, int mods) {
 void toggleFullScreen(GLFWwindow* window) {
   if (fullScreenAsked) {
     fullScreenAsked = false;
+    backAsked = true;
     glfwSetWindowMonitor(window, nullptr, windowed.x, windowed.y, windowed.width, windowed.height, GLFW_DONT_CARE);
     return;
   }
   GLFWmonitor* monitor = monitorHolding(window);
   const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
   if (mode == nullptr) return;
-  // The place is remembered only from a window that really is one: in a
-  // fast burst of presses X may still report the full-screen size while the
-  // manager brings the window back, and that is no size to go back to.
+  // The window's place is remembered, even when it is as big as the screen
+  // (the window a tiling manager gives, or 800x600 on an 800x600 screen).
+  // Only just after going back, in a fast burst of presses, may X still
+  // report the full-screen size while the manager brings the window back:
+  // the place asked for then is the one to keep.
   Viewport now;
   glfwGetWindowPos(window, &now.x, &now.y);
   glfwGetWindowSize(window, &now.width, &now.height);
-  if (now.width != mode->width || now.height != mode->height) windowed = now;
+  const bool screenSized = now.width == mode->width && now.height == mode->height;
+  if ((!backAsked || !screenSized) && now.width > 0 && now.height > 0) windowed = now;
   fullScreenAsked = true;
   glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }

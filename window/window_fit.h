@@ -5,6 +5,10 @@
 
 struct GLFWwindow;
 
+// The window the game opens, and goes back to from full screen when it knows no other.
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+
 struct Viewport {
   int x = 0;
   int y = 0;

@@ -10,6 +10,10 @@
 //                                   moment play gives way to the stage-clear poses it gives the
 //                                   focus to the window OTHER, as another window taking it
 //                                   would, and stops (exit 1 if that never came)
+//   e2e_tool signal-while-open PID FILE SIGNAL SECONDS
+//                                   sends SIGNAL (a number) to PID once the process has FILE
+//                                   open, looking every millisecond; exit 1 if the process
+//                                   ended first or SECONDS passed
 //   e2e_tool clear-stage WINDOW SECONDS OTHER
 //                                   plays from what the window shows, with the keys, as a
 //                                   player would: kicks the enemies in reach ahead, turns to
@@ -20,7 +24,10 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <dirent.h>
+#include <signal.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -293,6 +300,33 @@ int followScreens(Window window, double seconds, Window other) {
   return status;
 }
 
+// Whether the process holds the file open: a link to it among its descriptors.
+bool holdsOpen(const std::string& folder, const std::string& file) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  bool found = false;
+  char target[4096];
+  while (const dirent* entry = readdir(dir)) {
+    const ssize_t length = readlink((folder + "/" + entry->d_name).c_str(), target, sizeof target - 1);
+    if (length > 0 && file.compare(0, std::string::npos, target, static_cast<size_t>(length)) == 0) found = true;
+  }
+  closedir(dir);
+  return found;
+}
+
+int signalWhileOpen(pid_t pid, const char* file, int signal, double seconds) {
+  char whole[4096];
+  if (realpath(file, whole) == nullptr) return 1;
+  const std::string folder = "/proc/" + std::to_string(pid) + "/fd";
+  const auto start = std::chrono::steady_clock::now();
+  while (msSince(start) < seconds * 1000.0) {
+    if (kill(pid, 0) != 0) break;
+    if (holdsOpen(folder, whole)) return kill(pid, signal) == 0 ? 0 : 1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -304,10 +338,14 @@ int main(int argc, char** argv) {
     return followScreens(std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]),
                          argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0);
   }
+  if (argc == 6 && std::strcmp(argv[1], "signal-while-open") == 0) {
+    return signalWhileOpen(static_cast<pid_t>(std::atol(argv[2])), argv[3], std::atoi(argv[4]), std::atof(argv[5]));
+  }
   if (argc == 5 && std::strcmp(argv[1], "clear-stage") == 0) {
     return clearStage(std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]), std::strtoul(argv[4], nullptr, 0));
   }
   std::fprintf(stderr, "usage: e2e_tool close WINDOW | iconify WINDOW | peak FILE FROM TO | typical FILE | "
-               "screens WINDOW SECONDS [OTHER] | clear-stage WINDOW SECONDS OTHER\n");
+               "screens WINDOW SECONDS [OTHER] | clear-stage WINDOW SECONDS OTHER | "
+               "signal-while-open PID FILE SIGNAL SECONDS\n");
   return 2;
 }

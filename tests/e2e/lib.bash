@@ -15,7 +15,9 @@ export XDG_DATA_HOME=$WORK/player/data XDG_CONFIG_HOME=$WORK/player/config XDG_S
 GAME_SPEED=${GAME_SPEED:-}
 GAME_PID=""
 WID=""
+HELPER_PIDS=()
 stop_game() {
+  for pid in "${HELPER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   if [ -n "$GAME_PID" ]; then
     kill "$GAME_PID" 2>/dev/null || true
     wait "$GAME_PID" 2>/dev/null || true
@@ -112,6 +114,41 @@ expect_exit() {
   wait "$GAME_PID" || status=$?
   GAME_PID=""
   [ "$status" = "$code" ] || fail "exit code $status, expected $code"
+}
+
+# The run in $1 is whole and replays to its recorded end; else the test fails, saying $2.
+replays_to_end() {
+  [ -f "$1" ] || fail "$2: the run was not kept"
+  tail -1 "$1" | grep -q '^end ' || fail "$2: the kept run has no end line"
+  "$GAME_BIN" --replay "$1" --check > "$WORK/check.txt" 2>&1 ||
+    { cat "$WORK/check.txt"; fail "$2: the kept run does not replay to its end"; }
+}
+
+# Another program takes the lock of the best scores in folder $1 and keeps
+# it until the script ends; returns once it holds it.
+hold_scores_lock() {
+  ( exec 9>"$1/scores.lock"; flock -x 9; exec sleep 300 ) &
+  HELPER_PIDS+=($!)
+  for _ in $(seq 50); do flock -n "$1/scores.lock" true || break; sleep 0.1; done
+  flock -n "$1/scores.lock" true && fail "the other program never took the lock"
+  return 0
+}
+
+# The best scores in folder $1 were kept from the game ($2 says why, e.g.
+# "are read-only"): one line says so and where the run went instead, the
+# run's score is in that file, and the table is as it was in
+# $WORK/table-before. The file is then removed.
+expect_run_aside() {
+  local folder=$1 said aside
+  said=$(cat "$WORK/err.txt")
+  aside=("$folder"/scores.run-*)
+  [ -f "${aside[0]}" ] || fail "the run was not kept beside the table: $said"
+  [ "$(wc -l <<< "$said")" = 1 ] &&
+    grep -q "^nombre: the best scores in $folder/scores $2; this run's score ([0-9]*) is kept in $aside\$" <<< "$said" ||
+    fail "one line should say where the run went: $said"
+  grep -qE '^total = [1-9]' "$aside" || fail "the run's score is not in $aside: $(cat "$aside")"
+  cmp -s "$folder/scores" "$WORK/table-before" || fail "the table was written"
+  rm -f "$folder"/scores.run-*
 }
 
 peak() { "$E2E_TOOL" peak "$WORK/sound.wav" "$1" "$2"; }

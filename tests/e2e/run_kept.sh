@@ -11,14 +11,6 @@ last="$XDG_DATA_HOME/nombre/last-run.nrep"
 
 runs_in_table() { "$GAME_BIN" --scores | grep -cE '^ +[0-9]+\. +[0-9]+ +level [0-9]+' || true; }
 
-# The run in $1 is whole and replays to its recorded end.
-replays_to_end() {
-  [ -f "$1" ] || fail "$2: the run was not kept"
-  tail -1 "$1" | grep -q '^end ' || fail "$2: the kept run has no end line"
-  "$GAME_BIN" --replay "$1" --check > "$WORK/check.txt" 2>&1 ||
-    { cat "$WORK/check.txt"; fail "$2: the kept run does not replay to its end"; }
-}
-
 table=0
 for signal in INT TERM HUP; do
   rm -f "$last" "$WORK/run.nrep"
