@@ -23,7 +23,7 @@
 #include "render/pictures_ahead.h"
 #include "render/shaders.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 #include "screens/hud.h"
@@ -51,7 +51,6 @@ const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
 // The generator's state at process start: every run draws from it afresh.
-constexpr unsigned kRunSeed = 1;
 
 void reportGlfwError(int /*code*/, const char* description) {
   std::fprintf(stderr, "nombre: %s\n", description);
@@ -115,11 +114,11 @@ void prepareStartUpPicturesAhead() {
   preparePicturesAhead(std::move(requests));
 }
 
-// The hero with his lives and hearts, for a run about to start.
-void bringHeroOn(Game& game) {
+// The hero with his lives and hearts, for a run about to start, and the
+// sounds of his blows.
+void heroOnStage(Game& game) {
   if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
-  game.tovan.emplace(&game.enemies, FrameSet::Hero, kStartLives);
-  buildHearts(game);
+  bringHeroOn(game);
 }
 
 // Whatever way start-up ends, the pictures' thread is done with.
@@ -170,9 +169,6 @@ int startUp(Game& game) {
     sayPictureNotLoaded(kCheckImagePath, check.why);
     return -1;
   }
-  game.texWid = check.levels[0].width;
-  game.texHei = check.levels[0].height;
-  game.texChan = check.fileChannels;
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -206,7 +202,7 @@ int startUp(Game& game) {
     return -1;
   }
 
-  bringHeroOn(game);
+  heroOnStage(game);
   glfwSetWindowUserPointer(game.window, &game);
 
   startRun(game, 1.0f, wallClock());
@@ -336,67 +332,25 @@ int startUpHidden(Game& game) {
 
 void restartGame(Game& game, ClockTicks now) {
   forgetTicks(game);
-  clearRoster(game.enemies);
-  resetControlState(game);
   forgetRun();
-  game.stageOver = false;
-  game.endFrameIndex = 0;
-  Player& hero = *game.tovan;
-  hero.enlarge(false);
-  hero.reset();
-  hero.lives = kStartLives;
-  hero.runScore = 0;
-  hero.playerClockStart = 0;  // as a new hero's
-  hero.showFrame(kStandingFrame);
-  hero.crouchKicked = false;
-  hero.struck = false;
-  for (int& started : hero.soundsStarted) started = 0;
-  // Nothing of an earlier run's blows stays with him: a run's state is the
-  // same whether it is the process's first or not.
-  hero.attackBox = AttackBox();
-  hero.hitByBlow = hero.blowLanded = hero.attackStarted = hero.blowBuilt = false;
-  // Nor the dying a lost life starts (the hero never plays it out).
-  hero.dying = hero.deathAnimRunning = hero.dead = false;
-  hero.frameIndex = 1;
-  hero.clockStart = hero.clockNow = 0;
-  game.hearts.clear();
-  buildHearts(game);
-  hero.playerFrame = 1;
-  hero.playerClockNow = 0;
-  hero.crouchKickStart = 0;
-  hero.struckAt = 0;
-  game.level = 1.0f;
-  game.ticksRun = 0;
-  game.tickClock = game.spawnClock = game.clearClock = now;
-  game.clock = RunClock();
+  resetRun(game, now);
   setRunTime(game.clock, now, wallClock());
   game.viewerPaused = false;
-  game.pace = kGamePace;
-  game.tickCarry = 0;
-  hero.classicBlows = false;
 }
 
 void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, TickPace pace) {
   game.window = shown.window;
   game.ancho = shown.ancho;
   game.alto = shown.alto;
-  game.texWid = shown.texWid;
-  game.texHei = shown.texHei;
-  game.texChan = shown.texChan;
   game.quads = shown.quads;
   game.scoreQuad = shown.scoreQuad;
   game.gameOverTexture = shown.gameOverTexture;
   game.shaderProgram = shown.shaderProgram;
-  bringHeroOn(game);
+  heroOnStage(game);
   startRun(game, level, now, pace);
 }
 
 void startRun(Game& game, float level, ClockTicks now, TickPace pace) {
   restartGame(game, now);
-  game.level = level;
-  game.pace = pace;
-  game.tovan->classicBlows = pace.classic;
-  // The opening wave's offsets are the first numbers a run draws.
-  seedChance(game.chance, kRunSeed);
-  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
+  beginRun(game, level, now, pace);
 }

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "app/blow_sounds.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "window/frame_pace.h"
 #include "window/window_fit.h"
 

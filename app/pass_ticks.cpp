@@ -4,16 +4,6 @@
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 
-bool runLoggedTick(Game& game) {
-  if (game.log != nullptr) {
-    game.log->beforeTick(game);
-    if (!game.log->mayTick(game)) return false;
-  }
-  if (!runNextTick(game)) return false;
-  if (game.log != nullptr) game.log->afterTick(game);
-  return true;
-}
-
 int runDueTicks(Game& game, ClockTicks now) {
   int ticks = 0;
   while (now >= nextTickTime(game)) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "render/draw.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 // Whether play is drawn between ticks. Off, each frame shows the latest tick
 // as it is: on a display that refreshes once a tick, every frame is then a

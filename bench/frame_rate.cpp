@@ -17,7 +17,7 @@
 #include "enemies/waves.h"
 #include "render/draw.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "input/gamepad.h"
 #include "player_files/settings.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "window/window_fit.h"
 
 namespace {

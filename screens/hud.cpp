@@ -12,7 +12,7 @@
 #include "render/frames.h"
 #include "render/shaders.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 GLuint stageTexture = 0;
 GLuint hpBarTexture = 0;
@@ -22,11 +22,6 @@ GLuint levelWordTexture = 0;
 GLuint replayPauseTexture = 0;
 
 namespace {
-
-constexpr float kHeartLeft = -0.6f;
-constexpr float kHeartStep = 0.1f;
-constexpr float kHudTop = -0.7f;
-constexpr float kHudBottom = -0.8f;
 
 constexpr float kBarLitEdge = 0.65f;
 constexpr float kBarWindow = 1.05f;
@@ -118,20 +113,6 @@ void drawStage(Game& game, float heroX) {
   scrollStage(game, heroX);
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
-}
-
-void buildHearts(Game& game) {
-  for (int i = 0; i < kStartLives; ++i) {
-    Element vida(1.0f, Position(), Hitbox());
-    const float left = kHeartLeft + kHeartStep * i;
-    const float right = left + kHeartStep;
-    // Left-top, left-bottom, right-bottom, right-top: the picture is mirrored.
-    const float verticesVida[12] = {left, kHudTop, 0.0f, left, kHudBottom, 0.0f,
-                                    right, kHudBottom, 0.0f, right, kHudTop, 0.0f};
-    vida.setVertices(verticesVida);
-    vida.shown = SpriteFrame{FrameSet::Heart, 0};
-    game.hearts.push_back(vida);
-  }
 }
 
 // The bar's picture is lit left of kBarLitEdge and dark right of it; the

@@ -13,7 +13,7 @@
 #include "hero/control_codes.h"
 #include "render/draw.h"
 #include "render/shaders.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "tests/gl_fixture.h"
 

@@ -5,7 +5,7 @@
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "rules/update_ticks.h"
 #include "screens/hud.h"

@@ -15,7 +15,7 @@
 #include "enemies/waves.h"
 #include "hero/control_codes.h"
 #include "render/shaders.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/update_ticks.h"
 #include "runs/run_digest.h"
 #include "tests/gl_fixture.h"

@@ -9,7 +9,7 @@
 #include "render/frames.h"
 #include "render/shaders.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/update_ticks.h"
 #include "screens/hud.h"
 #include "tests/gl_fixture.h"

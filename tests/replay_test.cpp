@@ -588,4 +588,45 @@ TEST_F(Replays, TheGameChecksARunFile) {
   std::remove(broken.c_str());
 }
 
+// The rules alone check runs with no display: a run played here and one with
+// a press a tick later, one line each, the second at the first tick whose
+// digest differs; a file that is not a run is exit 2, whatever the others.
+TEST_F(Replays, TheCheckerChecksRunsWithoutADisplay) {
+  const std::string text = playScripted(*game, kWalkFightPause.steps, 16);
+  const RunFile run = parsed(text);
+  size_t i = 0;
+  while (i + 1 < run.events.size() &&
+         !(run.events[i].kind == RunEventKind::Press && run.events[i + 1].tick > run.events[i].tick + 1)) {
+    ++i;
+  }
+  ASSERT_LT(i + 1, run.events.size());
+  RunEvent later = run.events[i];
+  later.tick += 1;
+  std::string moved = text;
+  moved.replace(moved.find(runEventLine(run.events[i])), runEventLine(run.events[i]).size(), runEventLine(later));
+  const std::string good = testing::TempDir() + "nombre_checked.nrep";
+  const std::string other = testing::TempDir() + "nombre_moved.nrep";
+  std::ofstream(good) << text;
+  std::ofstream(other) << moved;
+  const std::string checker = std::string("env -u DISPLAY ") + NOMBRE_CHECK_BINARY + " ";
+  const std::string fixtures = std::string(NOMBRE_FIXTURES) + "/";
+  std::string out;
+  EXPECT_EQ(runCommand(checker + good + " " + fixtures + "walk.nrep " + fixtures + "v2_stalls.nrep 2>&1", out), 0)
+      << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
+  EXPECT_NE(out.find(good + ": the replay ends as the run did (" + std::to_string(run.endTick) + " ticks)"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(runCommand(checker + good + " " + other + " 2>&1", out), 1) << out;
+  const std::string differs = other + ": the replay differs from the run, first at tick ";
+  const size_t at = out.find(differs);
+  ASSERT_NE(at, std::string::npos) << out;
+  EXPECT_GT(std::stol(out.substr(at + differs.size())), later.tick) << out;
+  EXPECT_EQ(runCommand(checker + other + " /nonexistent " + good + " 2>&1", out), 2) << out;
+  EXPECT_NE(out.find("/nonexistent: not a run to check: "), std::string::npos) << out;
+  EXPECT_EQ(runCommand(checker + " 2>&1", out), 2) << out;
+  std::remove(good.c_str());
+  std::remove(other.c_str());
+}
+
 }  // namespace

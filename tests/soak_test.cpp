@@ -7,7 +7,7 @@
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/draw.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "screens/hud.h"
 #include "tests/gl_fixture.h"

@@ -14,7 +14,7 @@
 #include "enemies/waves.h"
 #include "rules/control_rules.h"
 #include "render/frames.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "rules/update_ticks.h"
 #include "tests/gl_fixture.h"

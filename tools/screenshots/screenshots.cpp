@@ -15,7 +15,7 @@
 #include "player_files/player_files.h"
 #include "render/draw.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "screens/hud.h"
 
 namespace {
