@@ -4,10 +4,10 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <vector>
 
+#include "base/command_parse.h"
 #include "base/console.h"
 #include "enemies/update_pass.h"
 #include "runs/run_check.h"
@@ -16,19 +16,8 @@ int main(int argc, char** argv) {
   CLI::App app{"nombre-check: checks runs recorded by nombre, without a display", "nombre-check"};
   std::vector<std::string> paths;
   app.add_option("FILE", paths, "A run file, as nombre --record writes it")->required();
-  app.set_version_flag("--version", std::string("nombre-check ") + NOMBRE_VERSION);
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    std::cout << app.help();
-    return 0;
-  } catch (const CLI::CallForVersion&) {
-    std::cout << "nombre-check " << NOMBRE_VERSION << "\n";
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    std::cerr << "nombre-check: " << e.what() << "\n" << app.help();
-    return 2;
-  }
+  const int parsed = parseCommandLineWith(app, argc, argv, "nombre-check", NOMBRE_VERSION);
+  if (parsed >= 0) return parsed;
   killLinesShown = false;  // one line per file: its verdict
   int code = 0;
   for (const std::string& path : paths) {
