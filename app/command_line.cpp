@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+#include "base/command_parse.h"
+
 namespace {
 
 // What a player asks --help for besides the options: the keys and where the
@@ -35,7 +37,6 @@ Files:
 int parseCommandLine(int argc, char** argv, Options& options) {
   CLI::App app{"nombre: a side-scrolling martial-arts brawler", "nombre"};
   app.footer(kKeysAndFiles);
-  app.set_version_flag("--version", std::string("nombre ") + NOMBRE_VERSION);
   auto* record = app.add_option("--record", options.record, "Record the run into FILE as it is played")
                      ->type_name("FILE");
   auto* replay = app.add_option("--replay", options.replay, "Play back the run recorded in FILE (Escape pauses)")
@@ -48,18 +49,8 @@ int parseCommandLine(int argc, char** argv, Options& options) {
   app.add_flag("--uncapped", options.uncapped, "Present frames as fast as the renderer can, not at the display's rate");
   app.add_flag("--scores", options.scores, "Print the table of the best runs and exit");
   app.add_flag("--config", options.config, "Print the settings file's path and the settings in force, and exit");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    std::cout << app.help();
-    return 0;
-  } catch (const CLI::CallForVersion&) {
-    std::cout << "nombre " << NOMBRE_VERSION << "\n";
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    std::cerr << "nombre: " << e.what() << "\n" << app.help();
-    return 2;
-  }
+  const int parsed = parseCommandLineWith(app, argc, argv, "nombre", NOMBRE_VERSION);
+  if (parsed >= 0) return parsed;
   // An unset variable in a script gives an empty name: the game must not
   // take it as no option at all (a new game where a check was asked for).
   for (const auto* option : {record, replay}) {

@@ -23,7 +23,7 @@
 #include "render/pictures_ahead.h"
 #include "render/shaders.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 #include "screens/hud.h"
@@ -32,6 +32,7 @@
 const char* const kWindowTitle = "nombre";
 
 audio::SoundSystem* musicSystem = nullptr;
+BlowSounds blowSounds;
 audio::Sound* music = nullptr;
 audio::Channel* musicChannel = nullptr;
 
@@ -50,7 +51,6 @@ const char* const kMusicPath = "./sound/music.wav";
 constexpr int kSoundVoices = 32;
 
 // The generator's state at process start: every run draws from it afresh.
-constexpr unsigned kRunSeed = 1;
 
 void reportGlfwError(int /*code*/, const char* description) {
   std::fprintf(stderr, "nombre: %s\n", description);
@@ -114,11 +114,11 @@ void prepareStartUpPicturesAhead() {
   preparePicturesAhead(std::move(requests));
 }
 
-// The hero with his lives and hearts, for a run about to start.
-void bringHeroOn(Game& game) {
-  game.tovan.emplace(&game.enemies, &playerFrames, kStartLives);
-  game.tovan->setupBuffers();
-  buildHearts(game);
+// The hero with his lives and hearts, for a run about to start, and the
+// sounds of his blows.
+void heroOnStage(Game& game) {
+  if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
+  bringHeroOn(game);
 }
 
 // Whatever way start-up ends, the pictures' thread is done with.
@@ -169,9 +169,6 @@ int startUp(Game& game) {
     sayPictureNotLoaded(kCheckImagePath, check.why);
     return -1;
   }
-  game.texWid = check.levels[0].width;
-  game.texHei = check.levels[0].height;
-  game.texChan = check.fileChannels;
 
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -205,10 +202,10 @@ int startUp(Game& game) {
     return -1;
   }
 
-  bringHeroOn(game);
+  heroOnStage(game);
   glfwSetWindowUserPointer(game.window, &game);
 
-  startRun(game, 1.0f, gameClock());
+  startRun(game, 1.0f, wallClock());
   return 0;
 }
 
@@ -228,8 +225,9 @@ FrameMode chooseMode(const Game& game) {
 }
 
 void playFrame(Game& game) {
-  const ClockTicks now = gameClock();
+  const ClockTicks now = lookAtClock(game);
   runDueTicks(game, now);
+  playNewBlowSounds(blowSounds, game.tovan->soundsStarted);
   drawPlay(game, tickFraction(game, now));
 }
 
@@ -254,7 +252,7 @@ void runMode(Game& game) {
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
-      runDueTicks(game, gameClock());
+      runDueTicks(game, lookAtClock(game));
       stageClearFrame(game);
       break;
     case FrameMode::Play:
@@ -275,7 +273,7 @@ void keepEndedRun(Game& game) {
 // The player's own pause opens the menu; a replay's viewer pauses the clock alone.
 bool replayPausedByViewer(const Game& game) {
   const FrameMode mode = chooseMode(game);
-  return playingBack(game) && gameClockPaused() && (mode == FrameMode::Play || mode == FrameMode::StageClear);
+  return playingBack(game) && game.viewerPaused && (mode == FrameMode::Play || mode == FrameMode::StageClear);
 }
 
 int shutDown(Game& game) {
@@ -293,7 +291,7 @@ StillPicture stillPicture(const Game& game) {
   if (mode == FrameMode::Menu) still.picture = game.exitSelected ? 1 : 2;
   if (mode == FrameMode::GameOver) still.picture = 3;
   // Only a run played back and paused by its viewer stands still in play.
-  if ((mode == FrameMode::Play || mode == FrameMode::StageClear) && gameClockPaused()) still.picture = 4;
+  if ((mode == FrameMode::Play || mode == FrameMode::StageClear) && game.viewerPaused) still.picture = 4;
   glGetIntegerv(GL_VIEWPORT, still.viewport);
   return still;
 }
@@ -334,65 +332,25 @@ int startUpHidden(Game& game) {
 
 void restartGame(Game& game, ClockTicks now) {
   forgetTicks(game);
-  clearRoster(game.enemies);
-  resetControlState(game);
   forgetRun();
-  game.stageOver = false;
-  game.endFrameIndex = 0;
-  Player& hero = *game.tovan;
-  hero.enlarge(false);
-  hero.reset();
-  hero.lives = kStartLives;
-  hero.runScore = 0;
-  hero.playerClockStart = 0;  // as a new hero's
-  hero.texture = playerFrames[kStandingFrame];
-  hero.crouchKicked = false;
-  hero.struck = false;
-  // Nothing of an earlier run's blows stays with him: a run's state is the
-  // same whether it is the process's first or not.
-  hero.attackBox = AttackBox();
-  hero.hitByBlow = hero.blowLanded = hero.attackStarted = hero.blowBuilt = false;
-  // Nor the dying a lost life starts (the hero never plays it out).
-  hero.dying = hero.deathAnimRunning = hero.dead = false;
-  hero.frameIndex = 1;
-  hero.clockStart = hero.clockNow = 0;
-  for (Element& heart : game.hearts) heart.releaseBuffers();
-  game.hearts.clear();
-  buildHearts(game);
-  hero.playerFrame = 1;
-  hero.playerClockNow = 0;
-  hero.crouchKickStart = 0;
-  hero.struckAt = 0;
-  game.level = 1.0f;
-  game.ticksRun = 0;
-  game.tickClock = game.spawnClock = game.clearClock = now;
-  game.pace = kGamePace;
-  game.tickCarry = 0;
-  hero.classicBlows = false;
+  resetRun(game, now);
+  setRunTime(game.clock, now, wallClock());
+  game.viewerPaused = false;
 }
 
 void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, TickPace pace) {
   game.window = shown.window;
   game.ancho = shown.ancho;
   game.alto = shown.alto;
-  game.texWid = shown.texWid;
-  game.texHei = shown.texHei;
-  game.texChan = shown.texChan;
   game.quads = shown.quads;
   game.scoreQuad = shown.scoreQuad;
   game.gameOverTexture = shown.gameOverTexture;
   game.shaderProgram = shown.shaderProgram;
-  bringHeroOn(game);
+  heroOnStage(game);
   startRun(game, level, now, pace);
 }
 
 void startRun(Game& game, float level, ClockTicks now, TickPace pace) {
   restartGame(game, now);
-  game.level = level;
-  game.pace = pace;
-  game.tovan->classicBlows = pace.classic;
-  // The opening wave's offsets are the first numbers a run draws.
-  seedChance(game.chance, kRunSeed);
-  const HeldClock atStart(now);
-  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
+  beginRun(game, level, now, pace);
 }

@@ -3,11 +3,14 @@
 
 #include <functional>
 
-#include "rules/game_state.h"
+#include "app/blow_sounds.h"
+#include "shell/game.h"
 #include "window/frame_pace.h"
 #include "window/window_fit.h"
 
 extern const char* const kWindowTitle;
+// The hero's blow sounds, opened at start-up and played as the run starts them.
+extern BlowSounds blowSounds;
 
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
 // line already written). The music is not started yet.

@@ -31,9 +31,9 @@ int main(int argc, char** argv) {
     const int config = options.config ? printConfig() : 0;
     return scores != 0 ? scores : config;
   }
+  // A check needs nothing of the game's data, nor a display.
+  if (!replay.empty() && options.check) return checkReplay(replay);
   if (!enterDataFolder()) return -1;
-  if (!replay.empty()) {
-    return options.check ? checkReplay(replay) : watchReplay(replay, options.uncapped);
-  }
+  if (!replay.empty()) return watchReplay(replay, options.uncapped);
   return playRecorded(record, options.uncapped);
 }

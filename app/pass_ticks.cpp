@@ -4,16 +4,6 @@
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 
-bool runLoggedTick(Game& game) {
-  if (game.log != nullptr) {
-    game.log->beforeTick(game);
-    if (!game.log->mayTick(game)) return false;
-  }
-  if (!runNextTick(game)) return false;
-  if (game.log != nullptr) game.log->afterTick(game);
-  return true;
-}
-
 int runDueTicks(Game& game, ClockTicks now) {
   int ticks = 0;
   while (now >= nextTickTime(game)) {
@@ -21,7 +11,7 @@ int runDueTicks(Game& game, ClockTicks now) {
       if (playingBack(game)) {
         // A run played back drops only what its player's game dropped: too
         // far behind, the playback falls back instead.
-        setGameTime(game.tickClock);
+        game.clock.time = game.tickClock;
         break;
       }
       // Too far behind to catch up: the rest is dropped, and the run says so.

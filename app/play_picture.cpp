@@ -61,7 +61,7 @@ struct Landing {
   bool seen = false;
   long tick = 0;  // ticksRun after the landing tick
   Scene scene;
-  GLuint texture = 0;
+  SpriteFrame shown;
   float vertices[12] = {};
   float texCoords[8] = {};
 };
@@ -153,7 +153,7 @@ void noteAfterTick(const Game& game) {
   landing.seen = true;
   landing.tick = game.ticksRun;
   landing.scene = sceneOf(game);
-  landing.texture = hero.texture;
+  landing.shown = hero.shown;
   std::memcpy(landing.vertices, hero.vertices, sizeof(landing.vertices));
   std::memcpy(landing.texCoords, hero.texCoords, sizeof(landing.texCoords));
 }
@@ -168,7 +168,7 @@ PlayPicture playPicture(const Game& game, float fraction) {
   const bool placesKnown = drawBetweenTicks && notes != nullptr && notes->before == game.ticksRun && notes->scene == scene;
   const float f = placesKnown ? fraction : 1.0f;
 
-  PlayPicture picture{hero, game.enemies, hero.getPosition().getX(), {}};
+  PlayPicture picture{hero, game.enemies, hero.getPosition().getX(), {}, game.clock.time};
   Character& heroSeen = picture.hero;
   if (f < 1.0f) {
     placeBetween(heroSeen, notes->hero, f);
@@ -195,14 +195,14 @@ PlayPicture playPicture(const Game& game, float fraction) {
       heroSeen.vertices[corner * 3 + 1] = landing.vertices[corner * 3 + 1] + (nowY - thenY);
     }
     std::memcpy(heroSeen.texCoords, landing.texCoords, sizeof(heroSeen.texCoords));
-    heroSeen.texture = landing.texture;
+    heroSeen.shown = landing.shown;
   }
   return picture;
 }
 
 void drawFighters(PlayPicture& picture) {
-  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.blow);
-  drawFighter(picture.hero);
+  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now, picture.blow);
+  drawFighter(picture.hero, picture.now);
 }
 
 void drawPlay(Game& game, float fraction) {
@@ -215,9 +215,9 @@ void drawPlay(Game& game, float fraction) {
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
   drawQuad(game.quads.barra, hpBarTexture);
-  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.blow);
+  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now, picture.blow);
   for (Element& heart : game.hearts) drawSprite(heart);
-  drawFighter(picture.hero);
+  drawFighter(picture.hero, picture.now);
   drawScore(game, hero.runScore);
   drawLevel(game, game.level);
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "render/draw.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 // Whether play is drawn between ticks. Off, each frame shows the latest tick
 // as it is: on a display that refreshes once a tick, every frame is then a
@@ -37,6 +37,7 @@ struct PlayPicture {
   std::vector<Character> enemies;
   float heroX = 0.0f;  // the stage scrolls to it and the piles fan out from it
   LandedBlow blow;
+  ClockTicks now = 0;  // the game time it shows: fighters struck flash by it
 };
 // Where everything is drawn at `fraction` of the way from the tick before
 // the last to the last (1, or drawing between ticks off: the last as it

@@ -15,15 +15,13 @@
 #include "base/recording_file.h"
 #include "base/user_files.h"
 #include "enemies/update_pass.h"
+#include "input/controls.h"
 #include "player_files/player_files.h"
 #include "player_files/settings.h"
 #include "rules/update_ticks.h"
 #include "window/window_fit.h"
 
 namespace {
-
-// A run is a few lines a second of play; one of hours is still a few megabytes.
-constexpr long kLargestRun = 64L * 1024 * 1024;
 
 // While a run plays back the player's keys do not reach it: Escape pauses
 // and resumes the playback, and the window goes full screen as in play.
@@ -32,11 +30,9 @@ void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mo
   if (isFullScreenKey(key, mods)) {
     toggleFullScreen(window);
   } else if (key == GLFW_KEY_ESCAPE) {
-    if (gameClockPaused()) {
-      resumeGameClock();
-    } else {
-      pauseGameClock();
-    }
+    Game& game = gameOf(window);
+    lookAtClock(game);
+    game.viewerPaused = !game.viewerPaused;
   }
 }
 
@@ -56,23 +52,15 @@ std::string lastRunPath() {
 }
 
 bool loadRun(const std::string& path, RunFile& run) {
-  std::string text;
-  std::string why = "no such file, or not a regular file that can be read";
-  bool tooLarge = false;
-  // The size on disk is known before a byte is read: a huge file is refused
-  // by it, never read into memory.
-  if (readFileWhole(path, &text, kLargestRun, &tooLarge)) {
-    if (parseRunFile(text, run, why)) return true;
-  } else if (tooLarge) {
-    why = "larger than any run";
-  }
+  std::string why;
+  if (readRunFile(path, run, why)) return true;
   std::fprintf(stderr, "nombre: %s is not a run to replay: %s\n", quotedPath(path).c_str(), why.c_str());
   return false;
 }
 
 void beginReplay(Game& game, RunLog& log, const RunFile& run) {
   startRun(game, run.level, run.startClock, run.pace);
-  setGameTime(run.startClock);
+  setRunTime(game.clock, run.startClock, wallClock());
   log.beginReplay(run);
   game.log = &log;
 }
@@ -104,7 +92,7 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
     file.abandon();
     return started;
   }
-  applySettings(game.window, nullptr, game.tovan->soundSystem);  // the music starts at its volume
+  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
   RunLog log;
   log.beginRecording(game, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRun);
   game.log = &log;
@@ -121,7 +109,7 @@ int watchReplay(const std::string& path, bool uncapped) {
   Game game;
   const int started = startUp(game);
   if (started != 0) return started;
-  applySettings(game.window, nullptr, game.tovan->soundSystem);  // the music starts at its volume
+  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);
@@ -140,28 +128,9 @@ int watchReplay(const std::string& path, bool uncapped) {
 int checkReplay(const std::string& path) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
-  setenv("ALSOFT_DRIVERS", "null", 1);  // a check is silent, sound card or not
-  killLinesShown = false;  // and its only line is the verdict
-  Game game;
-  const int started = startUpHidden(game);
-  if (started != 0) return started;
-  RunLog log;
-  beginReplay(game, log, run);
-  const bool whole = replayToEnd(game, log);
-  int code = 0;
-  if (!whole) {
-    std::printf("nombre: the replay stops at tick %ld, before the run's end at %ld\n", game.ticksRun, run.endTick);
-    code = 1;
-  } else if (log.firstDifference() >= 0) {
-    std::printf("nombre: the replay differs from the run, first at tick %ld\n", log.firstDifference());
-    code = 1;
-  } else if (!log.endsAsRecorded(game)) {
-    std::printf("nombre: the replay ends in another state than the run (tick %ld)\n", game.ticksRun);
-    code = 1;
-  } else {
-    std::printf("nombre: the replay ends as the run did (%ld ticks)\n", game.ticksRun);
-  }
+  killLinesShown = false;  // its only line is the verdict
+  const RunVerdict verdict = checkRun(run);
+  std::printf("nombre: %s\n", verdict.says.c_str());
   std::fflush(stdout);
-  shutDown(game);
-  return code;
+  return verdict.same ? 0 : 1;
 }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "runs/run_log.h"
 
 // Where the last run is kept when the player names no file.

@@ -1,48 +1,36 @@
 #pragma once
-// The game's one clock: milliseconds of game time. It runs with the wall
-// clock while the game plays and stands still while play is paused, so every
-// timer of the game resumes after a pause exactly where it stopped. Tests pin
-// the wall side of it to chosen values, and the frame loop holds it at each
-// update tick's own time while the tick runs.
+// Time in the game: milliseconds. The wall clock is the process's one
+// monotonic reading (tests pin it to chosen values). Each run keeps its own
+// game time (RunClock), which runs with the wall clock while the run plays
+// and stands still while it is paused, so every timer of the run resumes
+// after a pause exactly where it stopped; the rules take their time from the
+// tick they run, never from a clock.
 
 #include <cstdint>
 
 // 64 bits: a 32-bit count of milliseconds would wrap after 24.8 days.
 using ClockTicks = std::int64_t;
 
-// Game time: wall milliseconds since start (or the pinned value) less every
-// pause so far; while paused, the time the pause began; while held, the held
-// reading.
-ClockTicks gameClock();
-
-// Pins the wall side of the clock to ms until releaseGameClock() (tests only).
+// Wall milliseconds since the process started, or the pinned value.
+ClockTicks wallClock();
+// Pins the wall clock to ms until releaseGameClock() (tests only).
 void setGameClock(ClockTicks ms);
 void releaseGameClock();
 
-// Play pauses: game time stands still until resumeGameClock(). Each is a
-// no-op when the clock already is in that state.
-void pauseGameClock();
-void resumeGameClock();
-bool gameClockPaused();
-// From now on the game clock reads ms and runs on from there (a replay takes
-// up the time its run started at, and falls back when it lags behind).
-void setGameTime(ClockTicks ms);
-// Running, no pause counted, nothing pinned or held: as at process start.
-void resetGameClock();
-
-// Holds the clock at one reading for as long as it lives, then gives back
-// whatever the clock did before.
-class HeldClock {
- public:
-  explicit HeldClock(ClockTicks ms);
-  ~HeldClock();
-  HeldClock(const HeldClock&) = delete;
-  HeldClock& operator=(const HeldClock&) = delete;
-
- private:
-  bool wasHeld;
-  ClockTicks wasValue;
+// A run's game time. Whoever hands the run its inputs looks at the clock
+// (moveOn) right before each one and once a pass, so between two looks the
+// run was either playing or paused all along, as it is at the later look.
+struct RunClock {
+  ClockTicks time = 0;      // game time at the last look
+  ClockTicks wallSeen = 0;  // the wall clock then
+  bool seen = false;        // looked at since the run began
 };
+// Moves the game time on by the wall time since the last look unless the
+// run is `stopped` now; returns it. A clock never looked at takes the wall's
+// reading.
+ClockTicks moveOn(RunClock& clock, ClockTicks wall, bool stopped);
+// From this look on, game time reads ms.
+void setRunTime(RunClock& clock, ClockTicks ms, ClockTicks wall);
 
 // later - earlier as a count of milliseconds.
 double elapsedMs(ClockTicks later, ClockTicks earlier);

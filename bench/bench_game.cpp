@@ -7,7 +7,7 @@
 #include "enemies/waves.h"
 #include "render/frames.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 Game& benchGame(bool visible) {
   static Game* game = nullptr;

@@ -17,7 +17,7 @@
 #include "enemies/waves.h"
 #include "render/draw.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 namespace {
 
@@ -122,7 +122,8 @@ bool measurePace(Game& game, const Scene& scene, double seconds, FramePace& capp
     hero.health = 1 << 30;
     const int lives = hero.lives;
     releaseGameClock();
-    game.tickClock = game.spawnClock = game.clearClock = gameClock();
+    setRunTime(game.clock, wallClock(), wallClock());
+    game.tickClock = game.spawnClock = game.clearClock = game.clock.time;
     Tally& pace = kept[uncapped];
     const long ticksBefore = game.ticksRun;
     if (uncapped == 1) {

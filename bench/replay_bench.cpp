@@ -33,7 +33,6 @@ int runReplayedFight() {
     std::fprintf(stderr, "nombre_bench: the recorded fight does not read back: %s\n", why.c_str());
     return 1;
   }
-  resetGameClock();
   RunLog log;
   beginReplay(game, log, run);
   long passes = 0;

@@ -44,8 +44,8 @@ void BM_UpdateTick(benchmark::State& state) {
   for (auto _ : state) {
     now += kTickMs;
     setGameClock(now);
-    updateCharacters(hero, game.enemies, game.controlCode, game.chance);
-    if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance)) game.stageOver = true;
+    updateCharacters(hero, game.enemies, game.controlCode, game.chance, wallClock());
+    if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance, wallClock())) game.stageOver = true;
     if (++ticks == kTicksPerLayout) {
       state.PauseTiming();
       if (static_cast<int>(game.enemies.size()) != count || hero.lives != lives) {

@@ -29,7 +29,7 @@ constexpr double kDeathSteps[3] = {200.0, 400.0, 600.0};
 
 }  // namespace
 
-void Character::updateNPC(Position playerPosition, Chance& chance) {
+void Character::updateNPC(Position playerPosition, Chance& chance, ClockTicks now) {
   const float playerX = playerPosition.getX();
   const float myX = position.getX();
   seedChance(chance, static_cast<unsigned>(seed));
@@ -39,13 +39,13 @@ void Character::updateNPC(Position playerPosition, Chance& chance) {
     state = EnemyDying;
   } else if (dying) {
     state = EnemyDying;
-    if (!deathAnimRunning) clockStart = gameClock();
+    if (!deathAnimRunning) clockStart = now;
   } else if (distance <= kStrikeDistance) {
     state = EnemyBlow;
     if (!attackStarted) {
       attackStarted = true;
       blowBuilt = false;
-      clockStart = gameClock();
+      clockStart = now;
     }
   } else if (static_cast<double>(distance) >= kNoticeDistance) {
     state = EnemyIdle;
@@ -59,12 +59,12 @@ void Character::updateNPC(Position playerPosition, Chance& chance) {
       break;
 
     case EnemyApproach: {
-      clockNow = gameClock();
+      clockNow = now;
       const double t = elapsedMs(clockNow, clockStart);
       for (int step = 0; step < 4; ++step) {
         if (t > kWalkSteps[step]) frameIndex = step + 1;
       }
-      if (t > kWalkSteps[3]) clockStart = gameClock();
+      if (t > kWalkSteps[3]) clockStart = now;
       showFrame(frameIndex);
       attackActive = false;
       walkNPC(playerX >= myX);
@@ -72,7 +72,7 @@ void Character::updateNPC(Position playerPosition, Chance& chance) {
     }
 
     case EnemyBlow: {
-      clockNow = gameClock();
+      clockNow = now;
       const double t = elapsedMs(clockNow, clockStart);
       if (t > kBlowImage2After) frameIndex = kPunchFrame2;
       if (t > kBlowImage1After) frameIndex = kPunchFrame1;
@@ -91,7 +91,7 @@ void Character::updateNPC(Position playerPosition, Chance& chance) {
         frameIndex = kPunchFrame1;
         attackStarted = false;
         state = EnemyIdle;
-        clockStart = gameClock();
+        clockStart = now;
       }
       showFrame(frameIndex);
       break;
@@ -99,7 +99,7 @@ void Character::updateNPC(Position playerPosition, Chance& chance) {
 
     case EnemyDying: {
       deathAnimRunning = true;
-      clockNow = gameClock();
+      clockNow = now;
       const double t = elapsedMs(clockNow, clockStart);
       for (int step = 0; step < 3; ++step) {
         if (t > kDeathSteps[step]) frameIndex = kFirstDeathFrame + step;

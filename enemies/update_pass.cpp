@@ -6,12 +6,12 @@
 
 bool killLinesShown = true;
 
-void updateCharacters(Player& player, std::vector<Character>& roster, int code, Chance& chance) {
-  player.update(code);
+void updateCharacters(Player& player, std::vector<Character>& roster, int code, Chance& chance, ClockTicks now) {
+  player.update(code, now);
   // The size is read again at every step; the enemy that moves into an
   // erased place waits for the next pass.
   for (size_t i = 0; i < roster.size(); ++i) {
-    roster[i].updateNPC(player.getPosition(), chance);
+    roster[i].updateNPC(player.getPosition(), chance, now);
     if (roster[i].isDead()) {
       if (killLinesShown) consoleLine("Kill");
       eraseEnemy(roster, i);

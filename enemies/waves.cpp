@@ -3,7 +3,6 @@
 
 #include "base/chance.h"
 #include "enemies/roster.h"
-#include "render/frames.h"
 
 namespace {
 
@@ -30,9 +29,8 @@ void spawnEnemy(std::vector<Character>& roster, int kind, float x, float playerX
   const Position at(x, 0.0f);
   const Character enemy(kEnemyHealth, power, kind == 2 ? kKind2Speed : kKind1Speed, at,
                         Hitbox(at, kBodyHalfWidth, kBodyHalfHeight), kEnemyScore,
-                        kind == 2 ? &enemy2Frames : &enemyFrames);
+                        kind == 2 ? FrameSet::Enemy2 : FrameSet::Enemy);
   roster.push_back(enemy);
-  roster.back().setupBuffers();
   roster.back().shiftVertices(true, playerX);
 }
 
@@ -50,9 +48,10 @@ void spawnWave(std::vector<Character>& roster, const Player& player, float level
   }
 }
 
-void spawnReinforcements(std::vector<Character>& roster, const Player& player, float level, Chance& chance) {
+void spawnReinforcements(std::vector<Character>& roster, const Player& player, float level, Chance& chance,
+                         ClockTicks now) {
   const float playerX = player.getPosition().getX();
-  seedChance(chance, static_cast<unsigned>(gameClock()));
+  seedChance(chance, static_cast<unsigned>(now));
   const int k = drawChance(chance) % kReinforcementChoices;
   const int singleKind = level >= 1.0f ? 2 : 1;
 
@@ -62,7 +61,7 @@ void spawnReinforcements(std::vector<Character>& roster, const Player& player, f
     spawnEnemy(roster, singleKind, playerX - kSingleDistance, playerX, level);
   } else if (k >= 2 && static_cast<double>(playerX) >= kBehindLimit) {
     for (float f = 0.1f; 0.4 > f; f = static_cast<float>(static_cast<double>(f) + 0.1)) {
-      seedChance(chance, static_cast<unsigned>(gameClock()));
+      seedChance(chance, static_cast<unsigned>(now));
       const float r = randomOffset(chance);
       const bool secondKind = drawChance(chance) % 2 == 1 && level > 2.0f;
       const float x = static_cast<float>(static_cast<double>(playerX) - kGroupStart + f + r);

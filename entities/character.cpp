@@ -5,7 +5,7 @@ long lastId = 0;
 }
 
 Character::Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,
-                     const FrameList* frames) {
+                     FrameSet frames) {
   this->health = health;
   this->power = power;
   this->speed = speed;
@@ -18,9 +18,7 @@ Character::Character(int health, int power, float speed, Position position, Hitb
   showFrame(kStandingFrame);
 }
 
-void Character::showFrame(int index) {
-  texture = (frames != nullptr && index < static_cast<int>(frames->size())) ? (*frames)[index] : 0;
-}
+void Character::showFrame(int index) { shown = SpriteFrame{frames, index}; }
 
 bool Character::takeDamage(int amount) {
   health -= amount;
@@ -31,7 +29,7 @@ bool Character::takeDamage(int amount) {
   return true;
 }
 
-void Character::markStruck() {
-  struckAt = gameClock();
+void Character::markStruck(ClockTicks now) {
+  struckAt = now;
   struck = true;
 }

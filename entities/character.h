@@ -17,7 +17,7 @@ class Character : public Element {
   Character() = default;
   // The enemy constructor.
   Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,
-            const FrameList* frames);
+            FrameSet frames);
 
   // Removes health; at 0 or below the fighter shows its first death image,
   // loses its body box and starts dying. Returns whether it is defeated.
@@ -33,10 +33,10 @@ class Character : public Element {
   void setHitByBlow(bool hit) { hitByBlow = hit; }
   void setBlowLanded(bool landed) { blowLanded = landed; }
   // A blow has just landed on the fighter: it is drawn flashing for a moment.
-  void markStruck();
+  void markStruck(ClockTicks now);
 
-  // One enemy tick against the hero's position (enemies/behaviour.cpp).
-  void updateNPC(Position playerPosition, struct Chance& chance);
+  // One enemy tick at time `now` against the hero's position (enemies/behaviour.cpp).
+  void updateNPC(Position playerPosition, struct Chance& chance, ClockTicks now);
   void walkNPC(bool towardRight);
 
   ClockTicks clockStart = 0;
@@ -63,6 +63,6 @@ class Character : public Element {
   // The rules never read it.
   long id = 0;
 
-  // Shows entry index of the frame list (0 when the list is shorter).
+  // Shows entry index of its frame list (nothing when the list is shorter).
   void showFrame(int index);
 };

@@ -1,14 +1,18 @@
 #pragma once
-// A textured sprite: one quad in screen units, the GL objects that draw it,
-// and its place on the stage in stage units.
-
-#include <GL/glew.h>
-
-#include <vector>
+// A sprite: one quad in screen units, the picture it shows, and its place on
+// the stage in stage units. Drawing it is the drawing code's (render/draw.h).
 
 #include "entities/geometry.h"
 
-using FrameList = std::vector<GLuint>;
+// The lists of pictures a sprite shows one of; the drawing code holds their
+// textures, in the order the animation code indexes.
+enum class FrameSet { Blank, Hero, HeroPoses, Enemy, Enemy2, Heart };
+
+// One picture: an entry of a list (drawn as nothing when the list is shorter).
+struct SpriteFrame {
+  FrameSet list = FrameSet::Blank;
+  int index = 0;
+};
 
 class Element {
  public:
@@ -20,12 +24,6 @@ class Element {
   Hitbox getHitbox() const { return hitbox; }
 
   void setVertices(const float newVertices[12]);
-  // Creates the vertex array and its three buffers and uploads the texture
-  // coordinates and indices. Positions are uploaded at every draw.
-  void setupBuffers();
-  // Deletes the GL objects made by setupBuffers. Copies share them, so only
-  // the owner of the last copy may call it.
-  void releaseBuffers();
   void shiftVertices(bool left, float d);
   // Right-facing or mirrored texture coordinates.
   void turn(bool right);
@@ -33,8 +31,8 @@ class Element {
   float speed = 0.0f;
   Position position;
   Hitbox hitbox;
-  GLuint texture = 0;
-  const FrameList* frames = nullptr;
+  FrameSet frames = FrameSet::Blank;  // the list its animation shows
+  SpriteFrame shown;                  // the picture it shows now
   float vertices[12] = {
       0.0725f, 0.1f, 0.0f,     // top right
       0.0725f, -0.25f, 0.0f,   // bottom right
@@ -42,11 +40,6 @@ class Element {
       -0.0725f, 0.1f, 0.0f,    // top left
   };
   float texCoords[8] = {1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.0f};
-  GLuint indices[6] = {0, 1, 3, 1, 2, 3};
-  GLuint ebo = 0;
-  GLuint vbo = 0;
-  GLuint texVbo = 0;
-  GLuint vao = 0;
 
  protected:
   // Moves the quad from the origin to the position (used by every constructor).

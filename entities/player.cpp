@@ -1,24 +1,11 @@
 #include "entities/player.h"
 
-const char* const kPunchSoundPath = "./sound/punch.wav";
-const char* const kKickSoundPath = "./sound/kick.wav";
-const char* const kImpactSoundPath = "./sound/impact.wav";
-
-namespace {
-constexpr int kSoundVoices = 32;
-}
-
-Player::Player(std::vector<Character>* roster, const FrameList* playerFrames, int startLives) {
+Player::Player(std::vector<Character>* roster, FrameSet playerFrames, int startLives) {
   enemies = roster;
   frames = playerFrames;
   lives = startLives;
   setStageStart();
   placeQuad(position);
-  audio::createSoundSystem(&soundSystem);
-  soundSystem->init(kSoundVoices, 0, nullptr);
-  soundSystem->createSound(kPunchSoundPath, audio::kSoundDefault, nullptr, &punchSound);
-  soundSystem->createSound(kKickSoundPath, audio::kSoundDefault, nullptr, &kickSound);
-  soundSystem->createSound(kImpactSoundPath, audio::kSoundDefault, nullptr, &impactSound);
   showFrame(kStandingFrame);
 }
 
@@ -97,12 +84,8 @@ void Player::enlarge(bool on) {
   vertices[10] += d;
 }
 
-void Player::playSound(BlowSound which) {
-  ++soundsStarted[which];
-  audio::Sound* const sounds[kBlowSounds] = {punchSound, kickSound, impactSound};
-  soundSystem->playSound(sounds[which], nullptr, false, &channel);
-}
+void Player::playSound(BlowSound which) { ++soundsStarted[which]; }
 
 void Player::playImpact() { playSound(Impact); }
 
-void Player::restartClock() { playerClockStart = gameClock(); }
+void Player::restartClock() { playerClockStart = tickTime; }

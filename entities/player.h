@@ -1,10 +1,9 @@
 #pragma once
-// The hero: a fighter with lives, a score multiplier, a jump, his own blow
-// sounds and the enemy roster he walks among.
+// The hero: a fighter with lives, a score multiplier, a jump, the blow
+// sounds he starts and the enemy roster he walks among.
 
 #include <vector>
 
-#include "audio/sound.h"
 #include "entities/character.h"
 
 enum PlayerState {
@@ -19,13 +18,14 @@ enum PlayerState {
 };
 
 // The hero's blow sounds: two swings and the impact of a blow that lands.
+// The run counts them as they start; the shell plays them.
 enum BlowSound { PunchSwing = 0, KickSwing = 1, Impact = 2, kBlowSounds };
 
 struct StandingBlow;
 
 class Player : public Character {
  public:
-  Player(std::vector<Character>* roster, const FrameList* frames, int lives);
+  Player(std::vector<Character>* roster, FrameSet frames, int lives);
 
   // Back to the start of the stage; lives, images and clocks are kept.
   void reset();
@@ -42,8 +42,8 @@ class Player : public Character {
   // The stage-clear pose: a quad wider to the right and taller at the top.
   void enlarge(bool on);
 
-  // One update tick of the hero for a control code (hero/hero_update.cpp).
-  void update(int code);
+  // One update tick of the hero at time `now` for a control code (hero/hero_update.cpp).
+  void update(int code, ClockTicks now);
   void walk(bool right);
   void jumpStep(bool up);
   void setAttackBox(float halfWidth, float halfHeight, float factor);
@@ -66,12 +66,7 @@ class Player : public Character {
   bool crouchKicked = false;       // a crouch kick has begun since the hero was made
   // The blows of a run recorded at 3 ms ticks (see TickPace::classic).
   bool classicBlows = false;
-  audio::Sound* punchSound = nullptr;
-  audio::Sound* kickSound = nullptr;
-  audio::Sound* impactSound = nullptr;
-  audio::SoundSystem* soundSystem = nullptr;
-  audio::Channel* channel = nullptr;
-  // How many times each blow sound has been started, heard or not (no sound card).
+  // How many times each blow sound has been started since the run began.
   int soundsStarted[kBlowSounds] = {};
   int lives = 0;
 
@@ -89,6 +84,8 @@ class Player : public Character {
   void lowKickStep(int code);
   bool blowEnds(double elapsed, bool wasLive) const;
   void restartClock();
+  // The time of the tick being run (set by update; no state of the run).
+  ClockTicks tickTime = 0;
 };
 
 // The hero's numbers.
@@ -102,6 +99,3 @@ constexpr float kJumpHeight = 0.24f;
 constexpr float kPunchReach = 0.0325f;
 constexpr float kKickReach = 0.0625f;
 constexpr float kEnlargement = 0.0625f;
-extern const char* const kPunchSoundPath;
-extern const char* const kKickSoundPath;
-extern const char* const kImpactSoundPath;

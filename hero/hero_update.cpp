@@ -66,7 +66,8 @@ enum JumpPhase { kNotJumping = 0, kRising = 1, kFalling = 2 };
 
 }  // namespace
 
-void Player::update(int code) {
+void Player::update(int code, ClockTicks now) {
+  tickTime = now;
   switch (state) {
     case Idle:
       showFrame(kStandingFrame);
@@ -81,7 +82,7 @@ void Player::update(int code) {
       break;
 
     case Walking: {
-      playerClockNow = gameClock();
+      playerClockNow = tickTime;
       const double elapsed = elapsedMs(playerClockNow, playerClockStart);
       for (int step = 0; step < 4; ++step) {
         if (elapsed > kWalkSteps[step]) playerFrame = step + 1;
@@ -114,7 +115,7 @@ void Player::update(int code) {
         hitbox.setHalfHeight(kBodyHalfHeight);
       } else if (code == kKick && (!classicBlows || crouchKickReady())) {
         state = CrouchKick;
-        crouchKickStart = gameClock();
+        crouchKickStart = tickTime;
         crouchKicked = true;
         if (classicBlows) {
           showFrame(kLowKickFrame);
@@ -154,7 +155,7 @@ void Player::update(int code) {
       break;
 
     case FlyingKick: {
-      playerClockNow = gameClock();
+      playerClockNow = tickTime;
       if (elapsedMs(playerClockNow, playerClockStart) > kFlyingKickLasts) {
         playerFrame = kStandingFrame;
         restartClock();
@@ -201,11 +202,11 @@ void Player::startGroundMove(int code) {
 
 // A held kick key crouch-kicks at the standing kick's pace, not every other tick.
 bool Player::crouchKickReady() const {
-  return !crouchKicked || elapsedMs(gameClock(), crouchKickStart) > kCrouchKickEvery;
+  return !crouchKicked || elapsedMs(tickTime, crouchKickStart) > kCrouchKickEvery;
 }
 
 bool Player::lowKickShowing() const {
-  return crouchKicked && !(elapsedMs(gameClock(), crouchKickStart) > kLowKickShows);
+  return crouchKicked && !(elapsedMs(tickTime, crouchKickStart) > kLowKickShows);
 }
 
 // Off the ground; a jump from a walk also carries the hero forward.
@@ -225,7 +226,7 @@ bool Player::blowEnds(double elapsed, bool wasLive) const {
 }
 
 void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int code) {
-  playerClockNow = gameClock();
+  playerClockNow = tickTime;
   const double elapsed = elapsedMs(playerClockNow, playerClockStart);
   const bool wasLive = attackActive;
   for (int i = 0; i < blow.imageCount; ++i) {
@@ -251,7 +252,7 @@ void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int cod
 // blow lands as it shows, on a standing kick's time and with its box, on
 // what stands in front within reach. A held kick key throws the next one.
 void Player::lowKickStep(int code) {
-  playerClockNow = gameClock();
+  playerClockNow = tickTime;
   const double elapsed = elapsedMs(playerClockNow, playerClockStart);
   const bool wasLive = attackActive;
   showFrame(elapsed > kLowKickLegOut ? kLowKickFrame : kCrouchFrame);

@@ -6,7 +6,7 @@
 #include "input/gamepad.h"
 #include "player_files/settings.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "window/window_fit.h"
 
 namespace {
@@ -53,14 +53,18 @@ void closeIfExitChosen(Game& game) {
   if (game.window != nullptr) glfwSetWindowShouldClose(game.window, 1);
 }
 
+ClockTicks lookAtClock(Game& game) { return moveOn(game.clock, wallClock(), game.menuOpen || game.viewerPaused); }
+
 void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
   Game& game = gameOf(window);
+  lookAtClock(game);  // the time until now passed as the run was
   takeKey(game, key, action);
   closeIfExitChosen(game);
 }
 
 void pauseWhileAway(GLFWwindow* window, bool gameOver) {
   Game& game = gameOf(window);
+  lookAtClock(game);
   // The stage-clear poses lead into the next level: they wait too. The
   // game-over screen is final, with nothing to pause.
   if (!game.menuOpen && !gameOver) openMenu(game);

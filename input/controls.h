@@ -2,6 +2,8 @@
 // Where the keyboard and the pads meet the control rules: both send the same
 // key events, and a key is let go only when nothing holds it any more.
 
+#include "base/clock.h"
+
 struct Game;
 struct GLFWwindow;
 
@@ -10,6 +12,10 @@ struct GLFWwindow;
 void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
 // The game a window shows (set at start-up).
 Game& gameOf(GLFWwindow* window);
+// Looks at the run's clock, as before every input it is handed and once a
+// pass: the game time now (it stands still while the menu is open or a
+// viewer holds a replay).
+ClockTicks lookAtClock(Game& game);
 // Exit was chosen in the menu (by a key or a run played back): the window
 // closes, once.
 void closeIfExitChosen(Game& game);

@@ -4,10 +4,12 @@
 #include <cmath>
 
 #include "base/console.h"
+#include "render/frames.h"
 #include "render/image.h"
 #include "render/shaders.h"
 
 bool trimSprites = true;
+SpriteBuffers sprites;
 
 namespace {
 
@@ -66,8 +68,8 @@ size_t deepestLevel(const std::vector<VisibleRows>& levels, float texelsAcross, 
 // every pixel left out would have blended a texel of alpha 0 (no change).
 // False, having drawn nothing, when the texture's visible rows are unknown or
 // the quad is not an upright rectangle.
-bool drawTrimmed(const Element& e) {
-  const std::vector<VisibleRows>* levels = visibleRowsOf(e.texture);
+bool drawTrimmed(const Element& e, GLuint texture) {
+  const std::vector<VisibleRows>* levels = visibleRowsOf(texture);
   if (levels == nullptr) return false;
   const float* p = e.vertices;   // top right, bottom right, bottom left, top left
   const float* t = e.texCoords;  // the same corners
@@ -127,11 +129,12 @@ constexpr float kNearHalfBody = 0.035f;
 // Draws a struck pile tighter toward its front, keeping its order, until
 // every flashing figure stands within the blow's reach.
 void squeezeStruckPile(const std::vector<Character>& list, const std::vector<size_t>& pile,
-                       const std::vector<float>& outward, std::vector<SeenPlace>& places, float reach) {
+                       const std::vector<float>& outward, std::vector<SeenPlace>& places, float reach,
+                       ClockTicks now) {
   const float front = places[pile.front()].depth;
   float deepestStruck = front;
   for (size_t i : pile) {
-    if (hitFlash(list[i]) > 0.0f) deepestStruck = std::fmax(deepestStruck, places[i].depth);
+    if (hitFlash(list[i], now) > 0.0f) deepestStruck = std::fmax(deepestStruck, places[i].depth);
   }
   const float limit = reach + kNearHalfBody;
   if (!(deepestStruck > limit)) return;
@@ -143,11 +146,12 @@ void squeezeStruckPile(const std::vector<Character>& list, const std::vector<siz
   // Fighters out of reach front the pile: those struck nearer are drawn
   // where the blow met them, in front of them.
   for (size_t i : pile) {
-    if (hitFlash(list[i]) > 0.0f) places[i].depth = std::fmax(limit, outward[i]);
+    if (hitFlash(list[i], now) > 0.0f) places[i].depth = std::fmax(limit, outward[i]);
   }
 }
 
-std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX, const LandedBlow& blow) {
+std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX, ClockTicks now,
+                                  const LandedBlow& blow) {
   std::vector<SeenPlace> places(list.size());
   for (size_t i = 0; i < list.size(); ++i) places[i].pile = i;
   for (const bool right : {true, false}) {
@@ -180,7 +184,7 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
         places[i].pile = pile.front();
         lastSeen = places[i].depth;
       }
-      if (blow.landed && blow.right == right) squeezeStruckPile(list, pile, outward, places, blow.reach);
+      if (blow.landed && blow.right == right) squeezeStruckPile(list, pile, outward, places, blow.reach, now);
       for (size_t i : pile) {
         const float shift = places[i].depth - outward[i];
         places[i].shift = right ? shift : -shift;
@@ -193,37 +197,51 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
 }  // namespace
 
 void drawSprite(Element& e) {
-  if (e.vao == 0) {
+  if (!glIsVertexArray(sprites.vao)) setupBuffers(sprites);
+  if (sprites.vao == 0) {
     consoleLine("fallo nulo");
     // Drawing with vertex array 0 would read indices from address 0.
     return;
   }
   if (outOfSight(e)) return;
-  glBindVertexArray(e.vao);
-  glBindBuffer(GL_ARRAY_BUFFER, e.vbo);
+  glBindVertexArray(sprites.vao);
+  glBindBuffer(GL_ARRAY_BUFFER, sprites.vbo);
   glBufferData(GL_ARRAY_BUFFER, sizeof(e.vertices), e.vertices, GL_STATIC_DRAW);
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
   glEnableVertexAttribArray(0);
-  glBindBuffer(GL_ARRAY_BUFFER, e.texVbo);
+  glBindBuffer(GL_ARRAY_BUFFER, sprites.texVbo);
   glBufferData(GL_ARRAY_BUFFER, sizeof(e.texCoords), e.texCoords, GL_STATIC_DRAW);
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
   glEnableVertexAttribArray(2);
-  glBindTexture(GL_TEXTURE_2D, e.texture);
-  if (trimSprites && drawTrimmed(e)) return;
+  const GLuint texture = textureOf(e.shown);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (trimSprites && drawTrimmed(e, texture)) return;
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
 }
 
-float hitFlash(const Character& fighter) {
+void setupBuffers(SpriteBuffers& buffers) {
+  static const GLuint kIndices[6] = {0, 1, 3, 1, 2, 3};
+  glGenVertexArrays(1, &buffers.vao);
+  glBindVertexArray(buffers.vao);
+  glGenBuffers(1, &buffers.vbo);
+  glGenBuffers(1, &buffers.texVbo);
+  glGenBuffers(1, &buffers.ebo);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.ebo);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kIndices), kIndices, GL_STATIC_DRAW);
+  glBindVertexArray(0);
+}
+
+float hitFlash(const Character& fighter, ClockTicks now) {
   if (!fighter.struck) return 0.0f;
-  const double elapsed = elapsedMs(gameClock(), fighter.struckAt);
+  const double elapsed = elapsedMs(now, fighter.struckAt);
   for (const FlashStep& step : kHitFlash) {
     if (!(elapsed > step.until)) return step.whiteness;
   }
   return 0.0f;
 }
 
-void drawFighter(Character& fighter) {
-  const float flash = hitFlash(fighter);
+void drawFighter(Character& fighter, ClockTicks now) {
+  const float flash = hitFlash(fighter, now);
   if (flash == 0.0f) {
     drawSprite(fighter);
     return;
@@ -233,8 +251,8 @@ void drawFighter(Character& fighter) {
   setSpriteFlash(0.0f);
 }
 
-void drawAll(std::vector<Character>& list, float heroX, const LandedBlow& blow) {
-  const std::vector<SeenPlace> places = seenPlaces(list, heroX, blow);
+void drawAll(std::vector<Character>& list, float heroX, ClockTicks now, const LandedBlow& blow) {
+  const std::vector<SeenPlace> places = seenPlaces(list, heroX, now, blow);
   // Roster order, but a pile takes its turn at its first enemy in the roster
   // and is drawn back to front, so the one nearest the hero covers the rest.
   std::vector<size_t> firstOfPile(list.size());
@@ -247,11 +265,11 @@ void drawAll(std::vector<Character>& list, float heroX, const LandedBlow& blow) 
   });
   for (size_t i : order) {
     if (places[i].shift == 0.0f) {
-      drawFighter(list[i]);
+      drawFighter(list[i], now);
       continue;
     }
     Character seen = list[i];  // the rules' quad stays where it is
     seen.shiftVertices(false, places[i].shift);
-    drawFighter(seen);
+    drawFighter(seen, now);
   }
 }

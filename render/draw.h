@@ -1,6 +1,8 @@
 #pragma once
 // Drawing sprites with the current program, blending on.
 
+#include <GL/glew.h>
+
 #include <vector>
 
 #include "entities/character.h"
@@ -11,15 +13,29 @@
 // against in the benchmarks.
 extern bool trimSprites;
 
-// Uploads the sprite's current quad and texture coordinates and draws it.
-// A sprite without GL objects writes "fallo nulo" and is skipped.
+// The GL objects every sprite is drawn through: its quad and texture
+// coordinates are uploaded into them at each draw.
+struct SpriteBuffers {
+  GLuint vao = 0;
+  GLuint vbo = 0;
+  GLuint texVbo = 0;
+  GLuint ebo = 0;
+};
+// The drawing code's own, made by the first sprite drawn in a GL context.
+extern SpriteBuffers sprites;
+// Makes the vertex array, its two buffers of corners and the indices.
+void setupBuffers(SpriteBuffers& buffers);
+
+// Uploads the sprite's current quad and texture coordinates and draws it with
+// the texture of the picture it shows. When no GL objects could be made to
+// draw it, it writes "fallo nulo" and is skipped.
 void drawSprite(Element& element);
-// How far toward white a fighter is drawn now: above 0 for a moment after a
-// blow lands on it.
-float hitFlash(const Character& fighter);
+// How far toward white a fighter is drawn at game time `now`: above 0 for a
+// moment after a blow lands on it.
+float hitFlash(const Character& fighter, ClockTicks now);
 // Draws a fighter as drawSprite does, lifted toward white for a moment after a
 // blow lands on it.
-void drawFighter(Character& fighter);
+void drawFighter(Character& fighter, ClockTicks now);
 // The hero's last blow that landed, as his picture shows it: the side it
 // struck and how far out from his centre the picture reaches (screen units).
 struct LandedBlow {
@@ -30,9 +46,9 @@ struct LandedBlow {
 // Draws the roster in order, later enemies covering earlier ones. A pile
 // (enemies on one spot, or closer than a head's width, on one side of the
 // hero at heroX) is drawn fanned out behind the one nearest him, each its own
-// figure, whole at its first enemy's turn; the dying stand behind the
+// figure, whole at its first enemy's turn (flashing by game time `now`); the dying stand behind the
 // fighters. While its figures flash from `blow`, a pile on the side it struck
 // is drawn close enough for the blow's picture to reach every one of them.
 // Only the picture moves: the roster's places, quads and boxes are left as
 // they are.
-void drawAll(std::vector<Character>& list, float heroX, const LandedBlow& blow = {});
+void drawAll(std::vector<Character>& list, float heroX, ClockTicks now, const LandedBlow& blow = {});

@@ -13,6 +13,31 @@ FrameList playerFrames;
 FrameList menuFrames;
 FrameList enemy2Frames;
 FrameList enemyFrames;
+GLuint heartTexture = 0;
+
+GLuint textureOf(const SpriteFrame& picture) {
+  const FrameList* list = nullptr;
+  switch (picture.list) {
+    case FrameSet::Hero:
+      list = &playerFrames;
+      break;
+    case FrameSet::HeroPoses:
+      list = &endFrames;
+      break;
+    case FrameSet::Enemy:
+      list = &enemyFrames;
+      break;
+    case FrameSet::Enemy2:
+      list = &enemy2Frames;
+      break;
+    case FrameSet::Heart:
+      return picture.index == 0 ? heartTexture : 0;
+    case FrameSet::Blank:
+      break;
+  }
+  if (list == nullptr || picture.index < 0 || picture.index >= static_cast<int>(list->size())) return 0;
+  return (*list)[static_cast<size_t>(picture.index)];
+}
 
 const char* const kImageNotLoaded = "Imagen no cargada";
 

@@ -5,16 +5,24 @@
 #include <GL/glew.h>
 
 #include <string>
+#include <vector>
 
 #include "entities/element.h"
 #include "render/image.h"
 #include "render/pictures_ahead.h"
+
+using FrameList = std::vector<GLuint>;
 
 extern FrameList endFrames;
 extern FrameList playerFrames;
 extern FrameList menuFrames;
 extern FrameList enemy2Frames;
 extern FrameList enemyFrames;
+// The heart of the HUD's row, the one picture of its list.
+extern GLuint heartTexture;
+
+// The texture of a picture; 0 when its list has no such entry.
+GLuint textureOf(const SpriteFrame& picture);
 
 // Largest sprite picture, in pixels. The biggest the game draws is a full
 // 800x600 menu screen; each of the 38 sprite textures may take this much, so

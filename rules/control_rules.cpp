@@ -1,47 +1,47 @@
 #include "rules/control_rules.h"
 
-#include <GLFW/glfw3.h>
 
 #include "base/clock.h"
+#include "base/keys.h"
 
 namespace {
 
-int heldArrowsCode(const Game& g) { return g.leftHeld ? kWalkLeft : g.rightHeld ? kWalkRight : kNoControl; }
+int heldArrowsCode(const Run& g) { return g.leftHeld ? kWalkLeft : g.rightHeld ? kWalkRight : kNoControl; }
 
-void playKey(Game& g, int key, int action) {
-  const bool down = action != GLFW_RELEASE;
-  const bool released = action == GLFW_RELEASE;
+void playKey(Run& g, int key, int action) {
+  const bool down = action != kKeyRelease;
+  const bool released = action == kKeyRelease;
   // Every rule that matches applies, in this order.
-  if (key == GLFW_KEY_RIGHT && down) {
+  if (key == kKeyRight && down) {
     g.controlCode = kWalkRight;
     g.rightHeld = true;
   }
-  if (key == GLFW_KEY_RIGHT && released) {
+  if (key == kKeyRight && released) {
     g.controlCode = kNoControl;
     g.rightHeld = false;
   }
-  if (key == GLFW_KEY_LEFT && down) {
+  if (key == kKeyLeft && down) {
     g.controlCode = kWalkLeft;
     g.leftHeld = true;
   }
-  if (key == GLFW_KEY_LEFT && released) {
+  if (key == kKeyLeft && released) {
     g.controlCode = kNoControl;
     g.leftHeld = false;
   }
-  if (key == GLFW_KEY_UP && down) g.controlCode = kJump;
+  if (key == kKeyUp && down) g.controlCode = kJump;
   // Crouching: Down held crouches, its release stands up.
-  if (key == GLFW_KEY_DOWN && down) {
+  if (key == kKeyDown && down) {
     g.controlCode = kCrouch;
     g.downHeld = true;
     g.standUpDue = false;
   }
-  if (key == GLFW_KEY_DOWN && released) {
+  if (key == kKeyDown && released) {
     g.downHeld = false;
     g.standUpDue = true;
   }
   if (released) g.controlCode = heldArrowsCode(g);
-  if (key == GLFW_KEY_Z && down) g.controlCode = kPunch;
-  if (key == GLFW_KEY_X && down) g.controlCode = kKick;
+  if (key == kKeyZ && down) g.controlCode = kPunch;
+  if (key == kKeyX && down) g.controlCode = kKick;
   // A crouched hero given a walk only turns: he stands first, then does what
   // the keys ask.
   if (g.standUpDue) {
@@ -50,26 +50,25 @@ void playKey(Game& g, int key, int action) {
   }
 }
 
-void noteInput(Game& g, TakenInput kind, int value) {
+void noteInput(Run& g, TakenInput kind, int value) {
   if (g.inputTaken != nullptr) g.inputTaken(g, kind, value);
 }
 
-void closeMenu(Game& g) {
+void closeMenu(Run& g) {
   g.menuOpen = false;
-  resumeGameClock();
   noteInput(g, TakenInput::Resume, 0);
 }
 
 TakenInput keyEventKind(int action) {
-  return action == GLFW_PRESS ? TakenInput::Press : action == GLFW_RELEASE ? TakenInput::Release : TakenInput::Repeat;
+  return action == kKeyPress ? TakenInput::Press : action == kKeyRelease ? TakenInput::Release : TakenInput::Repeat;
 }
 
-void menuKey(Game& g, int key) {
-  if (key == GLFW_KEY_ESCAPE) {
+void menuKey(Run& g, int key) {
+  if (key == kKeyEscape) {
     closeMenu(g);
-  } else if (key == GLFW_KEY_UP || key == GLFW_KEY_DOWN) {
+  } else if (key == kKeyUp || key == kKeyDown) {
     g.exitSelected = !g.exitSelected;
-  } else if (key == GLFW_KEY_ENTER) {
+  } else if (key == kKeyEnter) {
     if (g.exitSelected) {
       g.exitChosen = true;  // the window closes; the run ends
     } else {
@@ -80,28 +79,27 @@ void menuKey(Game& g, int key) {
 
 }  // namespace
 
-void takeKey(Game& g, int key, int action) {
+void takeKey(Run& g, int key, int action) {
   noteInput(g, keyEventKind(action), key);
   if (g.menuOpen) {
-    if (action == GLFW_PRESS) menuKey(g, key);
+    if (action == kKeyPress) menuKey(g, key);
     return;
   }
-  if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) {
+  if (key == kKeyEscape && action == kKeyPress) {
     openMenu(g);
     return;
   }
   playKey(g, key, action);
 }
 
-void heroTicked(Game& g, bool crouched) {
+void heroTicked(Run& g, bool crouched) {
   if (!g.standUpDue || crouched) return;
   g.standUpDue = false;
   if (g.controlCode == kStandUp) g.controlCode = g.codeAfterStandUp;
 }
 
-void openMenu(Game& g) {
-  g.menuOpen = true;
-  pauseGameClock();  // every timer of the game waits for the menu to close
+void openMenu(Run& g) {
+  g.menuOpen = true;  // run time stands still until it closes: every timer waits
   noteInput(g, TakenInput::Pause, 0);
   g.rightHeld = false;
   g.leftHeld = false;
@@ -111,10 +109,9 @@ void openMenu(Game& g) {
   g.codeAfterStandUp = kNoControl;
 }
 
-void resetControlState(Game& g) {
+void resetControlState(Run& g) {
   g.controlCode = kNoControl;
   g.rightHeld = g.leftHeld = g.menuOpen = g.exitSelected = false;
   g.downHeld = g.standUpDue = false;
   g.codeAfterStandUp = kNoControl;
-  resumeGameClock();
 }

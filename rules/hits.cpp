@@ -7,8 +7,6 @@ namespace {
 
 void loseLife(Player& player, std::vector<Character>& roster, float level, std::vector<Element>& hearts,
               Chance& chance) {
-  Element& lastHeart = hearts[static_cast<size_t>(player.lives - 1)];
-  lastHeart.releaseBuffers();  // the heart owns its objects: nothing else draws with them
   hearts.erase(hearts.begin() + (player.lives - 1));
   player.lives -= 1;
   player.reset();
@@ -19,7 +17,7 @@ void loseLife(Player& player, std::vector<Character>& roster, float level, std::
 }  // namespace
 
 bool resolveHits(Player& player, std::vector<Character>& roster, float level, std::vector<Element>& hearts,
-                 Chance& chance) {
+                 Chance& chance, ClockTicks now) {
   bool lastLifeLost = false;
   bool landed = false;  // one impact is heard however many blows land at once
   if (player.isAttacking()) {
@@ -28,7 +26,7 @@ bool resolveHits(Player& player, std::vector<Character>& roster, float level, st
       Character& enemy = roster[i];
       if (attack.getBox().overlaps(enemy.getHitbox()) && !enemy.isHitByBlow()) {
         enemy.setHitByBlow(true);
-        enemy.markStruck();
+        enemy.markStruck(now);
         landed = true;
         if (enemy.takeDamage(attack.getDamage())) {
           player.raiseMultiplier();
@@ -43,7 +41,7 @@ bool resolveHits(Player& player, std::vector<Character>& roster, float level, st
     const AttackBox attack = roster[j].getAttackBox();
     if (attack.getBox().overlaps(player.getHitbox()) && !roster[j].hasLandedBlow()) {
       roster[j].setBlowLanded(true);
-      player.markStruck();  // kept by the reset after a lost life: he starts over flashing
+      player.markStruck(now);  // kept by the reset after a lost life: he starts over flashing
       landed = true;
       if (player.takeDamage(attack.getDamage())) {
         loseLife(player, roster, level, hearts, chance);

@@ -3,7 +3,6 @@
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
-#include "render/frames.h"
 #include "rules/control_rules.h"
 #include "rules/hits.h"
 
@@ -16,65 +15,58 @@ double reinforcementInterval(float level) {
   return interval;
 }
 
-void playTick(Game& game) {
-  Player& hero = *game.tovan;
-  if (elapsedMs(game.tickClock, game.spawnClock) > reinforcementInterval(game.level)) {
-    game.spawnClock = game.tickClock;
-    spawnReinforcements(game.enemies, hero, game.level, game.chance);
+void playTick(Run& run) {
+  Player& hero = *run.tovan;
+  if (elapsedMs(run.tickClock, run.spawnClock) > reinforcementInterval(run.level)) {
+    run.spawnClock = run.tickClock;
+    spawnReinforcements(run.enemies, hero, run.level, run.chance, run.tickClock);
   }
-  updateCharacters(hero, game.enemies, game.controlCode, game.chance);
-  heroTicked(game, hero.state == Crouching || hero.state == CrouchKick);
-  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance)) game.stageOver = true;
-  if (!game.stageOver && hero.getPosition().getX() >= kStageEndX) {
-    game.stageOver = true;  // the stage-clear poses start at this tick
-    game.clearClock = game.tickClock;
-    clearRoster(game.enemies);  // nothing fights while he poses; the next wave comes at the end
+  updateCharacters(hero, run.enemies, run.controlCode, run.chance, run.tickClock);
+  heroTicked(run, hero.state == Crouching || hero.state == CrouchKick);
+  if (resolveHits(hero, run.enemies, run.level, run.hearts, run.chance, run.tickClock)) run.stageOver = true;
+  if (!run.stageOver && hero.getPosition().getX() >= kStageEndX) {
+    run.stageOver = true;  // the stage-clear poses start at this tick
+    run.clearClock = run.tickClock;
+    clearRoster(run.enemies);  // nothing fights while he poses; the next wave comes at the end
   }
 }
 
 // The hero poses by time since the stage ended; then the next level starts
 // with its opening wave.
-void stageClearTick(Game& game) {
-  Player& hero = *game.tovan;
+void stageClearTick(Run& run) {
+  Player& hero = *run.tovan;
   hero.enlarge(true);
-  const double e = elapsedMs(game.tickClock, game.clearClock);
+  const double e = elapsedMs(run.tickClock, run.clearClock);
   for (const PoseStep& step : kStageClearPoses) {
-    if (e > step.after) game.endFrameIndex = step.endFrame;
+    if (e > step.after) run.endFrameIndex = step.endFrame;
   }
-  hero.texture = endFrames[game.endFrameIndex];
+  hero.shown = SpriteFrame{FrameSet::HeroPoses, run.endFrameIndex};
   if (e > kStageClearLasts) {
     hero.enlarge(false);
     hero.reset();
-    // New GL objects for the hero, as at start-up; the old ones go so that
-    // every cleared stage does not leave four behind.
-    hero.releaseBuffers();
-    hero.setupBuffers();
-    game.level += 1.0f;
-    game.stageOver = false;
-    spawnWave(game.enemies, hero, game.level, game.chance);
+    run.level += 1.0f;
+    run.stageOver = false;
+    spawnWave(run.enemies, hero, run.level, run.chance);
   }
 }
 
 }  // namespace
 
-bool gameIsOver(const Game& game) { return game.stageOver && game.tovan->lives == 0; }
+bool gameIsOver(const Run& run) { return run.stageOver && run.tovan->lives == 0; }
 
-ClockTicks nextTickTime(const Game& game) {
-  return game.tickClock + (game.tickCarry + game.pace.num) / game.pace.den;
+ClockTicks nextTickTime(const Run& run) {
+  return run.tickClock + (run.tickCarry + run.pace.num) / run.pace.den;
 }
 
-bool runNextTick(Game& game) {
-  if (game.menuOpen || gameIsOver(game)) return false;
-  game.tickClock = nextTickTime(game);
-  game.tickCarry = (game.tickCarry + game.pace.num) % game.pace.den;
-  {
-    const HeldClock atTick(game.tickClock);
-    if (game.stageOver) {
-      stageClearTick(game);
-    } else {
-      playTick(game);
-    }
+bool runNextTick(Run& run) {
+  if (run.menuOpen || gameIsOver(run)) return false;
+  run.tickClock = nextTickTime(run);
+  run.tickCarry = (run.tickCarry + run.pace.num) % run.pace.den;
+  if (run.stageOver) {
+    stageClearTick(run);
+  } else {
+    playTick(run);
   }
-  ++game.ticksRun;
+  ++run.ticksRun;
   return true;
 }

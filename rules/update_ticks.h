@@ -9,14 +9,14 @@
 // the passes were: the reinforcements, the end of the stage and the
 // stage-clear poses included.
 
-#include "rules/game_state.h"
+#include "rules/run.h"
 
 // The game time of the run's next tick.
-ClockTicks nextTickTime(const Game& game);
+ClockTicks nextTickTime(const Run& run);
 
 // The stage-clear timeline: past each time (ms since the stage ended) the
 // hero takes the next pose, and after the last the next level starts. The
-// HUD draws the pose the run is at (Game::endFrameIndex).
+// HUD draws the pose the run is at (Run::endFrameIndex).
 struct PoseStep {
   double after;
   int endFrame;
@@ -28,7 +28,7 @@ constexpr double kStageClearLasts = 1000.0;
 // the control state the tick was given. Returns false, running nothing,
 // while the menu is open or the game is over. The frame loop runs the ticks
 // due in a pass, each between the turns of the run's log.
-bool runNextTick(Game& game);
+bool runNextTick(Run& run);
 
 // The game is over: the last life is lost, and no tick runs again.
-bool gameIsOver(const Game& game);
+bool gameIsOver(const Run& run);

@@ -96,40 +96,40 @@ void addChance(Digest& d, const Chance& chance) {
 
 }  // namespace
 
-std::uint64_t runStateDigest(const Game& game) {
+std::uint64_t runStateDigest(const Run& run) {
   Digest d(kRunDigestStart);
-  if (game.tovan) addHero(d, *game.tovan);
-  d.add(game.enemies.size());
-  for (const Character& enemy : game.enemies) addFighter(d, enemy);
-  d.add(game.hearts.size());
-  for (const Element& heart : game.hearts) addElement(d, heart);
-  d.add(game.level);
-  d.add(game.tickClock);
-  d.add(game.spawnClock);
-  d.add(game.clearClock);
-  d.add(game.ticksRun);
-  d.add(game.stageOver);
-  d.add(game.endFrameIndex);
-  d.add(game.controlCode);
-  d.add(game.rightHeld);
-  d.add(game.leftHeld);
-  d.add(game.menuOpen);
-  d.add(game.exitSelected);
-  d.add(game.downHeld);
-  d.add(game.standUpDue);
-  d.add(game.codeAfterStandUp);
-  addChance(d, game.chance);
+  if (run.tovan) addHero(d, *run.tovan);
+  d.add(run.enemies.size());
+  for (const Character& enemy : run.enemies) addFighter(d, enemy);
+  d.add(run.hearts.size());
+  for (const Element& heart : run.hearts) addElement(d, heart);
+  d.add(run.level);
+  d.add(run.tickClock);
+  d.add(run.spawnClock);
+  d.add(run.clearClock);
+  d.add(run.ticksRun);
+  d.add(run.stageOver);
+  d.add(run.endFrameIndex);
+  d.add(run.controlCode);
+  d.add(run.rightHeld);
+  d.add(run.leftHeld);
+  d.add(run.menuOpen);
+  d.add(run.exitSelected);
+  d.add(run.downHeld);
+  d.add(run.standUpDue);
+  d.add(run.codeAfterStandUp);
+  addChance(d, run.chance);
   // Runs at 3 ms ticks have no carry; their digest stays as it was recorded.
-  if (!game.pace.classic) {
-    d.add(game.pace.num);
-    d.add(game.pace.den);
-    d.add(game.tickCarry);
+  if (!run.pace.classic) {
+    d.add(run.pace.num);
+    d.add(run.pace.den);
+    d.add(run.tickCarry);
   }
   return d.value;
 }
 
-std::uint64_t foldRunDigest(std::uint64_t digest, const Game& game) {
+std::uint64_t foldRunDigest(std::uint64_t digest, const Run& run) {
   Digest d(digest);
-  d.add(runStateDigest(game));
+  d.add(runStateDigest(run));
   return d.value;
 }

@@ -1,7 +1,5 @@
 #include "runs/run_file.h"
 
-#include <GL/glew.h>  // before GLFW, which would bring gl.h first
-#include <GLFW/glfw3.h>
 
 #include <cinttypes>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include <sstream>
 
 #include "base/console.h"
+#include "base/keys.h"
 #include "rules/update_ticks.h"
 
 namespace {
@@ -23,9 +22,9 @@ struct KeyName {
   int key;
   const char* name;
 };
-constexpr KeyName kKeyNames[] = {{GLFW_KEY_LEFT, "left"},    {GLFW_KEY_RIGHT, "right"}, {GLFW_KEY_UP, "up"},
-                                 {GLFW_KEY_DOWN, "down"},    {GLFW_KEY_Z, "z"},         {GLFW_KEY_X, "x"},
-                                 {GLFW_KEY_ESCAPE, "escape"}, {GLFW_KEY_ENTER, "enter"}};
+constexpr KeyName kKeyNames[] = {{kKeyLeft, "left"},    {kKeyRight, "right"}, {kKeyUp, "up"},
+                                 {kKeyDown, "down"},    {kKeyZ, "z"},         {kKeyX, "x"},
+                                 {kKeyEscape, "escape"}, {kKeyEnter, "enter"}};
 
 std::string keyName(std::int64_t key) {
   for (const KeyName& k : kKeyNames) {
@@ -44,7 +43,7 @@ bool keyFromName(const std::string& name, std::int64_t& key) {
   if (name.size() < 4 || name.compare(0, 3, "key") != 0) return false;
   char* end = nullptr;
   const long n = std::strtol(name.c_str() + 3, &end, 10);
-  if (*end != '\0' || n < GLFW_KEY_UNKNOWN || n > GLFW_KEY_LAST) return false;
+  if (*end != '\0' || n < kKeyUnknown || n > kKeyLast) return false;
   key = n;
   return true;
 }

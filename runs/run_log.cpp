@@ -1,12 +1,12 @@
 #include "runs/run_log.h"
 
-#include <GLFW/glfw3.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "base/console.h"
+#include "base/keys.h"
 #include "base/recording_file.h"
 #include "rules/control_rules.h"
 
@@ -42,23 +42,23 @@ RunEventKind takenEventKind(TakenInput kind) {
   return RunEventKind::Resume;
 }
 
-void recordTakenInput(Game& game, TakenInput kind, int value) {
-  if (game.log != nullptr) game.log->noteInput(takenEventKind(kind), value);
+void recordTakenInput(Run& played, TakenInput kind, int value) {
+  if (played.log != nullptr) played.log->noteInput(takenEventKind(kind), value);
 }
 
 }  // namespace
 
-std::uint64_t runStateHash(const Game& game) {
+std::uint64_t runStateHash(const Run& played) {
   StateHash h;
-  const Player& hero = *game.tovan;
+  const Player& hero = *played.tovan;
   h.add(hero.getPosition().getX());
   h.add(hero.getPosition().getY());
   h.add(static_cast<int>(hero.state));
   h.add(hero.getHealth());
   h.add(hero.lives);
   h.add(hero.runScore);
-  h.add(game.level);
-  for (const Character& enemy : game.enemies) {
+  h.add(played.level);
+  for (const Character& enemy : played.enemies) {
     h.add(enemy.getPosition().getX());
     h.add(enemy.getPosition().getY());
     h.add(static_cast<int>(enemy.state));
@@ -81,31 +81,31 @@ void RunLog::recordingFailed() {
   file = nullptr;
 }
 
-void RunLog::flush(const Game& game) {
+void RunLog::flush(const Run& played) {
   flushDue = false;
   if (file == nullptr) return;
-  if (!file->flush(runEndLine(game.ticksRun, digest))) {
+  if (!file->flush(runEndLine(played.ticksRun, digest))) {
     recordingFailed();
     return;
   }
-  flushedTick = game.ticksRun;
+  flushedTick = played.ticksRun;
 }
 
-void RunLog::beginRecording(Game& game, RecordingFile* to, void (*keepText)(const std::string& text)) {
+void RunLog::beginRecording(Run& played, RecordingFile* to, void (*keepText)(const std::string& text)) {
   role = Role::Recording;
-  recorded = &game;
-  game.inputTaken = recordTakenInput;
+  recorded = &played;
+  played.inputTaken = recordTakenInput;
   file = to;
   keep = keepText;
   text.clear();
   droppedMs = 0;
   flushDue = false;
   flushedTick = -1;
-  livesSeen = game.tovan->lives;
-  stageOverSeen = game.stageOver;
+  livesSeen = played.tovan->lives;
+  stageOverSeen = played.stageOver;
   digest = kRunDigestStart;
-  write(runHeaderLine(game.level, game.tickClock, game.pace));
-  flush(game);
+  write(runHeaderLine(played.level, played.tickClock, played.pace));
+  flush(played);
 }
 
 void RunLog::beginReplay(const RunFile& file) {
@@ -116,8 +116,8 @@ void RunLog::beginReplay(const RunFile& file) {
   digest = kRunDigestStart;
 }
 
-std::uint64_t RunLog::runHash(const Game& game) const {
-  if (role == Role::Replaying && run.version == kFirstRunFormatVersion) return runStateHash(game);
+std::uint64_t RunLog::runHash(const Run& played) const {
+  if (role == Role::Replaying && run.version == kFirstRunFormatVersion) return runStateHash(played);
   return digest;
 }
 
@@ -131,95 +131,95 @@ void RunLog::noteInput(RunEventKind kind, std::int64_t value) {
   if (kind == RunEventKind::Pause) flush(*recorded);
 }
 
-void RunLog::ticksDropped(const Game& game, ClockTicks ms) {
+void RunLog::ticksDropped(const Run& played, ClockTicks ms) {
   if (role != Role::Recording) return;
-  if (runGameTime(game.pace, game.ticksRun, droppedMs + ms) > kLongestRunMs) {
-    stopAtLongestRun(game);
+  if (runGameTime(played.pace, played.ticksRun, droppedMs + ms) > kLongestRunMs) {
+    stopAtLongestRun(played);
     return;
   }
   droppedMs += ms;
   RunEvent event;
-  event.tick = game.ticksRun;
+  event.tick = played.ticksRun;
   event.kind = RunEventKind::Drop;
   event.value = ms;
   write(runEventLine(event));
 }
 
-void RunLog::stopAtLongestRun(const Game& game) {
+void RunLog::stopAtLongestRun(const Run& played) {
   std::fprintf(stderr, "nombre: the recording ends after %lld hours of game time, the most a run file holds; "
                "play goes on unrecorded\n", static_cast<long long>(kLongestRunHours));
-  finish(game);
+  finish(played);
 }
 
-void RunLog::beforeTick(Game& game) {
+void RunLog::beforeTick(Run& played) {
   if (role != Role::Replaying) return;
-  while (next < run.events.size() && run.events[next].tick <= game.ticksRun) {
+  while (next < run.events.size() && run.events[next].tick <= played.ticksRun) {
     const RunEvent& event = run.events[next++];
     switch (event.kind) {
       case RunEventKind::Press:
-        takeKey(game, static_cast<int>(event.value), GLFW_PRESS);
+        takeKey(played, static_cast<int>(event.value), kKeyPress);
         break;
       case RunEventKind::Release:
-        takeKey(game, static_cast<int>(event.value), GLFW_RELEASE);
+        takeKey(played, static_cast<int>(event.value), kKeyRelease);
         break;
       case RunEventKind::Repeat:
-        takeKey(game, static_cast<int>(event.value), GLFW_REPEAT);
+        takeKey(played, static_cast<int>(event.value), kKeyRepeat);
         break;
       case RunEventKind::Pause:
-        if (!game.menuOpen) openMenu(game);
+        if (!played.menuOpen) openMenu(played);
         break;
       case RunEventKind::Resume:
         break;  // the key that closed the menu came before it
       case RunEventKind::Drop:
-        game.tickClock += event.value;
+        played.tickClock += event.value;
         // The player's game stood still for the stall; the playback goes
         // straight on rather than wait it out.
-        setGameTime(gameClock() + event.value);
+        played.clock.time += event.value;
         break;
       case RunEventKind::Hash:
-        if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runHash(game)) differsAt = event.tick;
+        if (differsAt < 0 && static_cast<std::uint64_t>(event.value) != runHash(played)) differsAt = event.tick;
         break;
     }
   }
 }
 
-void RunLog::afterTick(Game& game) {
+void RunLog::afterTick(Run& played) {
   if (role == Role::None) return;
-  digest = foldRunDigest(digest, game);
+  digest = foldRunDigest(digest, played);
   if (role == Role::Replaying) {
-    beforeTick(game);  // the hash taken after this tick
+    beforeTick(played);  // the hash taken after this tick
     return;
   }
   if (role != Role::Recording) return;
   // A life lost, a stage cleared, every hash: the run so far goes on disk,
   // so a game that dies keeps nearly all of it.
-  if (game.tovan->lives != livesSeen) {
-    livesSeen = game.tovan->lives;
+  if (played.tovan->lives != livesSeen) {
+    livesSeen = played.tovan->lives;
     flushDue = true;
   }
-  if (game.stageOver && !stageOverSeen) flushDue = true;
-  stageOverSeen = game.stageOver;
-  if (game.ticksRun % kHashEvery == 0) {
+  if (played.stageOver && !stageOverSeen) flushDue = true;
+  stageOverSeen = played.stageOver;
+  if (played.ticksRun % kHashEvery == 0) {
     RunEvent event;
-    event.tick = game.ticksRun;
+    event.tick = played.ticksRun;
     event.kind = RunEventKind::Hash;
     event.value = static_cast<std::int64_t>(digest);
     write(runEventLine(event));
     flushDue = true;
   }
-  if (flushDue) flush(game);
+  if (flushDue) flush(played);
   // Ended before a tick would take it past what a file may hold.
-  if (runGameTime(game.pace, game.ticksRun + 1, droppedMs) > kLongestRunMs) stopAtLongestRun(game);
+  if (runGameTime(played.pace, played.ticksRun + 1, droppedMs) > kLongestRunMs) stopAtLongestRun(played);
 }
 
-const std::string& RunLog::finish(const Game& game) {
+const std::string& RunLog::finish(const Run& played) {
   if (role != Role::Recording) return text;
   role = Role::None;
-  const std::string end = runEndLine(game.ticksRun, digest);
+  const std::string end = runEndLine(played.ticksRun, digest);
   text += end;
   if (file != nullptr) {
     if (file->close(end)) {
-      flushedTick = game.ticksRun;
+      flushedTick = played.ticksRun;
     } else {
       recordingFailed();
     }
@@ -230,6 +230,6 @@ const std::string& RunLog::finish(const Game& game) {
   return text;
 }
 
-bool RunLog::replayDone(const Game& game) const {
-  return role == Role::Replaying && next >= run.events.size() && game.ticksRun >= run.endTick;
+bool RunLog::replayDone(const Run& played) const {
+  return role == Role::Replaying && next >= run.events.size() && played.ticksRun >= run.endTick;
 }

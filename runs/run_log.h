@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "rules/game_state.h"
+#include "rules/run.h"
 #include "runs/run_digest.h"
 #include "runs/run_file.h"
 
@@ -13,7 +13,7 @@
 // health, lives and run score, the level, and each enemy's position, state
 // and health, at the tick of the hash alone. Runs recorded now carry the
 // digest of the whole run instead (runs/run_digest.h).
-std::uint64_t runStateHash(const Game& game);
+std::uint64_t runStateHash(const Run& played);
 
 // The one log of the run being played: it records it, or plays one back.
 class RunLog {
@@ -21,7 +21,7 @@ class RunLog {
   // Records into `file` as play goes; with no file, hands the whole text to
   // `keep` once the run ends (neither: keeps the text only). The game's
   // control rules tell the log of the inputs they take from then on.
-  void beginRecording(Game& game, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
+  void beginRecording(Run& played, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
   // Plays `run` back into the control rules of the game it is the log of.
   void beginReplay(const RunFile& run);
 
@@ -29,41 +29,41 @@ class RunLog {
   bool replaying() const { return role == Role::Replaying; }
 
   // The frame loop's ticks call these.
-  void beforeTick(Game& game);
+  void beforeTick(Run& played);
   // A replay runs no tick past the end of its run.
-  bool mayTick(const Game& game) const { return role != Role::Replaying || game.ticksRun < run.endTick; }
-  void afterTick(Game& game);
-  void ticksDropped(const Game& game, ClockTicks ms);
+  bool mayTick(const Run& played) const { return role != Role::Replaying || played.ticksRun < run.endTick; }
+  void afterTick(Run& played);
+  void ticksDropped(const Run& played, ClockTicks ms);
 
   // A key event or a pause as the control rules saw it (recording only).
   void noteInput(RunEventKind kind, std::int64_t value);
   // The run has ended (game over, the window closed, a signal): ends the
   // recording with the final line and keeps it, once. Returns the whole text.
-  const std::string& finish(const Game& game);
+  const std::string& finish(const Run& played);
 
   // Replaying: every event taken, the last tick reached.
-  bool replayDone(const Game& game) const;
+  bool replayDone(const Run& played) const;
   const RunFile& replayed() const { return run; }
   // The first tick whose recorded hash differs from the replay's; -1 if none.
   long firstDifference() const { return differsAt; }
   // The run's hash as its file says it: the digest of every tick so far, or
   // for a version-1 run played back, the hash of the state now.
-  std::uint64_t runHash(const Game& game) const;
+  std::uint64_t runHash(const Run& played) const;
   // Replaying: the state now is the one the run ended in.
-  bool endsAsRecorded(const Game& game) const { return runHash(game) == run.endHash; }
+  bool endsAsRecorded(const Run& played) const { return runHash(played) == run.endHash; }
 
  private:
   enum class Role { None, Recording, Replaying };
   void write(const std::string& line);
   // What was recorded so far goes on disk, ending as a whole run would.
-  void flush(const Game& game);
+  void flush(const Run& played);
   // A write or the close failed: says once what is lost, and writes no more.
   void recordingFailed();
   // The run has reached the most game time a file holds: the recording ends there.
-  void stopAtLongestRun(const Game& game);
+  void stopAtLongestRun(const Run& played);
 
   Role role = Role::None;
-  const Game* recorded = nullptr;
+  const Run* recorded = nullptr;
   class RecordingFile* file = nullptr;
   void (*keep)(const std::string& text) = nullptr;
   std::string text;
@@ -79,4 +79,4 @@ class RunLog {
 };
 
 // The run being played is a recorded one played back.
-inline bool playingBack(const Game& game) { return game.log != nullptr && game.log->replaying(); }
+inline bool playingBack(const Run& played) { return played.log != nullptr && played.log->replaying(); }

@@ -12,22 +12,16 @@
 #include "render/frames.h"
 #include "render/shaders.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 GLuint stageTexture = 0;
 GLuint hpBarTexture = 0;
-GLuint heartTexture = 0;
 GLuint digitsTexture = 0;
 GLuint recordLabelsTexture = 0;
 GLuint levelWordTexture = 0;
 GLuint replayPauseTexture = 0;
 
 namespace {
-
-constexpr float kHeartLeft = -0.6f;
-constexpr float kHeartStep = 0.1f;
-constexpr float kHudTop = -0.7f;
-constexpr float kHudBottom = -0.8f;
 
 constexpr float kBarLitEdge = 0.65f;
 constexpr float kBarWindow = 1.05f;
@@ -119,21 +113,6 @@ void drawStage(Game& game, float heroX) {
   scrollStage(game, heroX);
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
-}
-
-void buildHearts(Game& game) {
-  for (int i = 0; i < kStartLives; ++i) {
-    Element vida(1.0f, Position(), Hitbox());
-    vida.setupBuffers();
-    const float left = kHeartLeft + kHeartStep * i;
-    const float right = left + kHeartStep;
-    // Left-top, left-bottom, right-bottom, right-top: the picture is mirrored.
-    const float verticesVida[12] = {left, kHudTop, 0.0f, left, kHudBottom, 0.0f,
-                                    right, kHudBottom, 0.0f, right, kHudTop, 0.0f};
-    vida.setVertices(verticesVida);
-    vida.texture = heartTexture;
-    game.hearts.push_back(vida);
-  }
 }
 
 // The bar's picture is lit left of kBarLitEdge and dark right of it; the

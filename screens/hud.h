@@ -7,20 +7,15 @@
 
 #include <vector>
 
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 extern GLuint stageTexture;
 extern GLuint hpBarTexture;
-extern GLuint heartTexture;
 extern GLuint digitsTexture;
 extern GLuint recordLabelsTexture;  // the screens' words for their numbers
 extern GLuint levelWordTexture;     // the HUD's word before the level's number
 extern GLuint replayPauseTexture;   // the sign over a replay paused by its viewer
 
-constexpr int kStartLives = 5;
-
-// The row of hearts, one per life, from x -0.6 to -0.1.
-void buildHearts(Game& game);
 // The bar's window onto its strip, from the hero's health.
 void healthBarTexCoords(int health, float texCoordsB[8]);
 // Where a number goes: its last digit ends at `right`; each digit is a cell

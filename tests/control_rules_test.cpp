@@ -5,7 +5,7 @@
 
 #include "input/controls.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
 
 namespace {

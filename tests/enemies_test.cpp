@@ -29,7 +29,7 @@ class Enemies : public ::testing::Test {
   }
   void update(Character& enemy, ClockTicks ms) {
     setGameClock(ms);
-    enemy.updateNPC(hero().getPosition(), game->chance);
+    enemy.updateNPC(hero().getPosition(), game->chance, wallClock());
   }
 
   static constexpr ClockTicks kStart = 200000;
@@ -51,7 +51,7 @@ TEST_F(Enemies, WaveSizesAndClusterSpansByLevel) {
         const float base = 0.5f + (i + 1) + 0.1f * (j + 1);
         EXPECT_GE(x, base - 1e-4f) << level;
         EXPECT_LE(x, base + 0.3f + 1e-4f) << level;
-        EXPECT_EQ(e.frames, &enemyFrames);
+        EXPECT_EQ(e.frames, FrameSet::Enemy);
         EXPECT_EQ(e.power, 10 * level + 40);
         EXPECT_EQ(e.getHealth(), 100);
         // The quad is drawn relative to the hero, whom the view follows.
@@ -87,11 +87,11 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
     clearRoster(game->enemies);
     placeHero(c.heroX);
     setGameClock(clockFor(k));
-    spawnReinforcements(game->enemies, hero(), c.level, game->chance);
+    spawnReinforcements(game->enemies, hero(), c.level, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
     if (c.spawned == 1) {
       EXPECT_FLOAT_EQ(game->enemies[0].getPosition().getX(), c.heroX + c.offset);
-      EXPECT_EQ(game->enemies[0].frames, &enemy2Frames);  // singles are of the second kind
+      EXPECT_EQ(game->enemies[0].frames, FrameSet::Enemy2);  // singles are of the second kind
       EXPECT_FLOAT_EQ(game->enemies[0].speed, 0.007f);
     }
     if (c.spawned == 3) {
@@ -103,7 +103,7 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
         EXPECT_EQ(game->enemies[m].frames, game->enemies[0].frames);
       }
       EXPECT_NEAR(game->enemies[1].getPosition().getX() - game->enemies[0].getPosition().getX(), 0.1f, 1e-4);
-      EXPECT_EQ(game->enemies[0].frames, &enemyFrames);  // groups are of the first kind below level 3
+      EXPECT_EQ(game->enemies[0].frames, FrameSet::Enemy);  // groups are of the first kind below level 3
     }
   }
 }
@@ -116,9 +116,9 @@ TEST_F(Enemies, GroupsBringTheSecondKindFromLevelThree) {
     clearRoster(game->enemies);
     placeHero(3.0f);
     setGameClock(t);
-    spawnReinforcements(game->enemies, hero(), 3.0f, game->chance);
+    spawnReinforcements(game->enemies, hero(), 3.0f, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), 3u);
-    secondKindSeen = game->enemies[0].frames == &enemy2Frames;
+    secondKindSeen = game->enemies[0].frames == FrameSet::Enemy2;
   }
   EXPECT_TRUE(secondKindSeen);
 }
@@ -151,14 +151,14 @@ TEST_F(Enemies, TheWalkCycleShowsEachImageFor200MsAndCarriesNoBlow) {
     e.attackActive = true;  // a blow left over from a fight
     update(e, kStart + at);
     EXPECT_EQ(e.state, EnemyApproach);
-    EXPECT_EQ(e.texture, enemyFrames[frame]) << at;
+    EXPECT_EQ(textureOf(e.shown), enemyFrames[frame]) << at;
     EXPECT_FALSE(e.isAttacking()) << at;
   }
   // The last image restarted the clock: the cycle begins again from it.
   update(e, kStart + 801 + 200);
-  EXPECT_EQ(e.texture, enemyFrames[4]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[4]);
   update(e, kStart + 801 + 201);
-  EXPECT_EQ(e.texture, enemyFrames[1]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[1]);
   // Standing idle, far from the hero, carries no blow either.
   placeHero(5.0f);
   e.attackActive = true;
@@ -177,7 +177,7 @@ TEST_F(Enemies, EveryWaveLaidOutAfterAnUpdatePassHasTheSameOffsets) {
     for (int i = 0; i < drawnBefore; ++i) drawChance(game->chance);
     enemyAt(3.0f);
     setGameClock(kStart);
-    updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+    updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
     clearRoster(game->enemies);
     spawnWave(game->enemies, hero(), 1.0f, game->chance);
     std::vector<float> xs;
@@ -209,7 +209,7 @@ TEST_F(Enemies, TheFirstStepTowardAHeroOnTheLeftTurnsIt) {
   EXPECT_EQ(e.texCoords[0], 0.0f);
   EXPECT_FLOAT_EQ(e.getPosition().getX(), 2.0f - 0.005f);
   EXPECT_FLOAT_EQ(e.vertices[0], quad - 0.005f);
-  EXPECT_EQ(e.texture, enemyFrames[4]);  // long since the clock started: the last walk image
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[4]);  // long since the clock started: the last walk image
 }
 
 TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
@@ -219,13 +219,13 @@ TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
   EXPECT_TRUE(e.attackStarted);
   EXPECT_FALSE(e.isAttacking());
   update(e, kStart + 150);
-  EXPECT_EQ(e.texture, enemyFrames[6]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[6]);
   update(e, kStart + 400);  // past 347 and 350 in one update
   EXPECT_TRUE(e.isAttacking());
   EXPECT_FALSE(e.hasLandedBlow());
   EXPECT_EQ(e.getAttackBox().getDamage(), 25);
   EXPECT_FALSE(e.attackStarted);
-  EXPECT_EQ(e.texture, enemyFrames[5]);
+  EXPECT_EQ(textureOf(e.shown), enemyFrames[5]);
   e.setBlowLanded(true);
   update(e, kStart + 401);  // a new cycle from a restarted clock: no second blow yet
   EXPECT_TRUE(e.hasLandedBlow());
@@ -239,7 +239,7 @@ TEST_F(Enemies, AnEnemyInContactHitsOnceEachBlowCycle) {
   for (ClockTicks t = 0; t <= 2000; t += 3) {
     update(game->enemies[0], kStart + t);
     const int before = hero().getHealth();
-    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
     if (hero().getHealth() != before) hitsAt.push_back(t);
   }
   // A cycle builds its blow past 347 ms, ends past 350 and the next starts
@@ -257,12 +257,12 @@ TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
   const std::pair<ClockTicks, int> steps[] = {{0, 1}, {200, 1}, {201, 7}, {401, 8}};
   for (const auto& [at, frame] : steps) {
     setGameClock(kStart + at);
-    updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+    updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
     ASSERT_EQ(game->enemies.size(), 1u);
-    EXPECT_EQ(game->enemies[0].texture, enemyFrames[frame]) << at;
+    EXPECT_EQ(textureOf(game->enemies[0].shown), enemyFrames[frame]) << at;
   }
   setGameClock(kStart + 601);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   EXPECT_TRUE(game->enemies.empty());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
 }
@@ -273,36 +273,30 @@ TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
   enemyAt(1.0f);  // close enough to approach
   enemyAt(1.2f);
   setGameClock(kStart);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   setGameClock(kStart + 700);
   const float secondX = game->enemies[1].getPosition().getX();
   const float thirdX = game->enemies[2].getPosition().getX();
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
   ASSERT_EQ(game->enemies.size(), 2u);
   EXPECT_EQ(game->enemies[0].getPosition().getX(), secondX);  // skipped this pass
   EXPECT_LT(game->enemies[1].getPosition().getX(), thirdX);   // updated
 }
 
-TEST_F(Enemies, LeavingTheRosterReleasesGlObjectsAndClearingPrintsNothing) {
+TEST_F(Enemies, LeavingTheRosterPrintsKillAndClearingPrintsNothing) {
   enemyAt(2.0f);
   Character& dying = enemyAt(3.0f);
-  const GLuint vao = dying.vao;
-  const GLuint vbo = dying.vbo;
   dying.takeDamage(100);
   setGameClock(kStart);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
   setGameClock(kStart + 700);
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
-  EXPECT_FALSE(glIsVertexArray(vao));
-  EXPECT_FALSE(glIsBuffer(vbo));
-  const GLuint remaining = game->enemies[0].vao;
+  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
+  EXPECT_EQ(game->enemies.size(), 1u);
   clearRoster(game->enemies);
-  EXPECT_FALSE(glIsVertexArray(remaining));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
-  EXPECT_TRUE(glIsVertexArray(hero().vao));
 }
 
 }  // namespace

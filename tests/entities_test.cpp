@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "enemies/roster.h"
+#include "render/draw.h"
 #include "render/frames.h"
 #include "tests/gl_fixture.h"
 
@@ -42,34 +43,37 @@ TEST(Element, PlacesShiftsAndTurnsItsQuad) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(turned.texCoords[i], mirrored[i]);
 }
 
-TEST(Element, CopiesShareGlObjectsUntilReleased) {
+// A sprite holds no GL object: the drawing code makes the ones every sprite
+// is drawn through when the first is drawn in a context, and again if they
+// are gone.
+TEST(Element, TheDrawingCodeMakesTheGlObjectsASpriteIsDrawnThrough) {
   sharedGame();
-  Element original(1.0f, Position(), Hitbox());
-  original.setupBuffers();
-  const Element copy = original;
-  EXPECT_NE(original.vao, 0u);
-  EXPECT_EQ(copy.vao, original.vao);
-  EXPECT_EQ(copy.vbo, original.vbo);
-  EXPECT_EQ(copy.texVbo, original.texVbo);
-  EXPECT_EQ(copy.ebo, original.ebo);
-  EXPECT_TRUE(glIsVertexArray(copy.vao));
-  original.releaseBuffers();
-  EXPECT_FALSE(glIsVertexArray(copy.vao));
-  EXPECT_FALSE(glIsBuffer(copy.vbo));
+  Element never(1.0f, Position(), Hitbox());
+  drawSprite(never);
+  const GLuint vao = sprites.vao;
+  EXPECT_TRUE(glIsVertexArray(vao));
+  EXPECT_TRUE(glIsBuffer(sprites.vbo) && glIsBuffer(sprites.texVbo) && glIsBuffer(sprites.ebo));
+  drawSprite(never);
+  EXPECT_EQ(sprites.vao, vao);
+  glDeleteVertexArrays(1, &sprites.vao);
+  testing::internal::CaptureStdout();
+  drawSprite(never);
+  EXPECT_TRUE(glIsVertexArray(sprites.vao));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 TEST(Character, DamageDefeatsAtZeroAndTheBodyThenOverlapsNothing) {
   sharedGame();
   Character enemy(100, 50, 0.005f, Position(1.0f, 0.0f), Hitbox(Position(1.0f, 0.0f), 0.0625f, 0.12f), 50,
-                  &enemyFrames);
-  EXPECT_EQ(enemy.texture, enemyFrames[0]);
+                  FrameSet::Enemy);
+  EXPECT_EQ(textureOf(enemy.shown), enemyFrames[0]);
   EXPECT_FALSE(enemy.takeDamage(99));
   EXPECT_EQ(enemy.getHealth(), 1);
   EXPECT_FALSE(enemy.dying);
   EXPECT_TRUE(enemy.takeDamage(1));
   EXPECT_EQ(enemy.getHealth(), 0);
   EXPECT_TRUE(enemy.dying);
-  EXPECT_EQ(enemy.texture, enemyFrames[kFirstDeathFrame]);
+  EXPECT_EQ(textureOf(enemy.shown), enemyFrames[kFirstDeathFrame]);
   EXPECT_FALSE(Hitbox(Position(1.0f, 0.0f), 1.0f, 1.0f).overlaps(enemy.getHitbox()));
   EXPECT_TRUE(enemy.takeDamage(0));
   EXPECT_EQ(enemy.getHealth(), 0);

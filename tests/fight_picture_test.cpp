@@ -13,7 +13,7 @@
 #include "hero/control_codes.h"
 #include "render/draw.h"
 #include "render/shaders.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "tests/gl_fixture.h"
 
@@ -55,7 +55,7 @@ void clearToGrey(Game& game) {
 // The enemies alone on the clear grey, drawn as a play frame draws them.
 Picture enemiesDrawn(Game& game) {
   clearToGrey(game);
-  drawAll(game.enemies, game.tovan->getPosition().getX());
+  drawAll(game.enemies, game.tovan->getPosition().getX(), wallClock());
   return readPicture();
 }
 
@@ -118,7 +118,7 @@ class FightPicture : public ::testing::Test {
     for (int tick = 0; tick < 60; ++tick) {
       now += kTick;
       setGameClock(now);
-      for (Character& enemy : game->enemies) enemy.updateNPC(game->tovan->getPosition(), game->chance);
+      for (Character& enemy : game->enemies) enemy.updateNPC(game->tovan->getPosition(), game->chance, wallClock());
     }
     for (const Character& enemy : game->enemies) ASSERT_EQ(enemy.state, EnemyBlow);
   }
@@ -188,7 +188,7 @@ TEST_F(FightPicture, AStruckEnemyOfAPileFlashesOnItsOwnFigure) {
       // leaves it standing.
       hero.setAttackBox(0.035f, 0.6f, 0.5f);
       for (int i = 0; i < kPile; ++i) game->enemies[static_cast<size_t>(i)].setHitByBlow(i != struck);
-      if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+      if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
       ASSERT_EQ(game->enemies[static_cast<size_t>(struck)].getHealth(), 50);
       const Picture after = enemiesDrawn(*game);
 
@@ -217,7 +217,7 @@ TEST_F(FightPicture, ThoseStillFightingStandInFrontOfTheDying) {
     // A blow fells the first two of the roster: they flash as they start to die.
     for (size_t i = 0; i < 2; ++i) {
       game->enemies[i].dying = true;
-      game->enemies[i].markStruck();
+      game->enemies[i].markStruck(wallClock());
     }
     const Picture after = enemiesDrawn(*game);
     ASSERT_EQ(static_cast<int>(heads(after).size()), kPile);  // the same places, taken by others
@@ -256,7 +256,7 @@ TEST_F(FightPicture, AKickIntoAPileReachesEveryFigureItStrikes) {
     // A lone enemy of the pile, drawn where it stands: how wide a figure is.
     std::vector<Character> lone = {game->enemies[0]};
     clearToGrey(*game);
-    drawAll(lone, kHeroX);
+    drawAll(lone, kHeroX, wallClock());
     const std::pair<int, int> loneColumns = drawnColumns(readPicture());
     const int figureWidth = loneColumns.second - loneColumns.first;
 
@@ -265,24 +265,24 @@ TEST_F(FightPicture, AKickIntoAPileReachesEveryFigureItStrikes) {
     hero.position.x = hero.hitbox.position.x = kHeroX;
     hero.position.setFacingRight(onRight);
     hero.turn(onRight);
-    hero.update(kKick);
+    hero.update(kKick, now);
     for (int ticks = 0; !hero.isAttacking() && ticks < 200; ++ticks) {
       now += kTick;
       setGameClock(now);
-      hero.update(kNoControl);
+      hero.update(kNoControl, now);
     }
     ASSERT_TRUE(hero.isAttacking());
     game->tickClock = now;  // the tick the kick lands in, as the shell notes it
-    if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+    if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance, now)) game->stageOver = true;
     for (const Character& enemy : game->enemies) ASSERT_EQ(enemy.getHealth(), 200);
     noteAfterTick(*game);
 
     PlayPicture seen = playPicture(*game, 1.0f);
     clearToGrey(*game);
-    drawFighter(seen.hero);
+    drawFighter(seen.hero, seen.now);
     const std::pair<int, int> heroColumns = drawnColumns(readPicture());
     clearToGrey(*game);
-    drawAll(seen.enemies, seen.heroX, seen.blow);
+    drawAll(seen.enemies, seen.heroX, seen.now, seen.blow);
     const std::pair<int, int> pileColumns = drawnColumns(readPicture());
     // The figure drawn farthest out begins no farther than the foot.
     if (onRight) {
@@ -311,20 +311,20 @@ TEST_F(FightPicture, TheLiveBlowsPictureReachesAsFarAsTheBlow) {
       freshStage(*game, kStart);
       now = kStart;
       Player& hero = *game->tovan;
-      hero.update(facingRight ? kWalkRight : kWalkLeft);  // at the stage's start: only turns
-      hero.update(kNoControl);
+      hero.update(facingRight ? kWalkRight : kWalkLeft, wallClock());  // at the stage's start: only turns
+      hero.update(kNoControl, wallClock());
       ASSERT_EQ(hero.getPosition().isFacingRight(), facingRight);
-      hero.update(blow.code);
+      hero.update(blow.code, wallClock());
       int ticks = 0;
       while (!hero.isAttacking() && ticks++ < 200) {
         now += kTick;
         setGameClock(now);
-        hero.update(blow.code);
+        hero.update(blow.code, wallClock());
       }
       ASSERT_TRUE(hero.isAttacking());
 
       clearToGrey(*game);
-      drawFighter(hero);
+      drawFighter(hero, wallClock());
       const Picture picture = readPicture();
       // The view follows the hero: his x is the window's centre.
       const float edge = kBodyHalfWidth + blow.reach;

@@ -58,10 +58,10 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   freshStage(game, 1000);
   // A run played back, paused by its viewer: play stands still.
   EXPECT_TRUE(draws());
-  pauseGameClock();
+  holdReplay(game, true);
   EXPECT_TRUE(draws()) << "the playback pauses";
   EXPECT_FALSE(draws()) << "paused";
-  resumeGameClock();
+  holdReplay(game, false);
   EXPECT_TRUE(draws()) << "it plays on";
   freshStage(game, 1000);
 }

@@ -1,5 +1,7 @@
 #include "tests/gl_fixture.h"
 
+#include "input/controls.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +21,13 @@ Game& sharedGame() {
 }
 
 void freshStage(Game& game, ClockTicks now) {
-  resetGameClock();
   setGameClock(now);
   restartGame(game, now);
+}
+
+void holdReplay(Game& game, bool held) {
+  lookAtClock(game);
+  game.viewerPaused = held;
 }
 
 Pixel readPixel(int x, int y) {

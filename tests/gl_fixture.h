@@ -13,6 +13,8 @@ Game& sharedGame();
 // Puts the game back to a fresh stage: hero reset with 5 lives and hearts,
 // empty roster, play mode, clock pinned at `now`.
 void freshStage(Game& game, ClockTicks now);
+// The viewer of a replay holds it (or lets it go on), as Escape does.
+void holdReplay(Game& game, bool held);
 
 struct Pixel {
   int r, g, b;

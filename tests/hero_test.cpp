@@ -26,7 +26,7 @@ class HeroUpdate : public ::testing::Test {
   // One tick at time `ms` with a control code.
   void tick(int code, ClockTicks ms) {
     setGameClock(ms);
-    hero().update(code);
+    hero().update(code, wallClock());
   }
   void addEnemyAt(float x) { spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), 1.0f); }
 
@@ -48,7 +48,7 @@ TEST_F(HeroUpdate, AJumpFromIdleLasts22TicksAndLandsExactlyOnTheGround) {
   EXPECT_EQ(hero().getPosition().getY(), 0.0f);
   EXPECT_FLOAT_EQ(hero().vertices[1], 0.1f);
   EXPECT_FLOAT_EQ(hero().vertices[4], -0.25f);
-  EXPECT_EQ(hero().texture, playerFrames[0]);
+  EXPECT_EQ(textureOf(hero().shown), playerFrames[0]);
 }
 
 TEST_F(HeroUpdate, AJumpFromWalkingCarriesTwentySteps) {
@@ -74,7 +74,7 @@ TEST_F(HeroUpdate, PunchShowsItsImagesByTimeAndIsLiveOnlyInsideItsWindow) {
                         {347, 6, false}, {348, 6, true},  {350, 6, true}};
   for (const Step& s : steps) {
     tick(kNoControl, kStart + s.at);
-    EXPECT_EQ(hero().texture, playerFrames[s.frame]) << s.at;
+    EXPECT_EQ(textureOf(hero().shown), playerFrames[s.frame]) << s.at;
     EXPECT_EQ(hero().isAttacking(), s.live) << s.at;
   }
   EXPECT_EQ(hero().getAttackBox().getDamage(), 50);
@@ -91,7 +91,7 @@ TEST_F(HeroUpdate, AHeldPunchChainsAndTheSecondStartsOnItsLastImage) {
   EXPECT_EQ(hero().state, Punching);
   EXPECT_FLOAT_EQ(hero().vertices[0], 0.0725f + 0.0325f);  // the reach again, not twice
   tick(kPunch, kStart + 351 + 50);
-  EXPECT_EQ(hero().texture, playerFrames[6]);
+  EXPECT_EQ(textureOf(hero().shown), playerFrames[6]);
 }
 
 TEST_F(HeroUpdate, KickImagesAndItsBox) {
@@ -99,7 +99,7 @@ TEST_F(HeroUpdate, KickImagesAndItsBox) {
   const std::pair<ClockTicks, int> frames[] = {{26, 7}, {151, 8}, {251, 7}};
   for (const auto& [at, frame] : frames) {
     tick(kKick, kStart + at);
-    EXPECT_EQ(hero().texture, playerFrames[frame]) << at;
+    EXPECT_EQ(textureOf(hero().shown), playerFrames[frame]) << at;
   }
   tick(kKick, kStart + 349);
   EXPECT_TRUE(hero().isAttacking());
@@ -123,9 +123,9 @@ TEST_F(HeroUpdate, ABlowGoesLiveOnTheFirstTickPastItsTimeAndStrikesOnce) {
     tick(kNoControl, kStart + 360);
     EXPECT_EQ(hero().isAttacking(), !classic);
     EXPECT_EQ(hero().state, classic ? Idle : Punching);
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance);
+    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
     tick(kNoControl, kStart + 377);
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance);
+    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
     EXPECT_FALSE(hero().isAttacking());
     EXPECT_EQ(hero().state, Idle);
     EXPECT_EQ(game->enemies[0].getHealth(), classic ? 100 : 50);
@@ -141,7 +141,7 @@ TEST_F(HeroUpdate, FlyingKickStartsAirborneHitsOnceAndEndsAfter225Ms) {
   EXPECT_FALSE(game->enemies[0].isHitByBlow());  // cleared as the kick begins
   tick(kKick, kStart + 6);
   EXPECT_TRUE(hero().isAttacking());
-  EXPECT_EQ(hero().texture, playerFrames[9]);
+  EXPECT_EQ(textureOf(hero().shown), playerFrames[9]);
   EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
   game->enemies[0].setHitByBlow(true);
   tick(kKick, kStart + 3 + 225);
@@ -150,7 +150,7 @@ TEST_F(HeroUpdate, FlyingKickStartsAirborneHitsOnceAndEndsAfter225Ms) {
   tick(kKick, kStart + 3 + 226);
   EXPECT_FALSE(hero().isAttacking());
   EXPECT_EQ(hero().state, Jumping);
-  EXPECT_EQ(hero().texture, playerFrames[0]);
+  EXPECT_EQ(textureOf(hero().shown), playerFrames[0]);
 }
 
 TEST_F(HeroUpdate, KickOnTheLandingTickEndsOnTheGround) {
@@ -191,8 +191,8 @@ TEST_F(HeroUpdate, AtThreeMsTicksACrouchKickLandsOnceAndAHeldKickRepeatsAtTheKic
   EXPECT_EQ(hero().state, Crouching);
   ASSERT_TRUE(hero().isAttacking());
   EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.065f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(game->enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
   EXPECT_EQ(game->enemies[1].getHealth(), 100);  // out of reach
 
@@ -227,7 +227,7 @@ TEST_F(HeroUpdate, AtThreeMsTicksACrouchShowsItsPictureAndEachCrouchKickTheLowKi
   };
   for (const auto& step : steps) {
     tick(step.code, kStart + step.at);
-    EXPECT_EQ(hero().texture, playerFrames[step.frame]) << step.at;
+    EXPECT_EQ(textureOf(hero().shown), playerFrames[step.frame]) << step.at;
   }
   EXPECT_EQ(hero().playerFrame, 3);  // the walk cycle goes on where it was
 }
@@ -250,14 +250,14 @@ TEST_F(HeroUpdate, ALowKickLandsAsTheLegGoesOutOnAKicksTimeAndReach) {
     tick(kKick, at(n));
     const double since = static_cast<double>(at(n) - at(1));
     if (n <= 1 + 22) {
-      EXPECT_EQ(hero().texture, playerFrames[since > 250 ? kLowKick : kCrouched]) << since;
+      EXPECT_EQ(textureOf(hero().shown), playerFrames[since > 250 ? kLowKick : kCrouched]) << since;
     }
     if (hero().isAttacking()) {
       EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.06f);
       EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
       if (landedAt < 0) landedAt = static_cast<int>(since);
     }
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance);
+    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
     if (n == 1 + 22) {
       EXPECT_EQ(game->enemies[0].getHealth(), 0);
       EXPECT_EQ(game->enemies[1].getHealth(), 100);
@@ -407,7 +407,7 @@ TEST_F(HeroUpdate, WalkCycleRunsFourImages) {
   const std::pair<ClockTicks, int> frames[] = {{3, 4}, {104, 1}, {204, 2}, {304, 3}, {404, 4}, {505, 1}};
   for (const auto& [at, frame] : frames) {
     tick(kWalkRight, kStart + at);
-    EXPECT_EQ(hero().texture, playerFrames[frame]) << at;
+    EXPECT_EQ(textureOf(hero().shown), playerFrames[frame]) << at;
   }
 }
 

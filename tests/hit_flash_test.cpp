@@ -6,7 +6,7 @@
 
 #include "enemies/roster.h"
 #include "enemies/waves.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "screens/hud.h"
 #include "tests/gl_fixture.h"
@@ -69,7 +69,7 @@ TEST_F(HitFlash, AnEnemyStruckByTheHeroFlashesAndTheHeroDoesNot) {
   const long enemyBefore = brightness(game->enemies[0]);
   const long heroBefore = brightness(hero());
   hero().setAttackBox(0.035f, 0.6f, 0.5f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   ASSERT_EQ(game->enemies[0].getHealth(), 50);
   for (const auto& [after, flashing] : kFlashTimes) {
     renderAt(kStart + after);
@@ -88,7 +88,7 @@ TEST_F(HitFlash, TheStruckHeroFlashesAndALostLifeStartsHimOverFlashing) {
   const long heroBefore = brightness(hero());
   const long enemyBefore = brightness(game->enemies[0]);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   ASSERT_EQ(hero().getHealth(), 475);
   for (const auto& [after, flashing] : kFlashTimes) {
     renderAt(kStart + after);
@@ -105,7 +105,7 @@ TEST_F(HitFlash, TheStruckHeroFlashesAndALostLifeStartsHimOverFlashing) {
   setGameClock(fatal);
   hero().health = 25;
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   ASSERT_EQ(hero().lives, kStartLives - 1);
   ASSERT_EQ(hero().getPosition().getX(), 0.0f);
   renderAt(fatal + 101);

@@ -5,7 +5,7 @@
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "rules/update_ticks.h"
 #include "screens/hud.h"
@@ -66,7 +66,7 @@ TEST_F(Hits, LevelDecidesHowManyBlowsTakeALife) {
       }
       enemyStrikes(0);
       const int before = hero().getHealth();
-      if (resolveHits(hero(), game->enemies, level, game->hearts, game->chance)) game->stageOver = true;
+      if (resolveHits(hero(), game->enemies, level, game->hearts, game->chance, wallClock())) game->stageOver = true;
       ++blows;
       if (hero().lives == kStartLives) {
         EXPECT_EQ(hero().getHealth(), before - (level == 1.0f ? 25 : 30));
@@ -82,8 +82,8 @@ TEST_F(Hits, AnEnemyBlowLandsOnceAndASurvivedBlowResetsTheMultiplier) {
   enemyAt(0.05f);
   enemyStrikes(0);
   hero().scoreMultiplier = 2.0f;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(hero().getHealth(), 475);
   EXPECT_FLOAT_EQ(hero().scoreMultiplier, 1.0f);
 }
@@ -91,16 +91,16 @@ TEST_F(Hits, AnEnemyBlowLandsOnceAndASurvivedBlowResetsTheMultiplier) {
 TEST_F(Hits, TwoPunchesOrOneKickDefeatAnEnemy) {
   enemyAt(0.1f);
   heroBlow(0.035f, 0.6f, 0.5f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;  // the same box does not hit twice
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;  // the same box does not hit twice
   EXPECT_EQ(game->enemies[0].getHealth(), 50);
   heroBlow(0.035f, 0.6f, 0.5f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_TRUE(game->enemies[0].dying);
 
   enemyAt(0.15f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_TRUE(game->enemies[1].dying);
 }
 
@@ -108,12 +108,12 @@ TEST_F(Hits, OneBoxOverTwoEnemiesDamagesBothOnceAndTheDefeatedCannotBeHitAgain) 
   enemyAt(0.05f);
   enemyAt(0.12f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_TRUE(game->enemies[0].dying);
   EXPECT_TRUE(game->enemies[1].dying);
   EXPECT_EQ(hero().getScore(), 75 + 100);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(game->enemies[0].getHealth(), 0);
   EXPECT_EQ(hero().getScore(), 175);
 }
@@ -122,18 +122,18 @@ TEST_F(Hits, DefeatsScoreInARowUntilABlowIsTaken) {
   for (int expected : {75, 175, 300}) {
     enemyAt(0.1f);
     heroBlow(0.06f, 0.12f, 1.0f);
-    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
     EXPECT_EQ(hero().getScore(), expected);
     clearRoster(game->enemies);
   }
   hero().attackActive = false;
   enemyAt(0.05f);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   clearRoster(game->enemies);
   enemyAt(0.1f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(hero().getScore(), 375);
 }
 
@@ -142,7 +142,7 @@ TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
     clearRoster(game->enemies);
     enemyAt(0.1f);
     heroBlow(0.06f, 0.12f, 1.0f);
-    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   };
   defeatOne();
   defeatOne();
@@ -153,7 +153,7 @@ TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   clearRoster(game->enemies);
   enemyAt(0.05f);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   ASSERT_EQ(hero().lives, kStartLives - 1);
   EXPECT_EQ(hero().getScore(), 0);
   defeatOne();
@@ -174,10 +174,10 @@ TEST_F(Hits, ADyingEnemysLiveBlowStillLandsOnce) {
   enemyAt(0.05f);
   enemyStrikes(0);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_TRUE(game->enemies[0].dying);
   EXPECT_EQ(hero().getHealth(), 475);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(hero().getHealth(), 475);
 }
 
@@ -188,7 +188,7 @@ TEST_F(Hits, ALostLifeTakesTheRightmostHeartAndStartsTheStageAgain) {
   enemyAt(2.05f);
   enemyStrikes(0);
   const float secondLastRight = game->hearts[3].vertices[6];
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(hero().lives, 4);
   ASSERT_EQ(game->hearts.size(), 4u);
   EXPECT_FLOAT_EQ(game->hearts[3].vertices[6], secondLastRight);  // -0.2 .. -0.1 is gone
@@ -207,7 +207,7 @@ TEST_F(Hits, TheLastLifeEndsTheGameOnAScreenCoveringEverything) {
   hero().health = 10;
   enemyAt(0.05f);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance)) game->stageOver = true;
+  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
   EXPECT_EQ(hero().lives, 0);
   EXPECT_TRUE(game->hearts.empty());
   EXPECT_TRUE(game->stageOver);
@@ -233,11 +233,11 @@ TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
   for (const auto& [at, pose] : poses) {
     passUntil(at);
     ASSERT_EQ(chooseMode(*game), FrameMode::StageClear);
-    EXPECT_EQ(p.texture, endFrames[pose]) << at;
+    EXPECT_EQ(textureOf(p.shown), endFrames[pose]) << at;
     EXPECT_TRUE(p.enlarged);
   }
   passUntil(1016);
-  EXPECT_EQ(p.texture, endFrames[3]);
+  EXPECT_EQ(textureOf(p.shown), endFrames[3]);
   EXPECT_FALSE(game->stageOver);
   EXPECT_FALSE(p.enlarged);
   EXPECT_EQ(game->level, 2.0f);

@@ -43,16 +43,16 @@ TEST_P(LongRun, AnEnemySpawnedNowWalksThroughItsFourImages) {
                                               {601, 3}, {801, 4}, {1002, 1}};
   for (const auto& [at, frame] : steps) {
     setGameClock(start() + at);
-    game->enemies.back().updateNPC(hero().getPosition(), game->chance);
+    game->enemies.back().updateNPC(hero().getPosition(), game->chance, wallClock());
     EXPECT_EQ(game->enemies.back().state, EnemyApproach) << at;
-    EXPECT_EQ(game->enemies.back().texture, enemyFrames[frame]) << at;
+    EXPECT_EQ(textureOf(game->enemies.back().shown), enemyFrames[frame]) << at;
   }
 }
 
 TEST_P(LongRun, APunchShowsItsImagesAndIsLiveInItsWindow) {
   hero().playerFrame = 2;
   setGameClock(start());
-  hero().update(kPunch);
+  hero().update(kPunch, wallClock());
   struct Step {
     ClockTicks at;
     int frame;
@@ -61,12 +61,12 @@ TEST_P(LongRun, APunchShowsItsImagesAndIsLiveInItsWindow) {
   const Step steps[] = {{100, 2, false}, {101, 5, false}, {201, 6, false}, {347, 6, false}, {348, 6, true}};
   for (const Step& s : steps) {
     setGameClock(start() + s.at);
-    hero().update(kNoControl);
-    EXPECT_EQ(hero().texture, playerFrames[s.frame]) << s.at;
+    hero().update(kNoControl, wallClock());
+    EXPECT_EQ(textureOf(hero().shown), playerFrames[s.frame]) << s.at;
     EXPECT_EQ(hero().isAttacking(), s.live) << s.at;
   }
   setGameClock(start() + 351);
-  hero().update(kNoControl);
+  hero().update(kNoControl, wallClock());
   EXPECT_EQ(hero().state, Idle);
   EXPECT_FALSE(hero().isAttacking());
 }

@@ -35,7 +35,7 @@ class Pausing : public ::testing::Test {
     for (ClockTicks end = wall + ms; wall < end;) {
       setGameClock(++wall);
       if (chooseMode(*game) == FrameMode::Play || chooseMode(*game) == FrameMode::StageClear) {
-        ticks += runDueTicks(*game, gameClock());
+        ticks += runDueTicks(*game, lookAtClock(*game));
       }
     }
     return ticks;
@@ -60,9 +60,9 @@ TEST_F(Pausing, AnEnemysBlowLandsAsLateAfterAPauseAsWithout) {
   while (!game->enemies[0].attackStarted && wall < kStart + 5000) passes(1);
   ASSERT_TRUE(game->enemies[0].attackStarted);
   passes(100);
-  const ClockTicks gameBefore = gameClock();
+  const ClockTicks gameBefore = lookAtClock(*game);
   pauseFor(10000);
-  EXPECT_EQ(gameClock(), gameBefore);
+  EXPECT_EQ(lookAtClock(*game), gameBefore);
   // The blow lands between 347 and 350 ms into the wind-up: about 250 ms of play from here.
   ClockTicks played = 0;
   while (hero().getHealth() == kPlayerHealth && played < 1000) played += (passes(1), 1);
@@ -85,12 +85,12 @@ TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
   game->clearClock = kStart;
   game->endFrameIndex = 0;
   passes(500);
-  EXPECT_EQ(hero().texture, endFrames[0]);  // 400-600 ms: the first pose again
+  EXPECT_EQ(textureOf(hero().shown), endFrames[0]);  // 400-600 ms: the first pose again
   pauseFor(10000);
   passes(115);  // the tick at 600 ms is not past it
-  EXPECT_EQ(hero().texture, endFrames[0]);
+  EXPECT_EQ(textureOf(hero().shown), endFrames[0]);
   passes(1);
-  EXPECT_EQ(hero().texture, endFrames[1]);
+  EXPECT_EQ(textureOf(hero().shown), endFrames[1]);
   EXPECT_TRUE(game->stageOver);
 }
 
@@ -132,6 +132,31 @@ TEST_F(Pausing, LeavingTheWindowHoldsTheStageClearPosesButNotTheGameOverScreen) 
   // The passes scrolled the stage; the next test finds it where it starts.
   std::copy(kFondoPoints, kFondoPoints + 12, game->points);
   refillPositions(game->quads.fondo, game->points);
+}
+
+// Each run keeps its own game time: the menu of one stops its clock alone.
+TEST_F(Pausing, TwoRunsInOneProcessPauseAndResumeApart) {
+  Game other;
+  startRunBeside(other, *game, 1.0f, kStart);
+  game->controlCode = other.controlCode = kWalkRight;
+  const auto pass = [&](ClockTicks ms) {
+    setGameClock(wall += ms);
+    for (Game* g : {game, &other}) {
+      if (chooseMode(*g) == FrameMode::Play) runDueTicks(*g, lookAtClock(*g));
+    }
+  };
+  pass(100);
+  key(GLFW_KEY_ESCAPE);  // the shared game's menu; the other run plays on
+  for (int i = 0; i < 60; ++i) pass(50);
+  EXPECT_EQ(game->clock.time, kStart + 100);
+  EXPECT_EQ(other.clock.time, kStart + 3100);
+  EXPECT_EQ(game->ticksRun, 6);
+  EXPECT_EQ(other.ticksRun, 186);
+  key(GLFW_KEY_ESCAPE);
+  pass(100);
+  EXPECT_EQ(game->clock.time, kStart + 200);
+  EXPECT_EQ(game->ticksRun, 12);
+  EXPECT_EQ(other.ticksRun, 192);
 }
 
 TEST_F(Pausing, AReinforcementDueASecondAfterThePauseIsDueASecondAfterTheResume) {

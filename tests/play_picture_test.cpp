@@ -10,11 +10,12 @@
 
 #include "app/pass_ticks.h"
 #include "app/play_picture.h"
+#include "render/frames.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "hero/control_codes.h"
 #include "render/shaders.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/update_ticks.h"
 #include "runs/run_digest.h"
 #include "tests/gl_fixture.h"
@@ -177,10 +178,10 @@ TEST_F(PlayPictureTest, APausedPictureStandsStill) {
   tick();
   tick();
   setGameClock(kStart + 40);
-  pauseGameClock();
+  holdReplay(*game, true);
   const std::vector<unsigned char> paused = frameAt(kStart + 40);
   EXPECT_TRUE(frameAt(kStart + 47) == paused);  // the wall clock runs on; game time does not
-  resumeGameClock();
+  holdReplay(*game, false);
 }
 
 TEST(DrawBetweenTicks, EveryDisplayButOneAtTheTicksOwnRate) {
@@ -206,7 +207,7 @@ std::vector<unsigned char> heroDrawn(Game& game) {
   glClear(GL_COLOR_BUFFER_BIT);
   useShaderProgram(game.shaderProgram);
   PlayPicture picture = playPicture(game, 1.0f);
-  drawFighter(picture.hero);
+  drawFighter(picture.hero, picture.now);
   glFinish();
   return wholeFrame();
 }
@@ -221,7 +222,7 @@ TEST_F(PlayPictureTest, ALandedBlowsPictureStaysOutForFourFramesAt60Hz) {
   for (int ticks = 0; ticks < 40 && !landed(); ++ticks) tick();
   ASSERT_TRUE(landed());
   const Player& hero = *game->tovan;
-  const GLuint landingImage = hero.texture;
+  const GLuint landingImage = textureOf(hero.shown);
   const float landingEdge = hero.vertices[0];
   const std::vector<unsigned char> landing = heroDrawn(*game);
 
@@ -229,7 +230,7 @@ TEST_F(PlayPictureTest, ALandedBlowsPictureStaysOutForFourFramesAt60Hz) {
     tick();
     // The rules take the blow back on the next tick; the picture stays.
     if (frame == 1) {
-      EXPECT_TRUE(hero.texture != landingImage || hero.vertices[0] != landingEdge);
+      EXPECT_TRUE(textureOf(hero.shown) != landingImage || hero.vertices[0] != landingEdge);
     }
     EXPECT_TRUE(heroDrawn(*game) == landing) << "frame " << frame;
   }

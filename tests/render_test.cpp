@@ -9,7 +9,7 @@
 #include "render/frames.h"
 #include "render/shaders.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "rules/update_ticks.h"
 #include "screens/hud.h"
 #include "tests/gl_fixture.h"
@@ -81,14 +81,14 @@ std::vector<Pixel> kickRow(Game& game, bool facingRight, int y) {
   freshStage(game, 400000);
   Player& hero = *game.tovan;
   setGameClock(400000);
-  hero.update(facingRight ? kWalkRight : kWalkLeft);  // at the stage's start: only turns
-  hero.update(kKick);
+  hero.update(facingRight ? kWalkRight : kWalkLeft, wallClock());  // at the stage's start: only turns
+  hero.update(kKick, wallClock());
   setGameClock(400200);
-  hero.update(kKick);
+  hero.update(kKick, wallClock());
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   useShaderProgram(game.shaderProgram);
-  drawFighter(hero);
+  drawFighter(hero, wallClock());
   glFinish();
   std::vector<Pixel> row;
   for (int x = 0; x < kWindowWidth; ++x) row.push_back(readPixel(x, y));

@@ -416,7 +416,6 @@ TEST(RunFiles, ARefusalQuotesBadWordsAndNamesShortAndPlain) {
 // own pause is the menu, never this sign.
 TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   const RunFile run = parsed(playScripted(*game, {{Act::Walk, 300}, {Act::Stand, 300}}, 16));
-  resetGameClock();
   ClockTicks wall = 1000;
   setGameClock(wall);
   RunLog log;
@@ -429,7 +428,7 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   const long ticks = game->ticksRun;
   ASSERT_GT(ticks, 0);
 
-  pauseGameClock();
+  holdReplay(*game, true);
   setGameClock(wall += 50);  // time does not pass for the replay while paused
   renderOnly(*game);
   EXPECT_EQ(game->ticksRun, ticks);
@@ -437,16 +436,16 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   EXPECT_TRUE(fight() == fightPlaying) << "the fight is frozen as it was";
   const std::vector<unsigned char> skyPaused = sky();
 
-  resumeGameClock();
+  holdReplay(*game, false);
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying) << "resumed, the sign is gone";
 
   game->log = nullptr;  // not a replay: a clock held still shows no replay's sign
-  pauseGameClock();
+  holdReplay(*game, true);
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying);
   EXPECT_TRUE(sky() != skyPaused);
-  resumeGameClock();
+  holdReplay(*game, false);
 }
 
 // The run as text with event `i` moved by `by` ticks: later, it comes first
@@ -558,10 +557,6 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
       games[i]->log = nullptr;
     }
     EXPECT_NE(runs[0].endTick, 0);
-    // The second run's GL objects go with it.
-    clearRoster(other.enemies);
-    for (Element& heart : other.hearts) heart.releaseBuffers();
-    other.tovan->releaseBuffers();
   }
 }
 
@@ -591,6 +586,47 @@ TEST_F(Replays, TheGameChecksARunFile) {
   std::remove(good.c_str());
   std::remove(bad.c_str());
   std::remove(broken.c_str());
+}
+
+// The rules alone check runs with no display: a run played here and one with
+// a press a tick later, one line each, the second at the first tick whose
+// digest differs; a file that is not a run is exit 2, whatever the others.
+TEST_F(Replays, TheCheckerChecksRunsWithoutADisplay) {
+  const std::string text = playScripted(*game, kWalkFightPause.steps, 16);
+  const RunFile run = parsed(text);
+  size_t i = 0;
+  while (i + 1 < run.events.size() &&
+         !(run.events[i].kind == RunEventKind::Press && run.events[i + 1].tick > run.events[i].tick + 1)) {
+    ++i;
+  }
+  ASSERT_LT(i + 1, run.events.size());
+  RunEvent later = run.events[i];
+  later.tick += 1;
+  std::string moved = text;
+  moved.replace(moved.find(runEventLine(run.events[i])), runEventLine(run.events[i]).size(), runEventLine(later));
+  const std::string good = testing::TempDir() + "nombre_checked.nrep";
+  const std::string other = testing::TempDir() + "nombre_moved.nrep";
+  std::ofstream(good) << text;
+  std::ofstream(other) << moved;
+  const std::string checker = std::string("env -u DISPLAY ") + NOMBRE_CHECK_BINARY + " ";
+  const std::string fixtures = std::string(NOMBRE_FIXTURES) + "/";
+  std::string out;
+  EXPECT_EQ(runCommand(checker + good + " " + fixtures + "walk.nrep " + fixtures + "v2_stalls.nrep 2>&1", out), 0)
+      << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
+  EXPECT_NE(out.find(good + ": the replay ends as the run did (" + std::to_string(run.endTick) + " ticks)"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(runCommand(checker + good + " " + other + " 2>&1", out), 1) << out;
+  const std::string differs = other + ": the replay differs from the run, first at tick ";
+  const size_t at = out.find(differs);
+  ASSERT_NE(at, std::string::npos) << out;
+  EXPECT_GT(std::stol(out.substr(at + differs.size())), later.tick) << out;
+  EXPECT_EQ(runCommand(checker + other + " /nonexistent " + good + " 2>&1", out), 2) << out;
+  EXPECT_NE(out.find("/nonexistent: not a run to check: "), std::string::npos) << out;
+  EXPECT_EQ(runCommand(checker + " 2>&1", out), 2) << out;
+  std::remove(good.c_str());
+  std::remove(other.c_str());
 }
 
 }  // namespace

@@ -149,13 +149,13 @@ TEST(SamePixels, SpritesDrawnOverTheirVisibleAreaGiveTheSameFrame) {
     game.enemies[i].struckAt = 1000 - static_cast<ClockTicks>(i % 3) * 40;
   }
   hero.enlarge(true);
-  hero.texture = endFrames[1];
+  hero.shown = SpriteFrame{FrameSet::HeroPoses, 1};
 
   const Bytes whole = renderWithTrimming(game, false);
   const Bytes trimmed = renderWithTrimming(game, true);
   EXPECT_TRUE(whole == trimmed);
   hero.enlarge(false);
-  hero.texture = playerFrames[kStandingFrame];
+  hero.showFrame(kStandingFrame);
   // Smaller views sample deeper mip levels: a 441-pixel view puts 64 texels
   // on 32 pixels, a level of detail of 1, where one level or the next is read.
   const int views[][4] = {{37, 11, 700, 525}, {0, 0, 441, 331}, {3, 5, 220, 165}, {0, 0, 97, 73}};

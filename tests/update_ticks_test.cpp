@@ -13,7 +13,8 @@
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "render/frames.h"
+#include "shell/game.h"
 #include "rules/hits.h"
 #include "rules/update_ticks.h"
 #include "tests/gl_fixture.h"
@@ -46,9 +47,9 @@ class UpdateTicks : public ::testing::Test {
     setGameClock(now);
     if (elapsedMs(now, game->tickClock) > 2.0) {
       game->tickClock = now;
-      updateCharacters(hero(), game->enemies, game->controlCode, game->chance);
+      updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
     }
-    if (resolveHits(hero(), game->enemies, game->level, game->hearts, game->chance)) game->stageOver = true;
+    if (resolveHits(hero(), game->enemies, game->level, game->hearts, game->chance, wallClock())) game->stageOver = true;
   }
 
   // Everything about the fighters that a player could see or that decides what happens next.
@@ -57,11 +58,11 @@ class UpdateTicks : public ::testing::Test {
     char line[256];
     std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%d lives=%d tex=%u live=%d\n",
                   h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(), h.getScore(), h.lives,
-                  h.texture, h.isAttacking());
+                  textureOf(h.shown), h.isAttacking());
     std::string out = line;
     for (const Character& e : game->enemies) {
       std::snprintf(line, sizeof(line), "enemy x=%a health=%d state=%d tex=%u live=%d landed=%d\n",
-                    e.getPosition().getX(), e.getHealth(), e.state, e.texture, e.isAttacking(), e.hasLandedBlow());
+                    e.getPosition().getX(), e.getHealth(), e.state, textureOf(e.shown), e.isAttacking(), e.hasLandedBlow());
       out += line;
     }
     return out;

@@ -1,6 +1,6 @@
-// The impact the hero's sound system plays when a blow lands, either way,
-// heard through OpenAL's wave-file device. The hero is built where each of
-// his sounds is a steady level of its own, so the level heard says which played.
+// The impact the shell plays when a blow of the run lands, either way, heard
+// through OpenAL's wave-file device. The blow sounds are read where each is
+// a steady level of its own, so the level heard says which played.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/blow_sounds.h"
 #include "audio_test_support.h"
 #include "entities/player.h"
 #include "rules/hits.h"
@@ -21,8 +22,8 @@ constexpr int kBlock = kRate / 50;  // 20 ms
 constexpr std::int16_t kPunchLevel = 2000, kKickLevel = 4000, kImpactLevel = 8000;
 constexpr double kSoundLength = 0.1;
 
-// A hero whose sounds are the fixtures of `dir`; the impact is left out when asked.
-Player heroWithSounds(const std::string& name, bool withImpact, std::vector<Character>* roster) {
+// The blow sounds read from the fixtures of `dir`; the impact is left out when asked.
+BlowSounds soundsOf(const std::string& name, bool withImpact) {
   const std::string dir = scratchPath(name);
   std::filesystem::create_directories(dir + "/sound");
   writeWav(name + "/sound/punch.wav", steady(kSoundLength, kPunchLevel));
@@ -30,14 +31,15 @@ Player heroWithSounds(const std::string& name, bool withImpact, std::vector<Char
   if (withImpact) writeWav(name + "/sound/impact.wav", steady(kSoundLength, kImpactLevel));
   const std::string back = std::filesystem::current_path();
   std::filesystem::current_path(dir);
-  Player hero(roster, nullptr, 5);
+  BlowSounds sounds;
+  openBlowSounds(sounds);
   std::filesystem::current_path(back);
-  return hero;
+  return sounds;
 }
 
 Character enemyAt(float x) {
   const Position at(x, 0.0f);
-  return Character(100, 50, 0.003f, at, Hitbox(at, 0.0625f, 0.12f), 50, nullptr);
+  return Character(100, 50, 0.003f, at, Hitbox(at, 0.0625f, 0.12f), 50, FrameSet::Blank);
 }
 
 // The enemy's punch, live and not yet landed.
@@ -52,13 +54,15 @@ bool steadyAt(const Block& block, double level) {
   return std::fabs(block.mean - level) < 0.1 * level && block.rms < 200;
 }
 
-// Resolves the same blows twice, as two ticks would, and listens.
-Samples heardAfterHits(Player& hero, std::vector<Character>& roster) {
+// Resolves the same blows twice, as two ticks would, plays what they started
+// as the shell does after a pass, and listens.
+Samples heardAfterHits(Player& hero, std::vector<Character>& roster, BlowSounds& sounds) {
   const long start = Capture::get().mark();
   std::vector<Element> hearts;  // no life is lost here
   Chance chance;
-  resolveHits(hero, roster, 1.0f, hearts, chance);
-  resolveHits(hero, roster, 1.0f, hearts, chance);
+  resolveHits(hero, roster, 1.0f, hearts, chance, wallClock());
+  resolveHits(hero, roster, 1.0f, hearts, chance, wallClock());
+  playNewBlowSounds(sounds, hero.soundsStarted);
   sleepSeconds(0.4);
   return Capture::get().since(start);
 }
@@ -66,7 +70,8 @@ Samples heardAfterHits(Player& hero, std::vector<Character>& roster) {
 TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
   Capture::get();
   std::vector<Character> roster;
-  Player hero = heroWithSounds("hero", true, &roster);
+  Player hero(&roster, FrameSet::Blank, 5);
+  BlowSounds sounds = soundsOf("hero", true);
   struct Case {
     const char* name;
     std::vector<float> enemiesAt;
@@ -95,7 +100,7 @@ TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
     for (float x : c.enemiesAt) roster.push_back(enemyAt(x));
     hero.reset();
     c.blows(hero, roster);
-    const Samples heard = heardAfterHits(hero, roster);
+    const Samples heard = heardAfterHits(hero, roster, sounds);
     if (!c.heard) {
       EXPECT_LT(peak(heard), 64);
       continue;
@@ -113,9 +118,10 @@ TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
 TEST(ImpactSound, WithoutItsFileABlowLandsInSilence) {
   Capture::get();
   std::vector<Character> roster{enemyAt(0.1f)};
-  Player hero = heroWithSounds("no-impact", false, &roster);
+  Player hero(&roster, FrameSet::Blank, 5);
+  BlowSounds sounds = soundsOf("no-impact", false);
   strike(roster[0]);
-  const Samples heard = heardAfterHits(hero, roster);
+  const Samples heard = heardAfterHits(hero, roster, sounds);
   EXPECT_EQ(hero.getHealth(), 475);
   EXPECT_LT(peak(heard), 64);
 }

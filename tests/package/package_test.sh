@@ -31,7 +31,7 @@ grep -q '^E: ' "$build/lintian.log" && fail "lintian reports errors"
 [ "$status" = 0 ] || fail "lintian did not finish (exit code $status)"
 
 dpkg-deb -x "$deb" "$root"
-for file in usr/games/nombre usr/share/nombre/img/lvl.png usr/share/nombre/sound/music.wav \
+for file in usr/games/nombre usr/games/nombre-check usr/share/man/man6/nombre-check.6.gz usr/share/nombre/img/lvl.png usr/share/nombre/sound/music.wav \
   usr/share/applications/nombre.desktop usr/share/icons/hicolor/128x128/apps/nombre.png \
   usr/share/doc/nombre/copyright usr/share/doc/nombre/changelog.gz usr/share/man/man6/nombre.6.gz \
   usr/share/metainfo/invalid.nombre.nombre.metainfo.xml; do
@@ -48,6 +48,14 @@ manual=$(zcat "$root/usr/share/man/man6/nombre.6.gz" | sed 's/\\-/-/g')
 for option in $("$root/usr/games/nombre" --help | grep -oE -- '--[a-z-]+' | sort -u); do
   grep -q -- "$option" <<< "$manual" || fail "the manual page has no $option"
 done
+
+# The checker links the rules alone: no graphics, windowing or sound library.
+libraries=$(ldd "$root/usr/games/nombre-check")
+for library in libGL libEGL libglfw libGLEW libopenal libsndfile libX11; do
+  [[ "$libraries" == *"$library"* ]] && fail "nombre-check links $library"
+done
+env -u DISPLAY "$root/usr/games/nombre-check" "$here/../fixtures/walk.nrep" > "$WORK/check.txt" ||
+  fail "the unpacked nombre-check did not check a run: $(cat "$WORK/check.txt")"
 
 start_game
 [ -s "$WORK/out.txt" ] && fail "the unpacked game reported a problem"

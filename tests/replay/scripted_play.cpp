@@ -65,7 +65,6 @@ int fightKey(const Game& game) {
 
 std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks passMs, float level,
                          ClockTicks start, RecordingFile* file) {
-  resetGameClock();
   setGameClock(start);
   startRun(game, level, start);
   RunLog log;
@@ -76,7 +75,7 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
   const auto pass = [&] {
     wall += passMs;
     setGameClock(wall);
-    if (!game.menuOpen && !(game.stageOver && game.tovan->lives == 0)) runDueTicks(game, gameClock());
+    if (!game.menuOpen && !(game.stageOver && game.tovan->lives == 0)) runDueTicks(game, lookAtClock(game));
   };
   for (const Step& step : steps) {
     const ClockTicks until = wall + step.ms;
@@ -112,7 +111,6 @@ std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks pas
     std::fprintf(stderr, "not a run: %s\n", why.c_str());
     std::abort();
   }
-  resetGameClock();
   ClockTicks wall = 1000;  // another wall than the recording's: only game time counts
   setGameClock(wall);
   RunLog log;
@@ -120,7 +118,7 @@ std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks pas
   for (long pass = 0; !log.replayDone(game) && pass < 10000000; ++pass) {
     wall += passMs;
     setGameClock(wall);
-    runDueTicks(game, gameClock());
+    runDueTicks(game, lookAtClock(game));
   }
   game.log = nullptr;
   if (differsAt != nullptr) *differsAt = log.firstDifference();

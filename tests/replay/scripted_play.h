@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/game_state.h"
+#include "shell/game.h"
 
 // What the scripted player does for a while.
 enum class Act {

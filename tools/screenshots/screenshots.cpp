@@ -15,7 +15,7 @@
 #include "player_files/player_files.h"
 #include "render/draw.h"
 #include "rules/control_rules.h"
-#include "rules/game_state.h"
+#include "shell/game.h"
 #include "screens/hud.h"
 
 namespace {
@@ -47,8 +47,8 @@ void play(Game& game, ClockTicks& now, int frames, int code) {
 
 // A fighter struck a moment ago (no sooner than `after` ms), well inside its flash.
 bool justStruck(const Character& fighter, double after = 20) {
-  return fighter.struck && !(elapsedMs(gameClock(), fighter.struckAt) < after) &&
-         !(elapsedMs(gameClock(), fighter.struckAt) > 40);
+  return fighter.struck && !(elapsedMs(wallClock(), fighter.struckAt) < after) &&
+         !(elapsedMs(wallClock(), fighter.struckAt) > 40);
 }
 
 // Plays frames with a control code until `done` says so (at most 20 s of game).
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
   playUntil(game, now, kKick, [&hero, &game] {
     bool enemyFlashes = false;
     for (const Character& enemy : game.enemies) enemyFlashes = enemyFlashes || justStruck(enemy, 0);
-    return enemyFlashes && hitFlash(hero) == 0.0f;
+    return enemyFlashes && hitFlash(hero, wallClock()) == 0.0f;
   });
   save(out + "/hit.png");
 

@@ -1,38 +1,23 @@
 #pragma once
-// The state of the run that the frame loop, the screens and hit resolution share.
-
-#include <GL/glew.h>
-#include <GLFW/glfw3.h>
+// The state of a run, as a value: everything that shapes what happens next
+// in a run is a member here, and nothing else keeps any of it. It holds no
+// window, GL object, texture, sound or file: the shell keeps those around
+// it (shell/game.h), and two runs may live side by side in one process.
 
 #include <optional>
 #include <vector>
 
 #include "base/chance.h"
 #include "base/clock.h"
-#include "hero/control_codes.h"
 #include "entities/player.h"
-#include "render/quads.h"
+#include "hero/control_codes.h"
 
 class RunLog;
 
 // A key event or a pause the control rules took, as a recording keeps it.
 enum class TakenInput { Press, Release, Repeat, Pause, Resume };
 
-// Everything the entry function keeps for the whole run. Besides the
-// window and the GL objects, it holds the whole state of the run: everything
-// that shapes what happens next is a member here, and nothing else in the
-// game keeps any of it.
-struct Game {
-  GLFWwindow* window = nullptr;
-  int ancho = 0;
-  int alto = 0;
-  int texWid = 0;
-  int texHei = 0;
-  int texChan = 0;
-  FixedQuads quads;
-  Quad scoreQuad;
-  GLuint gameOverTexture = 0;
-  GLuint shaderProgram = 0;
+struct Run {
   std::optional<Player> tovan;
   float level = 1.0f;
   ClockTicks tickClock = 0;
@@ -42,11 +27,10 @@ struct Game {
   ClockTicks tickCarry = 0;
   ClockTicks spawnClock = 0;
   ClockTicks clearClock = 0;
-  long ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall
-  RunLog* log = nullptr;  // records the run, or plays one back
-  // Told of each key event and pause the control rules take, before they act
-  // on it (a recording of the run sets it; the key's number, or 0).
-  void (*inputTaken)(Game& game, TakenInput kind, int value) = nullptr;
+  long ticksRun = 0;  // update ticks since the run began: the run's pace, and where a run's events fall
+  // The run's game time, which stands still while the menu is open. The
+  // shell moves it on from the wall clock; the rules never read it.
+  RunClock clock;
 
   // The enemy roster: every live enemy, in spawning order.
   std::vector<Character> enemies;
@@ -73,10 +57,29 @@ struct Game {
   // that come meanwhile are kept for after it: once he is up, they take over.
   bool standUpDue = false;
   int codeAfterStandUp = kNoControl;
-  float points[12] = {};      // the background's corners
-  float texCoords2[8] = {};   // the background's window onto the stage
-  float texCoordsB[8] = {};   // the health bar's window onto its strip
+
+  // Not state of the run but who listens to it: the log that records it or
+  // plays one back, and the hook told of each key event and pause the
+  // control rules take, before they act on it (a recording sets it).
+  RunLog* log = nullptr;
+  void (*inputTaken)(Run& run, TakenInput kind, int value) = nullptr;
 };
 
 // The hero's x at which the stage ends.
 constexpr float kStageEndX = 5.95f;
+// Lives at the start of a game, one heart each.
+constexpr int kStartLives = 5;
+// The HUD's band, where the hearts stand (screen units).
+constexpr float kHudTop = -0.7f;
+constexpr float kHudBottom = -0.8f;
+
+// The hero of a run, with his lives, among its enemies (once per Run value).
+void bringHeroOn(Run& run);
+// Back to the opening of level 1 with five lives and an empty roster, every
+// clock reading `now`, at the game's pace.
+void resetRun(Run& run, ClockTicks now);
+// A new run at `level` starting at game time `now`, its ticks at `pace`:
+// resetRun, then the level's opening wave, drawn the same way in every run.
+void beginRun(Run& run, float level, ClockTicks now, TickPace pace = kGamePace);
+// The row of hearts, one per life at the start of a game.
+void buildHearts(Run& run);

@@ -1,0 +1,56 @@
+#include "runs/run_check.h"
+
+#include "base/user_files.h"
+#include "enemies/update_pass.h"
+#include "rules/update_ticks.h"
+#include "runs/run_log.h"
+
+bool readRunFile(const std::string& path, RunFile& run, std::string& why) {
+  std::string text;
+  why = "no such file, or not a regular file that can be read";
+  bool tooLarge = false;
+  // The size on disk is known before a byte is read: a huge file is refused
+  // by it, never read into memory.
+  if (readFileWhole(path, &text, kLargestRunFile, &tooLarge)) return parseRunFile(text, run, why);
+  if (tooLarge) why = "larger than any run";
+  return false;
+}
+
+bool runLoggedTick(Run& run) {
+  if (run.log != nullptr) {
+    run.log->beforeTick(run);
+    if (!run.log->mayTick(run)) return false;
+  }
+  if (!runNextTick(run)) return false;
+  if (run.log != nullptr) run.log->afterTick(run);
+  return true;
+}
+
+RunVerdict checkRun(const RunFile& file) {
+  Run run;
+  bringHeroOn(run);
+  beginRun(run, file.level, file.startClock, file.pace);
+  RunLog log;
+  log.beginReplay(file);
+  run.log = &log;
+  while (!log.replayDone(run)) {
+    if (!runLoggedTick(run) && !log.replayDone(run)) break;
+  }
+  RunVerdict verdict;
+  verdict.ticks = run.ticksRun;
+  verdict.whole = log.replayDone(run);
+  verdict.differsAt = log.firstDifference();
+  verdict.same = verdict.whole && verdict.differsAt < 0 && log.endsAsRecorded(run);
+  const std::string ticks = std::to_string(run.ticksRun);
+  if (!verdict.whole) {
+    verdict.says = "the replay stops at tick " + ticks + ", before the run's end at " + std::to_string(file.endTick);
+  } else if (verdict.differsAt >= 0) {
+    verdict.says = "the replay differs from the run, first at tick " + std::to_string(verdict.differsAt);
+  } else if (!verdict.same) {
+    verdict.says = "the replay ends in another state than the run (tick " + ticks + ")";
+  } else {
+    verdict.says = "the replay ends as the run did (" + ticks + " ticks)";
+  }
+  run.log = nullptr;
+  return verdict;
+}
