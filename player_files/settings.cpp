@@ -10,11 +10,9 @@
 #include <sstream>
 #include <utility>
 
-#include "audio/sound.h"
 #include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/player_toml.h"
-#include "window/window_fit.h"
 
 Settings settings;
 
@@ -331,11 +329,3 @@ int gameKey(int windowKey) {
   }
   return windowKey;
 }
-
-void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects) {
-  if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window);
-  if (music != nullptr) music->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
-  if (effects != nullptr) effects->setVolume(static_cast<float>(settings.effectsVolume) / kMaxVolume);
-}
-
-void keepFullScreenChoice(GLFWwindow* window) { keepFullScreen(glfwGetWindowMonitor(window) != nullptr); }

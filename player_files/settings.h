@@ -54,16 +54,6 @@ void loadSettings();
 // Remembers full screen on or off for the next start, in the state file.
 bool keepFullScreen(bool fullScreen);
 
-struct GLFWwindow;
-namespace audio {
-class SoundSystem;
-}
-// Puts the settings in force at start-up: full screen, and the volume of the
-// music's and the effects' sound systems.
-void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects);
-// After F11 or Alt+Enter: the window's state now is remembered for the next start.
-void keepFullScreenChoice(GLFWwindow* window);
-
 // The key the game's rules know a pressed key by: the action's default key
 // for a chosen key, none (-1) for a default key now given to no action, and
 // any other key as it is.

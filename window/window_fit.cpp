@@ -5,6 +5,9 @@
 
 #include <algorithm>
 
+#include "audio/sound.h"
+#include "player_files/settings.h"
+
 namespace {
 
 constexpr int kPictureWide = 4;
@@ -100,3 +103,11 @@ void toggleFullScreen(GLFWwindow* window) {
   fullScreenAsked = true;
   glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
+
+void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects) {
+  if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window);
+  if (music != nullptr) music->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
+  if (effects != nullptr) effects->setVolume(static_cast<float>(settings.effectsVolume) / kMaxVolume);
+}
+
+void keepFullScreenChoice(GLFWwindow* window) { keepFullScreen(glfwGetWindowMonitor(window) != nullptr); }

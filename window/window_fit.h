@@ -27,3 +27,12 @@ bool isFullScreenKey(int key, int mods);
 // Full screen on the monitor that holds most of the window, or back to the
 // window it was, where it was.
 void toggleFullScreen(GLFWwindow* window);
+
+namespace audio {
+class SoundSystem;
+}
+// Puts the settings in force at start-up: full screen, and the volume of the
+// music's and the effects' sound systems.
+void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects);
+// After F11 or Alt+Enter: the window's state now is remembered for the next start.
+void keepFullScreenChoice(GLFWwindow* window);

@@ -684,7 +684,6 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "usage: e2e_tool close WINDOW | iconify WINDOW | peak FILE FROM TO | typical FILE | "
                "screens WINDOW SECONDS [OTHER] | clear-stage WINDOW SECONDS OTHER | "
                "signal-while-open PID FILE SIGNAL SECONDS | play WINDOW SECONDS crouch|kick|mixed [SEED] | "
-               "first-blow WINDOW SECONDS
-");
+               "first-blow WINDOW SECONDS\n");
   return 2;
 }
