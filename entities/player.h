@@ -84,6 +84,8 @@ class Player : public Character {
   void lowKickStep(int code);
   bool blowEnds(double elapsed, bool wasLive) const;
   void restartClock();
+
+ public:
   // The time of the tick being run (set by update; no state of the run).
   ClockTicks tickTime = 0;
 };

@@ -2,7 +2,6 @@
 
 #include "enemies/roster.h"
 #include "enemies/waves.h"
-#include "rules/control_rules.h"
 
 namespace {
 
@@ -34,42 +33,15 @@ void buildHearts(Run& run) {
 }
 
 void resetRun(Run& run, ClockTicks now) {
-  clearRoster(run.enemies);
-  resetControlState(run);
-  run.stageOver = false;
-  run.endFrameIndex = 0;
-  Player& hero = *run.tovan;
-  hero.enemies = &run.enemies;
-  hero.enlarge(false);
-  hero.reset();
-  hero.lives = kStartLives;
-  hero.runScore = 0;
-  hero.playerClockStart = 0;  // as a new hero's
-  hero.showFrame(kStandingFrame);
-  hero.crouchKicked = false;
-  hero.struck = false;
-  for (int& started : hero.soundsStarted) started = 0;
-  // Nothing of an earlier run's blows stays with him: a run's state is the
-  // same whether it is the process's first or not.
-  hero.attackBox = AttackBox();
-  hero.hitByBlow = hero.blowLanded = hero.attackStarted = hero.blowBuilt = false;
-  // Nor the dying a lost life starts (the hero never plays it out).
-  hero.dying = hero.deathAnimRunning = hero.dead = false;
-  hero.frameIndex = 1;
-  hero.clockStart = hero.clockNow = 0;
-  run.hearts.clear();
-  buildHearts(run);
-  hero.playerFrame = 1;
-  hero.playerClockNow = 0;
-  hero.crouchKickStart = 0;
-  hero.struckAt = 0;
-  run.level = 1.0f;
-  run.ticksRun = 0;
+  // A fresh value: nothing of an earlier run stays, whatever a run holds; a
+  // run's state is the same whether it is the process's first or not. Who
+  // listens to the run listens on.
+  Run fresh;
+  fresh.log = run.log;
+  fresh.inputTaken = run.inputTaken;
+  run = std::move(fresh);
+  bringHeroOn(run);
   run.tickClock = run.spawnClock = run.clearClock = now;
-  run.clock = RunClock();
-  run.pace = kGamePace;
-  run.tickCarry = 0;
-  hero.classicBlows = false;
 }
 
 void beginRun(Run& run, float level, ClockTicks now, TickPace pace) {

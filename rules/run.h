@@ -18,30 +18,21 @@ class RunLog;
 enum class TakenInput { Press, Release, Repeat, Pause, Resume };
 
 struct Run {
+  // In the order the digest folds them in (rules/run_fields.h lists them).
   std::optional<Player> tovan;
-  float level = 1.0f;
-  ClockTicks tickClock = 0;
-  // The pace of the run's ticks, and the part of a ms (in 1/pace.den) that
-  // the ticks so far have run past tickClock.
-  TickPace pace = kGamePace;
-  ClockTicks tickCarry = 0;
-  ClockTicks spawnClock = 0;
-  ClockTicks clearClock = 0;
-  long ticksRun = 0;  // update ticks since the run began: the run's pace, and where a run's events fall
-  // The run's game time, which stands still while the menu is open. The
-  // shell moves it on from the wall clock; the rules never read it.
-  RunClock clock;
-
   // The enemy roster: every live enemy, in spawning order.
   std::vector<Character> enemies;
   // The row of hearts, one per life left.
   std::vector<Element> hearts;
+  float level = 1.0f;
+  ClockTicks tickClock = 0;
+  ClockTicks spawnClock = 0;
+  ClockTicks clearClock = 0;
+  long ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall
   // The stage has ended: the hero reached its end or lost his last life.
   bool stageOver = false;
   // Which stage-clear pose the hero shows.
   int endFrameIndex = 0;
-  // The run's random numbers.
-  Chance chance;
 
   // The control state the keys set and the hero's tick reads.
   int controlCode = kNoControl;
@@ -57,7 +48,16 @@ struct Run {
   // that come meanwhile are kept for after it: once he is up, they take over.
   bool standUpDue = false;
   int codeAfterStandUp = kNoControl;
+  // The run's random numbers.
+  Chance chance;
+  // The pace of the run's ticks, and the part of a ms (in 1/pace.den) that
+  // the ticks so far have run past tickClock.
+  TickPace pace = kGamePace;
+  ClockTicks tickCarry = 0;
 
+  // The run's game time, which stands still while the menu is open. The
+  // shell moves it on from the wall clock; the rules never read it.
+  RunClock clock;
   // Not state of the run but who listens to it: the log that records it or
   // plays one back, and the hook told of each key event and pause the
   // control rules take, before they act on it (a recording sets it).
@@ -73,10 +73,11 @@ constexpr int kStartLives = 5;
 constexpr float kHudTop = -0.7f;
 constexpr float kHudBottom = -0.8f;
 
-// The hero of a run, with his lives, among its enemies (once per Run value).
+// The hero of a run, with his lives, among its enemies, and his hearts.
 void bringHeroOn(Run& run);
 // Back to the opening of level 1 with five lives and an empty roster, every
-// clock reading `now`, at the game's pace.
+// clock reading `now`, at the game's pace: a fresh value but for who
+// listens to the run (its log, the hook of the inputs taken).
 void resetRun(Run& run, ClockTicks now);
 // A new run at `level` starting at game time `now`, its ticks at `pace`:
 // resetRun, then the level's opening wave, drawn the same way in every run.

@@ -1,6 +1,11 @@
 #include "runs/run_digest.h"
 
 #include <cstring>
+#include <optional>
+#include <type_traits>
+#include <vector>
+
+#include "rules/run_fields.h"
 
 namespace {
 
@@ -24,108 +29,92 @@ class Digest {
   std::uint64_t value;
 };
 
-void addPosition(Digest& d, const Position& p) {
-  d.add(p.x);
-  d.add(p.y);
-  d.add(p.facingRight);
-}
+// Folds in the fields of the one list (rules/run_fields.h) that are state
+// of a run of this kind: each value a word, a place or a box its parts, a
+// roster its size and then each fighter.
+struct Folder {
+  Digest& d;
+  bool since3;  // the run is of format version 3 or later
 
-void addHitbox(Digest& d, const Hitbox& box) {
-  addPosition(d, box.position);
-  d.add(box.halfWidth);
-  d.add(box.halfHeight);
-}
+  void operator()(const Position& p, Kept kept) {
+    if (!counts(kept)) return;
+    d.add(p.x);
+    d.add(p.y);
+    d.add(p.facingRight);
+  }
+  void operator()(const Hitbox& box, Kept kept) {
+    if (!counts(kept)) return;
+    (*this)(box.position, kept);
+    d.add(box.halfWidth);
+    d.add(box.halfHeight);
+  }
+  void operator()(const AttackBox& blow, Kept kept) {
+    if (!counts(kept)) return;
+    (*this)(blow.getBox(), kept);
+    d.add(blow.getDamage());
+  }
+  template <typename T, size_t N>
+  void operator()(const T (&values)[N], Kept kept) {
+    if (counts(kept)) d.addAll(values);
+  }
+  void operator()(const std::optional<Player>& hero, Kept kept) {
+    if (counts(kept) && hero) forEachHeroField(*hero, *this);
+  }
+  void operator()(const std::vector<Character>& roster, Kept kept) {
+    if (!counts(kept)) return;
+    d.add(roster.size());
+    for (const Character& fighter : roster) forEachFighterField(fighter, *this);
+  }
+  void operator()(const std::vector<Element>& sprites, Kept kept) {
+    if (!counts(kept)) return;
+    d.add(sprites.size());
+    for (const Element& sprite : sprites) forEachElementField(sprite, *this);
+  }
+  void operator()(const Chance& chance, Kept kept) {
+    if (!counts(kept)) return;
+    d.addAll(chance.table);
+    d.add(chance.front);
+    d.add(chance.rear);
+    d.add(chance.fresh);
+    d.add(chance.lastSeed);
+    d.add(chance.seeded);
+  }
+  void operator()(const TickPace& pace, Kept kept) {
+    if (!counts(kept)) return;
+    d.add(pace.num);
+    d.add(pace.den);
+  }
+  // Everything else is one word, or apart (a listener, a pointer, a picture).
+  template <typename T>
+  void operator()(const T& value, Kept kept) {
+    if constexpr (std::is_arithmetic_v<T> || std::is_enum_v<T>) {
+      if (counts(kept)) d.add(value);
+    } else {
+      (void)value;
+      // Only what is apart may be of another kind: state must be folded in.
+      if (kept != Kept::Apart) unfolded = true;
+    }
+  }
 
-// The sprite's place and quad; its GL objects and image are drawing's.
-void addElement(Digest& d, const Element& e) {
-  d.add(e.speed);
-  addPosition(d, e.position);
-  addHitbox(d, e.hitbox);
-  d.addAll(e.vertices);
-  d.addAll(e.texCoords);
-}
-
-void addFighter(Digest& d, const Character& c) {
-  addElement(d, c);
-  d.add(c.clockStart);
-  d.add(c.clockNow);
-  d.add(c.seed);
-  d.add(c.frameIndex);
-  d.add(c.attackStarted);
-  d.add(c.blowBuilt);
-  d.add(c.dying);
-  d.add(c.deathAnimRunning);
-  d.add(c.health);
-  d.add(c.power);
-  d.add(c.score);
-  d.add(c.state);
-  d.add(c.dead);
-  addHitbox(d, c.attackBox.getBox());
-  d.add(c.attackBox.getDamage());
-  d.add(c.attackActive);
-  d.add(c.hitByBlow);
-  d.add(c.blowLanded);
-  d.add(c.struckAt);
-  d.add(c.struck);
-}
-
-void addHero(Digest& d, const Player& hero) {
-  addFighter(d, hero);
-  d.add(hero.jumpHeight);
-  d.add(hero.scoreMultiplier);
-  d.add(hero.runScore);
-  d.add(hero.jumpPhase);
-  d.add(hero.jumpForward);
-  d.add(hero.playerFrame);
-  d.add(hero.enlarged);
-  d.add(hero.playerClockStart);
-  d.add(hero.playerClockNow);
-  d.add(hero.crouchKickStart);
-  d.add(hero.crouchKicked);
-  d.add(hero.lives);
-}
-
-void addChance(Digest& d, const Chance& chance) {
-  d.addAll(chance.table);
-  d.add(chance.front);
-  d.add(chance.rear);
-  d.add(chance.fresh);
-  d.add(chance.lastSeed);
-  d.add(chance.seeded);
-}
+  bool counts(Kept kept) const { return kept == Kept::State || (kept == Kept::StateSince3 && since3); }
+  bool unfolded = false;
+};
 
 }  // namespace
 
 std::uint64_t runStateDigest(const Run& run) {
   Digest d(kRunDigestStart);
-  if (run.tovan) addHero(d, *run.tovan);
-  d.add(run.enemies.size());
-  for (const Character& enemy : run.enemies) addFighter(d, enemy);
-  d.add(run.hearts.size());
-  for (const Element& heart : run.hearts) addElement(d, heart);
-  d.add(run.level);
-  d.add(run.tickClock);
-  d.add(run.spawnClock);
-  d.add(run.clearClock);
-  d.add(run.ticksRun);
-  d.add(run.stageOver);
-  d.add(run.endFrameIndex);
-  d.add(run.controlCode);
-  d.add(run.rightHeld);
-  d.add(run.leftHeld);
-  d.add(run.menuOpen);
-  d.add(run.exitSelected);
-  d.add(run.downHeld);
-  d.add(run.standUpDue);
-  d.add(run.codeAfterStandUp);
-  addChance(d, run.chance);
-  // Runs at 3 ms ticks have no carry; their digest stays as it was recorded.
-  if (!run.pace.classic) {
-    d.add(run.pace.num);
-    d.add(run.pace.den);
-    d.add(run.tickCarry);
-  }
+  // Runs at 3 ms ticks (format versions 1 and 2) fold in what they folded then.
+  Folder fold{d, !run.pace.classic};
+  forEachRunField(run, fold);
   return d.value;
+}
+
+bool everyStateFieldIsFolded(const Run& run) {
+  Digest d(kRunDigestStart);
+  Folder fold{d, true};
+  forEachRunField(run, fold);
+  return !fold.unfolded;
 }
 
 std::uint64_t foldRunDigest(std::uint64_t digest, const Run& run) {

@@ -14,6 +14,11 @@
 // stage-clear pose, the control state and the generator.
 std::uint64_t runStateDigest(const Run& run);
 
+// Whether the digest knows how to fold in every field the list of a run's
+// fields (rules/run_fields.h) calls state: a field of a kind it cannot fold
+// in would be a silent hole in the check.
+bool everyStateFieldIsFolded(const Run& run);
+
 // The digest a run starts from, and the next one after a tick.
 constexpr std::uint64_t kRunDigestStart = 0x6e6f6d6272650002ULL;
 std::uint64_t foldRunDigest(std::uint64_t digest, const Run& run);

@@ -10,6 +10,7 @@
 
 #include "app/game.h"
 #include "base/chance.h"
+#include "rules/run_fields.h"
 #include "runs/run_digest.h"
 #include "runs/run_log.h"
 #include "tests/gl_fixture.h"
@@ -122,6 +123,43 @@ TEST_F(RunDigests, EveryPartOfTheRunsStateChangesItsDigest) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), digest), 0) << "each change its own digest";
     seen.push_back(digest);
   }
+}
+
+// Where each listed field lies in its object: a list that leaves a member
+// out leaves a hole between two fields that no alignment explains.
+struct FieldPlaces {
+  const char* base;
+  std::vector<std::pair<size_t, std::pair<size_t, size_t>>> places;  // offset, size, alignment
+  template <typename T>
+  void operator()(const T& field, Kept) {
+    places.push_back({static_cast<size_t>(reinterpret_cast<const char*>(&field) - base), {sizeof(T), alignof(T)}});
+  }
+  // Empty when the fields, in their order, tile the object of `size` bytes.
+  std::string holes(size_t size, size_t alignment) const {
+    std::string found;
+    size_t end = 0;
+    for (const auto& [offset, kind] : places) {
+      const size_t aligned = (end + kind.second - 1) / kind.second * kind.second;
+      if (offset != aligned) found += "a member unlisted at offset " + std::to_string(aligned) + "; ";
+      end = offset + kind.first;
+    }
+    if ((end + alignment - 1) / alignment * alignment != size) found += "members unlisted at the end; ";
+    return found;
+  }
+};
+
+// The one list of a run's fields names every member of the run and of the
+// hero and his enemies, in order, and every field it calls state is folded
+// into the digest: a member added and left out of the list fails here.
+TEST_F(RunDigests, TheListOfARunsFieldsLeavesNoMemberOut) {
+  FieldPlaces run{reinterpret_cast<const char*>(static_cast<const ::Run*>(game)), {}};
+  forEachRunField(static_cast<const ::Run&>(*game), run);
+  EXPECT_EQ(run.holes(sizeof(::Run), alignof(::Run)), "") << "Run";
+  const Player& hero = *game->tovan;
+  FieldPlaces heroPlaces{reinterpret_cast<const char*>(&hero), {}};
+  forEachHeroField(hero, heroPlaces);
+  EXPECT_EQ(heroPlaces.holes(sizeof(Player), alignof(Player)), "") << "Player";
+  EXPECT_TRUE(everyStateFieldIsFolded(*game));
 }
 
 // The run's numbers are the C library's for the same seeds, so the runs of
