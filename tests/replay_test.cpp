@@ -86,8 +86,9 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
 
 // Runs recorded by the game before their files carried the whole state
 // (format version 1), and before they carried their tick length (version 2,
-// played at 3 ms ticks), still check as the runs they are.
-TEST_F(Replays, RunsRecordedInEarlierFormatsStillCheck) {
+// played at 3 ms ticks), still check as the runs they are; so do runs kept
+// at 60 ticks a second (version 3), whatever changes in the code after them.
+TEST_F(Replays, RecordedRunsOfEveryFormatStillCheck) {
   const struct {
     const char* name;
     int livesLeft;
@@ -97,7 +98,10 @@ TEST_F(Replays, RunsRecordedInEarlierFormatsStillCheck) {
                   {"clear_stage.nrep", 5, 2.0f},
                   {"v2_walk_fight_pause.nrep", 5, 2.0f},
                   {"v2_stalls.nrep", 5, 2.0f},
-                  {"v2_long_game.nrep", 0, 3.0f}};
+                  {"v2_long_game.nrep", 0, 3.0f},
+                  {"v3_walk_fight_pause.nrep", 5, 1.0f},
+                  {"v3_stalls.nrep", 5, 1.0f},
+                  {"v3_long_game.nrep", 0, 3.0f}};
   for (const auto& fixture : fixtures) {
     const char* name = fixture.name;
     SCOPED_TRACE(name);
