@@ -23,7 +23,7 @@ clang++ "${flags[@]}" tests/fuzz/image_fuzz.cpp render/image.cpp render/stb_impl
   -o "$out/image_fuzz" $(pkg-config --libs glew) -lGL
 clang++ "${flags[@]}" tests/fuzz/sound_fuzz.cpp audio/sound_file.cpp base/files.cpp \
   -o "$out/sound_fuzz" $(pkg-config --libs sndfile)
-clang++ "${flags[@]}" -DNOMBRE_VERSION='"fuzz"' tests/fuzz/run_fuzz.cpp runs/run_file.cpp -o "$out/run_fuzz"
+clang++ "${flags[@]}" -DNOMBRE_VERSION='"fuzz"' tests/fuzz/run_fuzz.cpp runs/run_file.cpp base/console.cpp -o "$out/run_fuzz"
 clang++ -std=c++17 -O1 -I. tests/fuzz/make_seeds.cpp tests/fuzz/seeds.cpp -o "$out/make_seeds" \
   $(pkg-config --libs sndfile)
 
@@ -33,6 +33,8 @@ mkdir -p "$out/seeds-image" "$out/seeds-sound" "$out/seeds-run"
 printf 'nombre-replay 1 game 1.0.0 level 1 clock 412\n0 press right\n3 repeat right\n7 release right\n9 press z\n9 pause -\n9 press escape\n9 resume -\n12 drop 84\n1000 hash 3f2a9c0d11e4b5a7\n1000 press key65\nend 1203 9f3ac2d06b1e8e40\n' \
   > "$out/seeds-run/run.nrep"
 printf 'nombre-replay 1 game 1.0.0 level 12 clock 0\nend 0 0000000000000000\n' > "$out/seeds-run/empty-run.nrep"
+printf 'nombre-replay 3 game 1.0.0 level 2 clock 5000 tick 50/3\n0 press x\n180 hash 3f2a9c0d11e4b5a7\n200 drop 140\nend 240 9f3ac2d06b1e8e40\n' \
+  > "$out/seeds-run/paced-run.nrep"
 "$out/make_seeds" "$out/seeds-image" "$out/seeds-sound"
 run_dir=build/run
 for f in corazon hp_bar prueba digitos; do
