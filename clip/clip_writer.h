@@ -89,6 +89,7 @@ class ClipWriter {
  private:
   bool fail(ClipFailure failure, const std::string& line);
   bool takeEncoderFailure();
+  std::string stoppedLine() const;
   bool push(std::vector<unsigned char> pixels, std::vector<float> sound);
   void encodeQueued();
   void stopEncoder();

@@ -239,6 +239,8 @@ TEST(ClipWriter, EveryFailureLeavesNothingBehind) {
       {"read-only folder", "read-only", "run.webm", -1, clip::ClipFailure::failed, "Read-only file system"},
       {"stop asked half way", "scratch", "run.webm", 20, clip::ClipFailure::stopped, "stopped"},
       {"stop asked half way through a GIF", "scratch", "run.gif", 20, clip::ClipFailure::stopped, "stopped"},
+      {"stop asked while the GIF is drawn in its palette", "scratch", "run.gif", 40, clip::ClipFailure::stopped,
+       "stopped"},
   };
   for (const FailureCase& c : cases) {
     SCOPED_TRACE(c.name);
