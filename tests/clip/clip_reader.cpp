@@ -98,6 +98,11 @@ bool readClip(const std::string& path, ReadClip* clip, std::string* why) {
         if (!keepRgb(frame, clip)) ok = false;
       } else {
         clip->soundPeak = std::max(clip->soundPeak, peakOf(frame));
+        if (frame->format == AV_SAMPLE_FMT_S16) {
+          const auto* samples = reinterpret_cast<const short*>(frame->data[0]);
+          clip->sound16.insert(clip->sound16.end(), samples,
+                               samples + frame->nb_samples * frame->ch_layout.nb_channels);
+        }
       }
     }
   };

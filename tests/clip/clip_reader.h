@@ -18,6 +18,7 @@ struct ReadClip {
   int videoFrames = 0;  // frames decoded
   std::vector<std::vector<unsigned char>> rgb;  // each frame's pixels, for FFV1 and GIF
   float soundPeak = 0;  // of every sample decoded
+  std::vector<short> sound16;  // every sample, interleaved, when the track decodes to 16 bits
 };
 
 // False, with *why, when the file cannot be opened or decoded.

@@ -180,6 +180,33 @@ TEST(ClipWriter, MutedClipHasNoSoundTrack) {
   EXPECT_EQ(read.videoFrames, 10);
 }
 
+// 16-bit sound into a lossless clip at its own rate comes back sample for
+// sample, from the first block to the resampler's last.
+TEST(ClipWriter, LosslessClipKeepsSixteenBitSoundExactly) {
+  ScratchFolder folder;
+  const std::string path = folder.path + "/run.mkv";
+  clip::ClipOptions options = optionsWithSound(true);
+  options.soundChannels = 2;
+  clip::ClipWriter writer;
+  ASSERT_TRUE(writer.open(path, options)) << writer.error();
+  const int perFrame = kSoundRate / clip::kClipFrameRate;
+  std::vector<short> given;
+  for (int n = 0; n < 20; ++n) {
+    std::vector<std::int16_t> block(perFrame * 2);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+      block[i] = static_cast<std::int16_t>((n * 7919 + static_cast<int>(i) * 104729) % 60000 - 30000);
+    }
+    given.insert(given.end(), block.begin(), block.end());
+    ASSERT_TRUE(writer.addFrame(frameOf(n, false).data()));
+    ASSERT_TRUE(writer.addSound(block.data(), perFrame));
+  }
+  ASSERT_TRUE(writer.finish()) << writer.error();
+  ReadClip read;
+  std::string why;
+  ASSERT_TRUE(readClip(path, &read, &why)) << why;
+  EXPECT_TRUE(read.sound16 == given) << read.sound16.size() << " samples read of " << given.size();
+}
+
 TEST(ClipWriter, ReplacesAnOlderClipOnlyWhenDone) {
   ScratchFolder folder;
   const std::string path = folder.path + "/run.webm";
