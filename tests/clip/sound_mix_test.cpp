@@ -78,6 +78,26 @@ TEST(SoundTrack, MusicLoopsAtItsVolumeAndBlowsAtTheirs) {
   for (float sample : mixed(blowsOff, 1000, 2000)) ASSERT_EQ(sample, 0.0f);
 }
 
+// A sound file made at another rate than the music plays at its own speed,
+// read between its samples; a mono one on both sides, a stereo one side by side.
+TEST(SoundTrack, SoundsOfOtherRatesPlayAtTheirOwnSpeed) {
+  clip::TrackSounds sounds;
+  sounds.music = {std::vector<std::int16_t>(22050, 0), 1, 22050};
+  sounds.punch = {{0, 1000, 2000, 3000, 4000, 5000, 6000, 7000}, 1, 44100};       // twice the track's rate
+  sounds.kick = {{0, -800, 1000, -1800, 2000, -2800}, 2, 11025};                 // half of it, stereo
+  const clip::SoundTrack track(sounds, {{clip::BlowSound::punch, 100}, {clip::BlowSound::kick, 200}}, {1.0f, 1.0f});
+  const std::vector<float> punch = mixed(track, 100, 5);
+  const std::vector<float> kick = mixed(track, 200, 7);
+  const float step = 1.0f / 32768;
+  const std::vector<float> punchWanted = {0, 0, 2000 * step, 2000 * step, 4000 * step, 4000 * step,
+                                          6000 * step, 6000 * step, 0, 0};
+  const std::vector<float> kickWanted = {0, -800 * step, 500 * step, -1300 * step, 1000 * step, -1800 * step,
+                                         1500 * step, -2300 * step, 2000 * step, -2800 * step,
+                                         2000 * step, -2800 * step, 0, 0};
+  for (std::size_t i = 0; i < punchWanted.size(); ++i) EXPECT_NEAR(punch[i], punchWanted[i], 1e-6f) << i;
+  for (std::size_t i = 0; i < kickWanted.size(); ++i) EXPECT_NEAR(kick[i], kickWanted[i], 1e-6f) << i;
+}
+
 TEST(SoundTrack, TickTimesFallOnTheirFrames) {
   EXPECT_EQ(clip::trackFrameOfTick(0, 22050), 0);
   EXPECT_EQ(clip::trackFrameOfTick(60, 22050), 22050);
