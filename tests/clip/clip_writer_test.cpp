@@ -2,6 +2,8 @@
 // one pixel for pixel, and every way a clip can fail leaving nothing behind.
 #include "clip/clip_writer.h"
 
+#include <GL/glew.h>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -14,6 +16,7 @@
 #include <sstream>
 #include <vector>
 
+#include "clip/offscreen_gl.h"
 #include "tests/clip/clip_reader.h"
 #include "tests/clip/clip_test_support.h"
 #include "tests/scratch_folder.h"
@@ -320,6 +323,45 @@ TEST(ClipWriter, RefusesATargetThatIsNoFile) {
     EXPECT_TRUE(stat(asDevice.c_str(), &info) == 0 && S_ISCHR(info.st_mode));
   }
   EXPECT_EQ(filesIn(folder.path).size(), root ? 2u : 1u);
+}
+
+// An export end to end: frames drawn off screen, read back and written
+// losslessly decode to what was drawn, the top row first.
+TEST(ClipWriter, FramesDrawnOffScreenComeBackAsDrawn) {
+  constexpr int kFrames = 8;
+  clip::OffscreenGl gl;
+  std::string why;
+  ASSERT_TRUE(gl.open(kWidth, kHeight, &why)) << why;
+  ScratchFolder folder;
+  const std::string path = folder.path + "/drawn.mkv";
+  clip::ClipWriter writer;
+  ASSERT_TRUE(writer.open(path, optionsWithSound(false))) << writer.error();
+  std::vector<std::vector<unsigned char>> drawn;
+  std::vector<unsigned char> rgba(kWidth * kHeight * 4);
+  for (int n = 0; n < kFrames; ++n) {
+    glClearColor(0.1f, 0.2f + n * 0.05f, 0.3f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(10 * n, kHeight - 20, 15, 20);  // a box moving along the top
+    glClearColor(1.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    gl.readRows(rgba.data());
+    std::vector<unsigned char> rgb;
+    for (std::size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+    drawn.push_back(rgb);
+    ASSERT_TRUE(writer.addFrame(rgba.data())) << writer.error();
+  }
+  ASSERT_TRUE(writer.finish()) << writer.error();
+  ReadClip read;
+  ASSERT_TRUE(readClip(path, &read, &why)) << why;
+  ASSERT_EQ(read.rgb.size(), drawn.size());
+  for (int n = 0; n < kFrames; ++n) {
+    EXPECT_TRUE(read.rgb[n] == drawn[n]) << "frame " << n;
+    const unsigned char* topLeftOfBox = &read.rgb[n][(10 * n) * 3];
+    EXPECT_EQ(topLeftOfBox[0], 255);
+    EXPECT_EQ(topLeftOfBox[2], 0) << "the box is at the top of frame " << n;
+  }
 }
 
 // Ctrl+C, SIGTERM or SIGHUP during an export: the game's own quit flag stops it.
