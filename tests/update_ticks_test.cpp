@@ -177,6 +177,22 @@ TEST_F(UpdateTicks, TicksFallEvery50ThirdsOfAMillisecond) {
   game->stageOver = false;
 }
 
+// A jump is 22 ticks: at 60 ticks a second it lasts 367 ms, long enough to
+// be seen; a key tapped for a tick's time throws it.
+TEST_F(UpdateTicks, AJumpOf22TicksLasts367Ms) {
+  game->controlCode = kJump;
+  ASSERT_EQ(runDueTicks(*game, kStart + 16), 1);
+  game->controlCode = kNoControl;
+  EXPECT_GT(hero().getPosition().getY(), 0.0f);
+  ClockTicks landed = 0;
+  for (ClockTicks t = 17; t <= 1000 && landed == 0; ++t) {
+    runDueTicks(*game, kStart + t);
+    if (hero().state == Idle) landed = game->tickClock - kStart;
+  }
+  // The 22nd tick, counting the one that threw it, lands: 22 x 50/3 ms of play.
+  EXPECT_EQ(landed, ticksTime(game->pace, 22));
+}
+
 TEST_F(UpdateTicks, AStallRunsSixTicksAndDropsTheRest) {
   game->controlCode = kWalkRight;
   EXPECT_EQ(runDueTicks(*game, kStart + 1), 0);
