@@ -22,3 +22,5 @@ int runReplayedFight();
 // and gives each game's launch to first frame against the floor's of the same
 // round: median, min and max of the ratios.
 int compareLaunches(const char* floor, const std::vector<const char*>& games, int pairs);
+// The kind of file (its extension) of each case of the clip export benchmark.
+const char* clipExtension(long long index);

@@ -1,0 +1,122 @@
+#pragma once
+// Writes a run as a video file, frame by frame, with its sound track, through
+// FFmpeg's libraries. The kind of file follows the name's extension:
+//   .webm  VP9 and Opus, encoded for speed (libvpx's realtime settings)
+//   .mp4   H.264 and AAC
+//   .gif   no sound, every other frame (30 a second), a palette made for the clip
+//   .mkv   FFV1 and FLAC, lossless: every frame decodes to exactly its pixels
+// Frames go to an encoder on a second thread through a short queue, so
+// drawing the next frame and encoding this one overlap; nothing but that
+// queue is held in memory. The file is written beside the target under a
+// hidden name and renamed over it only once it is complete: a failure, or a
+// stop asked for, leaves no file at the target and no part of one beside it.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/quit_signals.h"
+
+namespace clip {
+
+enum class ClipFormat { webm, mp4, gif, mkv };
+
+// The format the file's name asks for, false for an extension we do not write.
+bool clipFormatOf(const std::string& path, ClipFormat* format);
+
+constexpr int kClipFrameRate = 60;
+// A GIF keeps every other frame: browsers and viewers play no faster.
+constexpr int kGifFrameRate = 30;
+
+struct ClipOptions {
+  int width = 0;
+  int height = 0;
+  // Frames a second of the sound blocks given, and their channels (1 or 2).
+  // A rate of 0 leaves the sound track out (the mute option); a GIF has none.
+  int soundRate = 0;
+  int soundChannels = 2;
+  // Checked before each frame: true stops the clip, leaving nothing written.
+  // By default, a quit signal (Ctrl+C, SIGTERM, SIGHUP) once listened for.
+  bool (*stopAsked)() = quitSignalled;
+};
+
+enum class ClipFailure {
+  none,
+  refused,  // the name or the options ask for a clip we do not write (exit 2)
+  failed,   // the file could not be made: the disk, the folder, the encoder (exit 1)
+  stopped,  // a stop was asked for before the end (exit 1)
+};
+
+struct ClipWork;
+
+class ClipWriter {
+ public:
+  ClipWriter();
+  ClipWriter(const ClipWriter&) = delete;
+  ClipWriter& operator=(const ClipWriter&) = delete;
+  // A clip neither finished nor aborted is aborted.
+  ~ClipWriter();
+
+  // Starts a clip for the file at path. False, with failure() and error()
+  // set, when the name, the options or the folder will not do.
+  bool open(const std::string& path, const ClipOptions& options);
+  // The next frame, 1/60 s after the last: width x height RGBA pixels, top
+  // row first (alpha is not kept). Waits while the encoder is a few frames behind.
+  bool addFrame(const unsigned char* rgba);
+  // Sound to go with the frames, interleaved, `frames` frames of soundChannels
+  // samples at soundRate. Give each frame's sound as it comes (about
+  // soundRate / 60 frames a video frame): the file interleaves the two.
+  bool addSound(const float* samples, int frames);
+  bool addSound(const std::int16_t* samples, int frames);
+  // Ends the encoding and puts the file at the target. False, leaving no
+  // file, when anything failed.
+  bool finish();
+  // Gives the clip up: nothing stays at the target or beside it.
+  void abort();
+
+  ClipFailure failure() const { return failure_; }
+  // One line saying why the clip was not written.
+  const std::string& error() const { return error_; }
+  // The target's path, and the hidden file being written beside it.
+  const std::string& path() const { return path_; }
+  const std::string& partPath() const { return partPath_; }
+  long long framesAdded() const { return framesAdded_; }
+
+ private:
+  bool fail(ClipFailure failure, const std::string& line);
+  bool takeEncoderFailure();
+  std::string stoppedLine() const;
+  bool push(std::vector<unsigned char> pixels, std::vector<float> sound);
+  void encodeQueued();
+  void stopEncoder();
+
+  std::string path_;
+  std::string partPath_;
+  ClipOptions options_;
+  ClipFailure failure_ = ClipFailure::none;
+  std::string error_;
+  long long framesAdded_ = 0;
+  bool open_ = false;
+
+  std::unique_ptr<ClipWork> work_;  // the encoder's state, used on its thread only
+  std::thread encoder_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  struct Piece {
+    std::vector<unsigned char> pixels;  // a frame, or empty
+    std::vector<float> sound;           // a block of sound, or empty
+    bool last = false;
+  };
+  std::deque<Piece> queue_;
+  std::vector<std::vector<unsigned char>> spareFrames_;
+  int framesQueued_ = 0;
+  bool encoderFailed_ = false;
+  bool abandoned_ = false;
+  std::string encoderError_;
+};
+
+}  // namespace clip
