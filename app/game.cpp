@@ -163,8 +163,11 @@ int startUp(Game& game) {
   fitPictureToWindow(game.window, width, height);
   listenToPlayer(game.window);
   glfwSetWindowUserPointer(game.window, &game);
+  const int drawing = startUpInContext(game, width, height, wallClock());
+  if (drawing != 0) return drawing;
+  // The hero's blows are heard once everything is there to draw them.
   if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
-  return startUpInContext(game, width, height, wallClock());
+  return 0;
 }
 
 int startUpInContext(Game& game, int width, int height, ClockTicks now) {
