@@ -152,6 +152,34 @@ TEST(Export, WebmOpensAsPlayersReadIt) {
   EXPECT_GT(read.soundPeak, 0.05f);
 }
 
+// With the music at 0 only the blows are heard, each from its tick: the
+// hero's first kick (pressed at tick 108, 1.8 s into the run) is the first sound.
+TEST(Export, BlowsAreHeardFromTheirTicks) {
+  ScratchFolder home;
+  ASSERT_EQ(mkdir((home.path + "/config").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((home.path + "/config/nombre").c_str(), 0755), 0);
+  std::string ignored;
+  ASSERT_EQ(runCommand("printf 'music_volume = 0\\n' > " + home.path + "/config/nombre/settings.toml", &ignored), 0);
+  const std::string clip = home.path + "/kick.mkv";
+  const Command command = exportWith(home, "--replay " + kFightRun + " --export " + clip + " --from 1 --to 2.5");
+  ASSERT_EQ(command.status, 0) << command.output;
+  ReadClip read;
+  std::string why;
+  ASSERT_TRUE(readClip(clip, &read, &why)) << why;
+  ASSERT_FALSE(read.sound16.empty());
+  const ReadStream& sound = read.streams[0].video ? read.streams[1] : read.streams[0];
+  const std::size_t kickAt = static_cast<std::size_t>(sound.sampleRate) * 108 / 60 - sound.sampleRate;  // in the clip
+  auto loudest = [&](std::size_t first, std::size_t last) {
+    int peak = 0;
+    for (std::size_t i = first * 2; i < std::min(last * 2, read.sound16.size()); ++i) {
+      peak = std::max(peak, std::abs(static_cast<int>(read.sound16[i])));
+    }
+    return peak;
+  };
+  EXPECT_EQ(loudest(0, kickAt - sound.sampleRate / 60), 0);
+  EXPECT_GT(loudest(kickAt, kickAt + sound.sampleRate / 10), 1000);
+}
+
 // Each way an export is refused or fails: one line, its exit code, and no
 // file left where the clip was to go.
 TEST(Export, RefusalsAndFailuresLeaveNothing) {
