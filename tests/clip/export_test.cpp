@@ -40,6 +40,26 @@ Command exportWith(const ScratchFolder& home, const std::string& arguments, cons
   return command;
 }
 
+// The fight run's part (as "--from 4 --to 6.5") exported into `clip` and read
+// back; false, the failure said, when either fails. *said gets what the game printed.
+bool exportAndRead(const ScratchFolder& home, const std::string& clip, const std::string& part, ReadClip* read,
+                   std::string* said = nullptr) {
+  const Command command = exportWith(home, "--replay " + kFightRun + " --export " + clip + " " + part);
+  if (said != nullptr) *said = command.output;
+  std::string why;
+  if (command.status != 0) {
+    ADD_FAILURE() << "exit " << command.status << ": " << command.output;
+    return false;
+  }
+  if (!readClip(clip, read, &why)) {
+    ADD_FAILURE() << why;
+    return false;
+  }
+  return true;
+}
+
+const ReadStream& soundStreamOf(const ReadClip& read) { return read.streams[0].video ? read.streams[1] : read.streams[0]; }
+
 int linesOf(const std::string& text) {
   int lines = 0;
   for (char c : text) lines += c == '\n' ? 1 : 0;
@@ -93,13 +113,11 @@ TEST(Export, LosslessClipHoldsTheGamesOwnFrames) {
   ScratchFolder home;
   const std::string clip = home.path + "/fight.mkv";
   // Frames 120 to 180: 2 s to 3 s of the run, the hero walking into his first fight.
-  const Command command = exportWith(home, "--replay " + kFightRun + " --export " + clip + " --from 2 --to 3");
-  ASSERT_EQ(command.status, 0) << command.output;
-  EXPECT_EQ(command.output.rfind("wrote " + clip + ": 1.02 s, ", 0), 0u) << command.output;
-  EXPECT_EQ(linesOf(command.output), 1) << command.output;
   ReadClip read;
-  std::string why;
-  ASSERT_TRUE(readClip(clip, &read, &why)) << why;
+  std::string said;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 2 --to 3", &read, &said));
+  EXPECT_EQ(said.rfind("wrote " + clip + ": 1.02 s, ", 0), 0u) << said;
+  EXPECT_EQ(linesOf(said), 1) << said;
   ASSERT_EQ(read.videoFrames, 61);
   ASSERT_EQ(read.rgb.size(), 61u);
 
@@ -113,10 +131,8 @@ TEST(Export, LosslessClipHoldsTheGamesOwnFrames) {
 
   // In a wider clip the same picture stands in the middle, 4:3, with the game's grey at its sides.
   const std::string wide = home.path + "/wide.mkv";
-  const Command wider = exportWith(home, "--replay " + kFightRun + " --export " + wide + " --size 1000x600 --mute --from 2 --to 2.02");
-  ASSERT_EQ(wider.status, 0) << wider.output;
   ReadClip readWide;
-  ASSERT_TRUE(readClip(wide, &readWide, &why)) << why;
+  ASSERT_TRUE(exportAndRead(home, wide, "--size 1000x600 --mute --from 2 --to 2.02", &readWide));
   ASSERT_EQ(readWide.videoFrames, 2);
   // Placed 100 pixels over, a sprite's edge may round to the pixel beside: a few pixels, no more.
   const std::vector<unsigned char> middle = columnsOf(readWide.rgb[0], 1000, 100, 800);
@@ -134,14 +150,11 @@ TEST(Export, WebmOpensAsPlayersReadIt) {
   ScratchFolder home;
   const std::string clip = home.path + "/fight.webm";
   // 2.5 s with the first kicks and punches in it.
-  const Command command = exportWith(home, "--replay " + kFightRun + " --export " + clip + " --from 4 --to 6.5");
-  ASSERT_EQ(command.status, 0) << command.output;
   ReadClip read;
-  std::string why;
-  ASSERT_TRUE(readClip(clip, &read, &why)) << why;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 4 --to 6.5", &read));
   ASSERT_EQ(read.streams.size(), 2u);
   const ReadStream& video = read.streams[0].video ? read.streams[0] : read.streams[1];
-  const ReadStream& sound = read.streams[0].video ? read.streams[1] : read.streams[0];
+  const ReadStream& sound = soundStreamOf(read);
   EXPECT_EQ(video.codec, "vp9");
   EXPECT_EQ(video.width, 800);
   EXPECT_EQ(video.height, 600);
@@ -161,13 +174,11 @@ TEST(Export, BlowsAreHeardFromTheirTicks) {
   std::string ignored;
   ASSERT_EQ(runCommand("printf 'music_volume = 0\\n' > " + home.path + "/config/nombre/settings.toml", &ignored), 0);
   const std::string clip = home.path + "/kick.mkv";
-  const Command command = exportWith(home, "--replay " + kFightRun + " --export " + clip + " --from 1 --to 2.5");
-  ASSERT_EQ(command.status, 0) << command.output;
   ReadClip read;
-  std::string why;
-  ASSERT_TRUE(readClip(clip, &read, &why)) << why;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 1 --to 2.5", &read));
   ASSERT_FALSE(read.sound16.empty());
-  const ReadStream& sound = read.streams[0].video ? read.streams[1] : read.streams[0];
+  ASSERT_EQ(read.streams.size(), 2u);
+  const ReadStream& sound = soundStreamOf(read);
   const std::size_t kickAt = static_cast<std::size_t>(sound.sampleRate) * 108 / 60 - sound.sampleRate;  // in the clip
   auto loudest = [&](std::size_t first, std::size_t last) {
     int peak = 0;
