@@ -30,11 +30,16 @@ struct Command {
   std::string output;  // stdout and stderr together
 };
 
+// No display, and the player's folders in `home`.
+std::string noDisplayHomeIn(const ScratchFolder& home) {
+  return "env -u DISPLAY XDG_CONFIG_HOME=" + home.path + "/config XDG_DATA_HOME=" + home.path +
+         "/data XDG_STATE_HOME=" + home.path + "/state ";
+}
+
 // The game exporting, its player's folders in `home`, with no display; `as`
 // runs it as another user.
 Command exportWith(const ScratchFolder& home, const std::string& arguments, const std::string& as = "") {
-  const std::string env = as + "env -u DISPLAY XDG_CONFIG_HOME=" + home.path + "/config XDG_DATA_HOME=" + home.path +
-                          "/data XDG_STATE_HOME=" + home.path + "/state ";
+  const std::string env = as + noDisplayHomeIn(home);
   Command command;
   command.status = runCommand(env + NOMBRE_GAME + " " + arguments + " 2>&1", &command.output);
   return command;
@@ -189,6 +194,26 @@ TEST(Export, BlowsAreHeardFromTheirTicks) {
   };
   EXPECT_EQ(loudest(0, kickAt - sound.sampleRate / 60), 0);
   EXPECT_GT(loudest(kickAt, kickAt + sound.sampleRate / 10), 1000);
+}
+
+// SIGTERM (or Ctrl+C) during an export: exit 1, one line, and no file
+// written, whole or in part. The signal goes once the clip's hidden file is
+// there, so it always falls within the export.
+TEST(Export, QuitSignalLeavesNoFile) {
+  ScratchFolder home;
+  ASSERT_EQ(mkdir((home.path + "/clips").c_str(), 0755), 0);
+  const std::string folder = home.path + "/clips";
+  const std::string script = noDisplayHomeIn(home) + NOMBRE_GAME + " --replay " + kFightRun + " --export " + folder +
+                             "/whole.mkv > " + home.path + "/said 2>&1 & game=$!; " +
+                             "for i in $(seq 400); do ls -A " + folder + " | grep -q part && break; sleep 0.025; done; " +
+                             "kill -TERM $game; wait $game; echo $?";
+  std::string status;
+  ASSERT_EQ(runCommand(script, &status), 0);
+  EXPECT_EQ(status, "1\n");
+  std::string said;
+  ASSERT_EQ(runCommand("cat " + home.path + "/said", &said), 0);
+  EXPECT_EQ(said, "nombre: stopped before the end: " + folder + "/whole.mkv was not written\n");
+  EXPECT_TRUE(filesIn(folder).empty());
 }
 
 // Each way an export is refused or fails: one line, its exit code, and no
