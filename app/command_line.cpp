@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <regex>
 
 #include "base/command_parse.h"
 
@@ -32,6 +33,19 @@ Files:
   $XDG_DATA_HOME/nombre/last-run.nrep     the last complete run played without --record
                                           (by default ~/.local/share/nombre/last-run.nrep))";
 
+// The largest side of a clip: as far as the off-screen framebuffer goes.
+constexpr int kLargestClipSide = 4096;
+
+// "WxH", each side from 2 to kLargestClipSide pixels.
+bool readClipSize(const std::string& text, int* width, int* height) {
+  std::smatch parts;
+  static const std::regex pattern("([0-9]{1,5})x([0-9]{1,5})");
+  if (!std::regex_match(text, parts, pattern)) return false;
+  *width = std::stoi(parts[1]);
+  *height = std::stoi(parts[2]);
+  return *width >= 2 && *height >= 2 && *width <= kLargestClipSide && *height <= kLargestClipSide;
+}
+
 }  // namespace
 
 int parseCommandLine(int argc, char** argv, Options& options) {
@@ -41,11 +55,30 @@ int parseCommandLine(int argc, char** argv, Options& options) {
                      ->type_name("FILE");
   auto* replay = app.add_option("--replay", options.replay, "Play back the run recorded in FILE (Escape pauses)")
                      ->type_name("FILE");
-  app.add_flag("--check", options.check,
+  auto* check = app.add_flag("--check", options.check,
                "With --replay: replay as fast as it goes without drawing; exit 0 if the run ends in the "
                "recorded state, 1 if not")
       ->needs(replay);
   record->excludes(replay);
+  auto* clip = app.add_option("--export", options.exportClip,
+                              "With --replay: write the run as a video into CLIP (.webm, .mp4, .gif or .mkv), "
+                              "drawn without a window")
+                   ->type_name("CLIP")
+                   ->needs(replay)
+                   ->excludes(check);
+  std::string size;
+  auto* sizeOption =
+      app.add_option("--size", size, "With --export: the video's size in pixels (default 800x600)")->type_name("WxH")->needs(clip);
+  app.add_flag("--mute", options.mute, "With --export: no sound track")->needs(clip);
+  app.add_option("--from", options.from, "With --export: start at T seconds of the run's game time")
+      ->type_name("T")
+      ->check(CLI::NonNegativeNumber)
+      ->needs(clip);
+  app.add_option("--to", options.to, "With --export: end at T seconds of the run's game time")
+      ->type_name("T")
+      ->check(CLI::NonNegativeNumber)
+      ->needs(clip);
+  app.add_flag("--force", options.force, "With --export: export a run even when it does not check")->needs(clip);
   app.add_flag("--uncapped", options.uncapped, "Present frames as fast as the renderer can, not at the display's rate");
   app.add_flag("--scores", options.scores, "Print the table of the best runs and exit");
   app.add_flag("--config", options.config, "Print the settings file's path and the settings in force, and exit");
@@ -53,7 +86,16 @@ int parseCommandLine(int argc, char** argv, Options& options) {
   if (parsed >= 0) return parsed;
   // An unset variable in a script gives an empty name: the game must not
   // take it as no option at all (a new game where a check was asked for).
-  for (const auto* option : {record, replay}) {
+  if (sizeOption->count() > 0 && !readClipSize(size, &options.exportWidth, &options.exportHeight)) {
+    std::cerr << "nombre: --size: " << size << " is not a size such as 800x600 (2 to " << kLargestClipSide
+              << " pixels a side)\n";
+    return 2;
+  }
+  if (options.to >= 0 && options.to <= options.from) {
+    std::cerr << "nombre: --to must come after --from\n";
+    return 2;
+  }
+  for (const auto* option : {record, replay, clip}) {
     if (option->count() > 0 && option->as<std::string>().empty()) {
       std::cerr << "nombre: " << option->get_name() << ": the file name is empty\n";
       return 2;

@@ -10,6 +10,14 @@ struct Options {
   bool uncapped = false;  // --uncapped: frames as fast as they draw (measuring the renderer)
   bool scores = false;  // --scores: print the best runs and exit
   bool config = false;  // --config: print the settings file's path and the settings in force, and exit
+  // --export CLIP, with --replay: the run written as a video, drawn off screen.
+  std::string exportClip;
+  int exportWidth = 800;  // --size WxH
+  int exportHeight = 600;
+  bool mute = false;      // --mute: no sound track
+  double from = 0;        // --from T: seconds of the run's game time
+  double to = -1;         // --to T; below 0, to the run's end
+  bool force = false;     // --force: export a run that does not check
 };
 
 // Reads argv into `options`. Returns -1 when the game should go on, else the

@@ -157,9 +157,24 @@ int startUp(Game& game) {
     consoleLine("Error inicializando GLEW");
     return -1;
   }
-  glfwGetFramebufferSize(game.window, &game.ancho, &game.alto);
-  fitPictureToWindow(game.window, game.ancho, game.alto);
+  int width = 0;
+  int height = 0;
+  glfwGetFramebufferSize(game.window, &width, &height);
+  fitPictureToWindow(game.window, width, height);
   listenToPlayer(game.window);
+  glfwSetWindowUserPointer(game.window, &game);
+  const int drawing = startUpInContext(game, width, height, wallClock());
+  if (drawing != 0) return drawing;
+  // The hero's blows are heard once everything is there to draw them.
+  if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
+  return 0;
+}
+
+int startUpInContext(Game& game, int width, int height, ClockTicks now) {
+  game.ancho = width;
+  game.alto = height;
+  const Viewport view = fitPicture(width, height);
+  glViewport(view.x, view.y, view.width, view.height);
 
   game.quads = buildFixedQuads();
   std::memcpy(game.points, kFondoPoints, sizeof(game.points));
@@ -202,10 +217,8 @@ int startUp(Game& game) {
     return -1;
   }
 
-  heroOnStage(game);
-  glfwSetWindowUserPointer(game.window, &game);
-
-  startRun(game, 1.0f, wallClock());
+  bringHeroOn(game);
+  startRun(game, 1.0f, now);
   return 0;
 }
 

@@ -15,6 +15,11 @@ extern BlowSounds blowSounds;
 // Runs start-up; returns 0 when the game can run, -1 after a failure (its
 // line already written). The music is not started yet.
 int startUp(Game& game);
+// The part of start-up that needs only a current GL context (no window): the
+// picture fitted to a framebuffer of width x height, the fixed quads,
+// blending, the textures and frame lists, the shader program, the hero and a
+// new run at game time `now`. 0, or -1 after a failure (its line written).
+int startUpInContext(Game& game, int width, int height, ClockTicks now);
 // Opens the sound device and starts the music looping.
 void startMusic();
 // Start-up in a window that is never shown (tests, benchmarks, screenshots).

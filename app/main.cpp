@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/data_folder.h"
+#include "app/export.h"
 #include "app/replay.h"
 #include "player_files/player_files.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   if (done >= 0) return done;
   const std::string record = fromHere(options.record);
   const std::string replay = fromHere(options.replay);
+  const std::string clip = fromHere(options.exportClip);
   if (options.scores || options.config) {
     // Both asked for: both printed, the scores first.
     const int scores = options.scores ? printScores() : 0;
@@ -34,6 +36,10 @@ int main(int argc, char** argv) {
   // A check needs nothing of the game's data, nor a display.
   if (!replay.empty() && options.check) return checkReplay(replay);
   if (!enterDataFolder()) return -1;
+  if (!clip.empty()) {
+    return exportRun({replay, clip, options.exportWidth, options.exportHeight, options.mute,
+                      options.from, options.to, options.force});
+  }
   if (!replay.empty()) return watchReplay(replay, options.uncapped);
   return playRecorded(record, options.uncapped);
 }

@@ -26,13 +26,17 @@ bool runLoggedTick(Run& run) {
   return true;
 }
 
-RunVerdict checkRun(const RunFile& file) {
-  Run run;
+void startReplaying(Run& run, RunLog& log, const RunFile& file) {
   bringHeroOn(run);
   beginRun(run, file.level, file.startClock, file.pace);
-  RunLog log;
   log.beginReplay(file);
   run.log = &log;
+}
+
+RunVerdict checkRun(const RunFile& file) {
+  Run run;
+  RunLog log;
+  startReplaying(run, log, file);
   while (!log.replayDone(run)) {
     if (!runLoggedTick(run) && !log.replayDone(run)) break;
   }

@@ -20,6 +20,9 @@ bool readRunFile(const std::string& path, RunFile& run, std::string& why);
 // the game is over, or a replay has reached the end of its run.
 bool runLoggedTick(Run& run);
 
+// `run` started afresh as `file` starts, with `log` playing the file back into it.
+void startReplaying(Run& run, RunLog& log, const RunFile& file);
+
 // What a check found.
 struct RunVerdict {
   bool same = false;     // the replay ends in the recorded state, as recorded all along

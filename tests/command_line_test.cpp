@@ -18,6 +18,7 @@ TEST(CommandLine, HelpNamesTheOptionsTheKeysAndThePlayersFiles) {
   const char* const named[] = {
       // options
       "--record FILE", "--replay FILE", "--check", "--uncapped", "--scores", "--config", "--version",
+      "--export CLIP", "--size WxH", "--mute", "--from T", "--to T", "--force",
       // keys, as they are named on the keyboard
       "Left, Right ", "\n  Up ", "\n  Down ", "\n  Z ", "\n  X ", "\n  Escape ", "\n  Return ", "F11, Alt+Return",
       "gamepad",
@@ -44,6 +45,51 @@ TEST(CommandLine, AnEmptyFileNameIsRefusedInOneLine) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, 2) << words[0];
     EXPECT_EQ(said, "nombre: " + words[0] + ": the file name is empty\n") << words[0];
+  }
+}
+
+// The export's options: what is taken, and what is refused with exit 2.
+TEST(CommandLine, ExportTakesASizeAndAPartOfTheRun) {
+  struct Case {
+    std::vector<std::string> words;
+    int code;  // -1: the game goes on
+    int width, height;
+  };
+  const std::vector<Case> cases = {
+      {{"--replay", "r.nrep", "--export", "c.webm"}, -1, 800, 600},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--size", "1280x720"}, -1, 1280, 720},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--size", "4096x2"}, -1, 4096, 2},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--size", "800x"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--size", "0x600"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--size", "4097x600"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--size", "-800x600"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--size", "800X600"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--from", "2", "--to", "2"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--from", "-1"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", ""}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--export", "c.webm", "--check"}, 2, 0, 0},
+      {{"--export", "c.webm"}, 2, 0, 0},
+      {{"--replay", "r.nrep", "--mute"}, 2, 0, 0},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> text = {"nombre"};
+    text.insert(text.end(), c.words.begin(), c.words.end());
+    std::vector<char*> argv;
+    for (std::string& word : text) argv.push_back(word.data());
+    Options options;
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const int code = parseCommandLine(static_cast<int>(argv.size()), argv.data(), options);
+    testing::internal::GetCapturedStdout();
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string line = text.back();
+    EXPECT_EQ(code, c.code) << line << "\n" << said;
+    if (c.code < 0) {
+      EXPECT_EQ(options.exportWidth, c.width) << line;
+      EXPECT_EQ(options.exportHeight, c.height) << line;
+    } else {
+      EXPECT_FALSE(said.empty()) << line;
+    }
   }
 }
 

@@ -1,0 +1,274 @@
+// `nombre --replay RUN --export CLIP` as a player runs it, with no display:
+// the frames are the game's own drawing of the run's ticks, the files open as
+// players read them, and every refusal or failure is one line and no file.
+#include <GL/glew.h>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/game.h"
+#include "app/pass_ticks.h"
+#include "app/play_picture.h"
+#include "app/replay.h"
+#include "clip/offscreen_gl.h"
+#include "runs/run_check.h"
+#include "tests/clip/clip_reader.h"
+#include "tests/clip/clip_test_support.h"
+#include "tests/scratch_folder.h"
+
+namespace {
+
+const std::string kFightRun = std::string(NOMBRE_FIXTURES) + "/v3_walk_fight_pause.nrep";
+
+struct Command {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+// No display, and the player's folders in `home`.
+std::string noDisplayHomeIn(const ScratchFolder& home) {
+  return "env -u DISPLAY XDG_CONFIG_HOME=" + home.path + "/config XDG_DATA_HOME=" + home.path +
+         "/data XDG_STATE_HOME=" + home.path + "/state ";
+}
+
+// The game exporting, its player's folders in `home`, with no display; `as`
+// runs it as another user.
+Command exportWith(const ScratchFolder& home, const std::string& arguments, const std::string& as = "") {
+  const std::string env = as + noDisplayHomeIn(home);
+  Command command;
+  command.status = runCommand(env + NOMBRE_GAME + " " + arguments + " 2>&1", &command.output);
+  return command;
+}
+
+// The fight run's part (as "--from 4 --to 6.5") exported into `clip` and read
+// back; false, the failure said, when either fails. *said gets what the game printed.
+bool exportAndRead(const ScratchFolder& home, const std::string& clip, const std::string& part, ReadClip* read,
+                   std::string* said = nullptr) {
+  const Command command = exportWith(home, "--replay " + kFightRun + " --export " + clip + " " + part);
+  if (said != nullptr) *said = command.output;
+  std::string why;
+  if (command.status != 0) {
+    ADD_FAILURE() << "exit " << command.status << ": " << command.output;
+    return false;
+  }
+  if (!readClip(clip, read, &why)) {
+    ADD_FAILURE() << why;
+    return false;
+  }
+  return true;
+}
+
+const ReadStream& soundStreamOf(const ReadClip& read) { return read.streams[0].video ? read.streams[1] : read.streams[0]; }
+
+int linesOf(const std::string& text) {
+  int lines = 0;
+  for (char c : text) lines += c == '\n' ? 1 : 0;
+  return lines;
+}
+
+// The frames of the run the game draws at game time start + n x 50/3 ms,
+// for each n asked, drawn here by the game's own start-up and play frame in
+// an off-screen context: RGB, top row first, as the clip decodes.
+std::vector<std::vector<unsigned char>> framesDrawnHere(const std::string& runPath, const std::vector<long>& wanted) {
+  RunFile run;
+  std::string why;
+  EXPECT_TRUE(readRunFile(runPath, run, why)) << why;
+  clip::OffscreenGl gl;
+  EXPECT_TRUE(gl.open(800, 600, &why)) << why;
+  Game game;
+  EXPECT_EQ(startUpInContext(game, 800, 600, run.startClock), 0);
+  RunLog log;
+  beginReplay(game, log, run);
+  std::vector<std::vector<unsigned char>> frames;
+  std::vector<unsigned char> rgba(800 * 600 * 4);
+  for (long frame = 0; frame <= wanted.back(); ++frame) {
+    const ClockTicks now = run.startClock + ticksTime(kGamePace, frame);
+    game.clock.time = now;
+    runDueTicks(game, now);
+    if (std::find(wanted.begin(), wanted.end(), frame) == wanted.end()) continue;
+    EXPECT_EQ(chooseMode(game), FrameMode::Play);
+    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawPlay(game, 1.0f);
+    gl.readRows(rgba.data());
+    std::vector<unsigned char> rgb;
+    for (std::size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+    frames.push_back(std::move(rgb));
+  }
+  game.log = nullptr;
+  return frames;
+}
+
+// The columns [left, left + width) of an RGB frame `frameWidth` wide.
+std::vector<unsigned char> columnsOf(const std::vector<unsigned char>& rgb, int frameWidth, int left, int width) {
+  std::vector<unsigned char> part;
+  for (std::size_t row = 0; row < rgb.size() / 3 / frameWidth; ++row) {
+    const auto start = rgb.begin() + static_cast<long>((row * frameWidth + left) * 3);
+    part.insert(part.end(), start, start + width * 3);
+  }
+  return part;
+}
+
+TEST(Export, LosslessClipHoldsTheGamesOwnFrames) {
+  ScratchFolder home;
+  const std::string clip = home.path + "/fight.mkv";
+  // Frames 120 to 180: 2 s to 3 s of the run, the hero walking into his first fight.
+  ReadClip read;
+  std::string said;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 2 --to 3", &read, &said));
+  EXPECT_EQ(said.rfind("wrote " + clip + ": 1.02 s, ", 0), 0u) << said;
+  EXPECT_EQ(linesOf(said), 1) << said;
+  ASSERT_EQ(read.videoFrames, 61);
+  ASSERT_EQ(read.rgb.size(), 61u);
+
+  const std::vector<long> wanted = {120, 150, 180};
+  const std::vector<std::vector<unsigned char>> drawn = framesDrawnHere(kFightRun, wanted);
+  ASSERT_EQ(drawn.size(), wanted.size());
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    EXPECT_TRUE(read.rgb[wanted[i] - 120] == drawn[i]) << "frame " << wanted[i];
+  }
+  EXPECT_FALSE(drawn.front() == drawn.back()) << "the run moves between them";
+
+  // In a wider clip the same picture stands in the middle, 4:3, with the game's grey at its sides.
+  const std::string wide = home.path + "/wide.mkv";
+  ReadClip readWide;
+  ASSERT_TRUE(exportAndRead(home, wide, "--size 1000x600 --mute --from 2 --to 2.02", &readWide));
+  ASSERT_EQ(readWide.videoFrames, 2);
+  // Placed 100 pixels over, a sprite's edge may round to the pixel beside: a few pixels, no more.
+  const std::vector<unsigned char> middle = columnsOf(readWide.rgb[0], 1000, 100, 800);
+  ASSERT_EQ(middle.size(), drawn[0].size());
+  int pixelsApart = 0;
+  for (std::size_t i = 0; i < middle.size(); i += 3) {
+    pixelsApart += std::equal(middle.begin() + i, middle.begin() + i + 3, drawn[0].begin() + i) ? 0 : 1;
+  }
+  EXPECT_LT(pixelsApart, 800 * 600 / 1000);
+  const std::vector<unsigned char> band = columnsOf(readWide.rgb[0], 1000, 0, 100);
+  EXPECT_TRUE(std::all_of(band.begin(), band.end(), [](unsigned char c) { return c == 51; }));
+}
+
+TEST(Export, WebmOpensAsPlayersReadIt) {
+  ScratchFolder home;
+  const std::string clip = home.path + "/fight.webm";
+  // 2.5 s with the first kicks and punches in it.
+  ReadClip read;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 4 --to 6.5", &read));
+  ASSERT_EQ(read.streams.size(), 2u);
+  const ReadStream& video = read.streams[0].video ? read.streams[0] : read.streams[1];
+  const ReadStream& sound = soundStreamOf(read);
+  EXPECT_EQ(video.codec, "vp9");
+  EXPECT_EQ(video.width, 800);
+  EXPECT_EQ(video.height, 600);
+  EXPECT_DOUBLE_EQ(video.frameRate, 60.0);
+  EXPECT_EQ(sound.codec, "opus");
+  EXPECT_EQ(read.videoFrames, 151);
+  EXPECT_NEAR(read.seconds, 151.0 / 60.0, 1.0 / 60.0);
+  EXPECT_GT(read.soundPeak, 0.05f);
+}
+
+// With the music at 0 only the blows are heard, each from its tick: the
+// hero's first kick (pressed at tick 108, 1.8 s into the run) is the first sound.
+TEST(Export, BlowsAreHeardFromTheirTicks) {
+  ScratchFolder home;
+  ASSERT_EQ(mkdir((home.path + "/config").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((home.path + "/config/nombre").c_str(), 0755), 0);
+  std::string ignored;
+  ASSERT_EQ(runCommand("printf 'music_volume = 0\\n' > " + home.path + "/config/nombre/settings.toml", &ignored), 0);
+  const std::string clip = home.path + "/kick.mkv";
+  ReadClip read;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 1 --to 2.5", &read));
+  ASSERT_FALSE(read.sound16.empty());
+  ASSERT_EQ(read.streams.size(), 2u);
+  const ReadStream& sound = soundStreamOf(read);
+  const std::size_t kickAt = static_cast<std::size_t>(sound.sampleRate) * 108 / 60 - sound.sampleRate;  // in the clip
+  auto loudest = [&](std::size_t first, std::size_t last) {
+    int peak = 0;
+    for (std::size_t i = first * 2; i < std::min(last * 2, read.sound16.size()); ++i) {
+      peak = std::max(peak, std::abs(static_cast<int>(read.sound16[i])));
+    }
+    return peak;
+  };
+  EXPECT_EQ(loudest(0, kickAt - sound.sampleRate / 60), 0);
+  EXPECT_GT(loudest(kickAt, kickAt + sound.sampleRate / 10), 1000);
+}
+
+// SIGTERM (or Ctrl+C) during an export: exit 1, one line, and no file
+// written, whole or in part. The signal goes once the clip's hidden file is
+// there, so it always falls within the export.
+TEST(Export, QuitSignalLeavesNoFile) {
+  ScratchFolder home;
+  ASSERT_EQ(mkdir((home.path + "/clips").c_str(), 0755), 0);
+  const std::string folder = home.path + "/clips";
+  const std::string script = noDisplayHomeIn(home) + NOMBRE_GAME + " --replay " + kFightRun + " --export " + folder +
+                             "/whole.mkv > " + home.path + "/said 2>&1 & game=$!; " +
+                             "for i in $(seq 400); do ls -A " + folder + " | grep -q part && break; sleep 0.025; done; " +
+                             "kill -TERM $game; wait $game; echo $?";
+  std::string status;
+  ASSERT_EQ(runCommand(script, &status), 0);
+  EXPECT_EQ(status, "1\n");
+  std::string said;
+  ASSERT_EQ(runCommand("cat " + home.path + "/said", &said), 0);
+  EXPECT_EQ(said, "nombre: stopped before the end: " + folder + "/whole.mkv was not written\n");
+  EXPECT_TRUE(filesIn(folder).empty());
+}
+
+// Each way an export is refused or fails: one line, its exit code, and no
+// file left where the clip was to go.
+TEST(Export, RefusalsAndFailuresLeaveNothing) {
+  ScratchFolder home;
+  ASSERT_EQ(mkdir((home.path + "/runs").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((home.path + "/shut").c_str(), 0555), 0);
+  // The same run with its first press a tick later: it no longer checks.
+  std::string moved;
+  ASSERT_EQ(runCommand("sed 's/^0 press right$/1 press right/' " + kFightRun + " > " + home.path + "/runs/moved.nrep",
+                       &moved),
+            0);
+  const std::string movedRun = home.path + "/runs/moved.nrep";
+  struct Case {
+    const char* what;
+    std::string arguments;
+    int status;
+    std::string folder;  // left empty
+  };
+  // Root writes into any folder: the folder that cannot be written is tried as nobody, who owns it.
+  std::string nobody;
+  if (geteuid() == 0) {
+    std::string ignored;
+    ASSERT_EQ(runCommand("chown -R 65534:65534 " + home.path, &ignored), 0);
+    nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  }
+  const std::vector<Case> cases = {
+      {"an unknown extension", "--replay " + kFightRun + " --export " + home.path + "/runs/fight.avi --to 1", 2,
+       home.path + "/runs"},
+      {"a size that is no size", "--replay " + kFightRun + " --export " + home.path + "/runs/fight.mkv --size 800x", 2,
+       home.path + "/runs"},
+      {"a size too large", "--replay " + kFightRun + " --export " + home.path + "/runs/fight.mkv --size 99999x600", 2,
+       home.path + "/runs"},
+      {"a run that does not check", "--replay " + movedRun + " --export " + home.path + "/runs/moved.mkv --to 1", 1,
+       home.path + "/runs"},
+      {"a folder that cannot be written",
+       "--replay " + kFightRun + " --export " + home.path + "/shut/fight.mkv --to 1", 1, home.path + "/shut"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Command command = exportWith(home, c.arguments, nobody);
+    EXPECT_EQ(command.status, c.status) << command.output;
+    EXPECT_EQ(linesOf(command.output), 1) << command.output;
+    std::vector<std::string> left = filesIn(c.folder);
+    left.erase(std::remove(left.begin(), left.end(), "moved.nrep"), left.end());
+    EXPECT_TRUE(left.empty()) << left.front();
+  }
+  // Forced, the run that does not check is written as it replays.
+  const Command forced =
+      exportWith(home, "--replay " + movedRun + " --export " + home.path + "/runs/moved.mkv --to 0.5 --mute --force",
+                 nobody);
+  EXPECT_EQ(forced.status, 0) << forced.output;
+  struct stat written;
+  EXPECT_EQ(stat((home.path + "/runs/moved.mkv").c_str(), &written), 0);
+}
+
+}  // namespace
