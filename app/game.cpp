@@ -114,12 +114,6 @@ void prepareStartUpPicturesAhead() {
   preparePicturesAhead(std::move(requests));
 }
 
-// The hero with his lives and hearts, for a run about to start, and the
-// sounds of his blows.
-void heroOnStage(Game& game) {
-  if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
-  bringHeroOn(game);
-}
 
 // Whatever way start-up ends, the pictures' thread is done with.
 struct PicturesAheadStopper {
@@ -359,8 +353,7 @@ void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, 
   game.scoreQuad = shown.scoreQuad;
   game.gameOverTexture = shown.gameOverTexture;
   game.shaderProgram = shown.shaderProgram;
-  heroOnStage(game);
-  startRun(game, level, now, pace);
+  startRun(game, level, now, pace);  // a fresh run brings its hero on
 }
 
 void startRun(Game& game, float level, ClockTicks now, TickPace pace) {
