@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/game.h"
 #include "app/pass_ticks.h"
@@ -21,10 +22,6 @@
 #include "rules/update_ticks.h"
 #include "window/window_fit.h"
 
-namespace {
-
-// While a run plays back the player's keys do not reach it: Escape pauses
-// and resumes the playback, and the window goes full screen as in play.
 void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mods) {
   if (action != GLFW_PRESS) return;
   if (isFullScreenKey(key, mods)) {
@@ -36,14 +33,18 @@ void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mo
   }
 }
 
-void keepLastRun(const std::string& text) {
+bool keepLastRun(const std::string& text) {
   const std::string path = lastRunPath();
   std::string why = "no home folder (" + whyNoUserFolder("XDG_DATA_HOME") + ")";
   if (path.empty() || !writeFileWhole(path, text, &why)) {
     std::fprintf(stderr, "nombre: the last run is not kept: %s\n", why.c_str());
+    return false;
   }
+  return true;
 }
 
+namespace {
+void keepLastRunText(const std::string& text) { keepLastRun(text); }
 }  // namespace
 
 std::string lastRunPath() {
@@ -94,12 +95,18 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
   }
   applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
   RunLog log;
-  log.beginRecording(game, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRun);
+  log.beginRecording(game, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRunText);
   game.log = &log;
   runPasses(game, uncapped);
   // Closed during a run (or by a signal): the run still counts.
   keepEndedRun(game);
   return shutDown(game);
+}
+
+std::string replayEndLine(const Game& game, const RunLog& log) {
+  const bool same = log.firstDifference() < 0 && log.endsAsRecorded(game);
+  return "nombre: the replay has reached the end of the run (" + std::to_string(game.ticksRun) +
+         " ticks): " + (same ? "it ends as the run did" : "it differs from the run");
 }
 
 int watchReplay(const std::string& path, bool uncapped) {
@@ -117,9 +124,7 @@ int watchReplay(const std::string& path, bool uncapped) {
   runPasses(game, uncapped, [&] {
     if (told || !log.replayDone(game)) return;
     told = true;
-    const bool same = log.firstDifference() < 0 && log.endsAsRecorded(game);
-    std::printf("nombre: the replay has reached the end of the run (%ld ticks): %s\n", game.ticksRun,
-                same ? "it ends as the run did" : "it differs from the run");
+    std::printf("%s\n", replayEndLine(game, log).c_str());
     std::fflush(stdout);
   });
   return shutDown(game);

@@ -11,12 +11,23 @@
 // Where the last run is kept when the player names no file.
 std::string lastRunPath();
 
+// Keeps `text` as the player's last run; false after a line saying why not.
+bool keepLastRun(const std::string& text);
+
+// The keys while a run plays back: they do not reach it; Escape pauses and
+// resumes the playback, and the full-screen keys work as in play.
+struct GLFWwindow;
+void viewerKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+
 // Reads the run at `path`. On failure writes one line saying why and returns false.
 bool loadRun(const std::string& path, RunFile& run);
 
 // Starts `game` (already started up) on the run's first tick, with `log`
 // playing it back.
 void beginReplay(Game& game, RunLog& log, const RunFile& run);
+
+// What a watched run says once it has played to its end: whether it ended as recorded.
+std::string replayEndLine(const Game& game, const RunLog& log);
 
 // Replays to the end of the run as fast as ticks go, drawing nothing.
 // Returns false when the run stops short of its last tick (the menu open or

@@ -68,7 +68,12 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 // Sets ALSA's error handler if alsa-lib is on this machine; null restores its
 // default, which writes to standard error.
 void setAlsaErrorHandler(AlsaErrorHandler handler) {
+#ifdef __EMSCRIPTEN__
+  // A web page has no ALSA, and no library to open.
+  static void* alsa = nullptr;
+#else
   static void* alsa = dlopen("libasound.so.2", RTLD_LAZY);
+#endif
   if (!alsa) return;
   using SetHandler = int (*)(AlsaErrorHandler);
   if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(handler);

@@ -1,7 +1,7 @@
 #include "entities/character.h"
 
 namespace {
-long lastId = 0;
+std::int64_t lastId = 0;
 }
 
 Character::Character(int health, int power, float speed, Position position, Hitbox hitbox, int score,

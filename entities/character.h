@@ -61,7 +61,7 @@ class Character : public Element {
   // Tells an enemy from every other made in the process, so the picture can
   // follow it from tick to tick however the roster changes; copies keep it.
   // The rules never read it.
-  long id = 0;
+  std::int64_t id = 0;
 
   // Shows entry index of its frame list (nothing when the list is shorter).
   void showFrame(int index);

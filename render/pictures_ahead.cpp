@@ -7,8 +7,6 @@
 #include <thread>
 #include <utility>
 
-#include "render/image.h"
-
 namespace {
 
 struct Ahead {
@@ -38,22 +36,6 @@ void prepareAll(Ahead& work) {
 }
 
 }  // namespace
-
-GamePicture prepareGamePicture(const PictureRequest& request) {
-  GamePicture prepared;
-  Picture base;
-  if (!decodePicture(request.path, 0, kImageNtscSafe, request.maxPixels, base, &prepared.fileChannels, &prepared.why)) {
-    return prepared;
-  }
-  prepared.loaded = true;
-  if (request.mipmapped) {
-    prepared.levels = mipChain(std::move(base));
-  } else {
-    prepared.levels.push_back(std::move(base));
-  }
-  if (request.mipmapped) prepared.visible = visibleRows(prepared.levels);
-  return prepared;
-}
 
 void preparePicturesAhead(std::vector<PictureRequest> requests) {
   stopPreparingAhead();

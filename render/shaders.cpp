@@ -1,10 +1,32 @@
 #include "render/shaders.h"
 
+#include <string>
+
 #include "base/console.h"
 
 namespace {
 GLint flashLocation = -1;  // of the program built last; -1 sets nothing
+
+// In a web page the GL is WebGL 2 (OpenGL ES 3.0): the same texts compile
+// there under its version line, with the precision it asks for.
+#ifdef __EMSCRIPTEN__
+const char* const kVersionLine = "#version 300 es\nprecision highp float;\n";
+#else
+const char* const kVersionLine = nullptr;
+#endif
+
+std::string forThisGl(const char* source) {
+  if (kVersionLine == nullptr) return source;
+  const std::string text = source;
+  return kVersionLine + text.substr(text.find('\n') + 1);
 }
+
+void setShaderSource(GLuint shader, const char* source) {
+  const std::string text = forThisGl(source);
+  const char* start = text.c_str();
+  glShaderSource(shader, 1, &start, nullptr);
+}
+}  // namespace
 
 // These texts are the game's own and stay exactly as written, spacing included;
 // the one addition is `flash`, 0 but for a fighter struck a moment ago.
@@ -34,8 +56,8 @@ const char* fragmentShaderSource =
 GLuint buildShaderProgram() {
   const GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
   const GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
-  glShaderSource(vertexShader, 1, &vertexShaderSource, nullptr);
-  glShaderSource(fragmentShader, 1, &fragmentShaderSource, nullptr);
+  setShaderSource(vertexShader, vertexShaderSource);
+  setShaderSource(fragmentShader, fragmentShaderSource);
   glCompileShader(vertexShader);
   glCompileShader(fragmentShader);
   GLint isCompiledV = 0;

@@ -28,7 +28,7 @@ struct Run {
   ClockTicks tickClock = 0;
   ClockTicks spawnClock = 0;
   ClockTicks clearClock = 0;
-  long ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall
+  std::int64_t ticksRun = 0;  // update ticks since the run began: the game's pace, and where a run's events fall
   // The stage has ended: the hero reached its end or lost his last life.
   bool stageOver = false;
   // Which stage-clear pose the hero shows.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the game needs on a fresh Debian 12 machine, then configures and builds it.
 # Safe to run again and again: it installs only what is missing and builds incrementally.
+# With "web", also what the web page needs (scripts/web.sh) and its tests (a
+# browser and node's package manager): about 1.3 GB more.
 set -euo pipefail
 
 PACKAGES=(
@@ -15,6 +17,12 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libegl-dev libegl-mesa0 ffmpeg bsdutils mount
 )
+
+if [ "${1:-}" = web ]; then
+  PACKAGES+=(emscripten chromium nodejs python3)
+  # A node from elsewhere brings its own npm; Debian's comes apart from its node.
+  command -v npm > /dev/null || PACKAGES+=(npm)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,188 @@
+// nombre in a web page: the browser calls each pass of the game, the
+// player's files live in the browser's storage, and the page around the
+// canvas (web/page.html) starts runs, offers a finished run for download and
+// plays a run file back. Everything else is the desktop game's own code.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/game.h"
+#include "app/play_picture.h"
+#include "app/replay.h"
+#include "audio/sound.h"
+#include "base/clock.h"
+#include "input/controls.h"
+#include "player_files/player_files.h"
+#include "player_files/settings.h"
+#include "rules/update_ticks.h"
+#include "runs/run_check.h"
+#include "window/window_fit.h"
+
+extern audio::SoundSystem* musicSystem;
+
+namespace {
+
+// What the page shows around the run.
+enum class Showing { Nothing, Play, Watch, Ended };
+
+Game game;
+std::unique_ptr<RunLog> runLog;
+Showing showing = Showing::Nothing;
+bool endTold = false;
+bool musicStarted = false;
+std::string runText;  // the run that ended, as its file holds it
+std::string said;     // a line handed to the page
+double passMs = 0.0;  // the CPU time of the last pass, in milliseconds
+
+// The browser's storage is written after every change the game keeps, and
+// asynchronously: a failure is one line on the page.
+void keepInBrowser() {
+  EM_ASM(Module.nombreKeep && Module.nombreKeep());
+}
+
+void tellPage(const char* what) {
+  EM_ASM({ Module.nombreTell && Module.nombreTell(UTF8ToString($0)); }, what);
+}
+
+// The recording of a run, kept as the desktop keeps it, and for the page's download.
+void keepRun(const std::string& text) {
+  runText = text;
+  keepLastRun(text);
+}
+
+void endRun() {
+  keepEndedRun(game);
+  keepInBrowser();
+  showing = Showing::Ended;
+  tellPage("ended");
+}
+
+void pass(void*) {
+  if (showing == Showing::Nothing) return;
+  const double started = emscripten_get_now();
+  if (showing == Showing::Ended && !gameIsOver(game)) return;  // the last picture stays
+  runFrame(game);
+  closeIfExitChosen(game);
+  if (showing == Showing::Play) {
+    if (glfwWindowShouldClose(game.window) || gameIsOver(game)) {
+      glfwSetWindowShouldClose(game.window, 0);
+      endRun();
+    }
+  } else if (showing == Showing::Watch) {
+    if (!endTold && runLog->replayDone(game)) {
+      endTold = true;
+      said = replayEndLine(game, *runLog);
+      std::printf("%s\n", said.c_str());
+      std::fflush(stdout);
+      tellPage("watched");
+    }
+    if (glfwWindowShouldClose(game.window)) {
+      glfwSetWindowShouldClose(game.window, 0);
+      showing = Showing::Ended;
+      tellPage("ended");
+    }
+  }
+  passMs = emscripten_get_now() - started;
+}
+
+void startSound() {
+  if (musicStarted) return;
+  musicStarted = true;
+  startMusic();
+  applySettings(game.window, musicSystem, blowSounds.system);
+}
+
+}  // namespace
+
+extern "C" {
+
+// After the browser's storage is read: the window, the pictures and the
+// first picture of a run that waits for the player.
+EMSCRIPTEN_KEEPALIVE int nombreOpen() {
+  checkPlayerFolders();
+  loadSettings();
+  if (startUp(game) != 0) return -1;
+  applySettings(game.window, nullptr, blowSounds.system);
+  drawBetweenTicks = drawsBetweenTicks(1.0 / 60.0, true, game.pace);
+  runFrame(game);
+  emscripten_set_main_loop_arg(pass, nullptr, 0, 0);
+  return 0;
+}
+
+// A new run, as the program started again; the sound starts with the first.
+EMSCRIPTEN_KEEPALIVE void nombrePlay() {
+  startSound();
+  if (showing == Showing::Play) keepEndedRun(game);
+  runLog = std::make_unique<RunLog>();
+  startRun(game, 1.0f, wallClock());
+  runLog->beginRecording(game, nullptr, keepRun);
+  game.log = runLog.get();
+  glfwSetKeyCallback(game.window, keyboardKey);
+  showing = Showing::Play;
+  runText.clear();
+}
+
+// Plays the run file at `path` back, as --replay does. "" when it plays,
+// else why the file is not a run (and nothing changes).
+EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
+  RunFile run;
+  std::string why;
+  if (!readRunFile(path, run, why)) {
+    said = why;
+    return said.c_str();
+  }
+  startSound();
+  if (showing == Showing::Play) endRun();
+  runLog = std::make_unique<RunLog>();
+  beginReplay(game, *runLog, run);
+  glfwSetKeyCallback(game.window, viewerKey);
+  showing = Showing::Watch;
+  endTold = false;
+  said.clear();
+  return "";
+}
+
+// The player left the page (another tab, another window): in play, the game
+// pauses as the desktop's does when its window loses the focus.
+EMSCRIPTEN_KEEPALIVE void nombreAway() {
+  if (showing == Showing::Play) pauseWhileAway(game.window, gameIsOver(game));
+}
+
+// The run that ended, as a run file holds it ("" when none has).
+EMSCRIPTEN_KEEPALIVE const char* nombreRunText() { return runText.c_str(); }
+
+// The best runs, printed as --scores prints them.
+EMSCRIPTEN_KEEPALIVE int nombreScores() { return printScores(); }
+
+// The last pass's time in the page, in milliseconds.
+EMSCRIPTEN_KEEPALIVE double nombrePassMs() { return passMs; }
+
+// Where the hero stands and what the run has come to (for the page's tests).
+EMSCRIPTEN_KEEPALIVE double nombreHeroX() { return game.tovan ? game.tovan->getPosition().getX() : 0.0; }
+EMSCRIPTEN_KEEPALIVE long long nombreScore() { return game.tovan ? game.tovan->runScore : 0; }
+EMSCRIPTEN_KEEPALIVE int nombreTicks() { return static_cast<int>(game.ticksRun); }
+EMSCRIPTEN_KEEPALIVE int nombreMenuOpen() { return game.menuOpen ? 1 : 0; }
+
+}  // extern "C"
+
+int main() {
+  // The player's files: in the browser's storage, read in before the game
+  // starts; a browser that refuses it (a private window) leaves them in
+  // memory for this visit, and the page says so.
+  EM_ASM({
+    FS.mkdirTree('/home/web_user');
+    try {
+      FS.mount(IDBFS, {}, '/home/web_user');
+    } catch (e) {
+      Module.nombreStorageFailed && Module.nombreStorageFailed(e);
+    }
+    FS.syncfs(true, function(error) {
+      if (error) Module.nombreStorageFailed && Module.nombreStorageFailed(error);
+      Module.nombreReady && Module.nombreReady();
+    });
+  });
+  return 0;
+}
