@@ -2,6 +2,14 @@
 # Sets up this machine (Debian 12), builds the game and its pictures and sounds, and plays it.
 set -euo pipefail
 cd "$(dirname "$0")"
+# --web: the game as a web page, built and served here for a browser.
+if [ "${1:-}" = --web ]; then
+  port=${NOMBRE_WEB_PORT:-8000}
+  echo "== 1/2 setting up and building the web page in build-web/site/ (the first time, installing emscripten takes a few minutes)"
+  bash scripts/web.sh
+  echo "== 2/2 serving the game: open http://localhost:$port/ in a browser (Ctrl+C stops)"
+  exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site
+fi
 # The game opens a window: without a display there is no point in building it.
 if [ -z "${DISPLAY:-}" ]; then
   echo "nombre needs a display: DISPLAY is not set (on a machine without one, try: xvfb-run -a ./play.sh)"
