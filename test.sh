@@ -2,7 +2,8 @@
 # Sets up this machine (Debian 12), builds everything and runs every test:
 # the suite on the normal build, the same suite built with AddressSanitizer
 # and UndefinedBehaviorSanitizer, the Debian package unpacked and started, and
-# a short fuzzing of the file loaders.
+# a short fuzzing of the file loaders, and the game as a web page in a
+# headless browser (which installs emscripten and chromium first).
 # The OpenGL tests draw with Mesa in a virtual X display.
 # Every step runs even when one before it failed; the last line counts them.
 set -uo pipefail
@@ -43,6 +44,7 @@ step "ctest plain" plain_suite
 step "package" package_check
 step "ctest sanitizers" sanitizer_suite
 step "fuzz" bash scripts/fuzz.sh 20
+step "web" bash tests/web/run.sh
 
 if [ ${#failed[@]} -eq 0 ]; then
   echo "$passed passed, 0 failed"

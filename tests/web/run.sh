@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The web build, tested: the node checker says what the native one says on
+# every run fixture, and the page, in Debian's chromium driven by
+# puppeteer-core, plays, records, downloads, keeps and watches runs; the run
+# it recorded checks with the native checker.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+started=$SECONDS
+bash scripts/web.sh > build-web.log 2>&1 || { tail -30 build-web.log; exit 1; }
+TARGETS="nombre nombre-check assets" bash scripts/build.sh build > build-web.native.log 2>&1 || { tail -30 build-web.native.log; exit 1; }
+# puppeteer-core, as the lock file pins it; never a browser of its own.
+npm_dir=build-web/npm
+mkdir -p "$npm_dir"
+if ! cmp -s tests/web/package-lock.json "$npm_dir/package-lock.json" || [ ! -d "$npm_dir/node_modules" ]; then
+  cp tests/web/package.json tests/web/package-lock.json "$npm_dir/"
+  (cd "$npm_dir" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund > /dev/null) || { echo "npm ci failed"; exit 1; }
+fi
+echo "built in $((SECONDS - started)) s"
+
+failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The same lines and exit code from both checkers, fixture by fixture, and
+# for a file that is not a run and one that is missing.
+printf 'nombre run\nnot really\n' > "$work/damaged.nrep"
+for run in tests/fixtures/*.nrep "$work/damaged.nrep" "$work/missing.nrep"; do
+  native=$(build/nombre-check "$run" 2>&1; echo "exit $?")
+  web=$(node build-web/nombre-check.js "$run" 2>&1; echo "exit $?")
+  if [ "$native" != "$web" ]; then
+    echo "FAIL the checkers differ on $run: native [$native], node [$web]"
+    failed=1
+  fi
+done
+all_native=$(build/nombre-check tests/fixtures/*.nrep; echo "exit $?")
+all_web=$(node build-web/nombre-check.js tests/fixtures/*.nrep; echo "exit $?")
+[ "$all_native" = "$all_web" ] || { echo "FAIL the checkers differ on all the fixtures at once"; failed=1; }
+[ $failed -eq 0 ] && echo "ok   the node checker says what the native one says on every fixture"
+
+# The desktop's picture of a run's opening frame: the first frame of a run
+# exported losslessly, drawn by the same code at the same tick.
+(cd build/run && ../nombre --replay "$root/tests/fixtures/walk.nrep" --export "$work/opening.mkv" --mute --to 0.02 \
+  > "$work/export.txt" 2>&1) || { cat "$work/export.txt"; failed=1; }
+ffmpeg -v error -i "$work/opening.mkv" -frames:v 1 "$work/opening.png" || failed=1
+
+NODE_PATH="$root/$npm_dir/node_modules" node tests/web/page_test.js build-web/site "$work/opening.png" \
+  tests/fixtures/walk.nrep "$work" || failed=1
+if [ -f "$work/nombre-run.nrep" ]; then
+  verdict=$(build/nombre-check "$work/nombre-run.nrep")
+  code=$?
+  echo "  $verdict"
+  if [ $code -eq 0 ]; then echo "ok   the run played in the page checks with the native checker"; else
+    echo "FAIL the run played in the page does not check"; failed=1; fi
+fi
+echo "the web step took $((SECONDS - started)) s"
+exit $failed
