@@ -18,6 +18,10 @@ int watchLaunch(const char* binary, int runs);
 // Records a level-12 fight, then replays it through the real frame loop at
 // the run's own pace: passes per second and CPU time per pass.
 int runReplayedFight();
+// Plays the run file at `path` back at 60 passes a second, as the web page
+// does, and times each pass of the frame loop alone: median and 90th
+// percentile (the page's own figure is beside it in tests/web).
+int runWatchedPasses(const char* path);
 // Launches the floor program and each game binary in turn, `pairs` times,
 // and gives each game's launch to first frame against the floor's of the same
 // round: median, min and max of the ratios.

@@ -2,8 +2,11 @@
 // so two builds are compared on identical frames.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <thread>
+#include <vector>
 
 #include "app/game.h"
 #include "app/replay.h"
@@ -52,5 +55,32 @@ int runReplayedFight() {
   const std::string name = "replayed fight, level 12 (" + std::to_string(run.endTick) + " ticks)";
   printRow(name, static_cast<double>(passes) / seconds, "passes/s", 0);
   printRow("  CPU time per pass (all threads)", 1000.0 * cpu / static_cast<double>(passes), "ms", 3);
+  return 0;
+}
+
+int runWatchedPasses(const char* path) {
+  RunFile run;
+  if (!loadRun(path, run)) return 1;
+  Game& game = benchGame(true);
+  releaseGameClock();  // the run's own pace, on the real clock
+  RunLog log;
+  beginReplay(game, log, run);
+  // A pass every 60th of a second, as a browser calls the page's, each timed alone.
+  using Clock = std::chrono::steady_clock;
+  const auto period = std::chrono::microseconds(16667);
+  std::vector<double> passMs;
+  auto next = Clock::now();
+  while (!log.replayDone(game)) {
+    const auto start = Clock::now();
+    runFrame(game);
+    passMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    next += period;
+    std::this_thread::sleep_until(next);
+  }
+  game.log = nullptr;
+  std::sort(passMs.begin(), passMs.end());
+  printRow("watched run, " + std::to_string(run.endTick) + " ticks: passes", static_cast<double>(passMs.size()), "", 0);
+  printRow("  a pass, median", passMs[passMs.size() / 2], "ms", 3);
+  printRow("  a pass, 90th percentile", passMs[passMs.size() * 9 / 10], "ms", 3);
   return 0;
 }

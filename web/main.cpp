@@ -5,9 +5,11 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/game.h"
 #include "app/play_picture.h"
@@ -35,7 +37,7 @@ bool endTold = false;
 bool musicStarted = false;
 std::string runText;  // the run that ended, as its file holds it
 std::string said;     // a line handed to the page
-double passMs = 0.0;  // the CPU time of the last pass, in milliseconds
+std::vector<double> passMs;  // the time of each pass of this run in the page, in milliseconds
 
 // The browser's storage is written after every change the game keeps, and
 // asynchronously: a failure is one line on the page.
@@ -85,7 +87,7 @@ void pass(void*) {
       tellPage("ended");
     }
   }
-  passMs = emscripten_get_now() - started;
+  passMs.push_back(emscripten_get_now() - started);
 }
 
 void startSound() {
@@ -123,6 +125,7 @@ EMSCRIPTEN_KEEPALIVE void nombrePlay() {
   glfwSetKeyCallback(game.window, keyboardKey);
   showing = Showing::Play;
   runText.clear();
+  passMs.clear();
 }
 
 // Plays the run file at `path` back, as --replay does. "" when it plays,
@@ -140,6 +143,7 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
   beginReplay(game, *runLog, run);
   glfwSetKeyCallback(game.window, viewerKey);
   showing = Showing::Watch;
+  passMs.clear();
   endTold = false;
   said.clear();
   return "";
@@ -157,8 +161,15 @@ EMSCRIPTEN_KEEPALIVE const char* nombreRunText() { return runText.c_str(); }
 // The best runs, printed as --scores prints them.
 EMSCRIPTEN_KEEPALIVE int nombreScores() { return printScores(); }
 
-// The last pass's time in the page, in milliseconds.
-EMSCRIPTEN_KEEPALIVE double nombrePassMs() { return passMs; }
+// The passes of the run shown since it began: how many, and the time of the
+// pass at `share` (0.5 the median) of them in order, in milliseconds.
+EMSCRIPTEN_KEEPALIVE int nombrePasses() { return static_cast<int>(passMs.size()); }
+EMSCRIPTEN_KEEPALIVE double nombrePassMs(double share) {
+  if (passMs.empty()) return 0.0;
+  std::vector<double> sorted = passMs;
+  std::sort(sorted.begin(), sorted.end());
+  return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(share * static_cast<double>(sorted.size())))];
+}
 
 // Where the hero stands and what the run has come to (for the page's tests).
 EMSCRIPTEN_KEEPALIVE double nombreHeroX() { return game.tovan ? game.tovan->getPosition().getX() : 0.0; }

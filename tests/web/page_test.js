@@ -76,15 +76,6 @@ async function compareWithDesktop(page, near) {
   }, shot, desktop, near);
 }
 
-async function playing(page) {
-  return page.evaluate(() => {
-    const contexts = typeof AL !== 'undefined' && AL.contexts ? Object.values(AL.contexts).filter((c) => c) : [];
-    const running = contexts.some((c) => c.audioCtx && c.audioCtx.state === 'running');
-    const sourcePlaying = contexts.some((c) => Object.values(c.sources || {}).some((s) => s && s.state === 0x1012));
-    return { running, sourcePlaying };
-  });
-}
-
 (async () => {
   const server = await serve();
   const address = 'http://127.0.0.1:' + server.address().port + '/';
@@ -107,11 +98,11 @@ async function playing(page) {
     await page.goto(address);
     check(await waitFor(page, () => window.nombrePage.state === 'ready', 20000), 'the page opens and waits for a click or a key');
     const firstFrameMs = await page.evaluate(() => window.nombrePage.firstFrameMs);
-    console.log('first frame drawn ' + Math.round(firstFrameMs) + ' ms after the page began to load');
-    check(firstFrameMs > 0 && firstFrameMs < 3000, 'the first frame is drawn within 3 s');
+    // A figure to read, not a check: how long depends on what else the machine does.
+    console.log('     first frame drawn ' + Math.round(firstFrameMs) + ' ms after the page began to load');
     await page.evaluate(() => { document.getElementById('start').hidden = true; });
     const same = await compareWithDesktop(page, 24);
-    console.log('against the desktop: ' + (same.farShare * 100).toFixed(3) + '% of pixels differ by more than 24, mean difference ' + same.meanDiff.toFixed(3));
+    console.log('     against the desktop: ' + (same.farShare * 100).toFixed(3) + '% of pixels differ by more than 24, mean difference ' + same.meanDiff.toFixed(3));
     check(same.farShare < 0.005 && same.meanDiff < 1.0, "the opening frame is the desktop's picture");
     await page.evaluate(() => { document.getElementById('start').hidden = false; });
 
@@ -123,7 +114,6 @@ async function playing(page) {
       return contexts.some((c) => c.audioCtx.state === 'running') &&
         contexts.some((c) => Object.values(c.sources || {}).some((s) => s && s.state === 0x1012));
     }, 5000), 'the music plays');
-    console.log('sound: ' + JSON.stringify(await playing(page)));
 
     // The arrows walk the hero and never scroll the page.
     const x0 = await page.evaluate(() => Module._nombreHeroX());
@@ -137,16 +127,12 @@ async function playing(page) {
     check(await page.evaluate(() => window.scrollY) === 0, 'arrows and space do not scroll the page');
 
     // The hero strikes the first group until a blow scores.
-    const passes = [];
     for (let i = 0; i < 120 && await page.evaluate(() => Module._nombreScore()) === 0; i++) {
       await page.keyboard.press(i % 2 ? 'KeyX' : 'KeyZ');
       await sleep(120);
-      passes.push(await page.evaluate(() => Module._nombrePassMs()));
     }
     const score = await page.evaluate(() => Number(Module._nombreScore()));
     check(score > 0, 'punches and kicks land: the run scores ' + score);
-    passes.sort((a, b) => a - b);
-    console.log('a pass in the page: median ' + passes[passes.length >> 1].toFixed(2) + ' ms over ' + passes.length + ' passes');
 
     // The page losing the focus pauses play in the menu.
     await page.evaluate(() => window.dispatchEvent(new Event('blur')));
@@ -182,9 +168,40 @@ async function playing(page) {
     // A recorded run watched to its end.
     await (await page.$('#watch')).uploadFile(fixtureRun);
     check(await waitFor(page, () => window.nombrePage.state === 'watching', 2000), 'a run file plays back');
-    check(await waitFor(page, () => window.nombrePage.state === 'watched', 30000), 'the watched run reaches its end');
+    check(await waitFor(page, () => window.nombrePage.state === 'watched', 60000), 'the watched run reaches its end');
     const line = await page.evaluate(() => document.getElementById('line').textContent);
     check(line.endsWith('it ends as the run did'), 'the watched run ends as recorded: ' + line);
+    const cost = await page.evaluate(() => [Module._nombrePasses(), Module._nombrePassMs(0.5), Module._nombrePassMs(0.9)]);
+    console.log('     the watched run in the page: ' + cost[0] + ' passes, a pass ' + cost[1].toFixed(3) + ' ms median, ' +
+      cost[2].toFixed(3) + ' ms at the 90th percentile');
+
+    // Play again: a new run from its first tick.
+    check(await page.evaluate(() => !document.getElementById('ended').hidden), 'a watched run ended offers Play again');
+    await page.click('#again');
+    check(await waitFor(page, () => window.nombrePage.state === 'playing' && Module._nombreTicks() < 120, 2000),
+      'Play again starts a new run');
+
+    // The full-screen button puts the stage on the whole screen, and takes it back.
+    await page.click('#fullscreen');
+    check(await waitFor(page, () => document.fullscreenElement && document.fullscreenElement.id === 'stage', 2000),
+      'the full-screen button fills the screen with the game');
+    await page.click('#fullscreen');
+    await waitFor(page, () => !document.fullscreenElement, 2000);
+
+    // A browser that refuses its storage (a private window): one line, and play goes on.
+    const refused = await browser.createBrowserContext();
+    const privatePage = await refused.newPage();
+    await privatePage.evaluateOnNewDocument(() => {
+      Object.defineProperty(window, 'indexedDB', { get() { throw new Error('storage refused'); } });
+    });
+    await privatePage.goto(address);
+    check(await waitFor(privatePage, () => window.nombrePage.state === 'ready', 20000), 'without storage the game still opens');
+    const lines = await privatePage.evaluate(() => window.nombrePage.lines);
+    check(lines.length === 1 && lines[0].includes('cannot be kept'), 'without storage, one line says so: ' + lines.join(' | '));
+    await privatePage.keyboard.press('Enter');
+    check(await waitFor(privatePage, () => window.nombrePage.state === 'playing' && Module._nombreTicks() > 30, 3000),
+      'without storage, play goes on');
+    await refused.close();
   } finally {
     await browser.close();
     server.close();

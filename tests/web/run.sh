@@ -45,7 +45,7 @@ all_web=$(node build-web/nombre-check.js tests/fixtures/*.nrep; echo "exit $?")
 ffmpeg -v error -i "$work/opening.mkv" -frames:v 1 "$work/opening.png" || failed=1
 
 NODE_PATH="$root/$npm_dir/node_modules" node tests/web/page_test.js build-web/site "$work/opening.png" \
-  tests/fixtures/walk.nrep "$work" || failed=1
+  tests/fixtures/v3_walk_fight_pause.nrep "$work" || failed=1
 if [ -f "$work/nombre-run.nrep" ]; then
   verdict=$(build/nombre-check "$work/nombre-run.nrep")
   code=$?
