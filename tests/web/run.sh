@@ -38,6 +38,15 @@ all_web=$(node build-web/nombre-check.js tests/fixtures/*.nrep; echo "exit $?")
 [ "$all_native" = "$all_web" ] || { echo "FAIL the checkers differ on all the fixtures at once"; failed=1; }
 [ $failed -eq 0 ] && echo "ok   the node checker says what the native one says on every fixture"
 
+# What a player downloads, compressed as a server would send it: under 4 MB.
+gzipped=0
+for file in build-web/site/index.wasm build-web/site/index.js build-web/site/index.data; do
+  gzipped=$((gzipped + $(gzip -9 -c "$file" | wc -c)))
+done
+echo "     the page's .wasm, .js and .data gzipped: $gzipped bytes"
+if [ $gzipped -lt $((4 * 1024 * 1024)) ]; then echo "ok   the page downloads in under 4 MB"; else
+  echo "FAIL the page is $gzipped bytes gzipped, more than 4 MB"; failed=1; fi
+
 # The desktop's picture of a run's opening frame: the first frame of a run
 # exported losslessly, drawn by the same code at the same tick.
 (cd build/run && ../nombre --replay "$root/tests/fixtures/walk.nrep" --export "$work/opening.mkv" --mute --to 0.02 \
