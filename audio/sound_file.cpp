@@ -9,7 +9,6 @@
 #include <cstring>
 #include <utility>
 
-#include "base/files.h"
 
 namespace audio {
 namespace {
@@ -74,19 +73,12 @@ bool formatIsPlausible(const SF_INFO& info) {
 
 }  // namespace
 
-void (*soundFileChecked)(const char* path) = nullptr;
-
 bool loadSoundFile(const char* path, PcmSound* out) {
-  if (!out) return false;
-  *out = PcmSound{};
-  if (!path) return false;
-
   // The file is opened once, and libsndfile reads what was checked: opening
   // the name again could meet a named pipe put there meanwhile, and block.
   long long fileSize = 0;
-  std::FILE* file = openRegularFile(path, &fileSize);
+  std::FILE* file = openSoundFile(path, out, &fileSize);
   if (!file) return false;
-  if (soundFileChecked) soundFileChecked(path);
   // libsndfile reads the descriptor from its start, past the stream's buffer.
   if (!headerIsAcceptable(file, fileSize) || lseek(fileno(file), 0, SEEK_SET) != 0) {
     std::fclose(file);

@@ -2,6 +2,7 @@
 // Reading sound files into 16-bit PCM for the mixer.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace audio {
@@ -22,6 +23,10 @@ struct PcmSound {
 // missing or unreadable file, a header that does not match the data, more
 // than two channels, no samples at all, or more than the limits above.
 bool loadSoundFile(const char* path, PcmSound* out);
+
+// The start of loadSoundFile: empties *out and opens the regular file at
+// `path` (its size in *bytes); null when there is none or either is null.
+std::FILE* openSoundFile(const char* path, PcmSound* out, long long* bytes);
 
 // Called, when set, with the path of each file the loader has opened and is
 // about to read: tests change the file behind the name at that moment.

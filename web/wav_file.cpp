@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "audio/sound_file.h"
-#include "base/files.h"
 
 namespace audio {
 namespace {
@@ -59,16 +58,10 @@ bool readWav(const std::string& bytes, PcmSound& pcm) {
 
 }  // namespace
 
-void (*soundFileChecked)(const char* path) = nullptr;
-
 bool loadSoundFile(const char* path, PcmSound* out) {
-  if (!out) return false;
-  *out = PcmSound{};
-  if (!path) return false;
   long long fileSize = 0;
-  std::FILE* file = openRegularFile(path, &fileSize);
+  std::FILE* file = openSoundFile(path, out, &fileSize);
   if (!file) return false;
-  if (soundFileChecked) soundFileChecked(path);
   std::string bytes(static_cast<std::size_t>(fileSize), '\0');
   const bool read = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
   std::fclose(file);

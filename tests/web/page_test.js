@@ -202,6 +202,25 @@ async function compareWithDesktop(page, near) {
     check(await waitFor(privatePage, () => window.nombrePage.state === 'playing' && Module._nombreTicks() > 30, 3000),
       'without storage, play goes on');
     await refused.close();
+
+    // A pad of the browser's standard mapping: its D-pad walks the hero.
+    const padded = await browser.createBrowserContext();
+    const padPage = await padded.newPage();
+    await padPage.evaluateOnNewDocument(() => {
+      const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+      window.testPad = { id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 1, axes: [0, 0, 0, 0], buttons };
+      navigator.getGamepads = () => [window.testPad];
+    });
+    await padPage.goto(address);
+    await waitFor(padPage, () => window.nombrePage.state === 'ready', 20000);
+    await padPage.click('#start');
+    await waitFor(padPage, () => window.nombrePage.state === 'playing', 2000);
+    const padStart = await padPage.evaluate(() => Module._nombreHeroX());
+    await padPage.evaluate(() => { window.testPad.buttons[15] = { pressed: true, touched: true, value: 1 }; });
+    const padWalked = await waitFor(padPage, (x) => Module._nombreHeroX() > x + 0.05, 5000, padStart);
+    await padPage.evaluate(() => { window.testPad.buttons[15] = { pressed: false, touched: false, value: 0 }; });
+    check(padWalked, "a gamepad's D-pad walks the hero");
+    await padded.close();
   } finally {
     await browser.close();
     server.close();
