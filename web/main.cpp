@@ -90,6 +90,13 @@ void pass(void*) {
   passMs.push_back(emscripten_get_now() - started);
 }
 
+// A run begins on a page that may have seen Exit chosen since the last ended.
+void beginShowing(Showing what) {
+  glfwSetWindowShouldClose(game.window, 0);
+  showing = what;
+  passMs.clear();
+}
+
 void startSound() {
   if (musicStarted) return;
   musicStarted = true;
@@ -123,9 +130,8 @@ EMSCRIPTEN_KEEPALIVE void nombrePlay() {
   runLog->beginRecording(game, nullptr, keepRun);
   game.log = runLog.get();
   glfwSetKeyCallback(game.window, keyboardKey);
-  showing = Showing::Play;
+  beginShowing(Showing::Play);
   runText.clear();
-  passMs.clear();
 }
 
 // Plays the run file at `path` back, as --replay does. "" when it plays,
@@ -142,8 +148,7 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
   runLog = std::make_unique<RunLog>();
   beginReplay(game, *runLog, run);
   glfwSetKeyCallback(game.window, viewerKey);
-  showing = Showing::Watch;
-  passMs.clear();
+  beginShowing(Showing::Watch);
   endTold = false;
   said.clear();
   return "";
