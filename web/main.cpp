@@ -30,14 +30,18 @@ namespace {
 // What the page shows around the run.
 enum class Showing { Nothing, Play, Watch, Ended };
 
-Game game;
-std::unique_ptr<RunLog> runLog;
-Showing showing = Showing::Nothing;
-bool endTold = false;
-bool musicStarted = false;
-std::string runText;  // the run that ended, as its file holds it
-std::string said;     // a line handed to the page
-std::vector<double> passMs;  // the time of each pass of this run in the page, in milliseconds
+// The game and what the page keeps around it: one, as a page shows one game.
+struct Page {
+  Game game;
+  std::unique_ptr<RunLog> runLog;
+  Showing showing = Showing::Nothing;
+  bool endTold = false;
+  bool musicStarted = false;
+  std::string runText;         // the run that ended, as its file holds it
+  std::string said;            // a line handed to the page
+  std::vector<double> passMs;  // the time of each pass of this run in the page, in milliseconds
+};
+Page page;
 
 // The browser's storage is written after every change the game keeps, and
 // asynchronously: a failure is one line on the page.
@@ -51,57 +55,57 @@ void tellPage(const char* what) {
 
 // The recording of a run, kept as the desktop keeps it, and for the page's download.
 void keepRun(const std::string& text) {
-  runText = text;
+  page.runText = text;
   keepLastRun(text);
 }
 
 void endRun() {
-  keepEndedRun(game);
+  keepEndedRun(page.game);
   keepInBrowser();
-  showing = Showing::Ended;
+  page.showing = Showing::Ended;
   tellPage("ended");
 }
 
 void pass(void*) {
-  if (showing == Showing::Nothing) return;
+  if (page.showing == Showing::Nothing) return;
   const double started = emscripten_get_now();
-  if (showing == Showing::Ended && !gameIsOver(game)) return;  // the last picture stays
-  runFrame(game);
-  closeIfExitChosen(game);
-  if (showing == Showing::Play) {
-    if (glfwWindowShouldClose(game.window) || gameIsOver(game)) {
-      glfwSetWindowShouldClose(game.window, 0);
+  if (page.showing == Showing::Ended && !gameIsOver(page.game)) return;  // the last picture stays
+  runFrame(page.game);
+  closeIfExitChosen(page.game);
+  if (page.showing == Showing::Play) {
+    if (glfwWindowShouldClose(page.game.window) || gameIsOver(page.game)) {
+      glfwSetWindowShouldClose(page.game.window, 0);
       endRun();
     }
-  } else if (showing == Showing::Watch) {
-    if (!endTold && runLog->replayDone(game)) {
-      endTold = true;
-      said = replayEndLine(game, *runLog);
-      std::printf("%s\n", said.c_str());
+  } else if (page.showing == Showing::Watch) {
+    if (!page.endTold && page.runLog->replayDone(page.game)) {
+      page.endTold = true;
+      page.said = replayEndLine(page.game, *page.runLog);
+      std::printf("%s\n", page.said.c_str());
       std::fflush(stdout);
       tellPage("watched");
     }
-    if (glfwWindowShouldClose(game.window)) {
-      glfwSetWindowShouldClose(game.window, 0);
-      showing = Showing::Ended;
+    if (glfwWindowShouldClose(page.game.window)) {
+      glfwSetWindowShouldClose(page.game.window, 0);
+      page.showing = Showing::Ended;
       tellPage("ended");
     }
   }
-  passMs.push_back(emscripten_get_now() - started);
+  page.passMs.push_back(emscripten_get_now() - started);
 }
 
 // A run begins on a page that may have seen Exit chosen since the last ended.
 void beginShowing(Showing what) {
-  glfwSetWindowShouldClose(game.window, 0);
-  showing = what;
-  passMs.clear();
+  glfwSetWindowShouldClose(page.game.window, 0);
+  page.showing = what;
+  page.passMs.clear();
 }
 
 void startSound() {
-  if (musicStarted) return;
-  musicStarted = true;
+  if (page.musicStarted) return;
+  page.musicStarted = true;
   startMusic();
-  applySettings(game.window, musicSystem, blowSounds.system);
+  applySettings(page.game.window, musicSystem, blowSounds.system);
 }
 
 }  // namespace
@@ -113,10 +117,10 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int nombreOpen() {
   checkPlayerFolders();
   loadSettings();
-  if (startUp(game) != 0) return -1;
-  applySettings(game.window, nullptr, blowSounds.system);
-  drawBetweenTicks = drawsBetweenTicks(1.0 / 60.0, true, game.pace);
-  runFrame(game);
+  if (startUp(page.game) != 0) return -1;
+  applySettings(page.game.window, nullptr, blowSounds.system);
+  drawBetweenTicks = drawsBetweenTicks(1.0 / 60.0, true, page.game.pace);
+  runFrame(page.game);
   emscripten_set_main_loop_arg(pass, nullptr, 0, 0);
   return 0;
 }
@@ -124,14 +128,14 @@ EMSCRIPTEN_KEEPALIVE int nombreOpen() {
 // A new run, as the program started again; the sound starts with the first.
 EMSCRIPTEN_KEEPALIVE void nombrePlay() {
   startSound();
-  if (showing == Showing::Play) keepEndedRun(game);
-  runLog = std::make_unique<RunLog>();
-  startRun(game, 1.0f, wallClock());
-  runLog->beginRecording(game, nullptr, keepRun);
-  game.log = runLog.get();
-  glfwSetKeyCallback(game.window, keyboardKey);
+  if (page.showing == Showing::Play) keepEndedRun(page.game);
+  page.runLog = std::make_unique<RunLog>();
+  startRun(page.game, 1.0f, wallClock());
+  page.runLog->beginRecording(page.game, nullptr, keepRun);
+  page.game.log = page.runLog.get();
+  glfwSetKeyCallback(page.game.window, keyboardKey);
   beginShowing(Showing::Play);
-  runText.clear();
+  page.runText.clear();
 }
 
 // Plays the run file at `path` back, as --replay does. "" when it plays,
@@ -140,47 +144,47 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
   RunFile run;
   std::string why;
   if (!readRunFile(path, run, why)) {
-    said = why;
-    return said.c_str();
+    page.said = why;
+    return page.said.c_str();
   }
   startSound();
-  if (showing == Showing::Play) endRun();
-  runLog = std::make_unique<RunLog>();
-  beginReplay(game, *runLog, run);
-  glfwSetKeyCallback(game.window, viewerKey);
+  if (page.showing == Showing::Play) endRun();
+  page.runLog = std::make_unique<RunLog>();
+  beginReplay(page.game, *page.runLog, run);
+  glfwSetKeyCallback(page.game.window, viewerKey);
   beginShowing(Showing::Watch);
-  endTold = false;
-  said.clear();
+  page.endTold = false;
+  page.said.clear();
   return "";
 }
 
 // The player left the page (another tab, another window): in play, the game
 // pauses as the desktop's does when its window loses the focus.
 EMSCRIPTEN_KEEPALIVE void nombreAway() {
-  if (showing == Showing::Play) pauseWhileAway(game.window, gameIsOver(game));
+  if (page.showing == Showing::Play) pauseWhileAway(page.game.window, gameIsOver(page.game));
 }
 
 // The run that ended, as a run file holds it ("" when none has).
-EMSCRIPTEN_KEEPALIVE const char* nombreRunText() { return runText.c_str(); }
+EMSCRIPTEN_KEEPALIVE const char* nombreRunText() { return page.runText.c_str(); }
 
 // The best runs, printed as --scores prints them.
 EMSCRIPTEN_KEEPALIVE int nombreScores() { return printScores(); }
 
 // The passes of the run shown since it began: how many, and the time of the
 // pass at `share` (0.5 the median) of them in order, in milliseconds.
-EMSCRIPTEN_KEEPALIVE int nombrePasses() { return static_cast<int>(passMs.size()); }
+EMSCRIPTEN_KEEPALIVE int nombrePasses() { return static_cast<int>(page.passMs.size()); }
 EMSCRIPTEN_KEEPALIVE double nombrePassMs(double share) {
-  if (passMs.empty()) return 0.0;
-  std::vector<double> sorted = passMs;
+  if (page.passMs.empty()) return 0.0;
+  std::vector<double> sorted = page.passMs;
   std::sort(sorted.begin(), sorted.end());
   return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(share * static_cast<double>(sorted.size())))];
 }
 
 // Where the hero stands and what the run has come to (for the page's tests).
-EMSCRIPTEN_KEEPALIVE double nombreHeroX() { return game.tovan ? game.tovan->getPosition().getX() : 0.0; }
-EMSCRIPTEN_KEEPALIVE long long nombreScore() { return game.tovan ? game.tovan->runScore : 0; }
-EMSCRIPTEN_KEEPALIVE int nombreTicks() { return static_cast<int>(game.ticksRun); }
-EMSCRIPTEN_KEEPALIVE int nombreMenuOpen() { return game.menuOpen ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE double nombreHeroX() { return page.game.tovan ? page.game.tovan->getPosition().getX() : 0.0; }
+EMSCRIPTEN_KEEPALIVE long long nombreScore() { return page.game.tovan ? page.game.tovan->runScore : 0; }
+EMSCRIPTEN_KEEPALIVE int nombreTicks() { return static_cast<int>(page.game.ticksRun); }
+EMSCRIPTEN_KEEPALIVE int nombreMenuOpen() { return page.game.menuOpen ? 1 : 0; }
 
 }  // extern "C"
 
