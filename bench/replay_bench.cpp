@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/replay.h"
 #include "bench/bench_game.h"
 #include "bench/modes.h"
@@ -38,14 +38,14 @@ int runReplayedFight() {
   long passes = 0;
   const double cpuStart = cpuSeconds();
   const auto start = std::chrono::steady_clock::now();
-  while (!log.replayDone(game)) {
+  while (!log.replayDone(game.run)) {
     runFrame(game);
     ++passes;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpu = cpuSeconds() - cpuStart;
-  game.log = nullptr;
-  if (!log.endsAsRecorded(game) || log.firstDifference() >= 0) {
+  game.run.log = nullptr;
+  if (!log.endsAsRecorded(game.run) || log.firstDifference() >= 0) {
     std::fprintf(stderr, "nombre_bench: the replayed fight did not end as recorded\n");
     return 1;
   }
