@@ -1,14 +1,11 @@
 #include "app/export.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/pass_ticks.h"
-#include "app/play_picture.h"
 #include "app/replay.h"
 #include "base/console.h"
 #include "base/quit_signals.h"
@@ -18,10 +15,8 @@
 #include "clip/sound_mix.h"
 #include "enemies/update_pass.h"
 #include "player_files/settings.h"
-#include "rules/update_ticks.h"
 #include "runs/run_check.h"
 #include "runs/run_log.h"
-#include "screens/hud.h"
 
 namespace {
 
@@ -44,6 +39,11 @@ clip::BlowSound trackSoundOf(int blow) {
   return clip::BlowSound::impact;
 }
 
+// The game time clip frame `frame` shows, the stalls skipped so far left out.
+ClockTicks frameGameTime(const RunFile& file, long long frame, ClockTicks skipped) {
+  return file.startClock + frameTime(frame) + skipped;
+}
+
 ClipPlan planClip(const RunFile& file, int soundRate) {
   Run run;
   RunLog log;
@@ -52,22 +52,19 @@ ClipPlan planClip(const RunFile& file, int soundRate) {
   int heard[kBlowSounds] = {};
   ClockTicks skipped = 0;
   for (long long frame = 0;; ++frame) {
-    const ClockTicks now = file.startClock + frameTime(frame) + skipped;
+    const ClockTicks now = frameGameTime(file, frame, skipped);
     run.clock.time = now;
     bool stuck = false;
-    while (now >= nextTickTime(run)) {
-      if (!runLoggedTick(run)) {
-        stuck = true;
-        break;
-      }
+    // The ticks as the export's passes run them, each blow heard at its tick.
+    runDueTicks(run, now, nullptr, [&](const Run& played) {
       // A stall the log skips moves the run's clock on with its ticks.
-      const ClockTicks clipMs = run.tickClock - file.startClock - skipped - (run.clock.time - now);
+      const ClockTicks clipMs = played.tickClock - file.startClock - skipped - (played.clock.time - now);
       for (int blow = 0; blow < kBlowSounds; ++blow) {
-        for (; heard[blow] < run.tovan->soundsStarted[blow]; ++heard[blow]) {
+        for (; heard[blow] < played.tovan->soundsStarted[blow]; ++heard[blow]) {
           plan.sounds.push_back({trackSoundOf(blow), clipMs * soundRate / 1000});
         }
       }
-    }
+    }, &stuck);
     skipped += run.clock.time - now;
     if (stuck || log.replayDone(run)) {
       plan.lastFrame = frame;
@@ -76,28 +73,6 @@ ClipPlan planClip(const RunFile& file, int soundRate) {
   }
   run.log = nullptr;
   return plan;
-}
-
-// The frame as the game's frame loop draws the mode the run is in, its
-// ticks already run.
-void drawFrame(Game& game) {
-  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  switch (chooseMode(game)) {
-    case FrameMode::Menu:
-      menuFrame(game);
-      break;
-    case FrameMode::GameOver:
-      keepEndedRun(game);  // a run played back: its score is shown, not kept
-      gameOverFrame(game);
-      break;
-    case FrameMode::StageClear:
-      stageClearFrame(game);
-      break;
-    case FrameMode::Play:
-      drawPlay(game, 1.0f);
-      break;
-  }
 }
 
 bool inClip(long long frame, ClockTicks fromMs, ClockTicks toMs) {
@@ -129,7 +104,7 @@ int exportRun(const ExportRequest& request) {
 
   clip::ClipFormat format = clip::ClipFormat::webm;
   const bool withSound = !request.mute && clip::clipFormatOf(request.clip, &format) && format != clip::ClipFormat::gif;
-  loadSettings();
+  const Settings settings = loadSettings();
   clip::TrackSounds sounds;
   if (withSound) sounds = clip::loadTrackSounds(kSoundFolder, nullptr);
   const int soundRate = withSound && sounds.music.sampleRate > 0 ? sounds.music.sampleRate : clip::kDefaultTrackRate;
@@ -160,6 +135,7 @@ int exportRun(const ExportRequest& request) {
     return 1;
   }
   Game game;
+  game.settings = settings;
   if (startUpInContext(game, request.width, request.height, run.startClock) != 0) {
     writer.abort();
     return 1;
@@ -173,12 +149,13 @@ int exportRun(const ExportRequest& request) {
   long long written = 0;
   ClockTicks skipped = 0;
   for (long long frame = 0; frame <= plan.lastFrame; ++frame) {
-    const ClockTicks now = run.startClock + frameTime(frame) + skipped;
-    game.clock.time = now;
-    runDueTicks(game, now);
-    skipped += game.clock.time - now;
+    // A pass of the game at the frame's time, as the window's passes run.
+    const ClockTicks now = frameGameTime(run, frame, skipped);
+    game.run.clock.time = now;
+    advanceGame(game, now);
+    skipped += game.run.clock.time - now;
     if (!inClip(frame, fromMs, toMs)) continue;
-    drawFrame(game);
+    drawGame(game);
     gl.readRows(rgba.data());
     if (!writer.addFrame(rgba.data())) return failedClip(writer, progress);
     if (withSound) {
@@ -190,7 +167,7 @@ int exportRun(const ExportRequest& request) {
     }
     progress.framesDone(++written);
   }
-  game.log = nullptr;
+  game.run.log = nullptr;
   if (!writer.finish()) return failedClip(writer, progress);
   progress.finished(request.clip, written, clip::kClipFrameRate);
   return 0;

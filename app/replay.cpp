@@ -9,25 +9,21 @@
 #include <cstring>
 #include <string>
 
-#include "app/game.h"
-#include "app/pass_ticks.h"
+#include "app/frame_loop.h"
 #include "base/console.h"
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
 #include "enemies/update_pass.h"
 #include "input/controls.h"
-#include "player_files/player_files.h"
-#include "player_files/settings.h"
-#include "rules/update_ticks.h"
-#include "window/window_fit.h"
+#include "runs/run_check.h"
 
 void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mods) {
   if (action != GLFW_PRESS) return;
+  Game& game = gameOf(window);
   if (isFullScreenKey(key, mods)) {
-    toggleFullScreen(window);
+    toggleFullScreen(window, game.windowPlace);
   } else if (key == GLFW_KEY_ESCAPE) {
-    Game& game = gameOf(window);
     lookAtClock(game);
     game.viewerPaused = !game.viewerPaused;
   }
@@ -60,17 +56,9 @@ bool loadRun(const std::string& path, RunFile& run) {
 }
 
 void beginReplay(Game& game, RunLog& log, const RunFile& run) {
-  startRun(game, run.level, run.startClock, run.pace);
-  setRunTime(game.clock, run.startClock, wallClock());
-  log.beginReplay(run);
-  game.log = &log;
-}
-
-bool replayToEnd(Game& game, RunLog& log) {
-  while (!log.replayDone(game)) {
-    if (!runLoggedTick(game) && !log.replayDone(game)) return false;
-  }
-  return true;
+  restartGame(game, run.startClock);
+  startReplaying(game.run, log, run);
+  setRunTime(game.run.clock, run.startClock, wallClock());
 }
 
 int playRecorded(const std::string& recordPath, bool uncapped) {
@@ -86,17 +74,18 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
   }
   listenForQuitSignals();
   checkPlayerFolders();
-  loadSettings();
   Game game;
+  game.settings = loadSettings();
   const int started = startUp(game);
   if (started != 0) {
     file.abandon();
     return started;
   }
-  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
+  // The music starts at its volume.
+  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   RunLog log;
-  log.beginRecording(game, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRunText);
-  game.log = &log;
+  log.beginRecording(game.run, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRunText);
+  game.run.log = &log;
   runPasses(game, uncapped);
   // Closed during a run (or by a signal): the run still counts.
   keepEndedRun(game);
@@ -104,25 +93,26 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
 }
 
 std::string replayEndLine(const Game& game, const RunLog& log) {
-  const bool same = log.firstDifference() < 0 && log.endsAsRecorded(game);
-  return "nombre: the replay has reached the end of the run (" + std::to_string(game.ticksRun) +
+  const bool same = log.firstDifference() < 0 && log.endsAsRecorded(game.run);
+  return "nombre: the replay has reached the end of the run (" + std::to_string(game.run.ticksRun) +
          " ticks): " + (same ? "it ends as the run did" : "it differs from the run");
 }
 
 int watchReplay(const std::string& path, bool uncapped) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
-  loadSettings();
   Game game;
+  game.settings = loadSettings();
   const int started = startUp(game);
   if (started != 0) return started;
-  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
+  // The music starts at its volume.
+  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);
   bool told = false;
   runPasses(game, uncapped, [&] {
-    if (told || !log.replayDone(game)) return;
+    if (told || !log.replayDone(game.run)) return;
     told = true;
     std::printf("%s\n", replayEndLine(game, log).c_str());
     std::fflush(stdout);

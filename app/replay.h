@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/game.h"
+#include "app/game.h"
 #include "runs/run_log.h"
 
 // Where the last run is kept when the player names no file.
@@ -28,11 +28,6 @@ void beginReplay(Game& game, RunLog& log, const RunFile& run);
 
 // What a watched run says once it has played to its end: whether it ended as recorded.
 std::string replayEndLine(const Game& game, const RunLog& log);
-
-// Replays to the end of the run as fast as ticks go, drawing nothing.
-// Returns false when the run stops short of its last tick (the menu open or
-// the game over where the file goes on).
-bool replayToEnd(Game& game, RunLog& log);
 
 // The whole game, recorded: into `recordPath` as play goes, or, with none,
 // into the last-run file once the run is complete.

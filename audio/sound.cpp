@@ -52,6 +52,8 @@ struct Service {
   ALCdevice* device = nullptr;
   bool triedDevice = false;
   std::vector<SoundSystem*> systems;  // every system made, for the exit handler
+  void* alsa = nullptr;               // alsa-lib, when this machine has it
+  bool triedAlsa = false;
 };
 
 Service& service() {
@@ -68,12 +70,16 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 // Sets ALSA's error handler if alsa-lib is on this machine; null restores its
 // default, which writes to standard error.
 void setAlsaErrorHandler(AlsaErrorHandler handler) {
+  Service& shared = service();
+  if (!shared.triedAlsa) {
+    shared.triedAlsa = true;
 #ifdef __EMSCRIPTEN__
-  // A web page has no ALSA, and no library to open.
-  static void* alsa = nullptr;
+    shared.alsa = nullptr;  // a web page has no ALSA, and no library to open
 #else
-  static void* alsa = dlopen("libasound.so.2", RTLD_LAZY);
+    shared.alsa = dlopen("libasound.so.2", RTLD_LAZY);
 #endif
+  }
+  void* alsa = shared.alsa;
   if (!alsa) return;
   using SetHandler = int (*)(AlsaErrorHandler);
   if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(handler);

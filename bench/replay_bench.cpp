@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/replay.h"
 #include "bench/bench_game.h"
 #include "bench/modes.h"
@@ -41,14 +41,14 @@ int runReplayedFight() {
   long passes = 0;
   const double cpuStart = cpuSeconds();
   const auto start = std::chrono::steady_clock::now();
-  while (!log.replayDone(game)) {
+  while (!log.replayDone(game.run)) {
     runFrame(game);
     ++passes;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpu = cpuSeconds() - cpuStart;
-  game.log = nullptr;
-  if (!log.endsAsRecorded(game) || log.firstDifference() >= 0) {
+  game.run.log = nullptr;
+  if (!log.endsAsRecorded(game.run) || log.firstDifference() >= 0) {
     std::fprintf(stderr, "nombre_bench: the replayed fight did not end as recorded\n");
     return 1;
   }
@@ -70,14 +70,14 @@ int runWatchedPasses(const char* path) {
   const auto period = std::chrono::microseconds(16667);
   std::vector<double> passMs;
   auto next = Clock::now();
-  while (!log.replayDone(game)) {
+  while (!log.replayDone(game.run)) {
     const auto start = Clock::now();
     runFrame(game);
     passMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     next += period;
     std::this_thread::sleep_until(next);
   }
-  game.log = nullptr;
+  game.run.log = nullptr;
   std::sort(passMs.begin(), passMs.end());
   printRow("watched run, " + std::to_string(run.endTick) + " ticks: passes", static_cast<double>(passMs.size()), "", 0);
   printRow("  a pass, median", passMs[passMs.size() / 2], "ms", 3);

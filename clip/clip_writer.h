@@ -81,9 +81,8 @@ class ClipWriter {
   ClipFailure failure() const { return failure_; }
   // One line saying why the clip was not written.
   const std::string& error() const { return error_; }
-  // The target's path, and the hidden file being written beside it.
+  // The target's path.
   const std::string& path() const { return path_; }
-  const std::string& partPath() const { return partPath_; }
   long long framesAdded() const { return framesAdded_; }
 
  private:

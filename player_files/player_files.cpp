@@ -9,7 +9,6 @@
 #include "player_files/scores.h"
 #include "player_files/settings.h"
 
-RunRecord runRecord;
 
 void checkPlayerFolders() {
   // The game writes the scores and what it remembers; the settings file only the player does.
@@ -29,7 +28,7 @@ void checkPlayerFolders() {
   }
 }
 
-void recordRunOnce(long long total, int level, bool keep) {
+void recordRunOnce(RunRecord& runRecord, long long total, int level, bool keep) {
   if (runRecord.recorded) return;
   runRecord.recorded = true;
   runRecord.total = total;
@@ -47,8 +46,6 @@ void recordRunOnce(long long total, int level, bool keep) {
   runRecord.best = std::max(total, bestBefore);
   runRecord.newBest = total > bestBefore;
 }
-
-void forgetRun() { runRecord = RunRecord(); }
 
 int printScores() {
   const std::string path = scoresPath();
@@ -74,7 +71,7 @@ int printScores() {
 }
 
 int printConfig() {
-  loadSettings();
+  const Settings settings = loadSettings();
   const std::string path = settingsPath();
   std::printf("# %s\n%s", path.empty() ? "no home folder: the defaults" : path.c_str(),
               settingsText(settings).c_str());

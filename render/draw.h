@@ -6,36 +6,18 @@
 #include <vector>
 
 #include "entities/character.h"
-
-// On (the default): each sprite is drawn only over the pixels its picture
-// can colour, band by band down its outline; the frame is the same byte for
-// byte, with less to shade. Off: over its whole quad, as measured
-// against in the benchmarks.
-extern bool trimSprites;
-
-// The GL objects every sprite is drawn through: its quad and texture
-// coordinates are uploaded into them at each draw.
-struct SpriteBuffers {
-  GLuint vao = 0;
-  GLuint vbo = 0;
-  GLuint texVbo = 0;
-  GLuint ebo = 0;
-};
-// The drawing code's own, made by the first sprite drawn in a GL context.
-extern SpriteBuffers sprites;
-// Makes the vertex array, its two buffers of corners and the indices.
-void setupBuffers(SpriteBuffers& buffers);
+#include "render/drawing.h"
 
 // Uploads the sprite's current quad and texture coordinates and draws it with
-// the texture of the picture it shows. When no GL objects could be made to
-// draw it, it writes "fallo nulo" and is skipped.
-void drawSprite(Element& element);
+// the texture of the picture it shows. When the drawing has no GL objects to
+// draw it through, it writes "fallo nulo" and is skipped.
+void drawSprite(const Drawing& drawing, const Element& element);
 // How far toward white a fighter is drawn at game time `now`: above 0 for a
 // moment after a blow lands on it.
 float hitFlash(const Character& fighter, ClockTicks now);
 // Draws a fighter as drawSprite does, lifted toward white for a moment after a
 // blow lands on it.
-void drawFighter(Character& fighter, ClockTicks now);
+void drawFighter(const Drawing& drawing, const Character& fighter, ClockTicks now);
 // The hero's last blow that landed, as his picture shows it: the side it
 // struck and how far out from his centre the picture reaches (screen units).
 struct LandedBlow {
@@ -51,4 +33,5 @@ struct LandedBlow {
 // is drawn close enough for the blow's picture to reach every one of them.
 // Only the picture moves: the roster's places, quads and boxes are left as
 // they are.
-void drawAll(std::vector<Character>& list, float heroX, ClockTicks now, const LandedBlow& blow = {});
+void drawAll(const Drawing& drawing, const std::vector<Character>& list, float heroX, ClockTicks now,
+             const LandedBlow& blow = {});

@@ -27,19 +27,23 @@ bool runLoggedTick(Run& run) {
 }
 
 void startReplaying(Run& run, RunLog& log, const RunFile& file) {
-  bringHeroOn(run);
   beginRun(run, file.level, file.startClock, file.pace);
   log.beginReplay(file);
   run.log = &log;
+}
+
+bool playToEnd(Run& run, RunLog& log) {
+  while (!log.replayDone(run)) {
+    if (!runLoggedTick(run) && !log.replayDone(run)) return false;
+  }
+  return true;
 }
 
 RunVerdict checkRun(const RunFile& file) {
   Run run;
   RunLog log;
   startReplaying(run, log, file);
-  while (!log.replayDone(run)) {
-    if (!runLoggedTick(run) && !log.replayDone(run)) break;
-  }
+  playToEnd(run, log);
   RunVerdict verdict;
   verdict.ticks = run.ticksRun;
   verdict.whole = log.replayDone(run);

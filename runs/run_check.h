@@ -23,6 +23,11 @@ bool runLoggedTick(Run& run);
 // `run` started afresh as `file` starts, with `log` playing the file back into it.
 void startReplaying(Run& run, RunLog& log, const RunFile& file);
 
+// Plays a run started by startReplaying to the end of its file as fast as
+// ticks go. False when it stops short of its last tick (the menu open or the
+// game over where the file goes on).
+bool playToEnd(Run& run, RunLog& log);
+
 // What a check found.
 struct RunVerdict {
   bool same = false;     // the replay ends in the recorded state, as recorded all along

@@ -13,7 +13,7 @@
 #include "hero/control_codes.h"
 #include "render/draw.h"
 #include "render/shaders.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "rules/hits.h"
 #include "tests/gl_fixture.h"
 
@@ -49,13 +49,13 @@ Picture readPicture() {
 void clearToGrey(Game& game) {
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  useShaderProgram(game.shaderProgram);
+  useShaderProgram(game.drawing);
 }
 
 // The enemies alone on the clear grey, drawn as a play frame draws them.
 Picture enemiesDrawn(Game& game) {
   clearToGrey(game);
-  drawAll(game.enemies, game.tovan->getPosition().getX(), wallClock());
+  drawAll(game.drawing, game.run.enemies, game.run.tovan->getPosition().getX(), wallClock());
   return readPicture();
 }
 
@@ -105,7 +105,7 @@ class FightPicture : public ::testing::Test {
     game = &sharedGame();
     freshStage(*game, kStart);
     now = kStart;
-    Player& hero = *game->tovan;
+    Player& hero = *game->run.tovan;
     hero.position.x = hero.hitbox.position.x = kHeroX;
   }
   void TearDown() override { freshStage(*game, kStart); }
@@ -114,13 +114,13 @@ class FightPicture : public ::testing::Test {
   // and walk up to the hero by their own rules, until they stand and strike.
   void pileUp(int count, bool onRight, int kind = 1) {
     const float from = kHeroX + (onRight ? 0.25f : -0.25f);
-    for (int i = 0; i < count; ++i) spawnEnemy(game->enemies, kind, from, kHeroX, 1.0f);
+    for (int i = 0; i < count; ++i) spawnEnemy(game->run.enemies, kind, from, kHeroX, 1.0f);
     for (int tick = 0; tick < 60; ++tick) {
       now += kTick;
       setGameClock(now);
-      for (Character& enemy : game->enemies) enemy.updateNPC(game->tovan->getPosition(), game->chance, wallClock());
+      for (Character& enemy : game->run.enemies) enemy.updateNPC(game->run.tovan->getPosition(), game->run.chance, wallClock());
     }
-    for (const Character& enemy : game->enemies) ASSERT_EQ(enemy.state, EnemyBlow);
+    for (const Character& enemy : game->run.enemies) ASSERT_EQ(enemy.state, EnemyBlow);
   }
 
   Game* game = nullptr;
@@ -135,12 +135,12 @@ TEST_F(FightPicture, EveryEnemyOfAPileIsAFigureOfItsOwnOnEitherSide) {
       for (const int count : {1, 3, 5}) {
         SCOPED_TRACE(testing::Message() << count << " of kind " << kind
                                         << (onRight ? " on the right" : " on the left"));
-        clearRoster(game->enemies);
+        clearRoster(game->run.enemies);
         pileUp(count, onRight, kind);
-        for (const Character& enemy : game->enemies) {
-          ASSERT_EQ(enemy.getPosition().getX(), game->enemies[0].getPosition().getX());  // one spot, by the rules
+        for (const Character& enemy : game->run.enemies) {
+          ASSERT_EQ(enemy.getPosition().getX(), game->run.enemies[0].getPosition().getX());  // one spot, by the rules
         }
-        std::vector<Character> before = game->enemies;
+        std::vector<Character> before = game->run.enemies;
         const Picture picture = enemiesDrawn(*game);
         const std::vector<std::pair<int, int>> seen = heads(picture);
         EXPECT_EQ(static_cast<int>(seen.size()), count);
@@ -152,9 +152,9 @@ TEST_F(FightPicture, EveryEnemyOfAPileIsAFigureOfItsOwnOnEitherSide) {
           EXPECT_EQ(front, loneHead[kind][onRight]);
         }
         // Drawing moved nothing the rules keep.
-        for (size_t i = 0; i < game->enemies.size(); ++i) {
+        for (size_t i = 0; i < game->run.enemies.size(); ++i) {
           const Character& a = before[i];
-          const Character& b = game->enemies[i];
+          const Character& b = game->run.enemies[i];
           EXPECT_EQ(std::memcmp(a.vertices, b.vertices, sizeof(a.vertices)), 0) << i;
           EXPECT_EQ(std::memcmp(a.texCoords, b.texCoords, sizeof(a.texCoords)), 0) << i;
           EXPECT_EQ(a.position.x, b.position.x) << i;
@@ -174,9 +174,9 @@ TEST_F(FightPicture, AStruckEnemyOfAPileFlashesOnItsOwnFigure) {
   for (const bool onRight : {true, false}) {
     for (int struck = 0; struck < kPile; ++struck) {
       SCOPED_TRACE(testing::Message() << "enemy " << struck << (onRight ? " on the right" : " on the left"));
-      clearRoster(game->enemies);
+      clearRoster(game->run.enemies);
       pileUp(kPile, onRight);
-      Player& hero = *game->tovan;
+      Player& hero = *game->run.tovan;
       hero.position.setFacingRight(onRight);
       const Picture before = enemiesDrawn(*game);
       const std::vector<std::pair<int, int>> seen = heads(before);
@@ -186,10 +186,10 @@ TEST_F(FightPicture, AStruckEnemyOfAPileFlashesOnItsOwnFigure) {
 
       // A punch that lands on this one alone (the others took it already) and
       // leaves it standing.
-      hero.setAttackBox(0.035f, 0.6f, 0.5f);
-      for (int i = 0; i < kPile; ++i) game->enemies[static_cast<size_t>(i)].setHitByBlow(i != struck);
-      if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-      ASSERT_EQ(game->enemies[static_cast<size_t>(struck)].getHealth(), 50);
+      hero.setAttackBox(0.035f, 0.6f, 0.5f, game->run.enemies);
+      for (int i = 0; i < kPile; ++i) game->run.enemies[static_cast<size_t>(i)].setHitByBlow(i != struck);
+      if (resolveHits(hero, game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+      ASSERT_EQ(game->run.enemies[static_cast<size_t>(struck)].getHealth(), 50);
       const Picture after = enemiesDrawn(*game);
 
       // Figures are counted outward from the hero: the roster's first stands in front.
@@ -211,13 +211,13 @@ TEST_F(FightPicture, ThoseStillFightingStandInFrontOfTheDying) {
   constexpr int kPile = 4;
   for (const bool onRight : {true, false}) {
     SCOPED_TRACE(onRight ? "on the right" : "on the left");
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
     pileUp(kPile, onRight);
     const Picture before = enemiesDrawn(*game);
     // A blow fells the first two of the roster: they flash as they start to die.
     for (size_t i = 0; i < 2; ++i) {
-      game->enemies[i].dying = true;
-      game->enemies[i].markStruck(wallClock());
+      game->run.enemies[i].dying = true;
+      game->run.enemies[i].markStruck(wallClock());
     }
     const Picture after = enemiesDrawn(*game);
     ASSERT_EQ(static_cast<int>(heads(after).size()), kPile);  // the same places, taken by others
@@ -250,39 +250,39 @@ TEST_F(FightPicture, AKickIntoAPileReachesEveryFigureItStrikes) {
   constexpr int kPile = 5;
   for (const bool onRight : {true, false}) {
     SCOPED_TRACE(onRight ? "on the right" : "on the left");
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
     pileUp(kPile, onRight);
-    for (Character& enemy : game->enemies) enemy.health = 300;  // they take the kick standing
+    for (Character& enemy : game->run.enemies) enemy.health = 300;  // they take the kick standing
     // A lone enemy of the pile, drawn where it stands: how wide a figure is.
-    std::vector<Character> lone = {game->enemies[0]};
+    std::vector<Character> lone = {game->run.enemies[0]};
     clearToGrey(*game);
-    drawAll(lone, kHeroX, wallClock());
+    drawAll(game->drawing, lone, kHeroX, wallClock());
     const std::pair<int, int> loneColumns = drawnColumns(readPicture());
     const int figureWidth = loneColumns.second - loneColumns.first;
 
-    Player& hero = *game->tovan;
+    Player& hero = *game->run.tovan;
     hero.reset();
     hero.position.x = hero.hitbox.position.x = kHeroX;
     hero.position.setFacingRight(onRight);
     hero.turn(onRight);
-    hero.update(kKick, now);
+    hero.update(kKick, now, game->run.enemies);
     for (int ticks = 0; !hero.isAttacking() && ticks < 200; ++ticks) {
       now += kTick;
       setGameClock(now);
-      hero.update(kNoControl, now);
+      hero.update(kNoControl, now, game->run.enemies);
     }
     ASSERT_TRUE(hero.isAttacking());
-    game->tickClock = now;  // the tick the kick lands in, as the shell notes it
-    if (resolveHits(hero, game->enemies, 1.0f, game->hearts, game->chance, now)) game->stageOver = true;
-    for (const Character& enemy : game->enemies) ASSERT_EQ(enemy.getHealth(), 200);
-    noteAfterTick(*game);
+    game->run.tickClock = now;  // the tick the kick lands in, as the shell notes it
+    if (resolveHits(hero, game->run.enemies, 1.0f, game->run.hearts, game->run.chance, now)) game->run.stageOver = true;
+    for (const Character& enemy : game->run.enemies) ASSERT_EQ(enemy.getHealth(), 200);
+    noteAfterTick(game->notes, game->run);
 
     PlayPicture seen = playPicture(*game, 1.0f);
     clearToGrey(*game);
-    drawFighter(seen.hero, seen.now);
+    drawFighter(game->drawing, seen.hero, seen.now);
     const std::pair<int, int> heroColumns = drawnColumns(readPicture());
     clearToGrey(*game);
-    drawAll(seen.enemies, seen.heroX, seen.now, seen.blow);
+    drawAll(game->drawing, seen.enemies, seen.heroX, seen.now, seen.blow);
     const std::pair<int, int> pileColumns = drawnColumns(readPicture());
     // The figure drawn farthest out begins no farther than the foot.
     if (onRight) {
@@ -310,21 +310,21 @@ TEST_F(FightPicture, TheLiveBlowsPictureReachesAsFarAsTheBlow) {
       SCOPED_TRACE(testing::Message() << blow.name << (facingRight ? " facing right" : " facing left"));
       freshStage(*game, kStart);
       now = kStart;
-      Player& hero = *game->tovan;
-      hero.update(facingRight ? kWalkRight : kWalkLeft, wallClock());  // at the stage's start: only turns
-      hero.update(kNoControl, wallClock());
+      Player& hero = *game->run.tovan;
+      hero.update(facingRight ? kWalkRight : kWalkLeft, wallClock(), game->run.enemies);  // at the stage's start: only turns
+      hero.update(kNoControl, wallClock(), game->run.enemies);
       ASSERT_EQ(hero.getPosition().isFacingRight(), facingRight);
-      hero.update(blow.code, wallClock());
+      hero.update(blow.code, wallClock(), game->run.enemies);
       int ticks = 0;
       while (!hero.isAttacking() && ticks++ < 200) {
         now += kTick;
         setGameClock(now);
-        hero.update(blow.code, wallClock());
+        hero.update(blow.code, wallClock(), game->run.enemies);
       }
       ASSERT_TRUE(hero.isAttacking());
 
       clearToGrey(*game);
-      drawFighter(hero, wallClock());
+      drawFighter(game->drawing, hero, wallClock());
       const Picture picture = readPicture();
       // The view follows the hero: his x is the window's centre.
       const float edge = kBodyHalfWidth + blow.reach;

@@ -6,7 +6,7 @@
 
 #include "enemies/roster.h"
 #include "enemies/waves.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "rules/hits.h"
 #include "screens/hud.h"
 #include "tests/gl_fixture.h"
@@ -41,16 +41,16 @@ class HitFlash : public ::testing::Test {
     game = &sharedGame();
     freshStage(*game, kStart);
   }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
   // A play frame at `ms` with no update tick due, so only the drawing can change.
   void renderAt(ClockTicks ms) {
     setGameClock(ms);
-    game->tickClock = ms;
+    game->run.tickClock = ms;
     renderOnly(*game);
   }
   // Enemy i strikes the hero with a live blow that has not landed.
   void enemyStrikes(size_t i) {
-    Character& e = game->enemies[i];
+    Character& e = game->run.enemies[i];
     e.attackBox = AttackBox(Hitbox(Position(e.getPosition().getX() - 0.0625f, 0.0f), 0.035f, 0.6f), 25);
     e.attackActive = true;
     e.blowLanded = false;
@@ -64,31 +64,31 @@ class HitFlash : public ::testing::Test {
 constexpr std::pair<ClockTicks, bool> kFlashTimes[] = {{0, true}, {50, true}, {100, true}, {101, false}, {400, false}};
 
 TEST_F(HitFlash, AnEnemyStruckByTheHeroFlashesAndTheHeroDoesNot) {
-  spawnEnemy(game->enemies, 1, 0.15f, 0.0f, 1.0f);  // in the punch's reach, its quad clear of the hero's
+  spawnEnemy(game->run.enemies, 1, 0.15f, 0.0f, 1.0f);  // in the punch's reach, its quad clear of the hero's
   renderAt(kStart);
-  const long enemyBefore = brightness(game->enemies[0]);
+  const long enemyBefore = brightness(game->run.enemies[0]);
   const long heroBefore = brightness(hero());
-  hero().setAttackBox(0.035f, 0.6f, 0.5f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  ASSERT_EQ(game->enemies[0].getHealth(), 50);
+  hero().setAttackBox(0.035f, 0.6f, 0.5f, game->run.enemies);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  ASSERT_EQ(game->run.enemies[0].getHealth(), 50);
   for (const auto& [after, flashing] : kFlashTimes) {
     renderAt(kStart + after);
     if (flashing) {
-      EXPECT_GT(brightness(game->enemies[0]), enemyBefore * 11 / 10) << after;
+      EXPECT_GT(brightness(game->run.enemies[0]), enemyBefore * 11 / 10) << after;
     } else {
-      EXPECT_EQ(brightness(game->enemies[0]), enemyBefore) << after;
+      EXPECT_EQ(brightness(game->run.enemies[0]), enemyBefore) << after;
     }
     EXPECT_EQ(brightness(hero()), heroBefore) << after;
   }
 }
 
 TEST_F(HitFlash, TheStruckHeroFlashesAndALostLifeStartsHimOverFlashing) {
-  spawnEnemy(game->enemies, 1, 0.15f, 0.0f, 1.0f);
+  spawnEnemy(game->run.enemies, 1, 0.15f, 0.0f, 1.0f);
   renderAt(kStart);
   const long heroBefore = brightness(hero());
-  const long enemyBefore = brightness(game->enemies[0]);
+  const long enemyBefore = brightness(game->run.enemies[0]);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   ASSERT_EQ(hero().getHealth(), 475);
   for (const auto& [after, flashing] : kFlashTimes) {
     renderAt(kStart + after);
@@ -97,7 +97,7 @@ TEST_F(HitFlash, TheStruckHeroFlashesAndALostLifeStartsHimOverFlashing) {
     } else {
       EXPECT_EQ(brightness(hero()), heroBefore) << after;
     }
-    EXPECT_EQ(brightness(game->enemies[0]), enemyBefore) << after;
+    EXPECT_EQ(brightness(game->run.enemies[0]), enemyBefore) << after;
   }
 
   // The blow that takes a life: he is back at the start of the stage, flashing.
@@ -105,7 +105,7 @@ TEST_F(HitFlash, TheStruckHeroFlashesAndALostLifeStartsHimOverFlashing) {
   setGameClock(fatal);
   hero().health = 25;
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   ASSERT_EQ(hero().lives, kStartLives - 1);
   ASSERT_EQ(hero().getPosition().getX(), 0.0f);
   renderAt(fatal + 101);

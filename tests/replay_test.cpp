@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/pass_ticks.h"
 #include "app/replay.h"
 #include "base/recording_file.h"
@@ -65,9 +65,9 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
     SCOPED_TRACE(script->name);
     const std::string text = playScripted(*game, script->steps, script->recordedEvery);
     if (script == &kLoseALife) {
-      EXPECT_LT(game->tovan->lives, 5);
+      EXPECT_LT(game->run.tovan->lives, 5);
     } else if (script == &kClearStage) {
-      EXPECT_EQ(game->level, 2.0f);
+      EXPECT_EQ(game->run.level, 2.0f);
     } else if (script == &kStalls) {
       EXPECT_NE(text.find(" drop 50\n"), std::string::npos);  // 150 ms a pass: 6 ticks run, 50 ms dropped
     } else {
@@ -79,7 +79,7 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
       long differsAt = 0;
       EXPECT_EQ(replayAtPasses(*game, text, every, &differsAt), run.endHash) << "a pass every " << every << " ms";
       EXPECT_EQ(differsAt, -1) << "a pass every " << every << " ms";
-      EXPECT_EQ(game->ticksRun, run.endTick);
+      EXPECT_EQ(game->run.ticksRun, run.endTick);
     }
   }
 }
@@ -109,12 +109,12 @@ TEST_F(Replays, RecordedRunsOfEveryFormatStillCheck) {
     ASSERT_TRUE(loadRun(std::string(NOMBRE_FIXTURES) + "/" + name, run));
     RunLog log;
     beginReplay(*game, log, run);
-    EXPECT_TRUE(replayToEnd(*game, log));
+    EXPECT_TRUE(playToEnd(game->run, log));
     EXPECT_EQ(log.firstDifference(), -1);
-    EXPECT_TRUE(log.endsAsRecorded(*game));
-    EXPECT_EQ(game->tovan->lives, fixture.livesLeft);
-    EXPECT_EQ(game->level, fixture.level);
-    game->log = nullptr;
+    EXPECT_TRUE(log.endsAsRecorded(game->run));
+    EXPECT_EQ(game->run.tovan->lives, fixture.livesLeft);
+    EXPECT_EQ(game->run.level, fixture.level);
+    game->run.log = nullptr;
   }
 }
 
@@ -429,13 +429,13 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   const auto fight = [] { return readRegion(0, 230, 800, 220); };
   renderOnly(*game);
   const std::vector<unsigned char> skyPlaying = sky(), fightPlaying = fight();
-  const long ticks = game->ticksRun;
+  const long ticks = game->run.ticksRun;
   ASSERT_GT(ticks, 0);
 
   holdReplay(*game, true);
   setGameClock(wall += 50);  // time does not pass for the replay while paused
   renderOnly(*game);
-  EXPECT_EQ(game->ticksRun, ticks);
+  EXPECT_EQ(game->run.ticksRun, ticks);
   EXPECT_TRUE(sky() != skyPlaying) << "the sign is drawn";
   EXPECT_TRUE(fight() == fightPlaying) << "the fight is frozen as it was";
   const std::vector<unsigned char> skyPaused = sky();
@@ -444,7 +444,7 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying) << "resumed, the sign is gone";
 
-  game->log = nullptr;  // not a replay: a clock held still shows no replay's sign
+  game->run.log = nullptr;  // not a replay: a clock held still shows no replay's sign
   holdReplay(*game, true);
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying);
@@ -547,18 +547,18 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
     RunLog logs[2];
     for (int i = 0; i < 2; ++i) beginReplay(*games[i], logs[i], runs[i]);
     long turns = 0;
-    while (!(logs[0].replayDone(*games[0]) && logs[1].replayDone(*games[1])) && turns < 1000000) {
+    while (!(logs[0].replayDone(games[0]->run) && logs[1].replayDone(games[1]->run)) && turns < 1000000) {
       for (int i = 0; i < 2; ++i) {
-        if (!logs[i].replayDone(*games[i])) runLoggedTick(*games[i]);
+        if (!logs[i].replayDone(games[i]->run)) runLoggedTick(games[i]->run);
       }
       ++turns;
     }
     for (int i = 0; i < 2; ++i) {
-      EXPECT_TRUE(logs[i].replayDone(*games[i])) << "run " << i;
+      EXPECT_TRUE(logs[i].replayDone(games[i]->run)) << "run " << i;
       EXPECT_EQ(logs[i].firstDifference(), -1) << "run " << i;
-      EXPECT_EQ(games[i]->ticksRun, runs[i].endTick) << "run " << i;
-      EXPECT_TRUE(logs[i].endsAsRecorded(*games[i])) << "run " << i;
-      games[i]->log = nullptr;
+      EXPECT_EQ(games[i]->run.ticksRun, runs[i].endTick) << "run " << i;
+      EXPECT_TRUE(logs[i].endsAsRecorded(games[i]->run)) << "run " << i;
+      games[i]->run.log = nullptr;
     }
     EXPECT_NE(runs[0].endTick, 0);
   }

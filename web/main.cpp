@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/play_picture.h"
 #include "app/replay.h"
 #include "audio/sound.h"
@@ -22,8 +22,6 @@
 #include "rules/update_ticks.h"
 #include "runs/run_check.h"
 #include "window/window_fit.h"
-
-extern audio::SoundSystem* musicSystem;
 
 namespace {
 
@@ -69,16 +67,21 @@ void endRun() {
 void pass(void*) {
   if (page.showing == Showing::Nothing) return;
   const double started = emscripten_get_now();
-  if (page.showing == Showing::Ended && !gameIsOver(page.game)) return;  // the last picture stays
-  runFrame(page.game);
-  closeIfExitChosen(page.game);
+  Game& game = page.game;
+  if (page.showing == Showing::Ended && !gameIsOver(game.run)) return;  // the last picture stays
+  // The pass every front end shares; the browser presents the canvas after it.
+  if (game.sounds.musicSystem != nullptr) game.sounds.musicSystem->update();
+  advanceGame(game, lookAtClock(game));
+  drawGame(game);
+  takeControls(game);
+  closeIfExitChosen(game);
   if (page.showing == Showing::Play) {
-    if (glfwWindowShouldClose(page.game.window) || gameIsOver(page.game)) {
+    if (glfwWindowShouldClose(game.window) || gameIsOver(game.run)) {
       glfwSetWindowShouldClose(page.game.window, 0);
       endRun();
     }
   } else if (page.showing == Showing::Watch) {
-    if (!page.endTold && page.runLog->replayDone(page.game)) {
+    if (!page.endTold && page.runLog->replayDone(game.run)) {
       page.endTold = true;
       page.said = replayEndLine(page.game, *page.runLog);
       std::printf("%s\n", page.said.c_str());
@@ -104,8 +107,9 @@ void beginShowing(Showing what) {
 void startSound() {
   if (page.musicStarted) return;
   page.musicStarted = true;
-  startMusic();
-  applySettings(page.game.window, musicSystem, blowSounds.system);
+  Game& game = page.game;
+  startMusic(game.sounds, game.settings);
+  applySettings(game.window, game.windowPlace, game.settings, game.sounds.musicSystem, game.sounds.blows.system);
 }
 
 }  // namespace
@@ -115,12 +119,14 @@ extern "C" {
 // After the browser's storage is read: the window, the pictures and the
 // first picture of a run that waits for the player.
 EMSCRIPTEN_KEEPALIVE int nombreOpen() {
+  Game& game = page.game;
   checkPlayerFolders();
-  loadSettings();
-  if (startUp(page.game) != 0) return -1;
-  applySettings(page.game.window, nullptr, blowSounds.system);
-  drawBetweenTicks = drawsBetweenTicks(1.0 / 60.0, true, page.game.pace);
-  runFrame(page.game);
+  game.settings = loadSettings();
+  if (startUp(game) != 0) return -1;
+  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
+  game.drawBetweenTicks = drawsBetweenTicks(1.0 / 60.0, true, game.run.pace);
+  advanceGame(game, lookAtClock(game));
+  drawGame(game);
   emscripten_set_main_loop_arg(pass, nullptr, 0, 0);
   return 0;
 }
@@ -131,8 +137,8 @@ EMSCRIPTEN_KEEPALIVE void nombrePlay() {
   if (page.showing == Showing::Play) keepEndedRun(page.game);
   page.runLog = std::make_unique<RunLog>();
   startRun(page.game, 1.0f, wallClock());
-  page.runLog->beginRecording(page.game, nullptr, keepRun);
-  page.game.log = page.runLog.get();
+  page.runLog->beginRecording(page.game.run, nullptr, keepRun);
+  page.game.run.log = page.runLog.get();
   glfwSetKeyCallback(page.game.window, keyboardKey);
   beginShowing(Showing::Play);
   page.runText.clear();
@@ -161,7 +167,7 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
 // The player left the page (another tab, another window): in play, the game
 // pauses as the desktop's does when its window loses the focus.
 EMSCRIPTEN_KEEPALIVE void nombreAway() {
-  if (page.showing == Showing::Play) pauseWhileAway(page.game.window, gameIsOver(page.game));
+  if (page.showing == Showing::Play) pauseWhileAway(page.game.window, gameIsOver(page.game.run));
 }
 
 // The run that ended, as a run file holds it ("" when none has).
@@ -181,10 +187,13 @@ EMSCRIPTEN_KEEPALIVE double nombrePassMs(double share) {
 }
 
 // Where the hero stands and what the run has come to (for the page's tests).
-EMSCRIPTEN_KEEPALIVE double nombreHeroX() { return page.game.tovan ? page.game.tovan->getPosition().getX() : 0.0; }
-EMSCRIPTEN_KEEPALIVE long long nombreScore() { return page.game.tovan ? page.game.tovan->runScore : 0; }
-EMSCRIPTEN_KEEPALIVE int nombreTicks() { return static_cast<int>(page.game.ticksRun); }
-EMSCRIPTEN_KEEPALIVE int nombreMenuOpen() { return page.game.menuOpen ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE double nombreHeroX() {
+  const Run& run = page.game.run;
+  return run.tovan ? run.tovan->getPosition().getX() : 0.0;
+}
+EMSCRIPTEN_KEEPALIVE long long nombreScore() { return page.game.run.tovan ? page.game.run.tovan->runScore : 0; }
+EMSCRIPTEN_KEEPALIVE int nombreTicks() { return static_cast<int>(page.game.run.ticksRun); }
+EMSCRIPTEN_KEEPALIVE int nombreMenuOpen() { return page.game.run.menuOpen ? 1 : 0; }
 
 }  // extern "C"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/blow_sounds.h"
+#include "app/game_sounds.h"
 #include "audio_test_support.h"
 #include "entities/player.h"
 #include "rules/hits.h"
@@ -70,7 +70,7 @@ Samples heardAfterHits(Player& hero, std::vector<Character>& roster, BlowSounds&
 TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
   Capture::get();
   std::vector<Character> roster;
-  Player hero(&roster, FrameSet::Blank, 5);
+  Player hero(FrameSet::Blank, 5);
   BlowSounds sounds = soundsOf("hero", true);
   struct Case {
     const char* name;
@@ -79,18 +79,18 @@ TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
     bool heard;
   };
   const Case cases[] = {
-      {"the hero's punch lands", {0.1f}, [](Player& h, std::vector<Character>&) { h.setAttackBox(0.035f, 0.6f, 0.5f); },
+      {"the hero's punch lands", {0.1f}, [](Player& h, std::vector<Character>& r) { h.setAttackBox(0.035f, 0.6f, 0.5f, r); },
        true},
       {"his kick lands on two enemies at once", {0.1f, 0.12f},
-       [](Player& h, std::vector<Character>&) { h.setAttackBox(0.06f, 0.12f, 1.0f); }, true},
+       [](Player& h, std::vector<Character>& r) { h.setAttackBox(0.06f, 0.12f, 1.0f, r); }, true},
       {"an enemy's blow lands on him", {0.1f}, [](Player&, std::vector<Character>& r) { strike(r[0]); }, true},
       {"both at once", {0.1f},
        [](Player& h, std::vector<Character>& r) {
-         h.setAttackBox(0.035f, 0.6f, 0.5f);
+         h.setAttackBox(0.035f, 0.6f, 0.5f, r);
          strike(r[0]);
        },
        true},
-      {"his punch misses", {0.5f}, [](Player& h, std::vector<Character>&) { h.setAttackBox(0.035f, 0.6f, 0.5f); },
+      {"his punch misses", {0.5f}, [](Player& h, std::vector<Character>& r) { h.setAttackBox(0.035f, 0.6f, 0.5f, r); },
        false},
       {"an enemy's blow misses", {0.5f}, [](Player&, std::vector<Character>& r) { strike(r[0]); }, false},
   };
@@ -118,7 +118,7 @@ TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
 TEST(ImpactSound, WithoutItsFileABlowLandsInSilence) {
   Capture::get();
   std::vector<Character> roster{enemyAt(0.1f)};
-  Player hero(&roster, FrameSet::Blank, 5);
+  Player hero(FrameSet::Blank, 5);
   BlowSounds sounds = soundsOf("no-impact", false);
   strike(roster[0]);
   const Samples heard = heardAfterHits(hero, roster, sounds);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/pass_ticks.h"
 #include "app/play_picture.h"
 #include "app/replay.h"
@@ -88,10 +88,10 @@ std::vector<std::vector<unsigned char>> framesDrawnHere(const std::string& runPa
   std::vector<unsigned char> rgba(800 * 600 * 4);
   for (long frame = 0; frame <= wanted.back(); ++frame) {
     const ClockTicks now = run.startClock + ticksTime(kGamePace, frame);
-    game.clock.time = now;
+    game.run.clock.time = now;
     runDueTicks(game, now);
     if (std::find(wanted.begin(), wanted.end(), frame) == wanted.end()) continue;
-    EXPECT_EQ(chooseMode(game), FrameMode::Play);
+    EXPECT_EQ(chooseMode(game.run), FrameMode::Play);
     glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     drawPlay(game, 1.0f);
@@ -100,7 +100,7 @@ std::vector<std::vector<unsigned char>> framesDrawnHere(const std::string& runPa
     for (std::size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
     frames.push_back(std::move(rgb));
   }
-  game.log = nullptr;
+  game.run.log = nullptr;
   return frames;
 }
 

@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "enemies/roster.h"
 #include "enemies/update_pass.h"
 #include "enemies/waves.h"
 #include "player_files/player_files.h"
 #include "render/draw.h"
 #include "rules/control_rules.h"
-#include "shell/game.h"
 #include "screens/hud.h"
 
 namespace {
@@ -36,12 +35,12 @@ void clearFrame() { glClear(GL_COLOR_BUFFER_BIT); }
 
 // Runs play frames with the clock stepping 4 ms a frame and the given control code.
 void play(Game& game, ClockTicks& now, int frames, int code) {
-  game.controlCode = code;
+  game.run.controlCode = code;
   for (int i = 0; i < frames; ++i) {
     now += 4;
     setGameClock(now);
-    clearFrame();
-    playFrame(game);
+    advanceGame(game, lookAtClock(game));
+    drawGame(game);
   }
 }
 
@@ -70,8 +69,8 @@ int main(int argc, char** argv) {
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   ClockTicks now = 10000;
   setGameClock(now);
-  game.tickClock = game.spawnClock = now;
-  Player& hero = *game.tovan;
+  game.run.tickClock = game.run.spawnClock = now;
+  Player& hero = *game.run.tovan;
 
   // Walk up to the first group, which comes to meet the hero.
   play(game, now, 110, kWalkRight);
@@ -85,7 +84,7 @@ int main(int argc, char** argv) {
   // The frame the kick lands, the leg out: the enemy it struck flashes.
   playUntil(game, now, kKick, [&hero, &game] {
     bool enemyFlashes = false;
-    for (const Character& enemy : game.enemies) enemyFlashes = enemyFlashes || justStruck(enemy, 0);
+    for (const Character& enemy : game.run.enemies) enemyFlashes = enemyFlashes || justStruck(enemy, 0);
     return enemyFlashes && hitFlash(hero, wallClock()) == 0.0f;
   });
   save(out + "/hit.png");
@@ -98,7 +97,7 @@ int main(int argc, char** argv) {
 
   // On to the next group; standing among them he takes blow after blow and the bar drains.
   playUntil(game, now, kWalkRight, [&hero, &game] {
-    for (const Character& enemy : game.enemies) {
+    for (const Character& enemy : game.run.enemies) {
       if (!enemy.dying && enemy.getPosition().getX() - hero.getPosition().getX() < 0.3f) return true;
     }
     return false;
@@ -107,29 +106,29 @@ int main(int argc, char** argv) {
   save(out + "/hurt.png");
 
   // The pause menu.
-  game.menuOpen = true;
+  game.run.menuOpen = true;
   clearFrame();
   menuFrame(game);
   save(out + "/menu.png");
-  game.menuOpen = false;
+  game.run.menuOpen = false;
 
   // The stage-clear pose at the gate.
-  clearRoster(game.enemies);
+  clearRoster(game.run.enemies);
   hero.reset();
   hero.position.x = hero.hitbox.position.x = kStageEndX;
-  game.stageOver = true;
-  game.tickClock = game.clearClock = now;
+  game.run.stageOver = true;
+  game.run.tickClock = game.run.clearClock = now;
   for (int ms = 4; ms <= 900; ms += 4) {
     setGameClock(now + ms);
-    clearFrame();
-    runMode(game);
+    advanceGame(game, lookAtClock(game));
+    drawGame(game);
   }
   save(out + "/stage-clear.png");
 
   // Game over, after a run that beat the best.
   hero.lives = 0;
-  game.stageOver = true;
-  runRecord = RunRecord{true, 3150, 3150, true};
+  game.run.stageOver = true;
+  game.record = RunRecord{true, 3150, 3150, true};
   clearFrame();
   gameOverFrame(game);
   save(out + "/game-over.png");
@@ -145,8 +144,8 @@ int main(int argc, char** argv) {
   // He kicks into the pile: the frame the kick lands, the leg out and every
   // figure it strikes flashing within its reach.
   playUntil(game, now, kKick, [&game] {
-    for (const Character& enemy : game.enemies) {
-      if (enemy.struck && enemy.struckAt == game.tickClock) return true;
+    for (const Character& enemy : game.run.enemies) {
+      if (enemy.struck && enemy.struckAt == game.run.tickClock) return true;
     }
     return false;
   });

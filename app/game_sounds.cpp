@@ -1,0 +1,42 @@
+#include "app/game_sounds.h"
+
+#include "player_files/settings.h"
+
+const char* const kMusicPath = "./sound/music.wav";
+const char* const kBlowSoundPaths[kBlowSounds] = {"./sound/punch.wav", "./sound/kick.wav", "./sound/impact.wav"};
+
+namespace {
+constexpr int kSoundVoices = 32;
+}
+
+void openBlowSounds(BlowSounds& sounds) {
+  audio::createSoundSystem(&sounds.system);
+  sounds.system->init(kSoundVoices, 0, nullptr);
+  for (int i = 0; i < kBlowSounds; ++i) {
+    sounds.system->createSound(kBlowSoundPaths[i], audio::kSoundDefault, nullptr, &sounds.sounds[i]);
+  }
+}
+
+void playNewBlowSounds(BlowSounds& sounds, const int started[kBlowSounds]) {
+  for (int i = 0; i < kBlowSounds; ++i) {
+    if (started[i] < sounds.played[i]) sounds.played[i] = started[i];
+    for (; sounds.played[i] < started[i]; ++sounds.played[i]) {
+      if (sounds.system != nullptr) sounds.system->playSound(sounds.sounds[i], nullptr, false, &sounds.channel);
+    }
+  }
+}
+
+void startMusic(GameSounds& sounds, const Settings& settings) {
+  audio::createSoundSystem(&sounds.musicSystem);
+  sounds.musicSystem->init(kSoundVoices, 0, nullptr);
+  sounds.musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &sounds.music);
+  // At the player's volume from its first sample.
+  sounds.musicSystem->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
+  sounds.musicSystem->playSound(sounds.music, nullptr, false, &sounds.musicChannel);
+}
+
+void releaseSounds(GameSounds& sounds) {
+  if (sounds.music != nullptr) sounds.music->release();
+  sounds.music = nullptr;
+  sounds.musicChannel = nullptr;
+}
