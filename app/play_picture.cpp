@@ -101,14 +101,6 @@ void backFoot(const float vertices[12], bool facingRight, float& x, float& y) {
   y = vertices[corner * 3 + 1];
 }
 
-// How far out from the hero's centre a quad of his reaches on the side he faces.
-float reachOf(const float vertices[12], bool facingRight) {
-  float backX = 0.0f, backY = 0.0f;
-  backFoot(vertices, facingRight, backX, backY);
-  const float halfWidth = kSpriteQuad[0];
-  return facingRight ? vertices[0] - (backX + halfWidth) : (backX - halfWidth) - vertices[6];
-}
-
 bool landedNow(const Game& game) {
   for (const Character& enemy : game.enemies) {
     if (enemy.struck && enemy.struckAt == game.tickClock) return true;
@@ -168,7 +160,7 @@ PlayPicture playPicture(const Game& game, float fraction) {
   const bool placesKnown = drawBetweenTicks && notes != nullptr && notes->before == game.ticksRun && notes->scene == scene;
   const float f = placesKnown ? fraction : 1.0f;
 
-  PlayPicture picture{hero, game.enemies, hero.getPosition().getX(), {}, game.clock.time};
+  PlayPicture picture{hero, game.enemies, hero.getPosition().getX(), game.clock.time};
   Character& heroSeen = picture.hero;
   if (f < 1.0f) {
     placeBetween(heroSeen, notes->hero, f);
@@ -185,7 +177,6 @@ PlayPicture playPicture(const Game& game, float fraction) {
   // hero has gone since.
   const Landing& landing = notes->landing;
   const bool facingRight = hero.getPosition().isFacingRight();
-  picture.blow = {true, facingRight, reachOf(landing.vertices, facingRight)};
   if (game.ticksRun - landing.tick < landingShownTicks(game.pace)) {
     float nowX = 0.0f, nowY = 0.0f, thenX = 0.0f, thenY = 0.0f;
     backFoot(heroSeen.vertices, facingRight, nowX, nowY);
@@ -201,7 +192,7 @@ PlayPicture playPicture(const Game& game, float fraction) {
 }
 
 void drawFighters(PlayPicture& picture) {
-  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now, picture.blow);
+  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now);
   drawFighter(picture.hero, picture.now);
 }
 
@@ -215,7 +206,7 @@ void drawPlay(Game& game, float fraction) {
   useShaderProgram(game.shaderProgram);
   drawOpaqueStage(game.quads.fondo);
   drawQuad(game.quads.barra, hpBarTexture);
-  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now, picture.blow);
+  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now);
   for (Element& heart : game.hearts) drawSprite(heart);
   drawFighter(picture.hero, picture.now);
   drawScore(game, hero.runScore);
