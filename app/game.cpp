@@ -9,6 +9,7 @@
 
 #include "app/pass_ticks.h"
 #include "app/play_picture.h"
+#include "audio/mix_levels.h"
 #include "audio/sound.h"
 #include "base/chance.h"
 #include "base/console.h"
@@ -127,7 +128,7 @@ void startMusic() {
   musicSystem->init(kSoundVoices, 0, nullptr);
   musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &music);
   // At the player's volume from its first sample.
-  musicSystem->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
+  musicSystem->setVolume(audio::musicGain(static_cast<float>(settings.musicVolume) / kMaxVolume));
   musicSystem->playSound(music, nullptr, false, &musicChannel);
 }
 
