@@ -2,9 +2,9 @@
 // The sound track of a clip, mixed as the game plays it: the music looping
 // from the run's start, and each blow's sound from the moment it was played
 // until the next blow's (the blows take turns on one voice), at the player's
-// volumes and the game's levels (audio/mix_levels.h). The mix is a function of the sounds, the events
-// and the position alone, so a track can be made in blocks of any size, in
-// any order, and always comes out the same.
+// volumes and the game's levels (audio/mix_levels.h). The mix is a function
+// of the sounds, the events and the position alone, so a track can be made
+// in blocks of any size, in any order, and always comes out the same.
 #include <string>
 #include <vector>
 
