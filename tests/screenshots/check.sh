@@ -4,10 +4,11 @@
 # byte for byte as the one kept in docs/, and every picture the README shows
 # is one of them. After a change to the game's look or rules, run
 # scripts/screenshots.sh and commit what it makes.
-#   check.sh SOURCE_DIR SCREENSHOTS_TOOL   (run from the build's run folder)
+#   check.sh SOURCE_DIR SCREENSHOTS_TOOL GAME   (run from the build's run folder)
 set -uo pipefail
 source_dir=$1
 tool=$2
+game=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/shots" "$work/runs"
@@ -18,6 +19,12 @@ if ! XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/
   exit 1
 fi
 failed=0
+# The moving picture, exported as scripts/screenshots.sh exports it.
+XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state \
+  "$game" --replay "$source_dir/tests/fixtures/v3_walk_fight_pause.nrep" --export "$work/kick.gif" \
+  --size 400x300 --from 5.2 --to 6.1 > /dev/null 2>&1
+cmp -s "$source_dir/docs/kick.gif" "$work/kick.gif" ||
+  { echo "FAIL: docs/kick.gif is not what the game exports today (scripts/screenshots.sh makes it again)"; failed=1; }
 for kept in "$source_dir"/docs/screenshots/*.png "$source_dir"/docs/runs/*.nrep; do
   case $kept in *.png) made=$work/shots/$(basename "$kept") ;; *) made=$work/runs/$(basename "$kept") ;; esac
   if ! cmp -s "$kept" "$made"; then
