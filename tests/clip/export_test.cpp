@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,23 @@ TEST(Export, BlowsAreHeardFromTheirTicks) {
   };
   EXPECT_EQ(loudest(0, kickAt - sound.sampleRate / 60), 0);
   EXPECT_GT(loudest(kickAt, kickAt + sound.sampleRate / 10), 1000);
+}
+
+// The stretch of the fight where a mix without headroom reached full scale
+// (a kick's swing and its crack together, over the music), exported
+// lossless at full volumes: its loudest sample stays under -1 dBFS, and the
+// blows are still loud.
+TEST(Export, TheSoundNeverReachesFullScale) {
+  ScratchFolder home;
+  const std::string clip = home.path + "/loud.mkv";
+  ReadClip read;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 3 --to 7.5 --size 320x240", &read));
+  ASSERT_FALSE(read.sound16.empty());
+  int peak = 0;
+  for (short sample : read.sound16) peak = std::max(peak, std::abs(static_cast<int>(sample)));
+  const int belowOneDecibel = static_cast<int>(32768 * std::pow(10.0, -1.0 / 20.0));
+  EXPECT_LT(peak, belowOneDecibel);
+  EXPECT_GT(peak, 32768 / 2);
 }
 
 // SIGTERM (or Ctrl+C) during an export: exit 1, one line, and no file
