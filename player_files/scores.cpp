@@ -112,13 +112,6 @@ std::string keepRunAside(const std::string& path, const ScoreEntry& run) {
   return writeFileWhole(aside, scoreTableText({run}), nullptr) ? aside : "";
 }
 
-// The player has taken the write permission off the table: it stays as it
-// is. The mode is read, not tried, since root may write any file.
-bool madeReadOnly(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
-}
-
 }  // namespace
 
 bool readScoreTable(const std::string& text, std::vector<ScoreEntry>* table, std::string* why) {
