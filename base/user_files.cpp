@@ -120,14 +120,14 @@ bool makeFolders(const std::string& folder, std::string* why) {
   for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
     const std::string part = folder.substr(0, slash);
     if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
-      if (why != nullptr) *why = reason("cannot make " + part);
+      if (why != nullptr) *why = reason("cannot make " + quotedPath(part));
       return false;
     }
     if (slash == std::string::npos) break;
   }
   struct stat status {};
   if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-    if (why != nullptr) *why = folder + " is not a folder";
+    if (why != nullptr) *why = quotedPath(folder) + " is not a folder";
     return false;
   }
   return true;
@@ -219,20 +219,20 @@ bool writeFileWhole(const std::string& path, const std::string& contents, std::s
       folder + "/" + stem + kTemporaryMark + std::to_string(getpid()) + "-" + std::to_string(++serial);
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
-    *why = reason("cannot write in " + folder);
+    *why = reason("cannot write in " + quotedPath(folder));
     return false;
   }
   // The player may have made the file private (or shared it): it stays so.
   struct stat old {};
   if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
   bool ok = writeAllOf(fd, contents) && fsync(fd) == 0;
-  if (!ok) *why = reason("cannot write " + path);
+  if (!ok) *why = reason("cannot write " + quotedPath(path));
   if (close(fd) != 0 && ok) {
-    *why = reason("cannot write " + path);
+    *why = reason("cannot write " + quotedPath(path));
     ok = false;
   }
   if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
-    *why = reason("cannot replace " + target);
+    *why = reason("cannot replace " + quotedPath(target));
     ok = false;
   }
   if (!ok) {
