@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "app/replay.h"
 #include "clip/offscreen_gl.h"
 #include "base/keys.h"
+#include "base/quit_signals.h"
 #include "enemies/update_pass.h"
 #include "rules/control_rules.h"
 #include "runs/run_check.h"
@@ -421,6 +424,53 @@ TEST(Export, EveryStageHearsAQuitSignal) {
     EXPECT_EQ(said, "nombre: stopped before the end: " + clips + c.clip + " was not written\n");
     EXPECT_TRUE(filesIn(clips).empty());
   }
+}
+
+// While an export runs every quit signal only asks it to stop, a second one
+// and one that comes while a run is being kept included: none cuts its
+// clean-up short.
+TEST(Export, EveryQuitSignalOnlyAsks) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    listenForQuitSignals(false);
+    for (int signal : {SIGTERM, SIGTERM, SIGINT, SIGINT, SIGHUP, SIGHUP}) raise(signal);
+    {
+      const QuitSignalsHeld held;
+      raise(SIGTERM);
+    }
+    raise(SIGTERM);
+    _exit(quitSignalled() ? 0 : 3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ended by signal " << WTERMSIG(status);
+}
+
+// A sound the export cannot read is named in one line; the clip is made
+// without it. Here a copy of the game whose data folder has no music.
+TEST(Export, AMissingSoundIsNamed) {
+  ScratchFolder home;
+  const std::string game = home.path + "/game";
+  const std::string data = std::string(NOMBRE_RUN_DIR);
+  std::string ignored;
+  ASSERT_EQ(runCommand("mkdir -p " + game + "/sound && cp " + NOMBRE_GAME + " " + game + "/nombre && ln -s " + data +
+                           "/img " + game + "/img && for s in punch kick impact; do ln -s " + data + "/sound/$s.wav " +
+                           game + "/sound/; done",
+                       &ignored),
+            0);
+  Command command;
+  command.status = runCommand(noDisplayHomeIn(home) + game + "/nombre --replay " + kFightRun + " --export " +
+                                  home.path + "/fight.mkv --to 0.5 2>&1",
+                              &command.output);
+  EXPECT_EQ(command.status, 0) << command.output;
+  EXPECT_EQ(linesOf(command.output), 2) << command.output;
+  EXPECT_NE(command.output.find("nombre: the clip is made without ./sound/music.wav: missing or unreadable\n"),
+            std::string::npos)
+      << command.output;
+  ReadClip read;
+  std::string why;
+  EXPECT_TRUE(readClip(home.path + "/fight.mkv", &read, &why)) << why;
 }
 
 }  // namespace
