@@ -114,8 +114,8 @@ int failedClip(clip::ClipWriter& writer, clip::ExportProgress& progress) {
   return 1;
 }
 
-// A quit signal came before the clip was begun: nothing was written.
-int stoppedBeforeTheClip(const ExportRequest& request) {
+// A quit signal has stopped the export: nothing is left written.
+int stoppedExport(const ExportRequest& request) {
   std::fprintf(stderr, "nombre: stopped before the end: %s was not written\n", quotedPath(request.clip).c_str());
   return 1;
 }
@@ -157,7 +157,7 @@ int exportRun(const ExportRequest& request) {
   }
   if (!request.force) {
     const RunVerdict verdict = checkRun(run, quitSignalled);
-    if (verdict.stopped) return stoppedBeforeTheClip(request);
+    if (verdict.stopped) return stoppedExport(request);
     if (!verdict.same) {
       std::fprintf(stderr, "nombre: %s does not check (%s); --force exports it as it replays\n",
                    quotedPath(request.run).c_str(), verdict.says.c_str());
@@ -178,7 +178,7 @@ int exportRun(const ExportRequest& request) {
   }
   const int soundRate = withSound && sounds.music.sampleRate > 0 ? sounds.music.sampleRate : clip::kDefaultTrackRate;
   ClipPlan plan = planClip(run, soundRate);
-  if (quitSignalled()) return stoppedBeforeTheClip(request);
+  if (quitSignalled()) return stoppedExport(request);
   const ClockTicks fromMs = std::llround(request.from * 1000);
   const ClockTicks toMs = request.to < 0 ? -1 : std::llround(request.to * 1000);
   long long frames = 0;
@@ -223,7 +223,7 @@ int exportRun(const ExportRequest& request) {
       game.log = nullptr;
       progress.clear();
       writer.abort();
-      return stoppedBeforeTheClip(request);
+      return stoppedExport(request);
     }
     const ClockTicks now = run.startClock + frameTime(frame) + skipped;
     game.clock.time = now;
