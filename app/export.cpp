@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/frame_loop.h"
 #include "app/pass_ticks.h"
 #include "app/replay.h"
 #include "base/console.h"
+#include "base/files.h"
 #include "base/quit_signals.h"
 #include "clip/clip_writer.h"
 #include "clip/offscreen_gl.h"
@@ -52,6 +54,7 @@ ClipPlan planClip(const RunFile& file, int soundRate) {
   int heard[kBlowSounds] = {};
   ClockTicks skipped = 0;
   for (long long frame = 0;; ++frame) {
+    if (quitSignalled()) break;
     const ClockTicks now = frameGameTime(file, frame, skipped);
     run.clock.time = now;
     bool stuck = false;
@@ -81,20 +84,55 @@ bool inClip(long long frame, ClockTicks fromMs, ClockTicks toMs) {
 
 int failedClip(clip::ClipWriter& writer, clip::ExportProgress& progress) {
   progress.clear();
-  std::fprintf(stderr, "nombre: %s\n", writer.error().c_str());
+  std::fprintf(stderr, "nombre: %s\n", plainText(writer.error()).c_str());
   writer.abort();
   return 1;
+}
+
+// A quit signal has stopped the export: nothing is left written.
+int stoppedExport(const ExportRequest& request) {
+  std::fprintf(stderr, "nombre: stopped before the end: %s was not written\n", quotedPath(request.clip).c_str());
+  return 1;
+}
+
+// The frame that shows the moment a run of `ms` of game time ends.
+long long frameOfEnd(ClockTicks ms) {
+  long long frame = ms * kGamePace.den / kGamePace.num;
+  while (frameTime(frame) < ms) ++frame;
+  return frame;
 }
 
 }  // namespace
 
 int exportRun(const ExportRequest& request) {
-  listenForQuitSignals();
+  // Every signal only asks: the clip's files are cleaned up however many come.
+  listenForQuitSignals(false);
   killLinesShown = false;  // the only lines are the export's
   RunFile run;
   if (!loadRun(request.run, run)) return 2;
+  // Everything that would refuse the export is said before any work.
+  const std::string part = clipPartProblem(
+      request.from, request.to, static_cast<double>(frameTime(frameOfEnd(ticksTime(run.pace, run.endTick)))) / 1000.0);
+  if (!part.empty()) {
+    std::fprintf(stderr, "nombre: %s\n", part.c_str());
+    return 2;
+  }
+  if (sameFile(request.run.c_str(), request.clip.c_str())) {
+    std::fprintf(stderr, "nombre: cannot export to %s: it is the run being exported\n", quotedPath(request.clip).c_str());
+    return 2;
+  }
+  clip::ClipFormat format = clip::ClipFormat::webm;
+  const bool withSound = !request.mute && clip::clipFormatOf(request.clip, &format) && format != clip::ClipFormat::gif;
+  std::string refusal;
+  if (clip::checkClipTarget(request.clip, {request.width, request.height, withSound ? clip::kDefaultTrackRate : 0,
+                                           clip::kTrackChannels},
+                            &refusal) != clip::ClipFailure::none) {
+    std::fprintf(stderr, "nombre: %s\n", refusal.c_str());
+    return 2;
+  }
   if (!request.force) {
-    const RunVerdict verdict = checkRun(run);
+    const RunVerdict verdict = checkRun(run, quitSignalled);
+    if (verdict.stopped) return stoppedExport(request);
     if (!verdict.same) {
       std::fprintf(stderr, "nombre: %s does not check (%s); --force exports it as it replays\n",
                    quotedPath(request.run).c_str(), verdict.says.c_str());
@@ -102,13 +140,20 @@ int exportRun(const ExportRequest& request) {
     }
   }
 
-  clip::ClipFormat format = clip::ClipFormat::webm;
-  const bool withSound = !request.mute && clip::clipFormatOf(request.clip, &format) && format != clip::ClipFormat::gif;
   const Settings settings = loadSettings();
   clip::TrackSounds sounds;
-  if (withSound) sounds = clip::loadTrackSounds(kSoundFolder, nullptr);
+  if (withSound) {
+    std::vector<std::string> missing;
+    sounds = clip::loadTrackSounds(kSoundFolder, &missing);
+    if (!missing.empty()) {
+      std::string names;
+      for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + quotedPath(name);
+      std::fprintf(stderr, "nombre: the clip is made without %s: missing or unreadable\n", names.c_str());
+    }
+  }
   const int soundRate = withSound && sounds.music.sampleRate > 0 ? sounds.music.sampleRate : clip::kDefaultTrackRate;
   ClipPlan plan = planClip(run, soundRate);
+  if (quitSignalled()) return stoppedExport(request);
   const ClockTicks fromMs = std::llround(request.from * 1000);
   const ClockTicks toMs = request.to < 0 ? -1 : std::llround(request.to * 1000);
   long long frames = 0;
@@ -124,7 +169,7 @@ int exportRun(const ExportRequest& request) {
 
   clip::ClipWriter writer;
   if (!writer.open(request.clip, {request.width, request.height, withSound ? track.rate() : 0, clip::kTrackChannels})) {
-    std::fprintf(stderr, "nombre: %s\n", writer.error().c_str());
+    std::fprintf(stderr, "nombre: %s\n", plainText(writer.error()).c_str());
     return writer.failure() == clip::ClipFailure::refused ? 2 : 1;
   }
   clip::OffscreenGl gl;
@@ -149,6 +194,13 @@ int exportRun(const ExportRequest& request) {
   long long written = 0;
   ClockTicks skipped = 0;
   for (long long frame = 0; frame <= plan.lastFrame; ++frame) {
+    // Heard at every frame, drawn or not (the part before --from is run, not drawn).
+    if (quitSignalled()) {
+      game.run.log = nullptr;
+      progress.clear();
+      writer.abort();
+      return stoppedExport(request);
+    }
     // A pass of the game at the frame's time, as the window's passes run.
     const ClockTicks now = frameGameTime(run, frame, skipped);
     game.run.clock.time = now;

@@ -1,17 +1,19 @@
 #include "app/game_sounds.h"
 
+#include "audio/mix_levels.h"
 #include "player_files/settings.h"
 
 const char* const kMusicPath = "./sound/music.wav";
 const char* const kBlowSoundPaths[kBlowSounds] = {"./sound/punch.wav", "./sound/kick.wav", "./sound/impact.wav"};
 
 namespace {
-constexpr int kSoundVoices = 32;
+constexpr int kMusicVoices = 32;
 }
 
 void openBlowSounds(BlowSounds& sounds) {
   audio::createSoundSystem(&sounds.system);
-  sounds.system->init(kSoundVoices, 0, nullptr);
+  sounds.system->init(audio::kBlowVoices, 0, nullptr);
+  sounds.system->setVolume(audio::effectsGain(1.0f));  // until the player's settings are applied
   for (int i = 0; i < kBlowSounds; ++i) {
     sounds.system->createSound(kBlowSoundPaths[i], audio::kSoundDefault, nullptr, &sounds.sounds[i]);
   }
@@ -28,10 +30,10 @@ void playNewBlowSounds(BlowSounds& sounds, const int started[kBlowSounds]) {
 
 void startMusic(GameSounds& sounds, const Settings& settings) {
   audio::createSoundSystem(&sounds.musicSystem);
-  sounds.musicSystem->init(kSoundVoices, 0, nullptr);
+  sounds.musicSystem->init(kMusicVoices, 0, nullptr);
   sounds.musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &sounds.music);
   // At the player's volume from its first sample.
-  sounds.musicSystem->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
+  sounds.musicSystem->setVolume(audio::musicGain(static_cast<float>(settings.musicVolume) / kMaxVolume));
   sounds.musicSystem->playSound(sounds.music, nullptr, false, &sounds.musicChannel);
 }
 

@@ -56,14 +56,6 @@ void backFoot(const float vertices[12], bool facingRight, float& x, float& y) {
   y = vertices[corner * 3 + 1];
 }
 
-// How far out from the hero's centre a quad of his reaches on the side he faces.
-float reachOf(const float vertices[12], bool facingRight) {
-  float backX = 0.0f, backY = 0.0f;
-  backFoot(vertices, facingRight, backX, backY);
-  const float halfWidth = kSpriteQuad[0];
-  return facingRight ? vertices[0] - (backX + halfWidth) : (backX - halfWidth) - vertices[6];
-}
-
 bool landedNow(const Run& run) {
   for (const Character& enemy : run.enemies) {
     if (enemy.struck && enemy.struckAt == run.tickClock) return true;
@@ -120,7 +112,7 @@ PlayPicture playPicture(const Game& game, float fraction) {
   const bool placesKnown = game.drawBetweenTicks && notes->before == run.ticksRun && notes->scene == scene;
   const float f = placesKnown ? fraction : 1.0f;
 
-  PlayPicture picture{hero, run.enemies, hero.getPosition().getX(), {}, run.clock.time};
+  PlayPicture picture{hero, run.enemies, hero.getPosition().getX(), run.clock.time};
   Character& heroSeen = picture.hero;
   if (f < 1.0f) {
     placeBetween(heroSeen, notes->hero, f);
@@ -137,7 +129,6 @@ PlayPicture playPicture(const Game& game, float fraction) {
   // hero has gone since.
   const Landing& landing = notes->landing;
   const bool facingRight = hero.getPosition().isFacingRight();
-  picture.blow = {true, facingRight, reachOf(landing.vertices, facingRight)};
   if (run.ticksRun - landing.tick < landingShownTicks(run.pace)) {
     float nowX = 0.0f, nowY = 0.0f, thenX = 0.0f, thenY = 0.0f;
     backFoot(heroSeen.vertices, facingRight, nowX, nowY);
@@ -165,7 +156,7 @@ void drawPlay(const Game& game, float fraction) {
   useShaderProgram(drawing);
   drawOpaqueStage(drawing);
   drawQuad(drawing.quads.barra, drawing.hpBarTexture);
-  if (!picture.enemies.empty()) drawAll(drawing, picture.enemies, picture.heroX, picture.now, picture.blow);
+  if (!picture.enemies.empty()) drawAll(drawing, picture.enemies, picture.heroX, picture.now);
   for (const Element& heart : game.run.hearts) drawSprite(drawing, heart);
   drawFighter(drawing, picture.hero, picture.now);
   drawScore(drawing, hero.runScore);

@@ -31,7 +31,6 @@ struct PlayPicture {
   Character hero;
   std::vector<Character> enemies;
   float heroX = 0.0f;  // the stage scrolls to it and the piles fan out from it
-  LandedBlow blow;
   ClockTicks now = 0;  // the game time it shows: fighters struck flash by it
 };
 // Where everything is drawn at `fraction` of the way from the tick before

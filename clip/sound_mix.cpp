@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "audio/mix_levels.h"
+
 namespace clip {
 namespace {
 
@@ -57,16 +59,18 @@ const audio::PcmSound& SoundTrack::soundOf(BlowSound sound) const {
   }
 }
 
-// Adds one blow's sound, started at startFrame of the track, to the block; a
-// sound made at another rate is read between its samples, in a straight line.
-void SoundTrack::addSound(const audio::PcmSound& sound, float level, long long startFrame, long long first,
-                          int count, float* out) const {
+// Adds one blow's sound, started at startFrame of the track and cut at
+// endFrame, to the block; a sound made at another rate is read between its
+// samples, in a straight line.
+void SoundTrack::addSound(const audio::PcmSound& sound, float level, long long startFrame, long long endFrame,
+                          long long first, int count, float* out) const {
   const long long length = framesOf(sound);
   if (length == 0 || sound.sampleRate <= 0) return;
   const double step = static_cast<double>(sound.sampleRate) / rate_;
   for (int i = 0; i < count; ++i) {
     const long long since = first + i - startFrame;
     if (since < 0) continue;
+    if (first + i >= endFrame) break;
     const double at = since * step;
     const long long before = static_cast<long long>(at);
     if (before >= length) break;
@@ -83,19 +87,24 @@ void SoundTrack::addSound(const audio::PcmSound& sound, float level, long long s
 void SoundTrack::mix(long long first, int count, float* out) const {
   std::fill(out, out + static_cast<std::size_t>(count) * kTrackChannels, 0.0f);
   const long long musicFrames = framesOf(sounds_.music);
-  if (musicFrames > 0 && levels_.music > 0.0f) {
+  const float musicGain = audio::musicGain(levels_.music);
+  if (musicFrames > 0 && musicGain > 0.0f) {
     for (int i = 0; i < count; ++i) {
       const long long at = (first + i) % musicFrames;
-      for (int c = 0; c < kTrackChannels; ++c) out[i * kTrackChannels + c] = levels_.music * sampleOf(sounds_.music, at, c);
+      for (int c = 0; c < kTrackChannels; ++c) out[i * kTrackChannels + c] = musicGain * sampleOf(sounds_.music, at, c);
     }
   }
-  if (levels_.effects > 0.0f) {
+  const float effectsGain = audio::effectsGain(levels_.effects);
+  if (effectsGain > 0.0f) {
     // Only blows begun before the block's end and not yet over at its start are heard in it.
     const auto sounding = std::lower_bound(
         events_.begin(), events_.end(), first - longestEffect_,
         [](const SoundEvent& event, long long frame) { return event.atFrame < frame; });
     for (auto event = sounding; event != events_.end() && event->atFrame < first + count; ++event) {
-      addSound(soundOf(event->sound), levels_.effects, event->atFrame, first, count, out);
+      // The blows take turns on their voice, as in the game: the next one's sound ends this one's.
+      const auto next = event + 1;
+      const long long end = next != events_.end() ? next->atFrame : first + count;
+      addSound(soundOf(event->sound), effectsGain, event->atFrame, end, first, count, out);
     }
   }
   for (std::size_t i = 0; i < static_cast<std::size_t>(count) * kTrackChannels; ++i) {

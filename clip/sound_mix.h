@@ -1,9 +1,10 @@
 #pragma once
 // The sound track of a clip, mixed as the game plays it: the music looping
-// from the run's start, and each blow's sound from the moment it was played,
-// at the player's volumes. The mix is a function of the sounds, the events
-// and the position alone, so a track can be made in blocks of any size, in
-// any order, and always comes out the same.
+// from the run's start, and each blow's sound from the moment it was played
+// until the next blow's (the blows take turns on one voice), at the player's
+// volumes and the game's levels (audio/mix_levels.h). The mix is a function
+// of the sounds, the events and the position alone, so a track can be made
+// in blocks of any size, in any order, and always comes out the same.
 #include <string>
 #include <vector>
 
@@ -57,8 +58,8 @@ class SoundTrack {
 
  private:
   const audio::PcmSound& soundOf(BlowSound sound) const;
-  void addSound(const audio::PcmSound& sound, float level, long long startFrame, long long first, int count,
-                float* out) const;
+  void addSound(const audio::PcmSound& sound, float level, long long startFrame, long long endFrame,
+                long long first, int count, float* out) const;
 
   TrackSounds sounds_;
   std::vector<SoundEvent> events_;  // in order of their frames

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/scores.h"
 #include "player_files/settings.h"
@@ -23,7 +24,7 @@ void checkPlayerFolders() {
     } else if (!makeFolders(folder, &why)) {
       cannotKeepPlayerFiles(why);
     } else if (access(folder.c_str(), W_OK) != 0) {
-      cannotKeepPlayerFiles(folder + " is read-only");
+      cannotKeepPlayerFiles(quotedPath(folder) + " is read-only");
     }
   }
 }
@@ -52,14 +53,14 @@ int printScores() {
   std::vector<ScoreEntry> table;
   std::string why;
   const TableRead read = readScoreFile(path, &table, &why);
-  std::printf("Best runs (%s):\n", path.empty() ? "no home folder" : path.c_str());
+  std::printf("Best runs (%s):\n", path.empty() ? "no home folder" : quotedPath(path).c_str());
   // Only read: a table in a state the game cannot show is left as it is.
   if (read == TableRead::Unreadable) {
-    std::fprintf(stderr, "nombre: %s cannot be read (%s)\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, "nombre: %s cannot be read (%s)\n", quotedPath(path).c_str(), why.c_str());
     return 1;
   }
   if (read == TableRead::Broken) {
-    std::fprintf(stderr, "nombre: %s is not a score table (%s)\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, "nombre: %s is not a score table (%s)\n", quotedPath(path).c_str(), why.c_str());
     return 1;
   }
   if (table.empty()) std::printf("  none yet\n");
@@ -73,7 +74,7 @@ int printScores() {
 int printConfig() {
   const Settings settings = loadSettings();
   const std::string path = settingsPath();
-  std::printf("# %s\n%s", path.empty() ? "no home folder: the defaults" : path.c_str(),
+  std::printf("# %s\n%s", path.empty() ? "no home folder: the defaults" : quotedPath(path).c_str(),
               settingsText(settings).c_str());
   return 0;
 }

@@ -274,7 +274,7 @@ void sayProblems(const std::string& path, const std::vector<std::string>& proble
     std::fprintf(stderr, "nombre: %s\n", problems[i].c_str());
   }
   if (problems.size() > kMostProblemLines) {
-    std::fprintf(stderr, "nombre: %s: %zu more problems not shown\n", path.c_str(), problems.size() - kMostProblemLines);
+    std::fprintf(stderr, "nombre: %s: %zu more problems not shown\n", quotedPath(path).c_str(), problems.size() - kMostProblemLines);
   }
 }
 
@@ -289,11 +289,11 @@ Settings loadSettings() {
     case FileRead::Missing:
       break;  // no file: the defaults
     case FileRead::Unreadable:
-      std::fprintf(stderr, "nombre: %s cannot be read (%s); using the default settings\n", path.c_str(), why.c_str());
+      std::fprintf(stderr, "nombre: %s cannot be read (%s); using the default settings\n", quotedPath(path).c_str(), why.c_str());
       break;
     case FileRead::TooLarge:
       std::fprintf(stderr, "nombre: %s is larger than a settings file can be (%lld KB); using the default settings\n",
-                   path.c_str(), kMostPlayerFileBytes / 1024);
+                   quotedPath(path).c_str(), kMostPlayerFileBytes / 1024);
       break;
     case FileRead::Read: {
       std::vector<std::string> problems;

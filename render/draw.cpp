@@ -118,37 +118,7 @@ struct SeenPlace {
 
 bool falling(const Character& enemy) { return enemy.dying || enemy.dead; }
 
-// A pile struck by the hero's blow is drawn no deeper than the blow's picture
-// reaches plus the near half of a body (14 pixels: the torso and the arm held
-// up), so the foot or fist meets every figure that flashes.
-constexpr float kNearHalfBody = 0.035f;
-
-// Draws a struck pile tighter toward its front, keeping its order, until
-// every flashing figure stands within the blow's reach.
-void squeezeStruckPile(const std::vector<Character>& list, const std::vector<size_t>& pile,
-                       const std::vector<float>& outward, std::vector<SeenPlace>& places, float reach,
-                       ClockTicks now) {
-  const float front = places[pile.front()].depth;
-  float deepestStruck = front;
-  for (size_t i : pile) {
-    if (hitFlash(list[i], now) > 0.0f) deepestStruck = std::fmax(deepestStruck, places[i].depth);
-  }
-  const float limit = reach + kNearHalfBody;
-  if (!(deepestStruck > limit)) return;
-  if (front < limit) {
-    const float squeeze = (limit - front) / (deepestStruck - front);
-    for (size_t i : pile) places[i].depth = front + (places[i].depth - front) * squeeze;
-    return;
-  }
-  // Fighters out of reach front the pile: those struck nearer are drawn
-  // where the blow met them, in front of them.
-  for (size_t i : pile) {
-    if (hitFlash(list[i], now) > 0.0f) places[i].depth = std::fmax(limit, outward[i]);
-  }
-}
-
-std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX, ClockTicks now,
-                                  const LandedBlow& blow) {
+std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX) {
   std::vector<SeenPlace> places(list.size());
   for (size_t i = 0; i < list.size(); ++i) places[i].pile = i;
   for (const bool right : {true, false}) {
@@ -181,7 +151,6 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
         places[i].pile = pile.front();
         lastSeen = places[i].depth;
       }
-      if (blow.landed && blow.right == right) squeezeStruckPile(list, pile, outward, places, blow.reach, now);
       for (size_t i : pile) {
         const float shift = places[i].depth - outward[i];
         places[i].shift = right ? shift : -shift;
@@ -236,9 +205,8 @@ void drawFighter(const Drawing& drawing, const Character& fighter, ClockTicks no
   setSpriteFlash(drawing, 0.0f);
 }
 
-void drawAll(const Drawing& drawing, const std::vector<Character>& list, float heroX, ClockTicks now,
-             const LandedBlow& blow) {
-  const std::vector<SeenPlace> places = seenPlaces(list, heroX, now, blow);
+void drawAll(const Drawing& drawing, const std::vector<Character>& list, float heroX, ClockTicks now) {
+  const std::vector<SeenPlace> places = seenPlaces(list, heroX);
   // Roster order, but a pile takes its turn at its first enemy in the roster
   // and is drawn back to front, so the one nearest the hero covers the rest.
   std::vector<size_t> firstOfPile(list.size());
@@ -250,12 +218,16 @@ void drawAll(const Drawing& drawing, const std::vector<Character>& list, float h
     return turnA != turnB ? turnA < turnB : places[a].depth > places[b].depth;
   });
   for (size_t i : order) {
-    if (places[i].shift == 0.0f) {
+    const bool livingPictureOfTheFallen = falling(list[i]) && list[i].shown.index < kFirstDeathFrame;
+    if (places[i].shift == 0.0f && !livingPictureOfTheFallen) {
       drawFighter(drawing, list[i], now);
       continue;
     }
-    Character seen = list[i];  // the rules' quad stays where it is
+    Character seen = list[i];  // the rules' quad and picture stay as they are
     seen.shiftVertices(false, places[i].shift);
+    // A felled enemy's ticks show its last living picture until its death
+    // steps begin; from the blow on it is drawn falling.
+    if (livingPictureOfTheFallen) seen.showFrame(kFirstDeathFrame);
     drawFighter(drawing, seen, now);
   }
 }

@@ -18,20 +18,12 @@ float hitFlash(const Character& fighter, ClockTicks now);
 // Draws a fighter as drawSprite does, lifted toward white for a moment after a
 // blow lands on it.
 void drawFighter(const Drawing& drawing, const Character& fighter, ClockTicks now);
-// The hero's last blow that landed, as his picture shows it: the side it
-// struck and how far out from his centre the picture reaches (screen units).
-struct LandedBlow {
-  bool landed = false;
-  bool right = true;
-  float reach = 0.0f;
-};
 // Draws the roster in order, later enemies covering earlier ones. A pile
 // (enemies on one spot, or closer than a head's width, on one side of the
 // hero at heroX) is drawn fanned out behind the one nearest him, each its own
-// figure, whole at its first enemy's turn (flashing by game time `now`); the dying stand behind the
-// fighters. While its figures flash from `blow`, a pile on the side it struck
-// is drawn close enough for the blow's picture to reach every one of them.
-// Only the picture moves: the roster's places, quads and boxes are left as
-// they are.
-void drawAll(const Drawing& drawing, const std::vector<Character>& list, float heroX, ClockTicks now,
-             const LandedBlow& blow = {});
+// figure, whole at its first enemy's turn (flashing by game time `now`); the
+// dying stand behind the fighters. A blow that lands leaves the fan as it is:
+// each figure it strikes flashes where it stands. An enemy felled is drawn in
+// its death picture from the blow on, never its living one. Only the picture
+// changes: the roster's places, quads, boxes and pictures are left as they are.
+void drawAll(const Drawing& drawing, const std::vector<Character>& list, float heroX, ClockTicks now);

@@ -226,8 +226,8 @@ const std::string& RunLog::finish(const Run& played) {
       recordingFailed();
     }
     file = nullptr;
-  } else if (keep != nullptr) {
-    keep(text);
+  } else if (keep != nullptr && played.ticksRun > 0) {
+    keep(text);  // a game closed before its first tick keeps the last run there was
   }
   return text;
 }

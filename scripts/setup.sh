@@ -15,7 +15,7 @@ PACKAGES=(
   libcli11-dev libtomlplusplus-dev lintian appstream faketime
   openbox x11-utils libxtst-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  libegl-dev libegl-mesa0 ffmpeg bsdutils mount
+  libegl-dev libegl-mesa0 ffmpeg bsdutils mount time
 )
 
 if [ "${1:-}" = web ]; then

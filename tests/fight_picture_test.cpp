@@ -1,6 +1,7 @@
 // What the player sees of a fight, read back from Mesa: every enemy of a pile
-// is a figure of its own, the flash of a blow shows on the one struck, and a
-// blow's picture reaches out as far as the blow does when it lands.
+// is a figure of its own, before a blow lands and as it lands, the flash of a
+// blow shows on the one struck, and a blow's picture reaches out as far as
+// the blow does when it lands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -216,82 +217,81 @@ TEST_F(FightPicture, ThoseStillFightingStandInFrontOfTheDying) {
     const Picture before = enemiesDrawn(*game);
     // A blow fells the first two of the roster: they flash as they start to die.
     for (size_t i = 0; i < 2; ++i) {
-      game->run.enemies[i].dying = true;
+      game->run.enemies[i].takeDamage(game->run.enemies[i].getHealth());
       game->run.enemies[i].markStruck(wallClock());
     }
     const Picture after = enemiesDrawn(*game);
-    ASSERT_EQ(static_cast<int>(heads(after).size()), kPile);  // the same places, taken by others
+    setGameClock(now + 200);
+    const Picture flashOver = enemiesDrawn(*game);
+    setGameClock(now);
     std::vector<std::pair<int, int>> seen = heads(before);
+    ASSERT_EQ(static_cast<int>(seen.size()), kPile);
     if (!onRight) std::reverse(seen.begin(), seen.end());  // nearest the hero first
     int top = 0;
-    while (!after.drawn(seen[0].first, top)) ++top;
-    for (int figure = 0; figure < kPile; ++figure) {
-      const auto head = seen[static_cast<size_t>(figure)];
-      const bool flashes = brightness(after, head, top, top + 10) > brightness(before, head, top, top + 10) * 11 / 10;
-      EXPECT_EQ(flashes, figure >= 2) << "figure " << figure << " out from the hero";
-    }
+    while (!before.drawn(seen[0].first, top)) ++top;
+    // The two still fighting are drawn where the first two stood, not flashing
+    // (the nearest whole, the next with the felled showing past its head).
+    EXPECT_EQ(brightness(after, seen[0], top, top + 10), brightness(before, seen[0], top, top + 10));
+    EXPECT_LT(brightness(after, seen[1], top, top + 10), brightness(before, seen[1], top, top + 10) * 11 / 10);
+    // The felled fall behind them, flashing: beyond the second figure's head.
+    const std::pair<int, int> behind = onRight ? std::pair<int, int>{seen[1].second + 1, kWindowWidth - 1}
+                                               : std::pair<int, int>{0, seen[1].first - 1};
+    EXPECT_GT(brightness(after, behind, 0, kWindowHeight), brightness(flashOver, behind, 0, kWindowHeight));
   }
 }
 
-// How far across the drawn pixels of a picture go: [first, last] column.
-std::pair<int, int> drawnColumns(const Picture& picture) {
-  std::pair<int, int> columns{kWindowWidth, -1};
-  for (int y = 0; y < kWindowHeight; ++y) {
-    for (int x = 0; x < kWindowWidth; ++x) {
-      if (!picture.drawn(x, y)) continue;
-      columns.first = std::min(columns.first, x);
-      columns.second = std::max(columns.second, x);
-    }
-  }
-  return columns;
-}
+// The blows that land low in a pile or from above it: the first code is
+// given once, the second held until the blow lands.
+struct PileBlow {
+  const char* name;
+  int first;
+  int held;
+};
+constexpr PileBlow kPileBlows[] = {{"low kick", kCrouch, kKick}, {"flying kick", kJump, kKick}};
 
-TEST_F(FightPicture, AKickIntoAPileReachesEveryFigureItStrikes) {
-  constexpr int kPile = 5;
-  for (const bool onRight : {true, false}) {
-    SCOPED_TRACE(onRight ? "on the right" : "on the left");
-    clearRoster(game->run.enemies);
-    pileUp(kPile, onRight);
-    for (Character& enemy : game->run.enemies) enemy.health = 300;  // they take the kick standing
-    // A lone enemy of the pile, drawn where it stands: how wide a figure is.
-    std::vector<Character> lone = {game->run.enemies[0]};
-    clearToGrey(*game);
-    drawAll(game->drawing, lone, kHeroX, wallClock());
-    const std::pair<int, int> loneColumns = drawnColumns(readPicture());
-    const int figureWidth = loneColumns.second - loneColumns.first;
+TEST_F(FightPicture, APileStruckLowOrFromTheAirKeepsItsFanEveryFigureFlashingWhereItStands) {
+  constexpr int kPile = 3;
+  for (const PileBlow& blow : kPileBlows) {
+    for (const bool onRight : {true, false}) {
+      SCOPED_TRACE(testing::Message() << blow.name << (onRight ? " on the right" : " on the left"));
+      freshStage(*game, now);
+      Player& hero = *game->run.tovan;
+      hero.position.x = hero.hitbox.position.x = kHeroX;
+      hero.position.setFacingRight(onRight);
+      hero.turn(onRight);
+      pileUp(kPile, onRight);
+      for (Character& enemy : game->run.enemies) enemy.health = 300;  // they take the kick standing
+      const Picture before = enemiesDrawn(*game);
+      const std::vector<std::pair<int, int>> fan = heads(before);
+      ASSERT_EQ(static_cast<int>(fan.size()), kPile);
+      int top = 0;
+      while (!before.drawn(fan[0].first, top)) ++top;
 
-    Player& hero = *game->run.tovan;
-    hero.reset();
-    hero.position.x = hero.hitbox.position.x = kHeroX;
-    hero.position.setFacingRight(onRight);
-    hero.turn(onRight);
-    hero.update(kKick, now, game->run.enemies);
-    for (int ticks = 0; !hero.isAttacking() && ticks < 200; ++ticks) {
-      now += kTick;
-      setGameClock(now);
-      hero.update(kNoControl, now, game->run.enemies);
-    }
-    ASSERT_TRUE(hero.isAttacking());
-    game->run.tickClock = now;  // the tick the kick lands in, as the shell notes it
-    if (resolveHits(hero, game->run.enemies, 1.0f, game->run.hearts, game->run.chance, now)) game->run.stageOver = true;
-    for (const Character& enemy : game->run.enemies) ASSERT_EQ(enemy.getHealth(), 200);
-    noteAfterTick(game->notes, game->run);
+      // Tick by tick, as the shell runs them, until the blow lands.
+      bool landed = false;
+      for (int tick = 0; tick < 200 && !landed; ++tick) {
+        now += kTick;
+        setGameClock(now);
+        game->run.tickClock = now;
+        hero.update(tick == 0 ? blow.first : blow.held, now, game->run.enemies);
+        if (resolveHits(hero, game->run.enemies, 1.0f, game->run.hearts, game->run.chance, now)) game->run.stageOver = true;
+        for (const Character& enemy : game->run.enemies) landed = landed || (enemy.struck && enemy.struckAt == now);
+      }
+      ASSERT_TRUE(landed);
+      for (const Character& enemy : game->run.enemies) ASSERT_EQ(enemy.getHealth(), 200);
+      noteAfterTick(game->notes, game->run);
 
-    PlayPicture seen = playPicture(*game, 1.0f);
-    clearToGrey(*game);
-    drawFighter(game->drawing, seen.hero, seen.now);
-    const std::pair<int, int> heroColumns = drawnColumns(readPicture());
-    clearToGrey(*game);
-    drawAll(game->drawing, seen.enemies, seen.heroX, seen.now, seen.blow);
-    const std::pair<int, int> pileColumns = drawnColumns(readPicture());
-    // The figure drawn farthest out begins no farther than the foot.
-    if (onRight) {
-      EXPECT_LE(pileColumns.second - figureWidth, heroColumns.second);
-    } else {
-      EXPECT_GE(pileColumns.first + figureWidth, heroColumns.first);
+      // The impact as a play frame draws it: the same three figures, each
+      // where it stood, each flashing.
+      PlayPicture seen = playPicture(*game, 1.0f);
+      clearToGrey(*game);
+      drawAll(game->drawing, seen.enemies, seen.heroX, seen.now);
+      const Picture impact = readPicture();
+      EXPECT_EQ(heads(impact), fan);
+      for (const auto& head : fan) {
+        EXPECT_GT(brightness(impact, head, top, top + 10), brightness(before, head, top, top + 10) * 11 / 10);
+      }
     }
-    // Still more than one figure: the pile is drawn tighter, not as one.
-    EXPECT_GT(pileColumns.second - pileColumns.first, figureWidth + 4);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "audio/mix_levels.h"
 #include "audio/sound.h"
 #include "player_files/settings.h"
 
@@ -100,8 +101,10 @@ void toggleFullScreen(GLFWwindow* window, WindowPlace& place) {
 void applySettings(GLFWwindow* window, WindowPlace& place, const Settings& settings, audio::SoundSystem* music,
                    audio::SoundSystem* effects) {
   if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window, place);
-  if (music != nullptr) music->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
-  if (effects != nullptr) effects->setVolume(static_cast<float>(settings.effectsVolume) / kMaxVolume);
+  if (music != nullptr) music->setVolume(audio::musicGain(static_cast<float>(settings.musicVolume) / kMaxVolume));
+  if (effects != nullptr) {
+    effects->setVolume(audio::effectsGain(static_cast<float>(settings.effectsVolume) / kMaxVolume));
+  }
 }
 
 void keepFullScreenChoice(GLFWwindow* window, Settings& settings) {

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "audio/mix_levels.h"
 
 namespace {
 
@@ -88,7 +91,7 @@ TEST(SoundTrack, SoundsOfOtherRatesPlayAtTheirOwnSpeed) {
   const clip::SoundTrack track(sounds, {{clip::BlowSound::punch, 100}, {clip::BlowSound::kick, 200}}, {1.0f, 1.0f});
   const std::vector<float> punch = mixed(track, 100, 5);
   const std::vector<float> kick = mixed(track, 200, 7);
-  const float step = 1.0f / 32768;
+  const float step = audio::kEffectsShare / 32768;
   const std::vector<float> punchWanted = {0, 0, 2000 * step, 2000 * step, 4000 * step, 4000 * step,
                                           6000 * step, 6000 * step, 0, 0};
   const std::vector<float> kickWanted = {0, -800 * step, 500 * step, -1300 * step, 1000 * step, -1800 * step,
@@ -96,6 +99,51 @@ TEST(SoundTrack, SoundsOfOtherRatesPlayAtTheirOwnSpeed) {
                                          2000 * step, -2800 * step, 0, 0};
   for (std::size_t i = 0; i < punchWanted.size(); ++i) EXPECT_NEAR(punch[i], punchWanted[i], 1e-6f) << i;
   for (std::size_t i = 0; i < kickWanted.size(); ++i) EXPECT_NEAR(kick[i], kickWanted[i], 1e-6f) << i;
+}
+
+// The blows take turns, as on the game's one voice for them: the next blow's
+// sound ends the last one's, and two at one moment leave the last played.
+TEST(SoundTrack, EachBlowCutsTheOneBefore) {
+  clip::TrackSounds sounds;
+  sounds.music = {std::vector<std::int16_t>(22050, 0), 1, 22050};
+  sounds.punch = {std::vector<std::int16_t>(100, 1000), 1, 22050};
+  sounds.kick = {std::vector<std::int16_t>(100, 2000), 1, 22050};
+  sounds.impact = {std::vector<std::int16_t>(100, 4000), 1, 22050};
+  const clip::SoundTrack track(sounds,
+                               {{clip::BlowSound::punch, 0},
+                                {clip::BlowSound::kick, 50},
+                                {clip::BlowSound::kick, 300},
+                                {clip::BlowSound::impact, 300}},
+                               {1.0f, 1.0f});
+  const std::vector<float> heard = mixed(track, 0, 500);
+  const auto level = [&](int frame) { return heard[static_cast<std::size_t>(frame) * clip::kTrackChannels]; };
+  const float step = audio::kEffectsShare / 32768;
+  EXPECT_FLOAT_EQ(level(49), 1000 * step);
+  EXPECT_FLOAT_EQ(level(50), 2000 * step);
+  EXPECT_FLOAT_EQ(level(149), 2000 * step);
+  EXPECT_EQ(level(150), 0.0f);
+  EXPECT_FLOAT_EQ(level(300), 4000 * step);
+  EXPECT_FLOAT_EQ(level(399), 4000 * step);
+}
+
+// The game's own sounds at full volume, blows coming as fast as ticks go in
+// every order over the whole of the music: never within 1 dB of full scale.
+TEST(SoundTrack, TheMixKeepsItsHeadroom) {
+  const clip::TrackSounds& sounds = gameSounds();
+  const int rate = clip::SoundTrack(sounds, {}, {}).rate();
+  const long long length = static_cast<long long>(sounds.music.samples.size()) / sounds.music.channels;
+  std::vector<clip::SoundEvent> blows;
+  const clip::BlowSound kinds[] = {clip::BlowSound::punch, clip::BlowSound::kick, clip::BlowSound::impact};
+  unsigned pick = 1;
+  for (long long tick = 0; clip::trackFrameOfTick(tick, rate) < length; tick += 1 + pick % 12) {
+    pick = pick * 1103515245u + 12345u;
+    blows.push_back({kinds[(pick >> 16) % 3], clip::trackFrameOfTick(tick, rate)});
+  }
+  const clip::SoundTrack track(sounds, blows, {1.0f, 1.0f});
+  float peak = 0.0f;
+  for (float sample : mixed(track, 0, static_cast<int>(length))) peak = std::max(peak, std::fabs(sample));
+  EXPECT_LT(peak, std::pow(10.0f, -1.0f / 20.0f));
+  EXPECT_GT(peak, 0.5f);  // the blows are still loud
 }
 
 TEST(SoundTrack, TickTimesFallOnTheirFrames) {
