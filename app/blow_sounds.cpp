@@ -17,11 +17,13 @@ void openBlowSounds(BlowSounds& sounds) {
   }
 }
 
+void playBlowSound(BlowSounds& sounds, int blow) {
+  if (sounds.system != nullptr) sounds.system->playSound(sounds.sounds[blow], nullptr, false, &sounds.channel);
+}
+
 void playNewBlowSounds(BlowSounds& sounds, const int started[kBlowSounds]) {
   for (int i = 0; i < kBlowSounds; ++i) {
     if (started[i] < sounds.played[i]) sounds.played[i] = started[i];
-    for (; sounds.played[i] < started[i]; ++sounds.played[i]) {
-      if (sounds.system != nullptr) sounds.system->playSound(sounds.sounds[i], nullptr, false, &sounds.channel);
-    }
+    for (; sounds.played[i] < started[i]; ++sounds.played[i]) playBlowSound(sounds, i);
   }
 }

@@ -21,6 +21,8 @@ struct BlowSounds {
 // Opens a sound system of its own and reads the three sound files (relative
 // to the working folder). A file that does not read plays as silence.
 void openBlowSounds(BlowSounds& sounds);
+// Plays one blow's sound (PunchSwing, KickSwing or the blow landing) now.
+void playBlowSound(BlowSounds& sounds, int blow);
 // Plays each sound the run has started since the last call. A count lower
 // than what was played means a new run: it is taken as it stands.
 void playNewBlowSounds(BlowSounds& sounds, const int started[kBlowSounds]);

@@ -106,6 +106,10 @@ void toggleFullScreen(GLFWwindow* window) {
 
 void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects) {
   if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window);
+  applySoundVolumes(music, effects);
+}
+
+void applySoundVolumes(audio::SoundSystem* music, audio::SoundSystem* effects) {
   if (music != nullptr) music->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
   if (effects != nullptr) effects->setVolume(static_cast<float>(settings.effectsVolume) / kMaxVolume);
 }

@@ -34,5 +34,7 @@ class SoundSystem;
 // Puts the settings in force at start-up: full screen, and the volume of the
 // music's and the effects' sound systems.
 void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects);
+// Only the volumes, where there is no window (a clip of a run); null systems are left alone.
+void applySoundVolumes(audio::SoundSystem* music, audio::SoundSystem* effects);
 // After F11 or Alt+Enter: the window's state now is remembered for the next start.
 void keepFullScreenChoice(GLFWwindow* window);
