@@ -113,6 +113,8 @@ struct Kind {
   const char* audio;  // "" for none
   double frameRate;
   bool exact;  // decodes to exactly the frames given (every other one for a GIF)
+  const char* matrix;  // the colour tags: matrix and range ("" where the file has no place for them)
+  const char* range;
 };
 
 class ClipKinds : public ::testing::TestWithParam<Kind> {};
@@ -137,6 +139,12 @@ TEST_P(ClipKinds, PlayersReadWhatWasGiven) {
   EXPECT_EQ(video.codec, kind.video);
   EXPECT_EQ(video.width, kWidth);
   EXPECT_EQ(video.height, kHeight);
+  if (*kind.matrix != '\0') {
+    EXPECT_EQ(video.colourSpace, kind.matrix);
+    EXPECT_EQ(video.colourRange, kind.range);
+    EXPECT_EQ(video.colourPrimaries, "bt709");
+    EXPECT_EQ(video.colourTransfer, "bt709");
+  }
   if (gif) {
     // A GIF's rate is only an estimate from the hundredths of its frames' delays.
     EXPECT_NEAR(read.videoFrames / read.seconds, kind.frameRate, 0.5);
@@ -163,11 +171,46 @@ TEST_P(ClipKinds, PlayersReadWhatWasGiven) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFormat, ClipKinds,
-                         ::testing::Values(Kind{"webm", "vp9", "opus", 60, false},
-                                           Kind{"mp4", "h264", "aac", 60, false},
-                                           Kind{"gif", "gif", "", 30, true},
-                                           Kind{"mkv", "ffv1", "flac", 60, true}),
+                         ::testing::Values(Kind{"webm", "vp9", "opus", 60, false, "bt709", "tv"},
+                                           Kind{"mp4", "h264", "aac", 60, false, "bt709", "tv"},
+                                           Kind{"gif", "gif", "", 30, true, "", ""},
+                                           Kind{"mkv", "ffv1", "flac", 60, true, "gbr", "pc"}),
                          [](const auto& info) { return std::string(info.param.extension); });
+
+// Saturated bars, the colours a mismatched matrix or range shifts most, come
+// back from the 4:2:0 files close to what was drawn when a player converts
+// them as their tags say.
+TEST(ClipWriter, VideoColoursComeBackThroughTheirTags) {
+  const unsigned char bars[][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
+                                   {0, 255, 255}, {255, 0, 255}, {255, 255, 255}, {51, 51, 51}};
+  constexpr int kBars = 8;
+  constexpr int kBarWidth = kWidth / kBars;
+  std::vector<unsigned char> rgba(kWidth * kHeight * 4);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      unsigned char* pixel = &rgba[(y * kWidth + x) * 4];
+      std::copy(bars[x / kBarWidth], bars[x / kBarWidth] + 3, pixel);
+      pixel[3] = 255;
+    }
+  }
+  for (const char* extension : {"webm", "mp4"}) {
+    SCOPED_TRACE(extension);
+    ScratchFolder folder;
+    const std::string path = folder.path + "/bars." + extension;
+    clip::ClipWriter writer;
+    ASSERT_TRUE(writer.open(path, optionsWithSound(false))) << writer.error();
+    for (int n = 0; n < 10; ++n) ASSERT_TRUE(writer.addFrame(rgba.data()));
+    ASSERT_TRUE(writer.finish()) << writer.error();
+    ReadClip read;
+    std::string why;
+    ASSERT_TRUE(readClip(path, &read, &why)) << why;
+    ASSERT_EQ(read.firstVideoRgb.size(), static_cast<std::size_t>(kWidth * kHeight * 3));
+    for (int bar = 0; bar < kBars; ++bar) {
+      const unsigned char* got = &read.firstVideoRgb[((kHeight / 2) * kWidth + bar * kBarWidth + kBarWidth / 2) * 3];
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], bars[bar][c], 6) << "bar " << bar << ", channel " << c;
+    }
+  }
+}
 
 TEST(ClipWriter, MutedClipHasNoSoundTrack) {
   ScratchFolder folder;
