@@ -9,6 +9,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -86,6 +87,20 @@ std::string contentsOf(const std::string& path) {
   return text.str();
 }
 
+// The boxes at the top of an .mp4, in the order the file has them.
+std::vector<std::string> topBoxesOf(const std::string& path) {
+  const std::string bytes = contentsOf(path);
+  std::vector<std::string> boxes;
+  for (std::size_t at = 0; at + 8 <= bytes.size();) {
+    std::uint32_t size = 0;
+    for (int i = 0; i < 4; ++i) size = size << 8 | static_cast<unsigned char>(bytes[at + i]);
+    boxes.push_back(bytes.substr(at + 4, 4));
+    if (size < 8) break;
+    at += size;
+  }
+  return boxes;
+}
+
 TEST(ClipFormat, FollowsTheExtension) {
   const struct {
     const char* name;
@@ -144,6 +159,12 @@ TEST_P(ClipKinds, PlayersReadWhatWasGiven) {
     EXPECT_EQ(video.colourRange, kind.range);
     EXPECT_EQ(video.colourPrimaries, "bt709");
     EXPECT_EQ(video.colourTransfer, "bt709");
+  }
+  if (std::string(kind.extension) == "mp4") {
+    // The index before the frames: a page plays the clip while it loads.
+    const std::vector<std::string> boxes = topBoxesOf(path);
+    const auto index = std::find(boxes.begin(), boxes.end(), "moov");
+    EXPECT_TRUE(index < std::find(boxes.begin(), boxes.end(), "mdat")) << ::testing::PrintToString(boxes);
   }
   if (gif) {
     // A GIF's rate is only an estimate from the hundredths of its frames' delays.
