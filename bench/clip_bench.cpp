@@ -31,12 +31,17 @@ const char* const kExtensions[] = {"webm", "mp4", "gif", "mkv"};
 constexpr int kSoundRate = 48000;
 constexpr int kSoundChannels = 2;
 // How FFmpeg's psnr filter compares each kind of file (input 0) with the
-// lossless clip (input 1).
+// lossless clip (input 1), frame by frame: a .webm's times are in
+// milliseconds, so the frames are paired by their numbers, not their times.
 const char* const kPsnrFilters[] = {
-    "[1:v]scale=out_color_matrix=bt709:out_range=tv:flags=fast_bilinear,format=yuv420p[r];[0:v][r]psnr",
-    "[1:v]scale=out_color_matrix=bt709:out_range=tv:flags=fast_bilinear,format=yuv420p[r];[0:v][r]psnr",
-    "[0:v]format=gbrp[a];[1:v]select='not(mod(n,2))',format=gbrp[r];[a][r]psnr",
-    "[0:v]format=gbrp[a];[1:v]format=gbrp[r];[a][r]psnr",
+    "[0:v]settb=1/60,setpts=N[a];"
+    "[1:v]scale=out_color_matrix=bt709:out_range=tv:flags=fast_bilinear,format=yuv420p,settb=1/60,setpts=N[r];"
+    "[a][r]psnr",
+    "[0:v]settb=1/60,setpts=N[a];"
+    "[1:v]scale=out_color_matrix=bt709:out_range=tv:flags=fast_bilinear,format=yuv420p,settb=1/60,setpts=N[r];"
+    "[a][r]psnr",
+    "[0:v]format=gbrp,settb=1/60,setpts=N[a];[1:v]select='not(mod(n,2))',format=gbrp,settb=1/60,setpts=N[r];[a][r]psnr",
+    "[0:v]format=gbrp,settb=1/60,setpts=N[a];[1:v]format=gbrp,settb=1/60,setpts=N[r];[a][r]psnr",
 };
 
 struct Picture {
