@@ -90,11 +90,12 @@ constexpr int kSpoolRed = 2, kSpoolGreen = 1, kSpoolBlue = 0, kSpoolAlpha = 3;
 // for the whole clip from a count of every colour its frames show, then each
 // pixel drawn in the nearest of them. No dithering: on the game's flat,
 // drawn pictures its noise made the GIF 10-60% larger and measured further
-// from the frames (docs/engineering.md). 248 colours keep the GIF no larger
-// than the palette the game used to make itself. Only what changed from the
-// frame before is drawn again.
+// from the frames (docs/engineering.md). 200 colours (none kept for
+// transparency, which saved nothing) keep a GIF no larger than the palette
+// the game used to make itself; a clip of no more colours keeps them
+// exactly. Only what changed from the frame before is drawn again.
 const char* const kGifPaletteFilter = "palettegen";
-const char* const kGifPaletteOptions = "max_colors=248:stats_mode=full";
+const char* const kGifPaletteOptions = "max_colors=200:reserve_transparent=0:stats_mode=full";
 const char* const kGifDrawFilter = "paletteuse";
 const char* const kGifDrawOptions = "dither=none:diff_mode=rectangle";
 

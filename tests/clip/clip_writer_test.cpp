@@ -29,7 +29,7 @@ constexpr int kHeight = 120;
 constexpr int kSoundRate = 22050;
 
 // Frame n of a clip: noise, so that a lossless file has nothing easy to keep.
-// With few colours, at most 256 colours in cells of their own, as a GIF keeps exactly.
+// With few colours, 200: as many as a GIF's palette holds, so it keeps them exactly.
 std::vector<unsigned char> frameOf(int n, bool fewColours) {
   std::vector<unsigned char> rgba(kWidth * kHeight * 4);
   std::uint32_t seed = 2654435761u * static_cast<std::uint32_t>(n + 1);
