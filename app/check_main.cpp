@@ -1,6 +1,7 @@
 // nombre-check: checks recorded runs of nombre with the rules alone, no
 // window, display or sound: one line per file, exit 0 only when every run
-// ends as recorded (1 when one does not, 2 when a file cannot be read).
+// ends as recorded (1 when one does not, 2 when a file cannot be read). The
+// line of a run that checks ends with its score and the level it reached.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -29,7 +30,13 @@ int main(int argc, char** argv) {
       continue;
     }
     const RunVerdict verdict = checkRun(run);
-    std::printf("%s: %s\n", quotedPath(path).c_str(), verdict.says.c_str());
+    // A run that checks ends with what a table of scores would claim for it.
+    if (verdict.same) {
+      std::printf("%s: %s; score %lld, level %d\n", quotedPath(path).c_str(), verdict.says.c_str(), verdict.score,
+                  verdict.level);
+    } else {
+      std::printf("%s: %s\n", quotedPath(path).c_str(), verdict.says.c_str());
+    }
     if (!verdict.same && code == 0) code = 1;
   }
   std::fflush(stdout);

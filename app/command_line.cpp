@@ -2,10 +2,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <regex>
+#include <utility>
 
 #include "base/command_parse.h"
+#include "base/console.h"
 
 namespace {
 
@@ -69,14 +73,12 @@ int parseCommandLine(int argc, char** argv, Options& options) {
   auto* sizeOption =
       app.add_option("--size", size, "With --export: the video's size in pixels (default 800x600)")->type_name("WxH")->needs(clip);
   app.add_flag("--mute", options.mute, "With --export: no sound track")->needs(clip);
-  app.add_option("--from", options.from, "With --export: start at T seconds of the run's game time")
-      ->type_name("T")
-      ->check(CLI::NonNegativeNumber)
-      ->needs(clip);
-  app.add_option("--to", options.to, "With --export: end at T seconds of the run's game time")
-      ->type_name("T")
-      ->check(CLI::NonNegativeNumber)
-      ->needs(clip);
+  auto* from = app.add_option("--from", options.from, "With --export: start at T seconds of the run's game time")
+                   ->type_name("T")
+                   ->needs(clip);
+  auto* to = app.add_option("--to", options.to, "With --export: end at T seconds of the run's game time")
+                 ->type_name("T")
+                 ->needs(clip);
   app.add_flag("--force", options.force, "With --export: export a run even when it does not check")->needs(clip);
   app.add_flag("--uncapped", options.uncapped, "Present frames as fast as the renderer can, not at the display's rate");
   app.add_flag("--scores", options.scores, "Print the table of the best runs and exit");
@@ -86,7 +88,7 @@ int parseCommandLine(int argc, char** argv, Options& options) {
   // An unset variable in a script gives an empty name: the game must not
   // take it as no option at all (a new game where a check was asked for).
   if (sizeOption->count() > 0 && !readClipSize(size, &options.exportWidth, &options.exportHeight)) {
-    std::cerr << "nombre: --size: " << size << " is not a size such as 800x600 (2 to " << kLargestClipSide
+    std::cerr << "nombre: --size: " << shortQuote(size) << " is not a size such as 800x600 (2 to " << kLargestClipSide
               << " pixels a side)\n";
     return 2;
   }
@@ -94,6 +96,14 @@ int parseCommandLine(int argc, char** argv, Options& options) {
   if (check->count() > 0 && clip->count() > 0) {
     std::cerr << "nombre: --check replays a run without drawing it: it does not go with --export\n";
     return 2;
+  }
+  // NaN, an infinity or a time before the run would ask for no part of it.
+  for (const auto& [option, seconds] : {std::pair{from, options.from}, std::pair{to, options.to}}) {
+    if (option->count() > 0 && !(std::isfinite(seconds) && seconds >= 0)) {
+      std::cerr << "nombre: " << option->get_name() << ": " << shortQuote(option->as<std::string>())
+                << " is not a time in seconds, 0 or more\n";
+      return 2;
+    }
   }
   if (options.to >= 0 && options.to <= options.from) {
     std::cerr << "nombre: --to must come after --from\n";
@@ -106,4 +116,18 @@ int parseCommandLine(int argc, char** argv, Options& options) {
     }
   }
   return -1;
+}
+
+std::string clipPartProblem(double from, double to, double runSeconds) {
+  char length[64];
+  std::snprintf(length, sizeof length, "the run is %.2f s long", runSeconds);
+  char said[160];
+  if (!(std::isfinite(from) && from >= 0 && from <= runSeconds)) {
+    std::snprintf(said, sizeof said, "--from %g: %s", from, length);
+  } else if (to >= 0 && !(std::isfinite(to) && to <= runSeconds)) {
+    std::snprintf(said, sizeof said, "--to %g: %s", to, length);
+  } else {
+    return "";
+  }
+  return said;
 }

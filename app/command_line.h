@@ -25,3 +25,9 @@ struct Options {
 // does not know or a wrong use of one (the usage already written to stderr),
 // or after an empty file name (one line saying so).
 int parseCommandLine(int argc, char** argv, Options& options);
+
+// What is wrong with --from and --to (`to` below 0: not given) for a clip
+// whose last frame shows `runSeconds` into the run: a time that is not a
+// number, or that lies past the run's end, said as a line without "nombre: "
+// and its end; "" when they will do.
+std::string clipPartProblem(double from, double to, double runSeconds);

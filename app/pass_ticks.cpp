@@ -4,25 +4,33 @@
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 
-int runDueTicks(Game& game, ClockTicks now) {
+int runDueTicks(Run& run, ClockTicks now, TickNotes* notes, const std::function<void(const Run&)>& afterTick,
+                bool* stopped) {
   int ticks = 0;
-  while (now >= nextTickTime(game)) {
-    if (ticks == game.pace.mostPerPass) {
-      if (playingBack(game)) {
+  if (stopped != nullptr) *stopped = false;
+  while (now >= nextTickTime(run)) {
+    if (ticks == run.pace.mostPerPass) {
+      if (playingBack(run)) {
         // A run played back drops only what its player's game dropped: too
         // far behind, the playback falls back instead.
-        game.clock.time = game.tickClock;
+        run.clock.time = run.tickClock;
         break;
       }
       // Too far behind to catch up: the rest is dropped, and the run says so.
-      if (game.log != nullptr) game.log->ticksDropped(game, now - game.tickClock);
-      game.tickClock = now;
+      if (run.log != nullptr) run.log->ticksDropped(run, now - run.tickClock);
+      run.tickClock = now;
       break;
     }
-    noteBeforeTick(game);
-    if (!runLoggedTick(game)) break;
-    noteAfterTick(game);
+    if (notes != nullptr) noteBeforeTick(*notes, run);
+    if (!runLoggedTick(run)) {
+      if (stopped != nullptr) *stopped = true;
+      break;
+    }
+    if (notes != nullptr) noteAfterTick(*notes, run);
+    if (afterTick) afterTick(run);
     ++ticks;
   }
   return ticks;
 }
+
+int runDueTicks(Game& game, ClockTicks now) { return runDueTicks(game.run, now, &game.notes); }

@@ -4,10 +4,19 @@
 // turns, so the log hands a replay's inputs to the tick and records or checks
 // what it did.
 
-#include "runs/run_check.h"  // runLoggedTick
-#include "shell/game.h"
+#include <functional>
 
-// Runs the ticks due at game time `now` since `game.tickClock`. Each tick
+#include "app/game.h"
+#include "runs/run_check.h"  // runLoggedTick
+
+// Runs the ticks due at game time `now` since `run.tickClock`. Each tick
 // resolves its own hits, and nothing between two ticks moves a fighter, so a
-// pass with no tick due has nothing to resolve. Returns how many ticks ran.
+// pass with no tick due has nothing to resolve. `notes`, when given, are
+// taken around each tick for the picture; `afterTick`, when given, is told of
+// each tick that ran; `stopped`, when given, says whether a tick due could not
+// run (the menu is open, the game is over, or a replay has reached the end of
+// its run). Returns how many ticks ran.
+int runDueTicks(Run& run, ClockTicks now, TickNotes* notes = nullptr,
+                const std::function<void(const Run&)>& afterTick = {}, bool* stopped = nullptr);
+// The ticks due in the game's run, noted for its picture.
 int runDueTicks(Game& game, ClockTicks now);

@@ -3,32 +3,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <vector>
 
 #include "render/shaders.h"
 #include "rules/update_ticks.h"
 #include "screens/hud.h"
 
-bool drawBetweenTicks = false;
-
 namespace {
 
-// The hero's x up to which the stage scrolls with him.
-constexpr float kScrollLimit = 6.0f;
+// The hero's x up to which the stage scrolls with him: its end.
+constexpr float kScrollLimit = kStageEnd;
 // A display this close to the ticks' rate shows one tick a frame.
 constexpr double kSameRate = 0.01;
 // Quads whose width and height differ by less than this are the same size:
 // shifting a quad a step at a time rounds its corners a little.
 constexpr float kSameSize = 1e-4f;
-
-// Where a fighter stood at a tick.
-struct FighterPlace {
-  long id = 0;
-  float vertices[12] = {};
-  float x = 0.0f;
-  bool facingRight = true;
-};
 
 FighterPlace placeOf(const Character& fighter) {
   FighterPlace place;
@@ -39,43 +28,9 @@ FighterPlace placeOf(const Character& fighter) {
   return place;
 }
 
-// What a teleport changes. The hero's facing is part of it: the view is
-// centred on him, so his turn moves everything else with him.
-struct Scene {
-  float level = 0.0f;
-  int lives = 0;
-  bool stageOver = false;
-  bool heroFacingRight = true;
-  bool operator==(const Scene& other) const {
-    return level == other.level && lives == other.lives && stageOver == other.stageOver &&
-           heroFacingRight == other.heroFacingRight;
-  }
-};
-
-Scene sceneOf(const Game& game) {
-  return {game.level, game.tovan->lives, game.stageOver, game.tovan->getPosition().isFacingRight()};
+PictureScene sceneOf(const Run& run) {
+  return {run.level, run.tovan->lives, run.stageOver, run.tovan->getPosition().isFacingRight()};
 }
-
-// The hero's picture on the tick his blow landed.
-struct Landing {
-  bool seen = false;
-  long tick = 0;  // ticksRun after the landing tick
-  Scene scene;
-  SpriteFrame shown;
-  float vertices[12] = {};
-  float texCoords[8] = {};
-};
-
-struct TickNotes {
-  long before = -1;  // the places below stood just before tick number `before` ran (ticksRun then `before`)
-  Scene scene;
-  FighterPlace hero;
-  std::vector<FighterPlace> enemies;  // in order of id
-  Landing landing;
-};
-
-// Kept apart from each run's state, by the run they belong to.
-std::map<const Game*, TickNotes> notesOf;
 
 float between(float a, float b, float f) { return f <= 0.0f ? a : f >= 1.0f ? b : a + (b - a) * f; }
 
@@ -101,17 +56,9 @@ void backFoot(const float vertices[12], bool facingRight, float& x, float& y) {
   y = vertices[corner * 3 + 1];
 }
 
-// How far out from the hero's centre a quad of his reaches on the side he faces.
-float reachOf(const float vertices[12], bool facingRight) {
-  float backX = 0.0f, backY = 0.0f;
-  backFoot(vertices, facingRight, backX, backY);
-  const float halfWidth = kSpriteQuad[0];
-  return facingRight ? vertices[0] - (backX + halfWidth) : (backX - halfWidth) - vertices[6];
-}
-
-bool landedNow(const Game& game) {
-  for (const Character& enemy : game.enemies) {
-    if (enemy.struck && enemy.struckAt == game.tickClock) return true;
+bool landedNow(const Run& run) {
+  for (const Character& enemy : run.enemies) {
+    if (enemy.struck && enemy.struckAt == run.tickClock) return true;
   }
   return false;
 }
@@ -124,10 +71,10 @@ bool drawsBetweenTicks(double period, bool capped, const TickPace& pace) {
   return std::fabs(period - tick) > tick * kSameRate;
 }
 
-float tickFraction(const Game& game, ClockTicks now) {
-  const ClockTicks length = nextTickTime(game) - game.tickClock;
+float tickFraction(const Run& run, ClockTicks now) {
+  const ClockTicks length = nextTickTime(run) - run.tickClock;
   if (length <= 0) return 1.0f;
-  return std::clamp(static_cast<float>(now - game.tickClock) / static_cast<float>(length), 0.0f, 1.0f);
+  return std::clamp(static_cast<float>(now - run.tickClock) / static_cast<float>(length), 0.0f, 1.0f);
 }
 
 long landingShownTicks(const TickPace& pace) {
@@ -135,40 +82,37 @@ long landingShownTicks(const TickPace& pace) {
   return static_cast<long>((kLandingShownNum * pace.den + perTick - 1) / perTick);
 }
 
-void noteBeforeTick(const Game& game) {
-  TickNotes& notes = notesOf[&game];
-  notes.before = game.ticksRun + 1;
-  notes.scene = sceneOf(game);
-  notes.hero = placeOf(*game.tovan);
+void noteBeforeTick(TickNotes& notes, const Run& run) {
+  notes.before = run.ticksRun + 1;
+  notes.scene = sceneOf(run);
+  notes.hero = placeOf(*run.tovan);
   notes.enemies.clear();
-  for (const Character& enemy : game.enemies) notes.enemies.push_back(placeOf(enemy));
+  for (const Character& enemy : run.enemies) notes.enemies.push_back(placeOf(enemy));
   std::sort(notes.enemies.begin(), notes.enemies.end(),
             [](const FighterPlace& a, const FighterPlace& b) { return a.id < b.id; });
 }
 
-void noteAfterTick(const Game& game) {
-  if (!landedNow(game)) return;
-  Landing& landing = notesOf[&game].landing;
-  const Player& hero = *game.tovan;
+void noteAfterTick(TickNotes& notes, const Run& run) {
+  if (!landedNow(run)) return;
+  Landing& landing = notes.landing;
+  const Player& hero = *run.tovan;
   landing.seen = true;
-  landing.tick = game.ticksRun;
-  landing.scene = sceneOf(game);
+  landing.tick = run.ticksRun;
+  landing.scene = sceneOf(run);
   landing.shown = hero.shown;
   std::memcpy(landing.vertices, hero.vertices, sizeof(landing.vertices));
   std::memcpy(landing.texCoords, hero.texCoords, sizeof(landing.texCoords));
 }
 
-void forgetTicks(const Game& game) { notesOf.erase(&game); }
-
 PlayPicture playPicture(const Game& game, float fraction) {
-  const Player& hero = *game.tovan;
-  const Scene scene = sceneOf(game);
-  const auto found = notesOf.find(&game);
-  const TickNotes* notes = found != notesOf.end() ? &found->second : nullptr;
-  const bool placesKnown = drawBetweenTicks && notes != nullptr && notes->before == game.ticksRun && notes->scene == scene;
+  const Run& run = game.run;
+  const Player& hero = *run.tovan;
+  const PictureScene scene = sceneOf(run);
+  const TickNotes* notes = &game.notes;
+  const bool placesKnown = game.drawBetweenTicks && notes->before == run.ticksRun && notes->scene == scene;
   const float f = placesKnown ? fraction : 1.0f;
 
-  PlayPicture picture{hero, game.enemies, hero.getPosition().getX(), {}, game.clock.time};
+  PlayPicture picture{hero, run.enemies, hero.getPosition().getX(), run.clock.time};
   Character& heroSeen = picture.hero;
   if (f < 1.0f) {
     placeBetween(heroSeen, notes->hero, f);
@@ -179,14 +123,13 @@ PlayPicture playPicture(const Game& game, float fraction) {
       if (before != notes->enemies.end() && before->id == enemy.id) placeBetween(enemy, *before, f);
     }
   }
-  if (notes == nullptr || !notes->landing.seen || !(notes->landing.scene == scene)) return picture;
+  if (!notes->landing.seen || !(notes->landing.scene == scene)) return picture;
 
   // The picture of a blow that landed stays out for a moment, wherever the
   // hero has gone since.
   const Landing& landing = notes->landing;
   const bool facingRight = hero.getPosition().isFacingRight();
-  picture.blow = {true, facingRight, reachOf(landing.vertices, facingRight)};
-  if (game.ticksRun - landing.tick < landingShownTicks(game.pace)) {
+  if (run.ticksRun - landing.tick < landingShownTicks(run.pace)) {
     float nowX = 0.0f, nowY = 0.0f, thenX = 0.0f, thenY = 0.0f;
     backFoot(heroSeen.vertices, facingRight, nowX, nowY);
     backFoot(landing.vertices, facingRight, thenX, thenY);
@@ -200,24 +143,22 @@ PlayPicture playPicture(const Game& game, float fraction) {
   return picture;
 }
 
-void drawFighters(PlayPicture& picture) {
-  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now, picture.blow);
-  drawFighter(picture.hero, picture.now);
-}
+void drawPlay(const Game& game, float fraction) {
+  const Drawing& drawing = game.drawing;
+  const PlayPicture picture = playPicture(game, fraction);
+  const Player& hero = *game.run.tovan;
+  // Past the stage's end the picture stays where the stage ends.
+  scrollStage(drawing, std::clamp(picture.heroX, 0.0f, kScrollLimit));
+  float texCoordsB[8];
+  healthBarTexCoords(hero.getHealth(), texCoordsB);
+  refillTexCoords(drawing.quads.barra, texCoordsB);
 
-void drawPlay(Game& game, float fraction) {
-  PlayPicture picture = playPicture(game, fraction);
-  const Player& hero = *game.tovan;
-  if (picture.heroX >= 0.0f && picture.heroX <= kScrollLimit) scrollStage(game, picture.heroX);
-  healthBarTexCoords(hero.getHealth(), game.texCoordsB);
-  refillTexCoords(game.quads.barra, game.texCoordsB);
-
-  useShaderProgram(game.shaderProgram);
-  drawOpaqueStage(game.quads.fondo);
-  drawQuad(game.quads.barra, hpBarTexture);
-  if (!picture.enemies.empty()) drawAll(picture.enemies, picture.heroX, picture.now, picture.blow);
-  for (Element& heart : game.hearts) drawSprite(heart);
-  drawFighter(picture.hero, picture.now);
-  drawScore(game, hero.runScore);
-  drawLevel(game, game.level);
+  useShaderProgram(drawing);
+  drawOpaqueStage(drawing);
+  drawQuad(drawing.quads.barra, drawing.hpBarTexture);
+  if (!picture.enemies.empty()) drawAll(drawing, picture.enemies, picture.heroX, picture.now);
+  for (const Element& heart : game.run.hearts) drawSprite(drawing, heart);
+  drawFighter(drawing, picture.hero, picture.now);
+  drawScore(drawing, hero.runScore);
+  drawLevel(drawing, game.run.level);
 }

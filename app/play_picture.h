@@ -9,34 +9,28 @@
 
 #include <vector>
 
+#include "app/game.h"
 #include "render/draw.h"
-#include "shell/game.h"
 
-// Whether play is drawn between ticks. Off, each frame shows the latest tick
-// as it is: on a display that refreshes once a tick, every frame is then a
-// tick of its own with nothing to blend. The frame loop sets it from the
-// display (see drawsBetweenTicks); off until then.
-extern bool drawBetweenTicks;
 // Whether a display refreshing every `period` seconds (or uncapped, as fast
 // as it can) is drawn between ticks at `pace`: any but the ticks' own rate.
 bool drawsBetweenTicks(double period, bool capped, const TickPace& pace);
 
 // How far game time `now` has gone from the run's last tick to its next, 0 to 1.
-float tickFraction(const Game& game, ClockTicks now);
+float tickFraction(const Run& run, ClockTicks now);
 
 // The shell's notes around each tick it runs: where everything stood just
-// before it, and the hero's picture if his blow landed in it.
-void noteBeforeTick(const Game& game);
-void noteAfterTick(const Game& game);
-// A run (re)started: nothing is drawn between its first tick and what came before.
-void forgetTicks(const Game& game);
+// before it, and the hero's picture if his blow landed in it. A run
+// (re)started starts with empty notes: nothing is drawn between its first
+// tick and what came before.
+void noteBeforeTick(TickNotes& notes, const Run& run);
+void noteAfterTick(TickNotes& notes, const Run& run);
 
 // The fighters as a play frame draws them, and where the view stands.
 struct PlayPicture {
   Character hero;
   std::vector<Character> enemies;
   float heroX = 0.0f;  // the stage scrolls to it and the piles fan out from it
-  LandedBlow blow;
   ClockTicks now = 0;  // the game time it shows: fighters struck flash by it
 };
 // Where everything is drawn at `fraction` of the way from the tick before
@@ -47,11 +41,9 @@ struct PlayPicture {
 // left them. The hero shows the picture of his last blow that landed for
 // landingShownTicks from its tick.
 PlayPicture playPicture(const Game& game, float fraction);
-// The fighters of the picture: the enemies, then the hero over them.
-void drawFighters(PlayPicture& picture);
 // Draws play at `fraction` (see playPicture): the stage, the health bar, the enemies, the hearts, the hero,
 // the score and the level.
-void drawPlay(Game& game, float fraction);
+void drawPlay(const Game& game, float fraction);
 
 // The hero's picture of a blow that lands is shown for this long (four
 // frames at 60 Hz) from the tick it lands, as this many ticks at `pace`.

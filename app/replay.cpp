@@ -8,18 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/game.h"
-#include "app/pass_ticks.h"
+#include "app/frame_loop.h"
 #include "base/console.h"
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
 #include "enemies/update_pass.h"
 #include "input/controls.h"
-#include "player_files/player_files.h"
-#include "player_files/settings.h"
-#include "rules/update_ticks.h"
-#include "window/window_fit.h"
+#include "runs/run_check.h"
 
 namespace {
 
@@ -27,10 +23,10 @@ namespace {
 // and resumes the playback, and the window goes full screen as in play.
 void viewerKey(GLFWwindow* window, int key, int /*scancode*/, int action, int mods) {
   if (action != GLFW_PRESS) return;
+  Game& game = gameOf(window);
   if (isFullScreenKey(key, mods)) {
-    toggleFullScreen(window);
+    toggleFullScreen(window, game.windowPlace);
   } else if (key == GLFW_KEY_ESCAPE) {
-    Game& game = gameOf(window);
     lookAtClock(game);
     game.viewerPaused = !game.viewerPaused;
   }
@@ -59,17 +55,9 @@ bool loadRun(const std::string& path, RunFile& run) {
 }
 
 void beginReplay(Game& game, RunLog& log, const RunFile& run) {
-  startRun(game, run.level, run.startClock, run.pace);
-  setRunTime(game.clock, run.startClock, wallClock());
-  log.beginReplay(run);
-  game.log = &log;
-}
-
-bool replayToEnd(Game& game, RunLog& log) {
-  while (!log.replayDone(game)) {
-    if (!runLoggedTick(game) && !log.replayDone(game)) return false;
-  }
-  return true;
+  restartGame(game, run.startClock);
+  startReplaying(game.run, log, run);
+  setRunTime(game.run.clock, run.startClock, wallClock());
 }
 
 int playRecorded(const std::string& recordPath, bool uncapped) {
@@ -85,17 +73,18 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
   }
   listenForQuitSignals();
   checkPlayerFolders();
-  loadSettings();
   Game game;
+  game.settings = loadSettings();
   const int started = startUp(game);
   if (started != 0) {
     file.abandon();
     return started;
   }
-  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
+  // The music starts at its volume.
+  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   RunLog log;
-  log.beginRecording(game, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRun);
-  game.log = &log;
+  log.beginRecording(game.run, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRun);
+  game.run.log = &log;
   runPasses(game, uncapped);
   // Closed during a run (or by a signal): the run still counts.
   keepEndedRun(game);
@@ -105,20 +94,21 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
 int watchReplay(const std::string& path, bool uncapped) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
-  loadSettings();
   Game game;
+  game.settings = loadSettings();
   const int started = startUp(game);
   if (started != 0) return started;
-  applySettings(game.window, nullptr, blowSounds.system);  // the music starts at its volume
+  // The music starts at its volume.
+  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);
   bool told = false;
   runPasses(game, uncapped, [&] {
-    if (told || !log.replayDone(game)) return;
+    if (told || !log.replayDone(game.run)) return;
     told = true;
-    const bool same = log.firstDifference() < 0 && log.endsAsRecorded(game);
-    std::printf("nombre: the replay has reached the end of the run (%ld ticks): %s\n", game.ticksRun,
+    const bool same = log.firstDifference() < 0 && log.endsAsRecorded(game.run);
+    std::printf("nombre: the replay has reached the end of the run (%ld ticks): %s\n", game.run.ticksRun,
                 same ? "it ends as the run did" : "it differs from the run");
     std::fflush(stdout);
   });

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/game.h"
+#include "app/game.h"
 #include "runs/run_log.h"
 
 // Where the last run is kept when the player names no file.
@@ -17,11 +17,6 @@ bool loadRun(const std::string& path, RunFile& run);
 // Starts `game` (already started up) on the run's first tick, with `log`
 // playing it back.
 void beginReplay(Game& game, RunLog& log, const RunFile& run);
-
-// Replays to the end of the run as fast as ticks go, drawing nothing.
-// Returns false when the run stops short of its last tick (the menu open or
-// the game over where the file goes on).
-bool replayToEnd(Game& game, RunLog& log);
 
 // The whole game, recorded: into `recordPath` as play goes, or, with none,
 // into the last-run file once the run is complete.

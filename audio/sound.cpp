@@ -55,6 +55,8 @@ struct Service {
   int renderRate = 0;  // frames a second when the device renders into memory, else 0
   LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
   std::vector<SoundSystem*> systems;  // every system made, for the exit handler
+  void* alsa = nullptr;               // alsa-lib, when this machine has it
+  bool triedAlsa = false;
 };
 
 Service& service() {
@@ -71,7 +73,12 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 // Sets ALSA's error handler if alsa-lib is on this machine; null restores its
 // default, which writes to standard error.
 void setAlsaErrorHandler(AlsaErrorHandler handler) {
-  static void* alsa = dlopen("libasound.so.2", RTLD_LAZY);
+  Service& shared = service();
+  if (!shared.triedAlsa) {
+    shared.triedAlsa = true;
+    shared.alsa = dlopen("libasound.so.2", RTLD_LAZY);
+  }
+  void* alsa = shared.alsa;
   if (!alsa) return;
   using SetHandler = int (*)(AlsaErrorHandler);
   if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(handler);

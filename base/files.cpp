@@ -41,3 +41,9 @@ bool writeAllOf(int fd, const std::string& bytes, long long at) {
   }
   return true;
 }
+
+bool sameFile(const char* a, const char* b) {
+  struct stat first {}, second {};
+  return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}

@@ -15,3 +15,7 @@ std::FILE* openRegularFile(const char* path, long long* bytes);
 // file stands), taking as many writes as it needs. Returns false with errno
 // set when a write fails (ENOSPC for one that wrote nothing).
 bool writeAllOf(int fd, const std::string& bytes, long long at = -1);
+
+// The two paths name one file (the same device and inode, through links and
+// whatever the names): false when either is not there.
+bool sameFile(const char* a, const char* b);

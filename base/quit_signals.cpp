@@ -20,12 +20,12 @@ void countHeld(int signal) {
 
 }  // namespace
 
-void listenForQuitSignals() {
+void listenForQuitSignals(bool secondEndsAtOnce) {
   struct sigaction action {};
   action.sa_handler = askToQuit;
   sigemptyset(&action.sa_mask);
   // Once: a second signal finds the default again and ends the game.
-  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  action.sa_flags = SA_RESTART | (secondEndsAtOnce ? SA_RESETHAND : 0);
   for (int signal : kQuitSignals) sigaction(signal, &action, nullptr);
 }
 
@@ -50,9 +50,11 @@ QuitSignalsHeld::~QuitSignalsHeld() {
     sigaction(kQuitSignals[i], &before[i], nullptr);
     int came = heldCounts[i];
     if (came == 0) continue;
-    // The first of them does what listening does: asks to end, once.
+    // The first of them does what listening does: asks to end, once (or
+    // every one of them only asks).
     if (before[i].sa_handler == askToQuit) {
       quitAsked = 1;
+      if ((before[i].sa_flags & SA_RESETHAND) == 0) continue;
       signal(kQuitSignals[i], SIG_DFL);
       --came;
     }

@@ -6,8 +6,11 @@
 
 #include <signal.h>
 
-// Listens for the three signals from now on.
-void listenForQuitSignals();
+// Listens for the three signals from now on. By default a second one ends
+// the program at once; `secondEndsAtOnce` false makes every one only ask
+// (an export, whose clean-up must not be cut off by an impatient second
+// Ctrl+C: it hears the first within a fraction of a second).
+void listenForQuitSignals(bool secondEndsAtOnce = true);
 // One of them has come.
 bool quitSignalled();
 

@@ -36,8 +36,6 @@ class RecordingFile {
 
   bool isOpen() const { return fd >= 0; }
   const std::string& name() const { return path; }
-  // Bytes of lines on disk before the closing line: what a failed write kept.
-  long long keptBytes() const { return kept; }
 
  private:
   bool put(const std::string& lines, long long at);

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <climits>
 
+#include "base/console.h"
 #include "base/files.h"
 
 namespace {
@@ -24,6 +25,7 @@ const char* const kGameFolder = "nombre";
 // carrying the writer's process id so that a leftover can be told from a
 // write still under way in another copy of the game.
 const char* const kTemporaryMark = ".tmp-";
+constexpr size_t kTemporaryRoom = 32;  // the mark, a process id and a serial number
 
 std::string folderFrom(const char* xdgVariable, const char* underHome) {
   const char* xdg = std::getenv(xdgVariable);
@@ -42,19 +44,29 @@ void splitPath(const std::string& path, std::string* folder, std::string* name) 
   *name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Removes ".<name>.tmp-<pid>-..." files whose writer is no longer running.
-void removeLeftoverTemporaries(const std::string& folder, const std::string& name) {
+}  // namespace
+
+void removeDeadWritersFiles(const std::string& folder, const std::string& prefix) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
-  const std::string prefix = "." + name + kTemporaryMark;
   while (const dirent* entry = readdir(dir)) {
     const std::string entryName = entry->d_name;
     if (entryName.compare(0, prefix.size(), prefix) != 0) continue;
-    const long writer = std::strtol(entryName.c_str() + prefix.size(), nullptr, 10);
+    const char* const digits = entryName.c_str() + prefix.size();
+    if (*digits < '0' || *digits > '9') continue;
+    const long writer = std::strtol(digits, nullptr, 10);
     const bool writerGone = writer <= 0 || (kill(static_cast<pid_t>(writer), 0) != 0 && errno == ESRCH);
     if (writerGone) unlink((folder + "/" + entryName).c_str());
   }
   closedir(dir);
+}
+
+std::string hiddenStem(const std::string& name, size_t room) {
+  const std::string stem = "." + name;
+  if (stem.size() + room <= NAME_MAX) return stem;
+  char hash[24];
+  std::snprintf(hash, sizeof hash, "~%016llx", static_cast<unsigned long long>(nameHash(name)));
+  return stem.substr(0, NAME_MAX - room - std::strlen(hash)) + hash;
 }
 
 // The file a write to `path` goes to: where a chain of symlinks at `path`
@@ -80,7 +92,10 @@ std::string linkTarget(const std::string& path) {
   return target;
 }
 
-}  // namespace
+bool madeReadOnly(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
+}
 
 std::string whyNoUserFolder(const char* xdgVariable) {
   const char* xdg = std::getenv(xdgVariable);
@@ -105,14 +120,14 @@ bool makeFolders(const std::string& folder, std::string* why) {
   for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
     const std::string part = folder.substr(0, slash);
     if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
-      if (why != nullptr) *why = reason("cannot make " + part);
+      if (why != nullptr) *why = reason("cannot make " + quotedPath(part));
       return false;
     }
     if (slash == std::string::npos) break;
   }
   struct stat status {};
   if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-    if (why != nullptr) *why = folder + " is not a folder";
+    if (why != nullptr) *why = quotedPath(folder) + " is not a folder";
     return false;
   }
   return true;
@@ -129,6 +144,8 @@ bool readFileWhole(const std::string& path, std::string* contents, long long lar
     std::fclose(file);
     return false;
   }
+  // Room for the whole file at once: its text is the one copy held.
+  if (bytes > 0 && (largest < 0 || bytes <= largest)) contents->reserve(static_cast<size_t>(bytes) + 1);
   char buffer[4096];
   size_t got = 0;
   bool grew = false;  // past `largest` since its size was taken
@@ -194,27 +211,28 @@ bool writeFileWhole(const std::string& path, const std::string& contents, std::s
     return false;
   }
   if (!makeFolders(folder, why)) return false;
-  removeLeftoverTemporaries(folder, name);
+  const std::string stem = hiddenStem(name, kTemporaryRoom);
+  removeDeadWritersFiles(folder, stem + kTemporaryMark);
 
   static std::atomic<unsigned> serial{0};
   const std::string temporary =
-      folder + "/." + name + kTemporaryMark + std::to_string(getpid()) + "-" + std::to_string(++serial);
+      folder + "/" + stem + kTemporaryMark + std::to_string(getpid()) + "-" + std::to_string(++serial);
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
-    *why = reason("cannot write in " + folder);
+    *why = reason("cannot write in " + quotedPath(folder));
     return false;
   }
   // The player may have made the file private (or shared it): it stays so.
   struct stat old {};
   if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
   bool ok = writeAllOf(fd, contents) && fsync(fd) == 0;
-  if (!ok) *why = reason("cannot write " + path);
+  if (!ok) *why = reason("cannot write " + quotedPath(path));
   if (close(fd) != 0 && ok) {
-    *why = reason("cannot write " + path);
+    *why = reason("cannot write " + quotedPath(path));
     ok = false;
   }
   if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
-    *why = reason("cannot replace " + target);
+    *why = reason("cannot replace " + quotedPath(target));
     ok = false;
   }
   if (!ok) {

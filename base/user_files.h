@@ -3,6 +3,7 @@
 // folders (the XDG base directory rules), and every write replaces a file
 // whole or not at all, so a crash or a full disk never leaves half a table.
 
+#include <cstddef>
 #include <string>
 
 // The player's own folders, following the XDG base directory rules.
@@ -21,6 +22,23 @@ std::string whyNoUserFolder(const char* xdgVariable);
 // Temporaries left beside `path` by a copy of the game that died mid-write
 // are removed on the way.
 bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why);
+
+// The file a write to `path` goes to: where a chain of symlinks at `path`
+// ends (a write through a link keeps the link), or `path` itself.
+std::string linkTarget(const std::string& path);
+// The player has taken the write permission off the regular file at `path`:
+// it is never written over. The mode is read, not tried, since root may
+// write any file.
+bool madeReadOnly(const std::string& path);
+
+// The start of the hidden names of the files written beside the file called
+// `name` before they take its place: "." and the name, or, where that would
+// leave less than `room` bytes of the most a name may hold, its start and a
+// hash of the whole name (so the stem is still the file's own).
+std::string hiddenStem(const std::string& name, size_t room);
+// Removes the files in `folder` named `prefix`, a process id, then anything,
+// whose process is no longer running: what a writer that died left there.
+void removeDeadWritersFiles(const std::string& folder, const std::string& prefix);
 
 // Creates `folder` and any missing parents. Returns false and sets *why when
 // it cannot.

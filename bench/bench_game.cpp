@@ -7,7 +7,7 @@
 #include "enemies/waves.h"
 #include "render/frames.h"
 #include "rules/control_rules.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 
 Game& benchGame(bool visible) {
   static Game* game = nullptr;
@@ -19,7 +19,7 @@ Game& benchGame(bool visible) {
     std::fprintf(stderr, "nombre_bench: the game did not start (run it from build/run under Xvfb)\n");
     std::exit(1);
   }
-  startMusic();
+  startMusic(game->sounds, game->settings);
   return *game;
 }
 
@@ -33,8 +33,9 @@ void placeHero(Player& hero, float x) {
   hero.hitbox.position.x = x;
 }
 
-void spreadRoster(const Player& hero, int count, float from, float to, float level) {
+void spreadRoster(Run& run, int count, float from, float to, float level) {
+  const Player& hero = *run.tovan;
   const float step = count > 1 ? (to - from) / static_cast<float>(count - 1) : 0.0f;
   const float heroX = hero.getPosition().getX();
-  for (int i = 0; i < count; ++i) spawnEnemy(*hero.enemies, i % 2 + 1, from + step * static_cast<float>(i), heroX, level);
+  for (int i = 0; i < count; ++i) spawnEnemy(run.enemies, i % 2 + 1, from + step * static_cast<float>(i), heroX, level);
 }

@@ -2,7 +2,7 @@
 // The real game for the benchmarks: started once per process under Xvfb from
 // the run directory, with helpers that set out a stage and hold play still.
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 
 // Starts the game once (./img and ./sound must be in the working directory);
 // exits with a line when it cannot. Later calls return the same game.
@@ -19,4 +19,4 @@ void placeHero(Player& hero, float x);
 
 // Adds `count` enemies evenly spread over stage x in [from, to], the two kinds
 // taking turns, each quad placed relative to the hero as spawning does.
-void spreadRoster(const Player& hero, int count, float from, float to, float level);
+void spreadRoster(Run& run, int count, float from, float to, float level);

@@ -17,7 +17,7 @@
 #include "enemies/waves.h"
 #include "render/draw.h"
 #include "rules/control_rules.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 
 namespace {
 
@@ -36,23 +36,23 @@ struct Scene {
 
 void openingWave(Game& game) {
   freshBenchStage(game, kSceneClock);
-  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
+  spawnWave(game.run.enemies, *game.run.tovan, game.run.level, game.run.chance);
 }
 
 void levelTwelveWave(Game& game) {
   freshBenchStage(game, kSceneClock);
-  game.level = 12.0f;
-  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
+  game.run.level = 12.0f;
+  spawnWave(game.run.enemies, *game.run.tovan, game.run.level, game.run.chance);
 }
 
 // The level-12 wave once the hero has walked into it: all of it on screen
 // around him, as in a fight.
 void levelTwelveOnScreen(Game& game) {
   freshBenchStage(game, kSceneClock);
-  game.level = 12.0f;
-  Player& hero = *game.tovan;
+  game.run.level = 12.0f;
+  Player& hero = *game.run.tovan;
   placeHero(hero, 3.0f);
-  spreadRoster(hero, 140, 2.1f, 3.9f, game.level);
+  spreadRoster(game.run, 140, 2.1f, 3.9f, game.run.level);
 }
 
 const Scene kScenes[] = {
@@ -102,7 +102,7 @@ void runFor(double seconds, Tally& tally, Pass pass) {
 
 // Whether the pass just run was still play with the scene's roster and no life lost.
 bool stillInScene(const Game& game, size_t rosterSize, int lives) {
-  return chooseMode(game) == FrameMode::Play && game.enemies.size() == rosterSize && game.tovan->lives == lives;
+  return chooseMode(game.run) == FrameMode::Play && game.run.enemies.size() == rosterSize && game.run.tovan->lives == lives;
 }
 
 // A share of one core: CPU seconds of the process per second of wall time.
@@ -113,8 +113,8 @@ double cpuShare(const Tally& tally) { return tally.seconds > 0.0 ? tally.cpuSeco
 // another of runPass) and uncapped as it ran before (runFrame, no waiting).
 // The enemies close in and strike; the hero is given the health to outlast
 // the measurement, so the scene stays.
-bool measurePace(Game& game, const Scene& scene, double seconds, FramePace& capped) {
-  Player& hero = *game.tovan;
+bool measurePace(Game& game, const Scene& scene, double seconds) {
+  Player& hero = *game.run.tovan;
   Tally kept[2];
   double ticksPerSecond[2] = {0.0, 0.0};
   for (int uncapped = 0; uncapped < 2; ++uncapped) {
@@ -122,17 +122,17 @@ bool measurePace(Game& game, const Scene& scene, double seconds, FramePace& capp
     hero.health = 1 << 30;
     const int lives = hero.lives;
     releaseGameClock();
-    setRunTime(game.clock, wallClock(), wallClock());
-    game.tickClock = game.spawnClock = game.clearClock = game.clock.time;
+    setRunTime(game.run.clock, wallClock(), wallClock());
+    game.run.tickClock = game.run.spawnClock = game.run.clearClock = game.run.clock.time;
     Tally& pace = kept[uncapped];
-    const long ticksBefore = game.ticksRun;
+    const long ticksBefore = game.run.ticksRun;
     if (uncapped == 1) {
       runFor(seconds, pace, [&] { runFrame(game); });
     } else {
-      runFor(seconds, pace, [&] { runPass(game, capped); });
+      runFor(seconds, pace, [&] { runPass(game); });
     }
-    ticksPerSecond[uncapped] = static_cast<double>(game.ticksRun - ticksBefore) / pace.seconds;
-    const bool stayed = chooseMode(game) == FrameMode::Play && hero.lives == lives;
+    ticksPerSecond[uncapped] = static_cast<double>(game.run.ticksRun - ticksBefore) / pace.seconds;
+    const bool stayed = chooseMode(game.run) == FrameMode::Play && hero.lives == lives;
     setGameClock(kSceneClock);
     if (!stayed) {
       std::fprintf(stderr, "nombre_bench: %s left play while its pace was measured\n", scene.name);
@@ -159,28 +159,28 @@ struct StillScene {
 
 void pauseMenu(Game& game) {
   freshBenchStage(game, kSceneClock);
-  spawnWave(game.enemies, *game.tovan, game.level, game.chance);
-  openMenu(game);
+  spawnWave(game.run.enemies, *game.run.tovan, game.run.level, game.run.chance);
+  openMenu(game.run);
 }
 
 void gameOver(Game& game) {
   freshBenchStage(game, kSceneClock);
-  game.stageOver = true;
-  game.tovan->lives = 0;
+  game.run.stageOver = true;
+  game.run.tovan->lives = 0;
 }
 
 const StillScene kStillScenes[] = {{"pause menu", pauseMenu, FrameMode::Menu},
                                    {"game over", gameOver, FrameMode::GameOver}};
 
-bool measureStill(Game& game, const StillScene& scene, double seconds, FramePace& capped) {
+bool measureStill(Game& game, const StillScene& scene, double seconds) {
   scene.setOut(game);
   releaseGameClock();
   Tally now, before;
   for (int round = 0; round < kRounds; ++round) {
-    runFor(seconds / kRounds, now, [&] { runPass(game, capped); });
+    runFor(seconds / kRounds, now, [&] { runPass(game); });
     runFor(seconds / kRounds, before, [&] { runFrame(game); });
   }
-  const bool stayed = chooseMode(game) == scene.mode;
+  const bool stayed = chooseMode(game.run) == scene.mode;
   setGameClock(kSceneClock);
   if (!stayed) {
     std::fprintf(stderr, "nombre_bench: %s was left while it was measured\n", scene.name);
@@ -204,23 +204,33 @@ const Scene* findScene(const char* name) {
 
 int runFrameRates(double seconds) {
   Game& game = benchGame(true);
-  FramePace capped = framePace(game.window, false);
+  game.framePace = framePace(game.window, false);  // the cap runPass keeps
   framePace(game.window, true);  // the pass rates below are the renderer's ceiling
   for (const Scene& scene : kScenes) {
     scene.setOut(game);
-    const size_t rosterSize = game.enemies.size();
-    const int lives = game.tovan->lives;
+    const size_t rosterSize = game.run.enemies.size();
+    const int lives = game.run.tovan->lives;
     for (int i = 0; i < kWarmUpPasses; ++i) {
       referencePass(game);
       runFrame(game);
     }
-    Tally reference, play, whole;
+    Tally reference, play, whole, asking;
+    // Every sprite once asked the driver whether its vertex array was still
+    // there: the pass as it was, with those questions put back.
+    const size_t spritesDrawn = game.run.enemies.size() + game.run.hearts.size() + 1;
+    const auto askPerSprite = [&] {
+      for (size_t i = 0; i < spritesDrawn; ++i) glIsVertexArray(game.drawing.sprites.vao);
+    };
     for (int round = 0; round < kRounds; ++round) {
       runFor(seconds / kRounds, reference, [&] { referencePass(game); });
       runFor(seconds / kRounds, play, [&] { runFrame(game); });
-      trimSprites = false;
+      runFor(seconds / kRounds, asking, [&] {
+        askPerSprite();
+        runFrame(game);
+      });
+      game.drawing.trimSprites = false;
       runFor(seconds / kRounds, whole, [&] { runFrame(game); });
-      trimSprites = true;
+      game.drawing.trimSprites = true;
     }
     const std::string name = std::string(scene.name) + " (" + std::to_string(rosterSize) + " enemies)";
     if (!stillInScene(game, rosterSize, lives)) {
@@ -236,13 +246,16 @@ int runFrameRates(double seconds) {
     printRow("  frame loop, CPU time per pass (all threads)", 1000.0 * cpuPerPass, "ms", 3);
     printRow("  the same, sprites drawn over their whole quads", 1000.0 * wholeCpuPerPass, "ms", 3);
     printRow("  CPU per pass, trimmed / whole sprites", cpuPerPass / wholeCpuPerPass, "ratio", 3);
-    if (!measurePace(game, scene, seconds, capped)) return 1;
+    const double askingCpuPerPass = asking.cpuSeconds / static_cast<double>(asking.passes);
+    printRow("  the same, a driver question per sprite (as before)", 1000.0 * askingCpuPerPass, "ms", 3);
+    printRow("  CPU per pass, now / with the questions", cpuPerPass / askingCpuPerPass, "ratio", 3);
+    if (!measurePace(game, scene, seconds)) return 1;
   }
   for (const StillScene& scene : kStillScenes) {
-    if (!measureStill(game, scene, seconds, capped)) return 1;
+    if (!measureStill(game, scene, seconds)) return 1;
   }
-  printRow("the cap: one pass per", 1000.0 * capped.period, "ms", 2);
-  resetControlState(game);
+  printRow("the cap: one pass per", 1000.0 * game.framePace.period, "ms", 2);
+  resetControlState(game.run);
   freshBenchStage(game, kSceneClock);
   releaseGameClock();
   return 0;
@@ -258,8 +271,8 @@ int runProfile(const char* sceneName, int passes) {
   }
   Game& game = benchGame(true);
   scene->setOut(game);
-  const size_t rosterSize = game.enemies.size();
-  const int lives = game.tovan->lives;
+  const size_t rosterSize = game.run.enemies.size();
+  const int lives = game.run.tovan->lives;
   Tally play;
   const auto start = Clock::now();
   for (int i = 0; i < passes; ++i) runFrame(game);

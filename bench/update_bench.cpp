@@ -26,16 +26,16 @@ constexpr int kUnbeatable = 1 << 30;
 
 void setOut(Game& game, int count, ClockTicks now) {
   freshBenchStage(game, now);
-  game.level = kLevel;
-  Player& hero = *game.tovan;
+  game.run.level = kLevel;
+  Player& hero = *game.run.tovan;
   placeHero(hero, kHeroX);
   hero.health = kUnbeatable;
-  spreadRoster(hero, count, kHeroX - kSpread, kHeroX + kSpread, kLevel);
+  spreadRoster(game.run, count, kHeroX - kSpread, kHeroX + kSpread, kLevel);
 }
 
 void BM_UpdateTick(benchmark::State& state) {
   Game& game = benchGame(false);
-  Player& hero = *game.tovan;
+  Player& hero = *game.run.tovan;
   const int count = static_cast<int>(state.range(0));
   ClockTicks now = 1000;
   setOut(game, count, now);
@@ -44,11 +44,11 @@ void BM_UpdateTick(benchmark::State& state) {
   for (auto _ : state) {
     now += kTickMs;
     setGameClock(now);
-    updateCharacters(hero, game.enemies, game.controlCode, game.chance, wallClock());
-    if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance, wallClock())) game.stageOver = true;
+    updateCharacters(hero, game.run.enemies, game.run.controlCode, game.run.chance, wallClock());
+    if (resolveHits(hero, game.run.enemies, game.run.level, game.run.hearts, game.run.chance, wallClock())) game.run.stageOver = true;
     if (++ticks == kTicksPerLayout) {
       state.PauseTiming();
-      if (static_cast<int>(game.enemies.size()) != count || hero.lives != lives) {
+      if (static_cast<int>(game.run.enemies.size()) != count || hero.lives != lives) {
         state.SkipWithError("the roster changed during the ticks");
         break;
       }
@@ -57,7 +57,7 @@ void BM_UpdateTick(benchmark::State& state) {
       state.ResumeTiming();
     }
   }
-  if (static_cast<int>(game.enemies.size()) != count) state.SkipWithError("the roster changed during the ticks");
+  if (static_cast<int>(game.run.enemies.size()) != count) state.SkipWithError("the roster changed during the ticks");
   state.SetItemsProcessed(state.iterations() * count);
   state.SetComplexityN(count);
   freshBenchStage(game, now);

@@ -22,6 +22,8 @@ extern "C" {
 #include <cstring>
 #include <utility>
 
+#include "base/console.h"
+#include "base/user_files.h"
 
 namespace clip {
 namespace {
@@ -505,6 +507,13 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The hidden files beside the target: the clip as it is written, and a GIF's
+// frames before its palette is known. Their names end in the writer's process
+// id; kTemporaryRoom is what these take of a name's bytes, the id included.
+const char* const kPartMark = ".part-";
+const char* const kSpoolMark = ".frames-";
+constexpr std::size_t kTemporaryRoom = 24;
+
 // The file's bytes on the disk before its name says it is there.
 bool syncFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -555,6 +564,40 @@ bool ClipWriter::fail(ClipFailure failure, const std::string& line) {
   return false;
 }
 
+ClipFailure checkClipTarget(const std::string& path, const ClipOptions& options, std::string* line) {
+  ClipFormat format{};
+  const std::string shown = quotedPath(path);
+  if (!clipFormatOf(path, &format)) {
+    *line = "cannot export to " + shown + ": the name must end in .webm, .mp4, .gif or .mkv";
+    return ClipFailure::refused;
+  }
+  const ClipKind kind = kindOf(format);
+  if (options.width <= 0 || options.height <= 0 || (kind.evenSize && (options.width % 2 || options.height % 2))) {
+    *line = "cannot export " + std::to_string(options.width) + "x" + std::to_string(options.height) + " frames to " +
+            shown + (kind.evenSize ? " (its sides must be even)" : "");
+    return ClipFailure::refused;
+  }
+  if (options.soundRate < 0 || (options.soundRate > 0 && options.soundChannels != 1 && options.soundChannels != 2)) {
+    *line = "cannot export sound of " + std::to_string(options.soundChannels) + " channels at " +
+            std::to_string(options.soundRate) + " Hz";
+    return ClipFailure::refused;
+  }
+  // Renaming over a device, a pipe or a folder would replace it: only a
+  // regular file, or nothing, may be where the name leads (through links,
+  // which stay, as the player's own files do).
+  const std::string target = linkTarget(path);
+  struct stat status {};
+  if (::stat(target.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    *line = "cannot export to " + shown + ": it is not a regular file";
+    return ClipFailure::refused;
+  }
+  if (madeReadOnly(target)) {
+    *line = "cannot export to " + shown + ": it is read-only";
+    return ClipFailure::refused;
+  }
+  return ClipFailure::none;
+}
+
 bool ClipWriter::open(const std::string& path, const ClipOptions& options) {
   if (open_) abort();
   failure_ = ClipFailure::none;
@@ -562,34 +605,27 @@ bool ClipWriter::open(const std::string& path, const ClipOptions& options) {
   framesAdded_ = 0;
   path_ = path;
   options_ = options;
+  std::string refusal;
+  const ClipFailure refused = checkClipTarget(path, options, &refusal);
+  if (refused != ClipFailure::none) return fail(refused, refusal);
   ClipFormat format{};
-  if (!clipFormatOf(path, &format)) {
-    return fail(ClipFailure::refused, "cannot export to " + path + ": the name must end in .webm, .mp4, .gif or .mkv");
-  }
+  clipFormatOf(path, &format);
   work_ = std::make_unique<ClipWork>();
   work_->kind = kindOf(format);
   const ClipKind& kind = work_->kind;
-  if (options.width <= 0 || options.height <= 0 || (kind.evenSize && (options.width % 2 || options.height % 2))) {
-    return fail(ClipFailure::refused, "cannot export " + std::to_string(options.width) + "x" +
-                                          std::to_string(options.height) + " frames to " + path);
-  }
-  if (options.soundRate < 0 || (options.soundRate > 0 && options.soundChannels != 1 && options.soundChannels != 2)) {
-    return fail(ClipFailure::refused, "cannot export sound of " + std::to_string(options.soundChannels) +
-                                          " channels at " + std::to_string(options.soundRate) + " Hz");
-  }
-  // Renaming over a device, a pipe or a folder would replace it: only a
-  // regular file, or nothing, may be at the target.
-  struct stat target {};
-  if (::lstat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISLNK(target.st_mode)) {
-    return fail(ClipFailure::refused, "cannot export to " + path + ": it is not a regular file");
-  }
   // Our own one line says why a clip failed; FFmpeg's notes would only add to it.
   av_log_set_level(AV_LOG_FATAL);
-  const std::string hidden = folderOf(path) + "." + nameOf(path);
+  // Hidden beside the file it becomes, named for it and for this process: an
+  // export that died (killed, or the machine down) left its files under the
+  // same names, and the next export to the same file removes them.
+  target_ = linkTarget(path);
+  const std::string folder = folderOf(target_);
+  const std::string stem = hiddenStem(nameOf(target_), kTemporaryRoom);
   const std::string pid = std::to_string(::getpid());
-  partPath_ = hidden + ".part-" + pid;
+  for (const char* mark : {kPartMark, kSpoolMark}) removeDeadWritersFiles(folder.empty() ? "." : folder, stem + mark);
+  partPath_ = folder + stem + kPartMark + pid;
   const bool gif = format == ClipFormat::gif;
-  if (gif) work_->spoolPath = hidden + ".frames-" + pid;
+  if (gif) work_->spoolPath = folder + stem + kSpoolMark + pid;
   open_ = true;
   const bool opened = gif ? openOutput(work_->out, work_->spoolPath, kGifSpool, options.width, options.height, 0, 0)
                           : openOutput(work_->out, partPath_, kind, options.width, options.height,
@@ -623,7 +659,9 @@ bool ClipWriter::takeEncoderFailure() {
   return true;
 }
 
-std::string ClipWriter::stoppedLine() const { return "stopped before the end: " + path_ + " was not written"; }
+std::string ClipWriter::stoppedLine() const {
+  return "stopped before the end: " + quotedPath(path_) + " was not written";
+}
 
 bool ClipWriter::push(std::vector<unsigned char> pixels, std::vector<float> sound) {
   std::unique_lock<std::mutex> lock(mutex_);
@@ -739,13 +777,16 @@ void ClipWriter::stopEncoder() {
 
 bool ClipWriter::finish() {
   if (!open_) return false;
-  if (framesAdded_ == 0) return fail(ClipFailure::failed, "no frames to write to " + path_);
+  if (framesAdded_ == 0) return fail(ClipFailure::failed, "no frames to write to " + quotedPath(path_));
   stopEncoder();
   if (takeEncoderFailure()) return false;
   work_->out.release();
   if (!work_->spoolPath.empty()) std::remove(work_->spoolPath.c_str());
-  if (!syncFile(partPath_) || std::rename(partPath_.c_str(), path_.c_str()) != 0) {
-    return fail(ClipFailure::failed, "cannot put the clip at " + path_ + ": " + std::strerror(errno));
+  // A file replaced keeps its permissions, as the player's files do.
+  struct stat old {};
+  if (::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::chmod(partPath_.c_str(), old.st_mode & 07777);
+  if (!syncFile(partPath_) || std::rename(partPath_.c_str(), target_.c_str()) != 0) {
+    return fail(ClipFailure::failed, "cannot put the clip at " + quotedPath(path_) + ": " + std::strerror(errno));
   }
   open_ = false;
   work_.reset();

@@ -12,7 +12,9 @@
 // drawing the next frame and encoding this one overlap; nothing but that
 // queue is held in memory. The file is written beside the target under a
 // hidden name and renamed over it only once it is complete: a failure, or a
-// stop asked for, leaves no file at the target and no part of one beside it.
+// stop asked for, leaves no file at the target and no part of one beside it;
+// what a writer that died left there goes at the next clip to that target.
+// A target that is a symlink is written through, and the link stays.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -54,6 +56,12 @@ enum class ClipFailure {
   stopped,  // a stop was asked for before the end (exit 1)
 };
 
+// Whether a clip with these options may go to `path`, said as open() says
+// it (the failure, and its line in *line), without making anything: the
+// name, the size, and what is at the target (through links: only a regular
+// file the player has not made read-only, or nothing).
+ClipFailure checkClipTarget(const std::string& path, const ClipOptions& options, std::string* line);
+
 struct ClipWork;
 
 class ClipWriter {
@@ -84,9 +92,8 @@ class ClipWriter {
   ClipFailure failure() const { return failure_; }
   // One line saying why the clip was not written.
   const std::string& error() const { return error_; }
-  // The target's path, and the hidden file being written beside it.
+  // The target's path.
   const std::string& path() const { return path_; }
-  const std::string& partPath() const { return partPath_; }
   long long framesAdded() const { return framesAdded_; }
 
  private:
@@ -98,6 +105,7 @@ class ClipWriter {
   void stopEncoder();
 
   std::string path_;
+  std::string target_;  // where path_ leads through links: the file replaced
   std::string partPath_;
   ClipOptions options_;
   ClipFailure failure_ = ClipFailure::none;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/console.h"
+
 namespace clip {
 namespace {
 
@@ -42,7 +44,7 @@ std::string clipSummary(const std::string& path, double seconds, long long bytes
   }
   char length[32];
   std::snprintf(length, sizeof length, "%.2f s", seconds);
-  return "wrote " + path + ": " + length + ", " + text;
+  return "wrote " + quotedPath(path) + ": " + length + ", " + text;
 }
 
 ExportProgress::ExportProgress(std::FILE* out, long long totalFrames)

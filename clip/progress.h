@@ -26,8 +26,6 @@ class ExportProgress {
   // Ends with the summary of the file written.
   void finished(const std::string& path, long long frames, int frameRate);
 
-  bool onTerminal() const { return onTerminal_; }
-
  private:
   std::FILE* out_;
   long long total_;

@@ -9,7 +9,6 @@ namespace {
 
 constexpr float kStrikeDistance = 0.1f;
 constexpr double kNoticeDistance = 1.5;
-constexpr float kStageEnd = 6.0f;
 
 // Walk cycle: past each time (ms) the enemy shows the next image; the last restarts the clock.
 constexpr double kWalkSteps[4] = {200.0, 400.0, 600.0, 800.0};
@@ -18,10 +17,7 @@ constexpr int kPunchFrame1 = 5;
 constexpr int kPunchFrame2 = 6;
 constexpr double kBlowImage2After = 100.0;
 constexpr double kBlowImage1After = 200.0;
-constexpr double kBlowLiveAfter = 347.0;
-constexpr double kBlowEndsAfter = 350.0;
 constexpr double kBlowFactor = 0.5;
-constexpr float kBlowOffset = 0.0625f;
 constexpr float kBlowHalfWidth = 0.035f;
 constexpr float kBlowHalfHeight = 0.6f;
 

@@ -9,6 +9,15 @@
 constexpr int kStandingFrame = 0;
 constexpr int kFirstDeathFrame = 7;
 
+// Every fighter's standing blow, the hero's and the enemies' alike: live on
+// the first tick past kBlowLiveAfter ms from its start, ended past
+// kBlowEndsAfter, its box this far in front of the striker's centre.
+constexpr double kBlowLiveAfter = 347.0;
+constexpr double kBlowEndsAfter = 350.0;
+constexpr float kBlowOffset = 0.0625f;
+// The stage's right end (stage units): no fighter walks past it.
+constexpr float kStageEnd = 6.0f;
+
 // Enemy states, chosen afresh at every update.
 enum EnemyState { EnemyIdle = 0, EnemyApproach = 1, EnemyBlow = 2, EnemyDying = 3 };
 

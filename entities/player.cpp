@@ -1,7 +1,6 @@
 #include "entities/player.h"
 
-Player::Player(std::vector<Character>* roster, FrameSet playerFrames, int startLives) {
-  enemies = roster;
+Player::Player(FrameSet playerFrames, int startLives) {
   frames = playerFrames;
   lives = startLives;
   setStageStart();
@@ -44,8 +43,8 @@ void Player::addScore(int points) {
   runScore += score - before;
 }
 
-void Player::clearHitFlags() {
-  for (Character& enemy : *enemies) enemy.setHitByBlow(false);
+void Player::clearHitFlags(std::vector<Character>& enemies) {
+  for (Character& enemy : enemies) enemy.setHitByBlow(false);
 }
 
 void Player::standUp() {

@@ -25,7 +25,7 @@ struct StandingBlow;
 
 class Player : public Character {
  public:
-  Player(std::vector<Character>* roster, FrameSet frames, int lives);
+  Player(FrameSet frames, int lives);
 
   // Back to the start of the stage; lives, images and clocks are kept.
   void reset();
@@ -33,7 +33,7 @@ class Player : public Character {
   void resetMultiplier();
   void addScore(int points);
   // Lets the next blow hit every enemy once.
-  void clearHitFlags();
+  void clearHitFlags(std::vector<Character>& enemies);
   // Corners back to their standing heights, whatever the position says.
   void standUp();
   // The punch and kick widen the quad on the side the hero faces.
@@ -43,10 +43,10 @@ class Player : public Character {
   void enlarge(bool on);
 
   // One update tick of the hero at time `now` for a control code (hero/hero_update.cpp).
-  void update(int code, ClockTicks now);
-  void walk(bool right);
+  void update(int code, ClockTicks now, std::vector<Character>& enemies);
+  void walk(bool right, std::vector<Character>& enemies);
   void jumpStep(bool up);
-  void setAttackBox(float halfWidth, float halfHeight, float factor);
+  void setAttackBox(float halfWidth, float halfHeight, float factor, std::vector<Character>& enemies);
   // The sound of a blow that lands, whoever struck it.
   void playImpact();
 
@@ -59,7 +59,6 @@ class Player : public Character {
   int jumpForward = 0;
   int playerFrame = 1;
   bool enlarged = false;
-  std::vector<Character>* enemies = nullptr;
   ClockTicks playerClockStart = 0;
   ClockTicks playerClockNow = 0;
   ClockTicks crouchKickStart = 0;  // when the last crouch kick began
@@ -75,13 +74,13 @@ class Player : public Character {
   void moveFacingEdge(float d);
   void setStageStart();
   void playSound(BlowSound which);
-  void airborneStep();
+  void airborneStep(std::vector<Character>& enemies);
   void startGroundMove(int code);
-  void startJump(bool forward);
+  void startJump(bool forward, std::vector<Character>& enemies);
   bool crouchKickReady() const;
   bool lowKickShowing() const;
-  void standingBlowStep(const StandingBlow& blow, BlowSound sound, int code);
-  void lowKickStep(int code);
+  void standingBlowStep(const StandingBlow& blow, BlowSound sound, int code, std::vector<Character>& enemies);
+  void lowKickStep(int code, std::vector<Character>& enemies);
   bool blowEnds(double elapsed, bool wasLive) const;
   void restartClock();
 

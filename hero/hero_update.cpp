@@ -41,10 +41,6 @@ constexpr double kLowKickLegOut = 250.0;
 // Walk cycle: each threshold passed (ms) shows the next image; the last restarts.
 constexpr double kWalkSteps[4] = {100.0, 200.0, 300.0, 400.0};
 
-// Standing blows are live past kBlowLiveAfter ms and end past kBlowEndsAfter.
-constexpr double kBlowLiveAfter = 347.0;
-constexpr double kBlowEndsAfter = 350.0;
-
 constexpr StandingBlow kPunchBlow = {{{100.0, kPunchFrame1}, {200.0, kPunchFrame2}}, 2, 0.035f, 0.6f, 0.5f,
                                      kPunchReach, kPunchFrame2, kPunch};
 constexpr StandingBlow kKickBlow = {{{25.0, kKickFrame1}, {150.0, kKickFrame2}, {250.0, kKickFrame1}}, 3, 0.06f,
@@ -53,29 +49,27 @@ constexpr StandingBlow kKickBlow = {{{25.0, kKickFrame1}, {150.0, kKickFrame2}, 
 constexpr float kCrouchKickHalfWidth = 0.065f;
 constexpr float kCrouchKickHalfHeight = 0.6f;
 constexpr double kCrouchKickEvery = kBlowEndsAfter;
-constexpr float kBlowOffset = 0.0625f;
 constexpr double kFlyingKickLasts = 225.0;
 constexpr float kFlyingKickOffset = 0.065f;
 constexpr float kFlyingKickHalfWidth = 0.05f;
 constexpr float kFlyingKickHalfHeight = 0.6f;
 
 constexpr float kProbeDistance = 0.01f;
-constexpr float kStageEnd = 6.0f;
 
 enum JumpPhase { kNotJumping = 0, kRising = 1, kFalling = 2 };
 
 }  // namespace
 
-void Player::update(int code, ClockTicks now) {
+void Player::update(int code, ClockTicks now, std::vector<Character>& enemies) {
   tickTime = now;
   switch (state) {
     case Idle:
       showFrame(kStandingFrame);
       if (code == kWalkLeft || code == kWalkRight) {
         state = Walking;
-        walk(code == kWalkRight);
+        walk(code == kWalkRight, enemies);
       } else if (code == kJump) {
-        startJump(false);
+        startJump(false, enemies);
       } else {
         startGroundMove(code);
       }
@@ -92,9 +86,9 @@ void Player::update(int code, ClockTicks now) {
       if (code == kNoControl) {
         state = Idle;
       } else if (code == kWalkLeft || code == kWalkRight) {
-        walk(code == kWalkRight);
+        walk(code == kWalkRight, enemies);
       } else if (code == kJump) {
-        startJump(true);
+        startJump(true, enemies);
       } else {
         startGroundMove(code);
       }
@@ -109,7 +103,7 @@ void Player::update(int code, ClockTicks now) {
         position.setFacingRight(right);
         turn(right);
       } else if (code == kJump) {
-        startJump(false);
+        startJump(false, enemies);
       } else if (code == kStandUp) {
         state = Idle;
         hitbox.setHalfHeight(kBodyHalfHeight);
@@ -127,30 +121,30 @@ void Player::update(int code, ClockTicks now) {
       break;
 
     case Jumping:
-      airborneStep();
+      airborneStep(enemies);
       if (code == kKick) {
         state = FlyingKick;
         restartClock();
         playSound(KickSwing);
-        clearHitFlags();
+        clearHitFlags(enemies);
       }
       break;
 
     case Punching:
-      standingBlowStep(kPunchBlow, PunchSwing, code);
+      standingBlowStep(kPunchBlow, PunchSwing, code, enemies);
       break;
 
     case Kicking:
-      standingBlowStep(kKickBlow, KickSwing, code);
+      standingBlowStep(kKickBlow, KickSwing, code, enemies);
       break;
 
     case CrouchKick:
       if (classicBlows) {
         // Live until the next tick, so the hits resolved after this one see it.
         state = Crouching;
-        setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f);
+        setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f, enemies);
       } else {
-        lowKickStep(code);
+        lowKickStep(code, enemies);
       }
       break;
 
@@ -170,7 +164,7 @@ void Player::update(int code, ClockTicks now) {
         attackActive = true;
       }
       showFrame(playerFrame);
-      airborneStep();
+      airborneStep(enemies);
       break;
     }
 
@@ -210,11 +204,11 @@ bool Player::lowKickShowing() const {
 }
 
 // Off the ground; a jump from a walk also carries the hero forward.
-void Player::startJump(bool forward) {
+void Player::startJump(bool forward, std::vector<Character>& enemies) {
   state = Jumping;
   jumpPhase = kRising;
   jumpForward = forward ? 1 : 0;
-  if (forward) walk(position.isFacingRight());
+  if (forward) walk(position.isFacingRight(), enemies);
   jumpStep(true);
 }
 
@@ -225,14 +219,14 @@ bool Player::blowEnds(double elapsed, bool wasLive) const {
   return elapsed > kBlowEndsAfter && (wasLive || classicBlows);
 }
 
-void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int code) {
+void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int code, std::vector<Character>& enemies) {
   playerClockNow = tickTime;
   const double elapsed = elapsedMs(playerClockNow, playerClockStart);
   const bool wasLive = attackActive;
   for (int i = 0; i < blow.imageCount; ++i) {
     if (elapsed > blow.images[i].after) playerFrame = blow.images[i].frame;
   }
-  if (elapsed > kBlowLiveAfter) setAttackBox(blow.halfWidth, blow.halfHeight, blow.factor);
+  if (elapsed > kBlowLiveAfter) setAttackBox(blow.halfWidth, blow.halfHeight, blow.factor, enemies);
   if (blowEnds(elapsed, wasLive)) {
     moveFacingEdge(-blow.reach);
     playerFrame = blow.endFrame;
@@ -251,12 +245,12 @@ void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int cod
 // The low kick, thrown crouched: the hero gathers, the leg goes out, and the
 // blow lands as it shows, on a standing kick's time and with its box, on
 // what stands in front within reach. A held kick key throws the next one.
-void Player::lowKickStep(int code) {
+void Player::lowKickStep(int code, std::vector<Character>& enemies) {
   playerClockNow = tickTime;
   const double elapsed = elapsedMs(playerClockNow, playerClockStart);
   const bool wasLive = attackActive;
   showFrame(elapsed > kLowKickLegOut ? kLowKickFrame : kCrouchFrame);
-  if (elapsed > kBlowLiveAfter) setAttackBox(kKickBlow.halfWidth, kKickBlow.halfHeight, kKickBlow.factor);
+  if (elapsed > kBlowLiveAfter) setAttackBox(kKickBlow.halfWidth, kKickBlow.halfHeight, kKickBlow.factor, enemies);
   if (!blowEnds(elapsed, wasLive)) return;
   attackActive = false;
   crouchKickStart = playerClockNow;  // the leg stays out a moment after it struck
@@ -268,13 +262,13 @@ void Player::lowKickStep(int code) {
   }
 }
 
-void Player::airborneStep() {
+void Player::airborneStep(std::vector<Character>& enemies) {
   if (jumpPhase == kRising) {
     if (position.getY() >= jumpHeight) {
       jumpPhase = kFalling;
       return;
     }
-    if (jumpForward == 1) walk(position.isFacingRight());
+    if (jumpForward == 1) walk(position.isFacingRight(), enemies);
     jumpStep(true);
   } else if (jumpPhase == kFalling) {
     if (position.getY() <= 0.0f) {
@@ -286,7 +280,7 @@ void Player::airborneStep() {
       attackActive = false;  // a flying kick ends with the landing
       return;
     }
-    if (jumpForward == 1) walk(position.isFacingRight());
+    if (jumpForward == 1) walk(position.isFacingRight(), enemies);
     jumpStep(false);
   } else {
     state = Idle;
@@ -294,7 +288,7 @@ void Player::airborneStep() {
   }
 }
 
-void Player::walk(bool right) {
+void Player::walk(bool right, std::vector<Character>& enemies) {
   if (position.isFacingRight() != right) {
     turn(right);
     position.setFacingRight(right);
@@ -305,7 +299,7 @@ void Player::walk(bool right) {
   // on the right.
   bool blockedRight = false;
   bool blockedLeft = false;
-  for (Character& enemy : *enemies) {
+  for (Character& enemy : enemies) {
     hitbox.move(kProbeDistance, right);
     if (hitbox.overlaps(enemy.getHitbox())) {
       if (enemy.getPosition().getX() < position.getX()) {
@@ -320,12 +314,12 @@ void Player::walk(bool right) {
   const float x = position.getX();
   if (right && x + speed < kStageEnd) {
     if (blockedRight) return;
-    for (Character& enemy : *enemies) enemy.shiftVertices(true, speed);
+    for (Character& enemy : enemies) enemy.shiftVertices(true, speed);
     position.move(speed, true);
     hitbox.move(speed, true);
   } else if (!right && x - speed > 0.0f) {
     if (blockedLeft) return;
-    for (Character& enemy : *enemies) enemy.shiftVertices(false, speed);
+    for (Character& enemy : enemies) enemy.shiftVertices(false, speed);
     position.move(speed, false);
     hitbox.move(speed, false);
   }
@@ -340,12 +334,12 @@ void Player::jumpStep(bool up) {
   hitbox.moveY(d, up);
 }
 
-void Player::setAttackBox(float halfWidth, float halfHeight, float factor) {
+void Player::setAttackBox(float halfWidth, float halfHeight, float factor, std::vector<Character>& enemies) {
   attackActive = true;
   const bool right = position.isFacingRight();
   const float offset = right ? kBlowOffset : -kBlowOffset;
   const int damage = static_cast<int>(static_cast<float>(power) * factor);
   attackBox = AttackBox(Hitbox(Position(position.getX() + offset, position.getY(), right), halfWidth, halfHeight),
                         damage);
-  clearHitFlags();
+  clearHitFlags(enemies);
 }

@@ -6,19 +6,15 @@
 #include "input/gamepad.h"
 #include "player_files/settings.h"
 #include "rules/control_rules.h"
-#include "shell/game.h"
+#include "app/game.h"
 #include "window/window_fit.h"
+
+static_assert(kLastKey == GLFW_KEY_LAST, "a key the window system sends has a place");
 
 namespace {
 
-// What each source holds: the keyboard by key, a pad input the key it
-// pressed (0: none), and which pad inputs were down at the last pass.
-bool keyboardHolds[GLFW_KEY_LAST + 1];
-int padHolds[kMaxPads][kPadInputs];
-bool padWasDown[kMaxPads][kPadInputs];
-
-bool aPadHolds(int key) {
-  for (const auto& pad : padHolds) {
+bool aPadHolds(const Controls& controls, int key) {
+  for (const auto& pad : controls.padHolds) {
     for (int held : pad) {
       if (held == key) return true;
     }
@@ -28,37 +24,32 @@ bool aPadHolds(int key) {
 
 bool isKnownKey(int key) { return key >= 0 && key <= GLFW_KEY_LAST; }
 
-// X may send a loss of the focus and its return in one go (the focus set
-// again on the window that has it), and losses before the window first has
-// it; so the focus is judged once per pass, after all of its events, and
-// only a window that had it can lose it.
-bool focusedNow = false;
-bool focusedLastPass = false;
-// Whether the game was over at the last pass, for a minimising met between passes.
-bool gameOverLastPass = false;
-
-void windowFocus(GLFWwindow* /*window*/, int focused) { focusedNow = focused; }
+void windowFocus(GLFWwindow* window, int focused) { gameOf(window).controls.focusedNow = focused; }
 
 void windowIconify(GLFWwindow* window, int iconified) {
-  if (iconified) pauseWhileAway(window, gameOverLastPass);
+  if (iconified) pauseWhileAway(window, gameOf(window).controls.gameOverLastPass);
 }
+
+void windowExposed(GLFWwindow* window) { gameOf(window).framePace.exposed = true; }
 
 }  // namespace
 
 Game& gameOf(GLFWwindow* window) { return *static_cast<Game*>(glfwGetWindowUserPointer(window)); }
 
 void closeIfExitChosen(Game& game) {
-  if (!game.exitChosen) return;
-  game.exitChosen = false;
+  if (!game.run.exitChosen) return;
+  game.run.exitChosen = false;
   if (game.window != nullptr) glfwSetWindowShouldClose(game.window, 1);
 }
 
-ClockTicks lookAtClock(Game& game) { return moveOn(game.clock, wallClock(), game.menuOpen || game.viewerPaused); }
+ClockTicks lookAtClock(Game& game) {
+  return moveOn(game.run.clock, wallClock(), game.run.menuOpen || game.viewerPaused);
+}
 
 void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
   Game& game = gameOf(window);
   lookAtClock(game);  // the time until now passed as the run was
-  takeKey(game, key, action);
+  takeKey(game.run, key, action);
   closeIfExitChosen(game);
 }
 
@@ -67,44 +58,43 @@ void pauseWhileAway(GLFWwindow* window, bool gameOver) {
   lookAtClock(game);
   // The stage-clear poses lead into the next level: they wait too. The
   // game-over screen is final, with nothing to pause.
-  if (!game.menuOpen && !gameOver) openMenu(game);
+  if (!game.run.menuOpen && !gameOver) openMenu(game.run);
 }
 
 void listenToPlayer(GLFWwindow* window) {
   glfwSetKeyCallback(window, keyboardKey);
   glfwSetWindowFocusCallback(window, windowFocus);
   glfwSetWindowIconifyCallback(window, windowIconify);
+  glfwSetWindowRefreshCallback(window, windowExposed);
 }
 
 void keyboardKey(GLFWwindow* window, int windowKey, int scancode, int action, int mods) {
+  Game& game = gameOf(window);
   if (action == GLFW_PRESS && isFullScreenKey(windowKey, mods)) {
-    toggleFullScreen(window);
-    keepFullScreenChoice(window);
+    toggleFullScreen(window, game.windowPlace);
+    keepFullScreenChoice(window, game.settings);
     return;
   }
   // The player's keys become the keys the rules know (the pads send those already).
-  const int key = gameKey(windowKey);
+  const int key = gameKey(game.settings, windowKey);
   if (isKnownKey(key)) {
-    keyboardHolds[key] = action != GLFW_RELEASE;
-    if (action == GLFW_RELEASE && aPadHolds(key)) return;
+    game.controls.keyboardHolds[key] = action != GLFW_RELEASE;
+    if (action == GLFW_RELEASE && aPadHolds(game.controls, key)) return;
   }
   keyCallback(window, key, scancode, action, mods);
 }
 
 namespace {
 
-// The keyboard repeats a key held through a pause, so the hero walks on once
-// the menu closes; a pad's held directions are sent again for the same.
-bool menuWasOpen = false;
-
 void resendHeldDirectionsOnResume(GLFWwindow* window) {
-  const bool menuOpen = gameOf(window).menuOpen;
-  const bool resumed = menuWasOpen && !menuOpen;
-  menuWasOpen = menuOpen;
+  Controls& controls = gameOf(window).controls;
+  const bool menuOpen = gameOf(window).run.menuOpen;
+  const bool resumed = controls.menuWasOpen && !menuOpen;
+  controls.menuWasOpen = menuOpen;
   if (!resumed) return;
   for (int pad = 0; pad < kMaxPads; ++pad) {
     for (int input : {kPadLeft, kPadRight, kPadUp, kPadDown}) {
-      const int key = padHolds[pad][input];
+      const int key = controls.padHolds[pad][input];
       if (key != 0) keyCallback(window, key, 0, GLFW_PRESS, 0);
     }
   }
@@ -115,23 +105,24 @@ void resendHeldDirectionsOnResume(GLFWwindow* window) {
 void pollGamepads(GLFWwindow* window) {
   // The keyboard may have closed the menu since the last pass.
   resendHeldDirectionsOnResume(window);
+  Controls& controls = gameOf(window).controls;
   for (int pad = 0; pad < kMaxPads; ++pad) {
     PadState state;
     bool down[kPadInputs] = {};
     // A pad that went away lets go of everything it held.
-    if (readPad(pad, state)) padInputsDown(state, down);
+    if (controls.readPad(pad, state)) padInputsDown(state, down);
     for (int input = 0; input < kPadInputs; ++input) {
-      int& held = padHolds[pad][input];
-      bool& wasDown = padWasDown[pad][input];
+      int& held = controls.padHolds[pad][input];
+      bool& wasDown = controls.padWasDown[pad][input];
       if (down[input] && !wasDown) {
         // The key follows the screen the press lands on: south punches in
         // play and takes the menu's choice.
-        held = padKey(input, gameOf(window).menuOpen);
+        held = padKey(input, gameOf(window).run.menuOpen);
         if (held != 0) keyCallback(window, held, 0, GLFW_PRESS, 0);
       } else if (!down[input] && wasDown && held != 0) {
         const int key = held;
         held = 0;
-        if (!keyboardHolds[key] && !aPadHolds(key)) keyCallback(window, key, 0, GLFW_RELEASE, 0);
+        if (!controls.keyboardHolds[key] && !aPadHolds(controls, key)) keyCallback(window, key, 0, GLFW_RELEASE, 0);
       }
       wasDown = down[input];
     }
@@ -141,19 +132,9 @@ void pollGamepads(GLFWwindow* window) {
 }
 
 void pollControls(GLFWwindow* window, bool gameOver) {
-  gameOverLastPass = gameOver;
+  Controls& controls = gameOf(window).controls;
+  controls.gameOverLastPass = gameOver;
   pollGamepads(window);
-  if (focusedLastPass && !focusedNow) pauseWhileAway(window, gameOver);
-  focusedLastPass = focusedNow;
-}
-
-void forgetHeldKeys() {
-  for (bool& held : keyboardHolds) held = false;
-  for (auto& pad : padHolds) {
-    for (int& held : pad) held = 0;
-  }
-  for (auto& pad : padWasDown) {
-    for (bool& wasDown : pad) wasDown = false;
-  }
-  menuWasOpen = false;
+  if (controls.focusedLastPass && !controls.focusedNow) pauseWhileAway(window, gameOver);
+  controls.focusedLastPass = controls.focusedNow;
 }

@@ -3,9 +3,34 @@
 // key events, and a key is let go only when nothing holds it any more.
 
 #include "base/clock.h"
+#include "input/gamepad.h"
 
 struct Game;
 struct GLFWwindow;
+
+// The highest key code the window system sends (GLFW_KEY_LAST).
+constexpr int kLastKey = 348;
+
+// What the keyboard and the pads hold, and the focus, as the shell keeps them.
+struct Controls {
+  // What each source holds: the keyboard by key, a pad input the key it
+  // pressed (0: none), and which pad inputs were down at the last pass.
+  bool keyboardHolds[kLastKey + 1] = {};
+  int padHolds[kMaxPads][kPadInputs] = {};
+  bool padWasDown[kMaxPads][kPadInputs] = {};
+  // X may send a loss of the focus and its return in one go (the focus set
+  // again on the window that has it), and losses before the window first has
+  // it; so the focus is judged once per pass, after all of its events, and
+  // only a window that had it can lose it.
+  bool focusedNow = false;
+  bool focusedLastPass = false;
+  // Whether the game was over at the last pass, for a minimising met between passes.
+  bool gameOverLastPass = false;
+  // The keyboard repeats a key held through a pause, so the hero walks on once
+  // the menu closes; a pad's held directions are sent again for the same.
+  bool menuWasOpen = false;
+  PadReader readPad = readGlfwPad;
+};
 
 // The window's key callback: the event goes to the control rules of the game
 // the window shows, and Exit chosen in the menu closes the window.
@@ -35,5 +60,4 @@ void pollGamepads(GLFWwindow* window);
 // and during the stage-clear poses, the game pauses so the hero does not
 // fight on unseen; on the game-over screen nothing is left to pause.
 void pauseWhileAway(GLFWwindow* window, bool gameOver);
-// Forgets what the keyboard and the pads hold (tests).
-void forgetHeldKeys();
+

@@ -2,8 +2,6 @@
 
 #include <GLFW/glfw3.h>
 
-PadReader readPad = readGlfwPad;
-
 namespace {
 
 constexpr float kStickHalfWay = 0.5f;

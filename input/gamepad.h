@@ -13,9 +13,8 @@ struct PadState {
 };
 
 // Reads pad `pad` (0 to kMaxPads - 1): false when no gamepad is connected
-// there. Tests put a reader of their own here.
+// there. The controls read through one (tests put a reader of their own there).
 using PadReader = bool (*)(int pad, PadState& state);
-extern PadReader readPad;
 bool readGlfwPad(int pad, PadState& state);
 
 // The inputs of a pad that stand for a key. The D-pad and the left stick are one.

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/scores.h"
 #include "player_files/settings.h"
 
-RunRecord runRecord;
 
 void checkPlayerFolders() {
   // The game writes the scores and what it remembers; the settings file only the player does.
@@ -24,12 +24,12 @@ void checkPlayerFolders() {
     } else if (!makeFolders(folder, &why)) {
       cannotKeepPlayerFiles(why);
     } else if (access(folder.c_str(), W_OK) != 0) {
-      cannotKeepPlayerFiles(folder + " is read-only");
+      cannotKeepPlayerFiles(quotedPath(folder) + " is read-only");
     }
   }
 }
 
-void recordRunOnce(long long total, int level, bool keep) {
+void recordRunOnce(RunRecord& runRecord, long long total, int level, bool keep) {
   if (runRecord.recorded) return;
   runRecord.recorded = true;
   runRecord.total = total;
@@ -48,21 +48,19 @@ void recordRunOnce(long long total, int level, bool keep) {
   runRecord.newBest = total > bestBefore;
 }
 
-void forgetRun() { runRecord = RunRecord(); }
-
 int printScores() {
   const std::string path = scoresPath();
   std::vector<ScoreEntry> table;
   std::string why;
   const TableRead read = readScoreFile(path, &table, &why);
-  std::printf("Best runs (%s):\n", path.empty() ? "no home folder" : path.c_str());
+  std::printf("Best runs (%s):\n", path.empty() ? "no home folder" : quotedPath(path).c_str());
   // Only read: a table in a state the game cannot show is left as it is.
   if (read == TableRead::Unreadable) {
-    std::fprintf(stderr, "nombre: %s cannot be read (%s)\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, "nombre: %s cannot be read (%s)\n", quotedPath(path).c_str(), why.c_str());
     return 1;
   }
   if (read == TableRead::Broken) {
-    std::fprintf(stderr, "nombre: %s is not a score table (%s)\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, "nombre: %s is not a score table (%s)\n", quotedPath(path).c_str(), why.c_str());
     return 1;
   }
   if (table.empty()) std::printf("  none yet\n");
@@ -74,9 +72,9 @@ int printScores() {
 }
 
 int printConfig() {
-  loadSettings();
+  const Settings settings = loadSettings();
   const std::string path = settingsPath();
-  std::printf("# %s\n%s", path.empty() ? "no home folder: the defaults" : path.c_str(),
+  std::printf("# %s\n%s", path.empty() ? "no home folder: the defaults" : quotedPath(path).c_str(),
               settingsText(settings).c_str());
   return 0;
 }

@@ -11,15 +11,12 @@ struct RunRecord {
   long long best = 0;  // the best total, this run's included
   bool newBest = false;
 };
-extern RunRecord runRecord;
 
 // The run has ended (game over, or the window closed during it): its total
 // and the level reached join the best scores, once. A run that scored
 // nothing is not kept, nor one that is not to be kept (a run played back):
 // they are only shown beside the best.
-void recordRunOnce(long long total, int level, bool keep = true);
-// A new run begins.
-void forgetRun();
+void recordRunOnce(RunRecord& record, long long total, int level, bool keep = true);
 
 // At start-up: says once when the player's folders cannot be used.
 void checkPlayerFolders();

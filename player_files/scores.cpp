@@ -112,13 +112,6 @@ std::string keepRunAside(const std::string& path, const ScoreEntry& run) {
   return writeFileWhole(aside, scoreTableText({run}), nullptr) ? aside : "";
 }
 
-// The player has taken the write permission off the table: it stays as it
-// is. The mode is read, not tried, since root may write any file.
-bool madeReadOnly(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & S_IWUSR) == 0;
-}
-
 }  // namespace
 
 bool readScoreTable(const std::string& text, std::vector<ScoreEntry>* table, std::string* why) {
@@ -219,19 +212,20 @@ bool recordRun(const std::string& path, const ScoreEntry& run, long long* bestBe
                               : readOnly ? "are read-only"
                                          : "cannot be read (" + problem + ")";
     if (aside.empty()) {
-      *why = "the best scores in " + path + " " + cause + ", and this run's score could not be kept beside them";
+      *why = "the best scores in " + quotedPath(path) + " " + cause + ", and this run's score could not be kept beside them";
       return false;
     }
-    std::fprintf(stderr, "nombre: the best scores in %s %s; this run's score (%lld) is kept in %s\n", path.c_str(),
-                 cause.c_str(), run.total, aside.c_str());
+    std::fprintf(stderr, "nombre: the best scores in %s %s; this run's score (%lld) is kept in %s\n",
+                 quotedPath(path).c_str(), cause.c_str(), run.total, quotedPath(aside).c_str());
     return true;
   }
   if (read == TableRead::Broken) {
     const std::string aside = moveAside(path);
-    std::fprintf(stderr, "nombre: %s is not a score table (%s); %s\n", path.c_str(), problem.c_str(),
-                 aside.empty() ? "it could not be moved aside" : ("it is kept as " + aside + ", and a new table starts").c_str());
+    std::fprintf(stderr, "nombre: %s is not a score table (%s); %s\n", quotedPath(path).c_str(), problem.c_str(),
+                 aside.empty() ? "it could not be moved aside"
+                               : ("it is kept as " + quotedPath(aside) + ", and a new table starts").c_str());
     if (aside.empty()) {
-      *why = "the unreadable table " + path + " could not be moved aside";
+      *why = "the unreadable table " + quotedPath(path) + " could not be moved aside";
       return false;
     }
   }

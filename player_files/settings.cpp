@@ -14,7 +14,6 @@
 #include "base/user_files.h"
 #include "player_files/player_toml.h"
 
-Settings settings;
 
 const char* const kKeyActionNames[kKeyActions] = {"left", "right", "up", "down", "punch", "kick", "pause", "choose"};
 const int kDefaultKeys[kKeyActions] = {GLFW_KEY_LEFT, GLFW_KEY_RIGHT, GLFW_KEY_UP,     GLFW_KEY_DOWN,
@@ -164,14 +163,12 @@ void readKeys(const toml::node* keysNode, Settings* read, Problems& problems) {
 
 }  // namespace
 
-const char* keyName(int key) {
-  static std::string ruled[GLFW_KEY_LAST + 1];
+std::string keyName(int key) {
   for (const NamedKey& named : kNamedKeys) {
     if (named.key == key) return named.name;
   }
-  if (key < 0 || key > GLFW_KEY_LAST) return nullptr;
-  if (ruled[key].empty()) ruled[key] = ruledName(key);
-  return ruled[key].empty() ? nullptr : ruled[key].c_str();
+  if (key < 0 || key > GLFW_KEY_LAST) return "";
+  return ruledName(key);
 }
 
 int keyFromName(const std::string& name) {
@@ -233,8 +230,8 @@ std::string settingsText(const Settings& chosen) {
        << "effects_volume = " << chosen.effectsVolume << "  # 0-100\n"
        << "\n[keys]\n";
   for (int action = 0; action < kKeyActions; ++action) {
-    const char* name = keyName(chosen.keys[action]);
-    text << kKeyActionNames[action] << " = \"" << (name ? name : keyName(kDefaultKeys[action])) << "\"\n";
+    const std::string name = keyName(chosen.keys[action]);
+    text << kKeyActionNames[action] << " = \"" << (!name.empty() ? name : keyName(kDefaultKeys[action])) << "\"\n";
   }
   return text.str();
 }
@@ -260,7 +257,7 @@ long long modifiedAt(const std::string& path) {
 // settings file: the player editing settings.toml after pressing F11 gets
 // what they wrote, and F11 after the edit is remembered over it. The state
 // is the game's own: one it cannot read is simply not used.
-void takeRememberedFullScreen(const std::string& settingsFile) {
+void takeRememberedFullScreen(const std::string& settingsFile, Settings& settings) {
   const std::string path = statePath();
   std::string text, why;
   if (path.empty() || readPlayerFile(path, kMostPlayerFileBytes, &text, &why) != FileRead::Read) return;
@@ -277,26 +274,26 @@ void sayProblems(const std::string& path, const std::vector<std::string>& proble
     std::fprintf(stderr, "nombre: %s\n", problems[i].c_str());
   }
   if (problems.size() > kMostProblemLines) {
-    std::fprintf(stderr, "nombre: %s: %zu more problems not shown\n", path.c_str(), problems.size() - kMostProblemLines);
+    std::fprintf(stderr, "nombre: %s: %zu more problems not shown\n", quotedPath(path).c_str(), problems.size() - kMostProblemLines);
   }
 }
 
 }  // namespace
 
-void loadSettings() {
-  settings = Settings();
+Settings loadSettings() {
+  Settings settings;
   const std::string path = settingsPath();
-  if (path.empty()) return;
+  if (path.empty()) return settings;
   std::string text, why;
   switch (readPlayerFile(path, kMostPlayerFileBytes, &text, &why)) {
     case FileRead::Missing:
       break;  // no file: the defaults
     case FileRead::Unreadable:
-      std::fprintf(stderr, "nombre: %s cannot be read (%s); using the default settings\n", path.c_str(), why.c_str());
+      std::fprintf(stderr, "nombre: %s cannot be read (%s); using the default settings\n", quotedPath(path).c_str(), why.c_str());
       break;
     case FileRead::TooLarge:
       std::fprintf(stderr, "nombre: %s is larger than a settings file can be (%lld KB); using the default settings\n",
-                   path.c_str(), kMostPlayerFileBytes / 1024);
+                   quotedPath(path).c_str(), kMostPlayerFileBytes / 1024);
       break;
     case FileRead::Read: {
       std::vector<std::string> problems;
@@ -306,10 +303,11 @@ void loadSettings() {
       break;
     }
   }
-  takeRememberedFullScreen(path);
+  takeRememberedFullScreen(path, settings);
+  return settings;
 }
 
-bool keepFullScreen(bool fullScreen) {
+bool keepFullScreen(Settings& settings, bool fullScreen) {
   settings.fullScreen = fullScreen;
   const std::string path = statePath();
   std::string why = "no home folder";
@@ -320,7 +318,7 @@ bool keepFullScreen(bool fullScreen) {
   return false;
 }
 
-int gameKey(int windowKey) {
+int gameKey(const Settings& settings, int windowKey) {
   for (int action = 0; action < kKeyActions; ++action) {
     if (settings.keys[action] == windowKey) return kDefaultKeys[action];
   }

@@ -20,16 +20,14 @@ struct Settings {
   Settings();
 };
 
-// The settings in force.
-extern Settings settings;
 
 // The file's name for each action ("left", "kick", ...).
 extern const char* const kKeyActionNames[kKeyActions];
 // The key the game's own rules know each action by: the defaults.
 extern const int kDefaultKeys[kKeyActions];
 
-// The window system's name of a GLFW key ("Left", "z", "Return"), or null.
-const char* keyName(int key);
+// The window system's name of a GLFW key ("Left", "z", "Return"), or "" for none.
+std::string keyName(int key);
 // The GLFW key of a window system's key name; -1 for a name it does not know.
 int keyFromName(const std::string& name);
 
@@ -46,15 +44,15 @@ std::string settingsPath();
 // $XDG_STATE_HOME/nombre/state.toml, what the game remembers by itself
 // (full screen); "" with no home folder.
 std::string statePath();
-// Reads the player's settings file into `settings`, each problem a line on
+// Reads the player's settings file, each problem a line on
 // stderr (the first ten, then how many more), then full screen as the game
 // last left it where that is newer than the file. The game never writes the
 // settings file: it is the player's, comments and all.
-void loadSettings();
+Settings loadSettings();
 // Remembers full screen on or off for the next start, in the state file.
-bool keepFullScreen(bool fullScreen);
+bool keepFullScreen(Settings& settings, bool fullScreen);
 
 // The key the game's rules know a pressed key by: the action's default key
 // for a chosen key, none (-1) for a default key now given to no action, and
 // any other key as it is.
-int gameKey(int windowKey);
+int gameKey(const Settings& settings, int windowKey);

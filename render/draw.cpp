@@ -8,9 +8,6 @@
 #include "render/image.h"
 #include "render/shaders.h"
 
-bool trimSprites = true;
-SpriteBuffers sprites;
-
 namespace {
 
 // A quad wholly beyond one edge of the viewport would draw no pixel: most of
@@ -68,8 +65,8 @@ size_t deepestLevel(const std::vector<VisibleRows>& levels, float texelsAcross, 
 // every pixel left out would have blended a texel of alpha 0 (no change).
 // False, having drawn nothing, when the texture's visible rows are unknown or
 // the quad is not an upright rectangle.
-bool drawTrimmed(const Element& e, GLuint texture) {
-  const std::vector<VisibleRows>* levels = visibleRowsOf(texture);
+bool drawTrimmed(const Drawing& drawing, const Element& e, GLuint texture) {
+  const std::vector<VisibleRows>* levels = visibleRowsOf(drawing, texture);
   if (levels == nullptr) return false;
   const float* p = e.vertices;   // top right, bottom right, bottom left, top left
   const float* t = e.texCoords;  // the same corners
@@ -121,37 +118,7 @@ struct SeenPlace {
 
 bool falling(const Character& enemy) { return enemy.dying || enemy.dead; }
 
-// A pile struck by the hero's blow is drawn no deeper than the blow's picture
-// reaches plus the near half of a body (14 pixels: the torso and the arm held
-// up), so the foot or fist meets every figure that flashes.
-constexpr float kNearHalfBody = 0.035f;
-
-// Draws a struck pile tighter toward its front, keeping its order, until
-// every flashing figure stands within the blow's reach.
-void squeezeStruckPile(const std::vector<Character>& list, const std::vector<size_t>& pile,
-                       const std::vector<float>& outward, std::vector<SeenPlace>& places, float reach,
-                       ClockTicks now) {
-  const float front = places[pile.front()].depth;
-  float deepestStruck = front;
-  for (size_t i : pile) {
-    if (hitFlash(list[i], now) > 0.0f) deepestStruck = std::fmax(deepestStruck, places[i].depth);
-  }
-  const float limit = reach + kNearHalfBody;
-  if (!(deepestStruck > limit)) return;
-  if (front < limit) {
-    const float squeeze = (limit - front) / (deepestStruck - front);
-    for (size_t i : pile) places[i].depth = front + (places[i].depth - front) * squeeze;
-    return;
-  }
-  // Fighters out of reach front the pile: those struck nearer are drawn
-  // where the blow met them, in front of them.
-  for (size_t i : pile) {
-    if (hitFlash(list[i], now) > 0.0f) places[i].depth = std::fmax(limit, outward[i]);
-  }
-}
-
-std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX, ClockTicks now,
-                                  const LandedBlow& blow) {
+std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float heroX) {
   std::vector<SeenPlace> places(list.size());
   for (size_t i = 0; i < list.size(); ++i) places[i].pile = i;
   for (const bool right : {true, false}) {
@@ -184,7 +151,6 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
         places[i].pile = pile.front();
         lastSeen = places[i].depth;
       }
-      if (blow.landed && blow.right == right) squeezeStruckPile(list, pile, outward, places, blow.reach, now);
       for (size_t i : pile) {
         const float shift = places[i].depth - outward[i];
         places[i].shift = right ? shift : -shift;
@@ -196,8 +162,8 @@ std::vector<SeenPlace> seenPlaces(const std::vector<Character>& list, float hero
 
 }  // namespace
 
-void drawSprite(Element& e) {
-  if (!glIsVertexArray(sprites.vao)) setupBuffers(sprites);
+void drawSprite(const Drawing& drawing, const Element& e) {
+  const Quad& sprites = drawing.sprites;
   if (sprites.vao == 0) {
     consoleLine("fallo nulo");
     // Drawing with vertex array 0 would read indices from address 0.
@@ -205,30 +171,18 @@ void drawSprite(Element& e) {
   }
   if (outOfSight(e)) return;
   glBindVertexArray(sprites.vao);
-  glBindBuffer(GL_ARRAY_BUFFER, sprites.vbo);
+  glBindBuffer(GL_ARRAY_BUFFER, sprites.positionVbo);
   glBufferData(GL_ARRAY_BUFFER, sizeof(e.vertices), e.vertices, GL_STATIC_DRAW);
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
   glEnableVertexAttribArray(0);
-  glBindBuffer(GL_ARRAY_BUFFER, sprites.texVbo);
+  glBindBuffer(GL_ARRAY_BUFFER, sprites.texCoordVbo);
   glBufferData(GL_ARRAY_BUFFER, sizeof(e.texCoords), e.texCoords, GL_STATIC_DRAW);
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
   glEnableVertexAttribArray(2);
-  const GLuint texture = textureOf(e.shown);
+  const GLuint texture = textureOf(drawing, e.shown);
   glBindTexture(GL_TEXTURE_2D, texture);
-  if (trimSprites && drawTrimmed(e, texture)) return;
+  if (drawing.trimSprites && drawTrimmed(drawing, e, texture)) return;
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-}
-
-void setupBuffers(SpriteBuffers& buffers) {
-  static const GLuint kIndices[6] = {0, 1, 3, 1, 2, 3};
-  glGenVertexArrays(1, &buffers.vao);
-  glBindVertexArray(buffers.vao);
-  glGenBuffers(1, &buffers.vbo);
-  glGenBuffers(1, &buffers.texVbo);
-  glGenBuffers(1, &buffers.ebo);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.ebo);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kIndices), kIndices, GL_STATIC_DRAW);
-  glBindVertexArray(0);
 }
 
 float hitFlash(const Character& fighter, ClockTicks now) {
@@ -240,19 +194,19 @@ float hitFlash(const Character& fighter, ClockTicks now) {
   return 0.0f;
 }
 
-void drawFighter(Character& fighter, ClockTicks now) {
+void drawFighter(const Drawing& drawing, const Character& fighter, ClockTicks now) {
   const float flash = hitFlash(fighter, now);
   if (flash == 0.0f) {
-    drawSprite(fighter);
+    drawSprite(drawing, fighter);
     return;
   }
-  setSpriteFlash(flash);
-  drawSprite(fighter);
-  setSpriteFlash(0.0f);
+  setSpriteFlash(drawing, flash);
+  drawSprite(drawing, fighter);
+  setSpriteFlash(drawing, 0.0f);
 }
 
-void drawAll(std::vector<Character>& list, float heroX, ClockTicks now, const LandedBlow& blow) {
-  const std::vector<SeenPlace> places = seenPlaces(list, heroX, now, blow);
+void drawAll(const Drawing& drawing, const std::vector<Character>& list, float heroX, ClockTicks now) {
+  const std::vector<SeenPlace> places = seenPlaces(list, heroX);
   // Roster order, but a pile takes its turn at its first enemy in the roster
   // and is drawn back to front, so the one nearest the hero covers the rest.
   std::vector<size_t> firstOfPile(list.size());
@@ -264,12 +218,16 @@ void drawAll(std::vector<Character>& list, float heroX, ClockTicks now, const La
     return turnA != turnB ? turnA < turnB : places[a].depth > places[b].depth;
   });
   for (size_t i : order) {
-    if (places[i].shift == 0.0f) {
-      drawFighter(list[i], now);
+    const bool livingPictureOfTheFallen = falling(list[i]) && list[i].shown.index < kFirstDeathFrame;
+    if (places[i].shift == 0.0f && !livingPictureOfTheFallen) {
+      drawFighter(drawing, list[i], now);
       continue;
     }
-    Character seen = list[i];  // the rules' quad stays where it is
+    Character seen = list[i];  // the rules' quad and picture stay as they are
     seen.shiftVertices(false, places[i].shift);
-    drawFighter(seen, now);
+    // A felled enemy's ticks show its last living picture until its death
+    // steps begin; from the blow on it is drawn falling.
+    if (livingPictureOfTheFallen) seen.showFrame(kFirstDeathFrame);
+    drawFighter(drawing, seen, now);
   }
 }

@@ -3,35 +3,29 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "base/console.h"
 #include "render/image.h"
 #include "render/pictures_ahead.h"
 
-FrameList endFrames;
-FrameList playerFrames;
-FrameList menuFrames;
-FrameList enemy2Frames;
-FrameList enemyFrames;
-GLuint heartTexture = 0;
-
-GLuint textureOf(const SpriteFrame& picture) {
+GLuint textureOf(const Drawing& drawing, const SpriteFrame& picture) {
   const FrameList* list = nullptr;
   switch (picture.list) {
     case FrameSet::Hero:
-      list = &playerFrames;
+      list = &drawing.playerFrames;
       break;
     case FrameSet::HeroPoses:
-      list = &endFrames;
+      list = &drawing.endFrames;
       break;
     case FrameSet::Enemy:
-      list = &enemyFrames;
+      list = &drawing.enemyFrames;
       break;
     case FrameSet::Enemy2:
-      list = &enemy2Frames;
+      list = &drawing.enemy2Frames;
       break;
     case FrameSet::Heart:
-      return picture.index == 0 ? heartTexture : 0;
+      return picture.index == 0 ? drawing.heartTexture : 0;
     case FrameSet::Blank:
       break;
   }
@@ -62,9 +56,11 @@ const char* const kEndPictures[] = {"./img/finFrame1.png", "./img/finFrame3.png"
                                     "./img/finFrame5.png"};
 
 // Appends the picture's texture, or 0 in its place when it did not load.
-void loadFrame(const char* path, FrameList& list) {
-  list.push_back(loadGameTexture(path, kMaxSpritePixels));
+void loadFrame(const char* path, FrameList& list, Drawing& drawing) {
+  std::vector<VisibleRows> visible;
+  list.push_back(loadGameTexture(path, kMaxSpritePixels, true, &visible));
   setTextureParams(list.back());
+  if (list.back() != 0 && !visible.empty()) drawing.visibleRows[list.back()] = std::move(visible);
 }
 
 struct SpriteLoad {
@@ -78,17 +74,17 @@ void addAll(const char* const (&paths)[N], FrameList& list, std::vector<SpriteLo
 }
 
 // Every sprite picture and the list it goes to, in the order they load.
-std::vector<SpriteLoad> spriteLoads() {
+std::vector<SpriteLoad> spriteLoads(Drawing& drawing) {
   std::vector<SpriteLoad> loads;
-  addAll(kMenuPictures, menuFrames, loads);
-  addAll(kPlayerPictures, playerFrames, loads);
-  addAll(kEnemyPictures, enemyFrames, loads);
-  addAll(kEnemy2Pictures, enemy2Frames, loads);
+  addAll(kMenuPictures, drawing.menuFrames, loads);
+  addAll(kPlayerPictures, drawing.playerFrames, loads);
+  addAll(kEnemyPictures, drawing.enemyFrames, loads);
+  addAll(kEnemy2Pictures, drawing.enemy2Frames, loads);
   for (const char* path : kDeathPictures) {
-    loads.push_back({path, &enemyFrames});
-    loads.push_back({path, &enemy2Frames});
+    loads.push_back({path, &drawing.enemyFrames});
+    loads.push_back({path, &drawing.enemy2Frames});
   }
-  addAll(kEndPictures, endFrames, loads);
+  addAll(kEndPictures, drawing.endFrames, loads);
   return loads;
 }
 
@@ -110,26 +106,29 @@ void sayPictureNotLoaded(const char* path, const std::string& why) {
   std::fprintf(stderr, "nombre: %s: %s\n", quotedPath(shown).c_str(), why.c_str());
 }
 
-GLuint loadGameTexture(const char* path, long maxPixels, bool mipmapped) {
-  const GamePicture picture = takeGamePicture({path, maxPixels, mipmapped});
+GLuint loadGameTexture(const char* path, long maxPixels, bool mipmapped, std::vector<VisibleRows>* visible) {
+  GamePicture picture = takeGamePicture({path, maxPixels, mipmapped});
   if (!picture.loaded) {
     sayPictureNotLoaded(path, picture.why);
     return 0;
   }
-  return uploadMipChain(picture.levels, picture.visible);
+  if (visible != nullptr) *visible = std::move(picture.visible);
+  return uploadMipChain(picture.levels);
 }
 
-void loadSprites() {
-  for (const SpriteLoad& load : spriteLoads()) loadFrame(load.path, *load.list);
+void loadSprites(Drawing& drawing) {
+  for (const SpriteLoad& load : spriteLoads(drawing)) loadFrame(load.path, *load.list, drawing);
 }
 
 void requestSprites(std::vector<PictureRequest>& requests) {
-  for (const SpriteLoad& load : spriteLoads()) requests.push_back({load.path, kMaxSpritePixels, true});
+  Drawing none;  // only the order is wanted
+  for (const SpriteLoad& load : spriteLoads(none)) requests.push_back({load.path, kMaxSpritePixels, true});
 }
 
-void clearFrameLists() {
-  for (FrameList* list : {&endFrames, &playerFrames, &menuFrames, &enemy2Frames, &enemyFrames}) {
-    for (GLuint texture : *list) forgetVisibleRows(texture);
+void clearFrameLists(Drawing& drawing) {
+  for (FrameList* list : {&drawing.endFrames, &drawing.playerFrames, &drawing.menuFrames, &drawing.enemy2Frames,
+                          &drawing.enemyFrames}) {
+    for (GLuint texture : *list) drawing.visibleRows.erase(texture);
     glDeleteTextures(static_cast<GLsizei>(list->size()), list->data());
     list->clear();
   }

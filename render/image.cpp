@@ -20,9 +20,6 @@ namespace {
 // Both filters linear, both wraps clamped to the edge, on the bound texture.
 void setPictureParams();
 
-// By texture name: where each level is visible, for the textures that have it.
-std::vector<std::vector<VisibleRows>> knownRows;
-
 constexpr long long kMaxFileBytes = 64L * 1024 * 1024;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
@@ -142,11 +139,10 @@ GLuint loadImageTexture(const char* path, int forceChannels, GLuint reuseTexture
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                picture.rgba.data());
   setPictureParams();
-  forgetVisibleRows(texture);
   return texture;
 }
 
-GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleRows>& visible) {
+GLuint uploadMipChain(const std::vector<Picture>& chain) {
   if (chain.empty()) return 0;
   GLuint texture = 0;
   glGenTextures(1, &texture);
@@ -159,19 +155,7 @@ GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<Visib
                     GL_UNSIGNED_BYTE, picture.rgba.data());
   }
   setPictureParams();
-  forgetVisibleRows(texture);
-  if (!visible.empty()) knownRows[texture] = visible;
   return texture;
-}
-
-void forgetVisibleRows(GLuint texture) {
-  if (texture >= knownRows.size()) knownRows.resize(texture + 1);
-  knownRows[texture].clear();
-}
-
-const std::vector<VisibleRows>* visibleRowsOf(GLuint texture) {
-  if (texture >= knownRows.size() || knownRows[texture].empty()) return nullptr;
-  return &knownRows[texture];
 }
 
 namespace {

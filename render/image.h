@@ -39,11 +39,5 @@ bool decodePicture(const char* path, int forceChannels, unsigned flags, long max
                    int* fileChannels = nullptr, std::string* why = nullptr);
 
 // A new texture with immutable storage for every level of the chain, each
-// uploaded as it is; filters and wraps as loadImageTexture sets them. Where
-// each level is visible (from visibleRows), when given, is kept for the texture.
-GLuint uploadMipChain(const std::vector<Picture>& chain, const std::vector<VisibleRows>& visible = {});
-
-// Where the levels of a texture made by uploadMipChain are visible, or null
-// (not given, or the name was reused since by loadImageTexture or forgotten).
-const std::vector<VisibleRows>* visibleRowsOf(GLuint texture);
-void forgetVisibleRows(GLuint texture);
+// uploaded as it is; filters and wraps as loadImageTexture sets them.
+GLuint uploadMipChain(const std::vector<Picture>& chain);

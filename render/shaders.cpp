@@ -2,13 +2,9 @@
 
 #include "base/console.h"
 
-namespace {
-GLint flashLocation = -1;  // of the program built last; -1 sets nothing
-}
-
 // These texts are the game's own and stay exactly as written, spacing included;
 // the one addition is `flash`, 0 but for a fighter struck a moment ago.
-const char* vertexShaderSource =
+const char* const vertexShaderSource =
     "#version 430 core \n"
     "layout(location = 0) in vec3 position;\n"
     "layout(location = 2) in vec2 vertex_texCoord;\n"
@@ -18,7 +14,7 @@ const char* vertexShaderSource =
     "\tgl_Position = vec4(position.x*scaleX, position.y, position.z, 1.0);\n"
     "}\n";
 
-const char* fragmentShaderSource =
+const char* const fragmentShaderSource =
     "#version 430 core \n"
     " in vec2 texCoord;\n"
     "in vec3 color;\n"
@@ -31,7 +27,8 @@ const char* fragmentShaderSource =
     "frag_color.rgb = mix(frag_color.rgb, vec3(1.0), flash);\n"
     "}\n";
 
-GLuint buildShaderProgram() {
+void buildShaderProgram(Drawing& drawing) {
+  drawing.shaderProgram = 0;
   const GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
   const GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
   glShaderSource(vertexShader, 1, &vertexShaderSource, nullptr);
@@ -47,7 +44,7 @@ GLuint buildShaderProgram() {
     glDeleteShader(vertexShader);
     glDeleteShader(fragmentShader);
     // Nothing could be drawn with a program linked from deleted shaders.
-    return 0;
+    return;
   }
   const GLuint program = glCreateProgram();
   glAttachShader(program, vertexShader);
@@ -57,13 +54,14 @@ GLuint buildShaderProgram() {
   glDeleteShader(fragmentShader);
   glUseProgram(program);
   glUniform1i(glGetUniformLocation(program, "sampTex1"), 0);
-  flashLocation = glGetUniformLocation(program, "flash");
-  return program;
+  drawing.flashLocation = glGetUniformLocation(program, "flash");
+  drawing.scaleXLocation = glGetUniformLocation(program, "scaleX");
+  drawing.shaderProgram = program;
 }
 
-void useShaderProgram(GLuint program) {
-  glUniform1f(glGetUniformLocation(program, "scaleX"), 1.0f);
-  glUseProgram(program);
+void useShaderProgram(const Drawing& drawing) {
+  glUniform1f(drawing.scaleXLocation, 1.0f);
+  glUseProgram(drawing.shaderProgram);
 }
 
-void setSpriteFlash(float whiteness) { glUniform1f(flashLocation, whiteness); }
+void setSpriteFlash(const Drawing& drawing, float whiteness) { glUniform1f(drawing.flashLocation, whiteness); }

@@ -3,16 +3,19 @@
 
 #include <GL/glew.h>
 
-extern const char* vertexShaderSource;
-extern const char* fragmentShaderSource;
+#include "render/drawing.h"
 
-// Compiles both shaders and links the program; on a failed compile writes
-// "fallo" and returns 0. Leaves the program current with sampTex1 on unit 0.
-GLuint buildShaderProgram();
+extern const char* const vertexShaderSource;
+extern const char* const fragmentShaderSource;
+
+// Compiles both shaders and links the program into the drawing; on a failed
+// compile writes "fallo" and leaves it 0. Leaves the program current with
+// sampTex1 on unit 0.
+void buildShaderProgram(Drawing& drawing);
 
 // Sets scaleX to 1 and makes the program current, before a frame's drawing.
-void useShaderProgram(GLuint program);
+void useShaderProgram(const Drawing& drawing);
 
 // How far the sprites drawn next are lifted toward white (0: as they are), on
 // the current program; the flash of a fighter just struck.
-void setSpriteFlash(float whiteness);
+void setSpriteFlash(const Drawing& drawing, float whiteness);

@@ -14,7 +14,7 @@ constexpr float kHeartStep = 0.1f;
 }  // namespace
 
 void bringHeroOn(Run& run) {
-  run.tovan.emplace(&run.enemies, FrameSet::Hero, kStartLives);
+  run.tovan.emplace(FrameSet::Hero, kStartLives);
   buildHearts(run);
 }
 

@@ -2,7 +2,7 @@
 // The state of a run, as a value: everything that shapes what happens next
 // in a run is a member here, and nothing else keeps any of it. It holds no
 // window, GL object, texture, sound or file: the shell keeps those around
-// it (shell/game.h), and two runs may live side by side in one process.
+// it (app/game.h), and two runs may live side by side in one process.
 
 #include <optional>
 #include <vector>

@@ -60,7 +60,6 @@ void forEachHeroField(P& p, Visit&& visit) {
   visit(p.jumpForward, Kept::State);
   visit(p.playerFrame, Kept::State);
   visit(p.enlarged, Kept::State);
-  visit(p.enemies, Kept::Apart);  // the roster he walks among: the run's own
   visit(p.playerClockStart, Kept::State);
   visit(p.playerClockNow, Kept::State);
   visit(p.crouchKickStart, Kept::State);

@@ -23,13 +23,36 @@ bool runLoggedTick(Run& run);
 // `run` started afresh as `file` starts, with `log` playing the file back into it.
 void startReplaying(Run& run, RunLog& log, const RunFile& file);
 
+// Plays a run started by startReplaying to the end of its file as fast as
+// ticks go. False when it stops short of its last tick (the menu open or the
+// game over where the file goes on).
+bool playToEnd(Run& run, RunLog& log);
+
+// What a check may cost, in steps: a tick is kTickSteps, and each enemy on
+// the roster at it one more (a tick's work grows with the roster). A check
+// goes as far as the most a run the game recorded can cost: 4 hours of game
+// time at the shortest tick it ever ran (3 ms: 4.8 million ticks) with
+// kCheckedRoster enemies at every tick, or at its pace now (60 ticks a
+// second) with more than 250. A file that would cost more was not played:
+// it is given up on there, so that any file is judged in seconds.
+constexpr long long kTickSteps = 8;
+constexpr long long kCheckedRoster = 40;
+constexpr long long kMostCheckSteps =
+    kLongestRunMs * kClassicPace.den / kClassicPace.num * (kTickSteps + kCheckedRoster);
+
 // What a check found.
 struct RunVerdict {
   bool same = false;     // the replay ends in the recorded state, as recorded all along
   long ticks = 0;        // the ticks it ran
   long differsAt = -1;   // the first hash line whose tick differs, or -1
   bool whole = false;    // it reached the run's last tick
+  bool tooCostly = false;  // given up on: more work than any real run takes
+  bool stopped = false;  // a stop was asked for before the end
+  long long score = 0;   // the score and the level at the end of the replay
+  int level = 0;
   std::string says;      // the verdict in words, one line without its end
 };
-// Plays `file` back on a run of its own and compares.
-RunVerdict checkRun(const RunFile& file);
+// Plays `file` back on a run of its own and compares. `stopAsked`, when
+// given, is asked every few thousand steps (a fraction of a millisecond):
+// true stops the check there.
+RunVerdict checkRun(const RunFile& file, bool (*stopAsked)() = nullptr, long long mostSteps = kMostCheckSteps);

@@ -38,6 +38,9 @@ constexpr int kRunFormatVersion = 3;
 constexpr int kFirstPacedRunFormatVersion = 3;  // the first that records its tick length
 constexpr int kFirstRunFormatVersion = 1;  // the oldest version still read
 constexpr long kHashEvery = 180;  // ticks between the hashes of a run: 3 s at 60 ticks a second
+constexpr long kClassicHashEvery = 1000;  // and in files of versions 1 and 2: 3 s at 3 ms ticks
+// Every game starts at this level: a run that starts at another was not recorded by the game.
+constexpr int kRunStartLevel = 1;
 // The most game time a run file may hold: 4 hours of play (the pauses not
 // counted), a long sitting, and a check of it takes a few seconds.
 constexpr std::int64_t kLongestRunHours = 4;

@@ -185,7 +185,9 @@ void RunLog::beforeTick(Run& played) {
 
 void RunLog::afterTick(Run& played) {
   if (role == Role::None) return;
-  digest = foldRunDigest(digest, played);
+  // A run of the first format is judged by its state hash alone: the digest
+  // of every tick would be folded for nothing.
+  if (!(role == Role::Replaying && run.version == kFirstRunFormatVersion)) digest = foldRunDigest(digest, played);
   if (role == Role::Replaying) {
     beforeTick(played);  // the hash taken after this tick
     return;
@@ -224,8 +226,8 @@ const std::string& RunLog::finish(const Run& played) {
       recordingFailed();
     }
     file = nullptr;
-  } else if (keep != nullptr) {
-    keep(text);
+  } else if (keep != nullptr && played.ticksRun > 0) {
+    keep(text);  // a game closed before its first tick keeps the last run there was
   }
   return text;
 }

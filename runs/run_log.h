@@ -19,7 +19,8 @@ std::uint64_t runStateHash(const Run& played);
 class RunLog {
  public:
   // Records into `file` as play goes; with no file, hands the whole text to
-  // `keep` once the run ends (neither: keeps the text only). The game's
+  // `keep` once the run ends, if a tick of it was played (neither: keeps the
+  // text only). The game's
   // control rules tell the log of the inputs they take from then on.
   void beginRecording(Run& played, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
   // Plays `run` back into the control rules of the game it is the log of.

@@ -1,25 +1,11 @@
 #include "screens/hud.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
-#include "enemies/roster.h"
-#include "enemies/waves.h"
-#include "player_files/player_files.h"
 #include "render/draw.h"
 #include "render/frames.h"
 #include "render/shaders.h"
-#include "rules/control_rules.h"
-#include "shell/game.h"
-
-GLuint stageTexture = 0;
-GLuint hpBarTexture = 0;
-GLuint digitsTexture = 0;
-GLuint recordLabelsTexture = 0;
-GLuint levelWordTexture = 0;
-GLuint replayPauseTexture = 0;
 
 namespace {
 
@@ -68,51 +54,50 @@ constexpr float kBigDigitWidth = 0.05f;
 constexpr float kBigDigitInset = 0.02f;  // the number's digits are a little lower than its label
 
 // Draws rows t0 to t1 of a picture (0 top, 1 bottom) over a box of the window.
-void drawPicture(Game& game, GLuint texture, float left, float right, float top, float bottom, float t0 = 0.0f,
-                 float t1 = 1.0f) {
+void drawPicture(const Drawing& drawing, GLuint texture, float left, float right, float top, float bottom,
+                 float t0 = 0.0f, float t1 = 1.0f) {
   if (texture == 0) return;
   const float points[12] = {right, top, 0.0f, right, bottom, 0.0f, left, bottom, 0.0f, left, top, 0.0f};
   const float coords[8] = {1.0f, t0, 1.0f, t1, 0.0f, t1, 0.0f, t0};
-  refillPositions(game.scoreQuad, points);
-  refillTexCoords(game.scoreQuad, coords);
-  drawQuad(game.scoreQuad, texture);
+  refillPositions(drawing.scoreQuad, points);
+  refillTexCoords(drawing.scoreQuad, coords);
+  drawQuad(drawing.scoreQuad, texture);
 }
 
-void drawLabel(Game& game, const LabelRow& row, float left) {
+void drawLabel(const Drawing& drawing, const LabelRow& row, float left) {
   const float t0 = static_cast<float>(row.labelRow) / kLabelRows;
-  drawPicture(game, recordLabelsTexture, left, left + kLabelWidth, row.top, row.bottom, t0, t0 + 1.0f / kLabelRows);
+  drawPicture(drawing, drawing.recordLabelsTexture, left, left + kLabelWidth, row.top, row.bottom, t0, t0 + 1.0f / kLabelRows);
 }
 
 long long levelNumber(float level) { return static_cast<long long>(level); }
 
-void drawLabelledNumber(Game& game, const LabelRow& row, long long number) {
-  drawLabel(game, row, kLabelRight - kLabelWidth);
+void drawLabelledNumber(const Drawing& drawing, const LabelRow& row, long long number) {
+  drawLabel(drawing, row, kLabelRight - kLabelWidth);
   const float width = static_cast<float>(std::to_string(number < 0 ? 0 : number).size()) * kBigDigitWidth;
-  drawNumber(game, number,
+  drawNumber(drawing, number,
              {kNumberLeft + width, row.top - kBigDigitInset, row.bottom + kBigDigitInset, kBigDigitWidth});
 }
 
 }  // namespace
 
 // The stage picture is opaque: drawn without blending.
-void drawOpaqueStage(const Quad& fondo) {
+void drawOpaqueStage(const Drawing& drawing) {
   glDisable(GL_BLEND);
-  drawQuad(fondo, stageTexture);
+  drawQuad(drawing.quads.fondo, drawing.stageTexture);
   glEnable(GL_BLEND);
 }
 
 // The window onto the stage picture is a quarter of it wide.
-void scrollStage(Game& game, float heroX) {
+void scrollStage(const Drawing& drawing, float heroX) {
   const float left = heroX / 8.0f;
   const float coords[8] = {left + 0.25f, 0.0f, left + 0.25f, 1.0f, left, 1.0f, left, 0.0f};
-  std::memcpy(game.texCoords2, coords, sizeof(coords));
-  refillTexCoords(game.quads.fondo, game.texCoords2);
+  refillTexCoords(drawing.quads.fondo, coords);
 }
 
-void drawStage(Game& game, float heroX) {
-  scrollStage(game, heroX);
-  useShaderProgram(game.shaderProgram);
-  drawOpaqueStage(game.quads.fondo);
+void drawStage(const Drawing& drawing, float heroX) {
+  scrollStage(drawing, heroX);
+  useShaderProgram(drawing);
+  drawOpaqueStage(drawing);
 }
 
 // The bar's picture is lit left of kBarLitEdge and dark right of it; the
@@ -128,8 +113,8 @@ void healthBarTexCoords(int health, float texCoordsB[8]) {
 }
 
 // A number in the HUD's digits, its last digit ending at `right`.
-void drawNumber(Game& game, long long number, const DigitRow& row) {
-  if (digitsTexture == 0) return;
+void drawNumber(const Drawing& drawing, long long number, const DigitRow& row) {
+  if (drawing.digitsTexture == 0) return;
   const std::string digits = std::to_string(number < 0 ? 0 : number);
   float right = row.right;
   for (size_t i = digits.size(); i-- > 0;) {
@@ -139,53 +124,54 @@ void drawNumber(Game& game, long long number, const DigitRow& row) {
     const float s0 = static_cast<float>(digits[i] - '0') / kDigitCells;
     const float s1 = s0 + 1.0f / kDigitCells;
     const float coords[8] = {s1, 0.0f, s1, 1.0f, s0, 1.0f, s0, 0.0f};
-    refillPositions(game.scoreQuad, points);
-    refillTexCoords(game.scoreQuad, coords);
-    drawQuad(game.scoreQuad, digitsTexture);
+    refillPositions(drawing.scoreQuad, points);
+    refillTexCoords(drawing.scoreQuad, coords);
+    drawQuad(drawing.scoreQuad, drawing.digitsTexture);
     right = left;
   }
 }
 
-void drawScore(Game& game, long long score) { drawNumber(game, score, {kScoreRight, kHudTop, kHudBottom, kDigitWidth}); }
+void drawScore(const Drawing& drawing, long long score) {
+  drawNumber(drawing, score, {kScoreRight, kHudTop, kHudBottom, kDigitWidth});
+}
 
-void drawLevel(Game& game, float level) {
+void drawLevel(const Drawing& drawing, float level) {
   const float wordRight = kLevelLeft + kLevelWordWidth;
-  drawPicture(game, levelWordTexture, kLevelLeft, wordRight, kLevelTop, kLevelBottom);
+  drawPicture(drawing, drawing.levelWordTexture, kLevelLeft, wordRight, kLevelTop, kLevelBottom);
   const long long number = levelNumber(level);
   const float width = static_cast<float>(std::to_string(number).size()) * kDigitWidth;
-  drawNumber(game, number, {wordRight + kLevelGap + width, kLevelTop, kLevelBottom, kDigitWidth});
+  drawNumber(drawing, number, {wordRight + kLevelGap + width, kLevelTop, kLevelBottom, kDigitWidth});
 }
 
-void drawReplayPauseSign(Game& game) {
-  useShaderProgram(game.shaderProgram);
-  drawPicture(game, replayPauseTexture, kSignLeft, kSignRight, kSignTop, kSignBottom);
+void drawReplayPauseSign(const Game& game) {
+  useShaderProgram(game.drawing);
+  drawPicture(game.drawing, game.drawing.replayPauseTexture, kSignLeft, kSignRight, kSignTop, kSignBottom);
 }
 
-void menuFrame(Game& game) {
-  drawQuad(game.quads.menu, menuFrames[game.exitSelected ? kMenuExitFrame : kMenuContinueFrame]);
+void menuFrame(const Game& game) {
+  const FrameList& menuFrames = game.drawing.menuFrames;
+  const size_t frame = game.run.exitSelected ? kMenuExitFrame : kMenuContinueFrame;
+  drawQuad(game.drawing.quads.menu, frame < menuFrames.size() ? menuFrames[frame] : 0);
 }
 
-void gameOverFrame(Game& game) {
-  game.points[4] = -1.0f;  // y of the bottom corners: the whole viewport
-  game.points[7] = -1.0f;
-  refillPositions(game.quads.fondo, game.points);
-  for (int i = 0; i < 8; ++i) game.texCoords2[i] = kUprightTexCoords[i];
-  refillTexCoords(game.quads.fondo, game.texCoords2);
-  useShaderProgram(game.shaderProgram);
-  drawQuad(game.quads.fondo, game.gameOverTexture);
+void gameOverFrame(const Game& game) {
+  const Drawing& drawing = game.drawing;
+  useShaderProgram(drawing);
+  // The picture over the whole viewport.
+  drawPicture(drawing, drawing.gameOverTexture, -1.0f, 1.0f, 1.0f, -1.0f);
   // The level reached, the run's total and the best over the picture.
-  drawLabelledNumber(game, kLevelReachedRow, levelNumber(game.level));
-  drawLabelledNumber(game, kRunTotalRow, runRecord.total);
-  drawLabelledNumber(game, kBestTotalRow, runRecord.best);
-  if (runRecord.newBest) drawLabel(game, kNewBestRow, -kLabelWidth / 2);
+  drawLabelledNumber(drawing, kLevelReachedRow, levelNumber(game.run.level));
+  drawLabelledNumber(drawing, kRunTotalRow, game.record.total);
+  drawLabelledNumber(drawing, kBestTotalRow, game.record.best);
+  if (game.record.newBest) drawLabel(drawing, kNewBestRow, -kLabelWidth / 2);
 }
 
 // The hero's pose is chosen by the stage-clear ticks; over him, the level
 // that begins when the poses end (in the frame whose ticks ended them, it has
 // begun already).
-void stageClearFrame(Game& game) {
-  Player& hero = *game.tovan;
-  drawStage(game, hero.getPosition().getX());
-  drawSprite(hero);
-  drawLabelledNumber(game, kNextLevelRow, levelNumber(game.level) + (game.stageOver ? 1 : 0));
+void stageClearFrame(const Game& game) {
+  const Player& hero = *game.run.tovan;
+  drawStage(game.drawing, hero.getPosition().getX());
+  drawSprite(game.drawing, hero);
+  drawLabelledNumber(game.drawing, kNextLevelRow, levelNumber(game.run.level) + (game.run.stageOver ? 1 : 0));
 }

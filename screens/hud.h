@@ -7,14 +7,7 @@
 
 #include <vector>
 
-#include "shell/game.h"
-
-extern GLuint stageTexture;
-extern GLuint hpBarTexture;
-extern GLuint digitsTexture;
-extern GLuint recordLabelsTexture;  // the screens' words for their numbers
-extern GLuint levelWordTexture;     // the HUD's word before the level's number
-extern GLuint replayPauseTexture;   // the sign over a replay paused by its viewer
+#include "app/game.h"
 
 // The bar's window onto its strip, from the hero's health.
 void healthBarTexCoords(int health, float texCoordsB[8]);
@@ -27,21 +20,21 @@ struct DigitRow {
   float digitWidth;
 };
 // A number in the HUD's digits.
-void drawNumber(Game& game, long long number, const DigitRow& row);
+void drawNumber(const Drawing& drawing, long long number, const DigitRow& row);
 // The score in the bottom band, right of the health bar.
-void drawScore(Game& game, long long score);
+void drawScore(const Drawing& drawing, long long score);
 // "NIVEL" and the level's number, above the hearts.
-void drawLevel(Game& game, float level);
+void drawLevel(const Drawing& drawing, float level);
 // The sign that a replay is paused, over the frozen picture.
-void drawReplayPauseSign(Game& game);
+void drawReplayPauseSign(const Game& game);
 
 // Moves the stage picture's window to the hero's x.
-void scrollStage(Game& game, float heroX);
+void scrollStage(const Drawing& drawing, float heroX);
 // Scrolls the stage to the hero's x and draws it (stage clear).
-void drawStage(Game& game, float heroX);
+void drawStage(const Drawing& drawing, float heroX);
 // Draws the stage quad as it is scrolled now.
-void drawOpaqueStage(const Quad& fondo);
+void drawOpaqueStage(const Drawing& drawing);
 
-void menuFrame(Game& game);
-void gameOverFrame(Game& game);
-void stageClearFrame(Game& game);
+void menuFrame(const Game& game);
+void gameOverFrame(const Game& game);
+void stageClearFrame(const Game& game);

@@ -13,7 +13,7 @@ PACKAGES=(
   libcli11-dev libtomlplusplus-dev lintian appstream faketime
   openbox x11-utils libxtst-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libavfilter-dev
-  libegl-dev libegl-mesa0 ffmpeg bsdutils mount
+  libegl-dev libegl-mesa0 ffmpeg bsdutils mount time
 )
 
 missing=()

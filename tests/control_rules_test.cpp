@@ -5,7 +5,7 @@
 
 #include "input/controls.h"
 #include "rules/control_rules.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
 
 namespace {
@@ -86,35 +86,35 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
   };
   GLFWwindow* window = sharedGame().window;
   for (const KeyCase& c : cases) {
-    resetControlState(sharedGame());
+    resetControlState(sharedGame().run);
     for (const Event& e : c.events) {
       if (e.key == TICK) {
-        heroTicked(sharedGame(), e.action == CROUCHED);
+        heroTicked(sharedGame().run, e.action == CROUCHED);
       } else {
         keyCallback(window, e.key, 0, e.action, 0);
       }
     }
-    EXPECT_EQ(sharedGame().controlCode, c.code) << c.name;
-    EXPECT_EQ(sharedGame().menuOpen, c.menu) << c.name;
-    EXPECT_EQ(sharedGame().exitSelected, c.exit) << c.name;
+    EXPECT_EQ(sharedGame().run.controlCode, c.code) << c.name;
+    EXPECT_EQ(sharedGame().run.menuOpen, c.menu) << c.name;
+    EXPECT_EQ(sharedGame().run.exitSelected, c.exit) << c.name;
   }
-  resetControlState(sharedGame());
+  resetControlState(sharedGame().run);
 }
 
 TEST(Keyboard, EnterOnExitClosesTheWindowAndTheChoiceIsKept) {
   GLFWwindow* window = sharedGame().window;
-  resetControlState(sharedGame());
+  resetControlState(sharedGame().run);
   keyCallback(window, ESC, 0, P, 0);
   keyCallback(window, UP, 0, P, 0);
   keyCallback(window, ESC, 0, P, 0);  // closed, still on exit
-  EXPECT_FALSE(sharedGame().menuOpen);
+  EXPECT_FALSE(sharedGame().run.menuOpen);
   keyCallback(window, ESC, 0, P, 0);
-  EXPECT_TRUE(sharedGame().exitSelected);
+  EXPECT_TRUE(sharedGame().run.exitSelected);
   EXPECT_FALSE(glfwWindowShouldClose(window));
   keyCallback(window, ENTER, 0, P, 0);
   EXPECT_TRUE(glfwWindowShouldClose(window));
   glfwSetWindowShouldClose(window, 0);
-  resetControlState(sharedGame());
+  resetControlState(sharedGame().run);
 }
 
 TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
@@ -133,17 +133,17 @@ TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
   };
   GLFWwindow* window = sharedGame().window;
   for (const Case& c : cases) {
-    resetControlState(sharedGame());
+    resetControlState(sharedGame().run);
     keyCallback(window, RIGHT, 0, P, 0);
-    sharedGame().menuOpen = c.menuBefore;
-    sharedGame().stageOver = c.stageEnded;
+    sharedGame().run.menuOpen = c.menuBefore;
+    sharedGame().run.stageOver = c.stageEnded;
     pauseWhileAway(sharedGame().window, c.gameOver);
-    EXPECT_EQ(sharedGame().menuOpen, c.menuBefore || c.opens) << c.name;
-    EXPECT_EQ(sharedGame().controlCode, kWalkRight) << c.name;
-    EXPECT_EQ(sharedGame().rightHeld, !c.opens) << c.name;
+    EXPECT_EQ(sharedGame().run.menuOpen, c.menuBefore || c.opens) << c.name;
+    EXPECT_EQ(sharedGame().run.controlCode, kWalkRight) << c.name;
+    EXPECT_EQ(sharedGame().run.rightHeld, !c.opens) << c.name;
   }
-  sharedGame().stageOver = false;
-  resetControlState(sharedGame());
+  sharedGame().run.stageOver = false;
+  resetControlState(sharedGame().run);
 }
 
 }  // namespace

@@ -21,15 +21,15 @@ class Enemies : public ::testing::Test {
     game = &sharedGame();
     freshStage(*game, kStart);
   }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
   void placeHero(float x) { hero().position.x = hero().hitbox.position.x = x; }
   Character& enemyAt(float x) {
-    spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), 1.0f);
-    return game->enemies.back();
+    spawnEnemy(game->run.enemies, 1, x, hero().getPosition().getX(), 1.0f);
+    return game->run.enemies.back();
   }
   void update(Character& enemy, ClockTicks ms) {
     setGameClock(ms);
-    enemy.updateNPC(hero().getPosition(), game->chance, wallClock());
+    enemy.updateNPC(hero().getPosition(), game->run.chance, wallClock());
   }
 
   static constexpr ClockTicks kStart = 200000;
@@ -39,14 +39,14 @@ class Enemies : public ::testing::Test {
 TEST_F(Enemies, WaveSizesAndClusterSpansByLevel) {
   const int perCluster[] = {5, 7, 9, 11, 13, 15, 17, 19, 21, 24, 26, 28};
   for (int level = 1; level <= 12; ++level) {
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
     placeHero(0.5f);
-    spawnWave(game->enemies, hero(), static_cast<float>(level), game->chance);
+    spawnWave(game->run.enemies, hero(), static_cast<float>(level), game->run.chance);
     const int cluster = perCluster[level - 1];
-    ASSERT_EQ(game->enemies.size(), static_cast<size_t>(5 * cluster)) << "level " << level;
+    ASSERT_EQ(game->run.enemies.size(), static_cast<size_t>(5 * cluster)) << "level " << level;
     for (int i = 0; i < 5; ++i) {
       for (int j = 0; j < cluster; ++j) {
-        const Character& e = game->enemies[i * cluster + j];
+        const Character& e = game->run.enemies[i * cluster + j];
         const float x = e.getPosition().getX();
         const float base = 0.5f + (i + 1) + 0.1f * (j + 1);
         EXPECT_GE(x, base - 1e-4f) << level;
@@ -71,8 +71,8 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
   // The choice comes from the clock: find a clock reading for each k.
   auto clockFor = [this](int k) {
     for (ClockTicks t = 1;; ++t) {
-      seedChance(game->chance, static_cast<unsigned>(t));
-      if (drawChance(game->chance) % 5 == k) return t;
+      seedChance(game->run.chance, static_cast<unsigned>(t));
+      if (drawChance(game->run.chance) % 5 == k) return t;
     }
   };
   const struct {
@@ -84,26 +84,26 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
       {0, {0.0f, 1.0f, 1, 1.0f}},
   };
   for (const auto& [k, c] : cases) {
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
     placeHero(c.heroX);
     setGameClock(clockFor(k));
-    spawnReinforcements(game->enemies, hero(), c.level, game->chance, wallClock());
-    ASSERT_EQ(game->enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
+    spawnReinforcements(game->run.enemies, hero(), c.level, game->run.chance, wallClock());
+    ASSERT_EQ(game->run.enemies.size(), c.spawned) << "k " << k << " at " << c.heroX;
     if (c.spawned == 1) {
-      EXPECT_FLOAT_EQ(game->enemies[0].getPosition().getX(), c.heroX + c.offset);
-      EXPECT_EQ(game->enemies[0].frames, FrameSet::Enemy2);  // singles are of the second kind
-      EXPECT_FLOAT_EQ(game->enemies[0].speed, 0.007f);
+      EXPECT_FLOAT_EQ(game->run.enemies[0].getPosition().getX(), c.heroX + c.offset);
+      EXPECT_EQ(game->run.enemies[0].frames, FrameSet::Enemy2);  // singles are of the second kind
+      EXPECT_FLOAT_EQ(game->run.enemies[0].speed, 0.007f);
     }
     if (c.spawned == 3) {
       // One clock tick: the same offset and kind for all three, 0.1 apart.
       for (int m = 0; m < 3; ++m) {
-        const float x = game->enemies[m].getPosition().getX() - c.heroX;
+        const float x = game->run.enemies[m].getPosition().getX() - c.heroX;
         EXPECT_GE(x, -1.4f - 1e-4f);
         EXPECT_LE(x, -0.9f + 1e-4f);
-        EXPECT_EQ(game->enemies[m].frames, game->enemies[0].frames);
+        EXPECT_EQ(game->run.enemies[m].frames, game->run.enemies[0].frames);
       }
-      EXPECT_NEAR(game->enemies[1].getPosition().getX() - game->enemies[0].getPosition().getX(), 0.1f, 1e-4);
-      EXPECT_EQ(game->enemies[0].frames, FrameSet::Enemy);  // groups are of the first kind below level 3
+      EXPECT_NEAR(game->run.enemies[1].getPosition().getX() - game->run.enemies[0].getPosition().getX(), 0.1f, 1e-4);
+      EXPECT_EQ(game->run.enemies[0].frames, FrameSet::Enemy);  // groups are of the first kind below level 3
     }
   }
 }
@@ -111,14 +111,14 @@ TEST_F(Enemies, ReinforcementsByChanceAndByTheHerosPlace) {
 TEST_F(Enemies, GroupsBringTheSecondKindFromLevelThree) {
   bool secondKindSeen = false;
   for (ClockTicks t = 1; t < 400 && !secondKindSeen; ++t) {
-    seedChance(game->chance, static_cast<unsigned>(t));
-    if (drawChance(game->chance) % 5 < 2) continue;
-    clearRoster(game->enemies);
+    seedChance(game->run.chance, static_cast<unsigned>(t));
+    if (drawChance(game->run.chance) % 5 < 2) continue;
+    clearRoster(game->run.enemies);
     placeHero(3.0f);
     setGameClock(t);
-    spawnReinforcements(game->enemies, hero(), 3.0f, game->chance, wallClock());
-    ASSERT_EQ(game->enemies.size(), 3u);
-    secondKindSeen = game->enemies[0].frames == FrameSet::Enemy2;
+    spawnReinforcements(game->run.enemies, hero(), 3.0f, game->run.chance, wallClock());
+    ASSERT_EQ(game->run.enemies.size(), 3u);
+    secondKindSeen = game->run.enemies[0].frames == FrameSet::Enemy2;
   }
   EXPECT_TRUE(secondKindSeen);
 }
@@ -132,7 +132,7 @@ TEST_F(Enemies, StateByDistanceToTheHero) {
                         {1.4999f, EnemyApproach}, {1.5f, EnemyIdle}, {-1.5f, EnemyIdle}, {-0.05f, EnemyBlow}};
   placeHero(2.0f);
   for (const Case& c : cases) {
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
     Character& e = enemyAt(2.0f + c.distance);
     update(e, kStart);
     EXPECT_EQ(e.state, c.state) << c.distance;
@@ -151,14 +151,14 @@ TEST_F(Enemies, TheWalkCycleShowsEachImageFor200MsAndCarriesNoBlow) {
     e.attackActive = true;  // a blow left over from a fight
     update(e, kStart + at);
     EXPECT_EQ(e.state, EnemyApproach);
-    EXPECT_EQ(textureOf(e.shown), enemyFrames[frame]) << at;
+    EXPECT_EQ(textureOf(game->drawing, e.shown), game->drawing.enemyFrames[frame]) << at;
     EXPECT_FALSE(e.isAttacking()) << at;
   }
   // The last image restarted the clock: the cycle begins again from it.
   update(e, kStart + 801 + 200);
-  EXPECT_EQ(textureOf(e.shown), enemyFrames[4]);
+  EXPECT_EQ(textureOf(game->drawing, e.shown), game->drawing.enemyFrames[4]);
   update(e, kStart + 801 + 201);
-  EXPECT_EQ(textureOf(e.shown), enemyFrames[1]);
+  EXPECT_EQ(textureOf(game->drawing, e.shown), game->drawing.enemyFrames[1]);
   // Standing idle, far from the hero, carries no blow either.
   placeHero(5.0f);
   e.attackActive = true;
@@ -172,16 +172,16 @@ TEST_F(Enemies, EveryWaveLaidOutAfterAnUpdatePassHasTheSameOffsets) {
   // generator, so the wave that follows it is always the same.
   std::vector<float> first;
   for (int drawnBefore : {0, 1, 7}) {
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
     placeHero(0.0f);
-    for (int i = 0; i < drawnBefore; ++i) drawChance(game->chance);
+    for (int i = 0; i < drawnBefore; ++i) drawChance(game->run.chance);
     enemyAt(3.0f);
     setGameClock(kStart);
-    updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
-    clearRoster(game->enemies);
-    spawnWave(game->enemies, hero(), 1.0f, game->chance);
+    updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
+    clearRoster(game->run.enemies);
+    spawnWave(game->run.enemies, hero(), 1.0f, game->run.chance);
     std::vector<float> xs;
-    for (const Character& e : game->enemies) xs.push_back(e.getPosition().getX());
+    for (const Character& e : game->run.enemies) xs.push_back(e.getPosition().getX());
     if (first.empty()) first = xs;
     EXPECT_EQ(xs, first) << drawnBefore << " numbers drawn before";
   }
@@ -194,9 +194,9 @@ TEST_F(Enemies, WalkStopsAtTheStageEndsWithoutTurning) {
   Character& left = enemyAt(0.004f);
   left.turn(true);
   left.walkNPC(false);
-  EXPECT_EQ(game->enemies.back().getPosition().getX(), 0.004f);
-  EXPECT_TRUE(game->enemies.back().getPosition().isFacingRight());
-  EXPECT_EQ(game->enemies.back().texCoords[0], 1.0f);
+  EXPECT_EQ(game->run.enemies.back().getPosition().getX(), 0.004f);
+  EXPECT_TRUE(game->run.enemies.back().getPosition().isFacingRight());
+  EXPECT_EQ(game->run.enemies.back().texCoords[0], 1.0f);
 }
 
 TEST_F(Enemies, TheFirstStepTowardAHeroOnTheLeftTurnsIt) {
@@ -209,7 +209,7 @@ TEST_F(Enemies, TheFirstStepTowardAHeroOnTheLeftTurnsIt) {
   EXPECT_EQ(e.texCoords[0], 0.0f);
   EXPECT_FLOAT_EQ(e.getPosition().getX(), 2.0f - 0.005f);
   EXPECT_FLOAT_EQ(e.vertices[0], quad - 0.005f);
-  EXPECT_EQ(textureOf(e.shown), enemyFrames[4]);  // long since the clock started: the last walk image
+  EXPECT_EQ(textureOf(game->drawing, e.shown), game->drawing.enemyFrames[4]);  // long since the clock started: the last walk image
 }
 
 TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
@@ -219,13 +219,13 @@ TEST_F(Enemies, ABlowIsBuiltOnceWhenTheClockJumpsPastItsEnd) {
   EXPECT_TRUE(e.attackStarted);
   EXPECT_FALSE(e.isAttacking());
   update(e, kStart + 150);
-  EXPECT_EQ(textureOf(e.shown), enemyFrames[6]);
+  EXPECT_EQ(textureOf(game->drawing, e.shown), game->drawing.enemyFrames[6]);
   update(e, kStart + 400);  // past 347 and 350 in one update
   EXPECT_TRUE(e.isAttacking());
   EXPECT_FALSE(e.hasLandedBlow());
   EXPECT_EQ(e.getAttackBox().getDamage(), 25);
   EXPECT_FALSE(e.attackStarted);
-  EXPECT_EQ(textureOf(e.shown), enemyFrames[5]);
+  EXPECT_EQ(textureOf(game->drawing, e.shown), game->drawing.enemyFrames[5]);
   e.setBlowLanded(true);
   update(e, kStart + 401);  // a new cycle from a restarted clock: no second blow yet
   EXPECT_TRUE(e.hasLandedBlow());
@@ -237,9 +237,9 @@ TEST_F(Enemies, AnEnemyInContactHitsOnceEachBlowCycle) {
   enemyAt(1.95f);  // facing the hero
   std::vector<ClockTicks> hitsAt;
   for (ClockTicks t = 0; t <= 2000; t += 3) {
-    update(game->enemies[0], kStart + t);
+    update(game->run.enemies[0], kStart + t);
     const int before = hero().getHealth();
-    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+    if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
     if (hero().getHealth() != before) hitsAt.push_back(t);
   }
   // A cycle builds its blow past 347 ms, ends past 350 and the next starts
@@ -257,13 +257,13 @@ TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
   const std::pair<ClockTicks, int> steps[] = {{0, 1}, {200, 1}, {201, 7}, {401, 8}};
   for (const auto& [at, frame] : steps) {
     setGameClock(kStart + at);
-    updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
-    ASSERT_EQ(game->enemies.size(), 1u);
-    EXPECT_EQ(textureOf(game->enemies[0].shown), enemyFrames[frame]) << at;
+    updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
+    ASSERT_EQ(game->run.enemies.size(), 1u);
+    EXPECT_EQ(textureOf(game->drawing, game->run.enemies[0].shown), game->drawing.enemyFrames[frame]) << at;
   }
   setGameClock(kStart + 601);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
-  EXPECT_TRUE(game->enemies.empty());
+  updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
+  EXPECT_TRUE(game->run.enemies.empty());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
 }
 
@@ -273,16 +273,16 @@ TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
   enemyAt(1.0f);  // close enough to approach
   enemyAt(1.2f);
   setGameClock(kStart);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
+  updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
   setGameClock(kStart + 700);
-  const float secondX = game->enemies[1].getPosition().getX();
-  const float thirdX = game->enemies[2].getPosition().getX();
+  const float secondX = game->run.enemies[1].getPosition().getX();
+  const float thirdX = game->run.enemies[2].getPosition().getX();
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
+  updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
-  ASSERT_EQ(game->enemies.size(), 2u);
-  EXPECT_EQ(game->enemies[0].getPosition().getX(), secondX);  // skipped this pass
-  EXPECT_LT(game->enemies[1].getPosition().getX(), thirdX);   // updated
+  ASSERT_EQ(game->run.enemies.size(), 2u);
+  EXPECT_EQ(game->run.enemies[0].getPosition().getX(), secondX);  // skipped this pass
+  EXPECT_LT(game->run.enemies[1].getPosition().getX(), thirdX);   // updated
 }
 
 TEST_F(Enemies, LeavingTheRosterPrintsKillAndClearingPrintsNothing) {
@@ -290,12 +290,12 @@ TEST_F(Enemies, LeavingTheRosterPrintsKillAndClearingPrintsNothing) {
   Character& dying = enemyAt(3.0f);
   dying.takeDamage(100);
   setGameClock(kStart);
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
+  updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
   setGameClock(kStart + 700);
   testing::internal::CaptureStdout();
-  updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
-  EXPECT_EQ(game->enemies.size(), 1u);
-  clearRoster(game->enemies);
+  updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
+  EXPECT_EQ(game->run.enemies.size(), 1u);
+  clearRoster(game->run.enemies);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
 }
 

@@ -43,37 +43,35 @@ TEST(Element, PlacesShiftsAndTurnsItsQuad) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(turned.texCoords[i], mirrored[i]);
 }
 
-// A sprite holds no GL object: the drawing code makes the ones every sprite
-// is drawn through when the first is drawn in a context, and again if they
-// are gone.
-TEST(Element, TheDrawingCodeMakesTheGlObjectsASpriteIsDrawnThrough) {
-  sharedGame();
-  Element never(1.0f, Position(), Hitbox());
-  drawSprite(never);
+// A sprite holds no GL object: every sprite is drawn through the drawing's
+// own, made once as the game starts in its context, and no draw asks the
+// driver about them again.
+TEST(Element, EverySpriteIsDrawnThroughTheGlObjectsMadeAtStartUp) {
+  Game& game = sharedGame();
+  const Quad& sprites = game.drawing.sprites;
   const GLuint vao = sprites.vao;
   EXPECT_TRUE(glIsVertexArray(vao));
-  EXPECT_TRUE(glIsBuffer(sprites.vbo) && glIsBuffer(sprites.texVbo) && glIsBuffer(sprites.ebo));
-  drawSprite(never);
-  EXPECT_EQ(sprites.vao, vao);
-  glDeleteVertexArrays(1, &sprites.vao);
+  Element never(1.0f, Position(), Hitbox());
   testing::internal::CaptureStdout();
-  drawSprite(never);
-  EXPECT_TRUE(glIsVertexArray(sprites.vao));
+  drawSprite(game.drawing, never);
+  drawSprite(game.drawing, never);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(sprites.vao, vao);
+  EXPECT_TRUE(glIsBuffer(sprites.positionVbo) && glIsBuffer(sprites.texCoordVbo) && glIsBuffer(sprites.ebo));
 }
 
 TEST(Character, DamageDefeatsAtZeroAndTheBodyThenOverlapsNothing) {
-  sharedGame();
+  Game* game = &sharedGame();
   Character enemy(100, 50, 0.005f, Position(1.0f, 0.0f), Hitbox(Position(1.0f, 0.0f), 0.0625f, 0.12f), 50,
                   FrameSet::Enemy);
-  EXPECT_EQ(textureOf(enemy.shown), enemyFrames[0]);
+  EXPECT_EQ(textureOf(game->drawing, enemy.shown), game->drawing.enemyFrames[0]);
   EXPECT_FALSE(enemy.takeDamage(99));
   EXPECT_EQ(enemy.getHealth(), 1);
   EXPECT_FALSE(enemy.dying);
   EXPECT_TRUE(enemy.takeDamage(1));
   EXPECT_EQ(enemy.getHealth(), 0);
   EXPECT_TRUE(enemy.dying);
-  EXPECT_EQ(textureOf(enemy.shown), enemyFrames[kFirstDeathFrame]);
+  EXPECT_EQ(textureOf(game->drawing, enemy.shown), game->drawing.enemyFrames[kFirstDeathFrame]);
   EXPECT_FALSE(Hitbox(Position(1.0f, 0.0f), 1.0f, 1.0f).overlaps(enemy.getHitbox()));
   EXPECT_TRUE(enemy.takeDamage(0));
   EXPECT_EQ(enemy.getHealth(), 0);
@@ -85,7 +83,7 @@ class HeroTest : public ::testing::Test {
     game = &sharedGame();
     freshStage(*game, 100000);
   }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
   Game* game = nullptr;
 };
 
@@ -123,7 +121,7 @@ TEST_F(HeroTest, QuadOperationsRestoreTheQuad) {
 
 TEST_F(HeroTest, ResetBringsALeftFacingDamagedJumpingHeroBackToTheStart) {
   Player& p = hero();
-  p.walk(true);
+  p.walk(true, game->run.enemies);
   for (int i = 0; i < 4; ++i) p.jumpStep(true);
   p.position = Position(3.2f, p.position.y, false);
   p.turn(false);

@@ -40,7 +40,7 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   const auto draws = [&] { return mustDraw(pace, stillPicture(game)); };
   EXPECT_TRUE(draws());
   EXPECT_TRUE(draws()) << "play moves: every pass draws";
-  openMenu(game);
+  openMenu(game.run);
   EXPECT_TRUE(draws()) << "the menu opens";
   EXPECT_FALSE(draws()) << "the same menu";
   keyCallback(game.window, GLFW_KEY_DOWN, 0, GLFW_PRESS, 0);
@@ -50,9 +50,9 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   EXPECT_TRUE(draws()) << "a resized window";
   EXPECT_FALSE(draws());
   glViewport(0, 0, kWindowWidth, kWindowHeight);
-  resetControlState(game);
-  game.stageOver = true;
-  game.tovan->lives = 0;
+  resetControlState(game.run);
+  game.run.stageOver = true;
+  game.run.tovan->lives = 0;
   EXPECT_TRUE(draws()) << "game over";
   EXPECT_FALSE(draws());
   freshStage(game, 1000);

@@ -45,20 +45,23 @@ class Gamepads : public ::testing::Test {
  protected:
   void SetUp() override {
     window = sharedGame().window;
-    readPad = readFakePad;
+    sharedGame().controls.readPad = readFakePad;
     forget();
   }
   void TearDown() override {
-    readPad = readGlfwPad;
     forget();
+    sharedGame().controls.readPad = readGlfwPad;
   }
   void forget() {
     for (int i = 0; i < kMaxPads; ++i) {
       fakePads[i] = PadState();
       plugged[i] = false;
     }
-    forgetHeldKeys();
-    resetControlState(sharedGame());
+    Controls& controls = sharedGame().controls;
+    const PadReader reader = controls.readPad;
+    controls = Controls();  // nothing held
+    controls.readPad = reader;
+    resetControlState(sharedGame().run);
   }
   void run(const Step& step) {
     if (step.kind == Step::kKey) {
@@ -151,9 +154,9 @@ TEST_F(Gamepads, PadAndKeyboardSequencesGiveTheControlState) {
   for (const PadCase& c : cases) {
     forget();
     for (const Step& step : c.steps) run(step);
-    EXPECT_EQ(sharedGame().controlCode, c.code) << c.name;
-    EXPECT_EQ(sharedGame().menuOpen, c.menu) << c.name;
-    EXPECT_EQ(sharedGame().exitSelected, c.exit) << c.name;
+    EXPECT_EQ(sharedGame().run.controlCode, c.code) << c.name;
+    EXPECT_EQ(sharedGame().run.menuOpen, c.menu) << c.name;
+    EXPECT_EQ(sharedGame().run.exitSelected, c.exit) << c.name;
   }
 }
 
@@ -166,11 +169,11 @@ TEST_F(Gamepads, SouthOnTheExitChoiceClosesTheWindow) {
 }
 
 TEST_F(Gamepads, WithNoPadConnectedThePassChangesNothing) {
-  readPad = readGlfwPad;  // the real pads: none on this machine
+  sharedGame().controls.readPad = readGlfwPad;  // the real pads: none on this machine
   keyboardKey(window, GLFW_KEY_RIGHT, 0, P, 0);
   pollGamepads(window);
-  EXPECT_EQ(sharedGame().controlCode, kWalkRight);
-  EXPECT_TRUE(sharedGame().rightHeld);
+  EXPECT_EQ(sharedGame().run.controlCode, kWalkRight);
+  EXPECT_TRUE(sharedGame().run.rightHeld);
 }
 
 }  // namespace

@@ -46,9 +46,8 @@ std::vector<unsigned char> readRegion(int x, int y, int width, int height) {
 }
 
 void renderOnly(Game& game) {
-  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  runMode(game);
+  advanceGame(game, lookAtClock(game));
+  drawGame(game);
   glFinish();
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 
 // Started on first use from the run directory (it holds ./img and ./sound).
 Game& sharedGame();

@@ -22,13 +22,13 @@ class HeroUpdate : public ::testing::Test {
     game = &sharedGame();
     freshStage(*game, kStart);
   }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
   // One tick at time `ms` with a control code.
   void tick(int code, ClockTicks ms) {
     setGameClock(ms);
-    hero().update(code, wallClock());
+    hero().update(code, wallClock(), game->run.enemies);
   }
-  void addEnemyAt(float x) { spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), 1.0f); }
+  void addEnemyAt(float x) { spawnEnemy(game->run.enemies, 1, x, hero().getPosition().getX(), 1.0f); }
 
   static constexpr ClockTicks kStart = 100000;
   Game* game = nullptr;
@@ -48,7 +48,7 @@ TEST_F(HeroUpdate, AJumpFromIdleLasts22TicksAndLandsExactlyOnTheGround) {
   EXPECT_EQ(hero().getPosition().getY(), 0.0f);
   EXPECT_FLOAT_EQ(hero().vertices[1], 0.1f);
   EXPECT_FLOAT_EQ(hero().vertices[4], -0.25f);
-  EXPECT_EQ(textureOf(hero().shown), playerFrames[0]);
+  EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[0]);
 }
 
 TEST_F(HeroUpdate, AJumpFromWalkingCarriesTwentySteps) {
@@ -74,7 +74,7 @@ TEST_F(HeroUpdate, PunchShowsItsImagesByTimeAndIsLiveOnlyInsideItsWindow) {
                         {347, 6, false}, {348, 6, true},  {350, 6, true}};
   for (const Step& s : steps) {
     tick(kNoControl, kStart + s.at);
-    EXPECT_EQ(textureOf(hero().shown), playerFrames[s.frame]) << s.at;
+    EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[s.frame]) << s.at;
     EXPECT_EQ(hero().isAttacking(), s.live) << s.at;
   }
   EXPECT_EQ(hero().getAttackBox().getDamage(), 50);
@@ -91,7 +91,7 @@ TEST_F(HeroUpdate, AHeldPunchChainsAndTheSecondStartsOnItsLastImage) {
   EXPECT_EQ(hero().state, Punching);
   EXPECT_FLOAT_EQ(hero().vertices[0], 0.0725f + 0.0325f);  // the reach again, not twice
   tick(kPunch, kStart + 351 + 50);
-  EXPECT_EQ(textureOf(hero().shown), playerFrames[6]);
+  EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[6]);
 }
 
 TEST_F(HeroUpdate, KickImagesAndItsBox) {
@@ -99,7 +99,7 @@ TEST_F(HeroUpdate, KickImagesAndItsBox) {
   const std::pair<ClockTicks, int> frames[] = {{26, 7}, {151, 8}, {251, 7}};
   for (const auto& [at, frame] : frames) {
     tick(kKick, kStart + at);
-    EXPECT_EQ(textureOf(hero().shown), playerFrames[frame]) << at;
+    EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[frame]) << at;
   }
   tick(kKick, kStart + 349);
   EXPECT_TRUE(hero().isAttacking());
@@ -123,34 +123,34 @@ TEST_F(HeroUpdate, ABlowGoesLiveOnTheFirstTickPastItsTimeAndStrikesOnce) {
     tick(kNoControl, kStart + 360);
     EXPECT_EQ(hero().isAttacking(), !classic);
     EXPECT_EQ(hero().state, classic ? Idle : Punching);
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
+    resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock());
     tick(kNoControl, kStart + 377);
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
+    resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock());
     EXPECT_FALSE(hero().isAttacking());
     EXPECT_EQ(hero().state, Idle);
-    EXPECT_EQ(game->enemies[0].getHealth(), classic ? 100 : 50);
+    EXPECT_EQ(game->run.enemies[0].getHealth(), classic ? 100 : 50);
   }
 }
 
 TEST_F(HeroUpdate, FlyingKickStartsAirborneHitsOnceAndEndsAfter225Ms) {
   addEnemyAt(0.1f);
-  game->enemies[0].setHitByBlow(true);
+  game->run.enemies[0].setHitByBlow(true);
   tick(kJump, kStart);
   tick(kKick, kStart + 3);
   EXPECT_EQ(hero().state, FlyingKick);
-  EXPECT_FALSE(game->enemies[0].isHitByBlow());  // cleared as the kick begins
+  EXPECT_FALSE(game->run.enemies[0].isHitByBlow());  // cleared as the kick begins
   tick(kKick, kStart + 6);
   EXPECT_TRUE(hero().isAttacking());
-  EXPECT_EQ(textureOf(hero().shown), playerFrames[9]);
+  EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[9]);
   EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
-  game->enemies[0].setHitByBlow(true);
+  game->run.enemies[0].setHitByBlow(true);
   tick(kKick, kStart + 3 + 225);
   EXPECT_TRUE(hero().isAttacking());
-  EXPECT_TRUE(game->enemies[0].isHitByBlow());  // rebuilding the box does not clear it
+  EXPECT_TRUE(game->run.enemies[0].isHitByBlow());  // rebuilding the box does not clear it
   tick(kKick, kStart + 3 + 226);
   EXPECT_FALSE(hero().isAttacking());
   EXPECT_EQ(hero().state, Jumping);
-  EXPECT_EQ(textureOf(hero().shown), playerFrames[0]);
+  EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[0]);
 }
 
 TEST_F(HeroUpdate, KickOnTheLandingTickEndsOnTheGround) {
@@ -191,10 +191,10 @@ TEST_F(HeroUpdate, AtThreeMsTicksACrouchKickLandsOnceAndAHeldKickRepeatsAtTheKic
   EXPECT_EQ(hero().state, Crouching);
   ASSERT_TRUE(hero().isAttacking());
   EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.065f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  EXPECT_EQ(game->enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
-  EXPECT_EQ(game->enemies[1].getHealth(), 100);  // out of reach
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  EXPECT_EQ(game->run.enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
+  EXPECT_EQ(game->run.enemies[1].getHealth(), 100);  // out of reach
 
   // With the key held the kick comes again only once 350 ms have passed.
   const ClockTicks kickedAt = kStart + 3;
@@ -227,7 +227,7 @@ TEST_F(HeroUpdate, AtThreeMsTicksACrouchShowsItsPictureAndEachCrouchKickTheLowKi
   };
   for (const auto& step : steps) {
     tick(step.code, kStart + step.at);
-    EXPECT_EQ(textureOf(hero().shown), playerFrames[step.frame]) << step.at;
+    EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[step.frame]) << step.at;
   }
   EXPECT_EQ(hero().playerFrame, 3);  // the walk cycle goes on where it was
 }
@@ -250,27 +250,27 @@ TEST_F(HeroUpdate, ALowKickLandsAsTheLegGoesOutOnAKicksTimeAndReach) {
     tick(kKick, at(n));
     const double since = static_cast<double>(at(n) - at(1));
     if (n <= 1 + 22) {
-      EXPECT_EQ(textureOf(hero().shown), playerFrames[since > 250 ? kLowKick : kCrouched]) << since;
+      EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[since > 250 ? kLowKick : kCrouched]) << since;
     }
     if (hero().isAttacking()) {
       EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.06f);
       EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
       if (landedAt < 0) landedAt = static_cast<int>(since);
     }
-    resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock());
+    resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock());
     if (n == 1 + 22) {
-      EXPECT_EQ(game->enemies[0].getHealth(), 0);
-      EXPECT_EQ(game->enemies[1].getHealth(), 100);
-      EXPECT_EQ(game->enemies[2].getHealth(), 100);
-      game->enemies[0].health = 100;  // up again for the next kick
-      game->enemies[0].dying = false;
-      game->enemies[0].hitbox = game->enemies[1].hitbox;
-      game->enemies[0].hitbox.position.x = game->enemies[0].position.x;
+      EXPECT_EQ(game->run.enemies[0].getHealth(), 0);
+      EXPECT_EQ(game->run.enemies[1].getHealth(), 100);
+      EXPECT_EQ(game->run.enemies[2].getHealth(), 100);
+      game->run.enemies[0].health = 100;  // up again for the next kick
+      game->run.enemies[0].dying = false;
+      game->run.enemies[0].hitbox = game->run.enemies[1].hitbox;
+      game->run.enemies[0].hitbox.position.x = game->run.enemies[0].position.x;
     }
   }
   EXPECT_EQ(landedAt, 350);  // 21 ticks
-  EXPECT_EQ(game->enemies[0].getHealth(), 0);  // the held key's second kick, 350 ms on
-  EXPECT_EQ(game->enemies[2].getHealth(), 100);
+  EXPECT_EQ(game->run.enemies[0].getHealth(), 0);  // the held key's second kick, 350 ms on
+  EXPECT_EQ(game->run.enemies[2].getHealth(), 100);
   // Let go, the kick under way ends and he stays crouched.
   for (long n = 47; n <= 47 + 22; ++n) tick(kNoControl, at(n));
   EXPECT_EQ(hero().state, Crouching);
@@ -280,15 +280,15 @@ TEST_F(HeroUpdate, ALowKickLandsAsTheLegGoesOutOnAKicksTimeAndReach) {
 TEST_F(HeroUpdate, AnEnemyBlocksTheWalkOnItsSideOnly) {
   hero().position.x = hero().hitbox.position.x = 2.0f;
   addEnemyAt(2.13f);  // body boxes 0.125 apart: the probe touches it
-  const float quadBefore = game->enemies[0].vertices[0];
+  const float quadBefore = game->run.enemies[0].vertices[0];
   tick(kWalkRight, kStart);
   EXPECT_EQ(hero().getPosition().getX(), 2.0f);
   EXPECT_EQ(hero().state, Walking);
-  EXPECT_EQ(game->enemies[0].vertices[0], quadBefore);
+  EXPECT_EQ(game->run.enemies[0].vertices[0], quadBefore);
   tick(kWalkLeft, kStart + 3);
   EXPECT_FLOAT_EQ(hero().getPosition().getX(), 2.0f - 0.006f);
   EXPECT_FALSE(hero().getPosition().isFacingRight());
-  EXPECT_FLOAT_EQ(game->enemies[0].vertices[0], quadBefore + 0.006f);  // the view follows the hero
+  EXPECT_FLOAT_EQ(game->run.enemies[0].vertices[0], quadBefore + 0.006f);  // the view follows the hero
 }
 
 TEST_F(HeroUpdate, BetweenEnemiesOnBothSidesNeitherArrowMovesHim) {
@@ -316,7 +316,7 @@ TEST_F(HeroUpdate, AnEnemyBehindDoesNotLetHimWalkThroughAGroupAhead) {
     for (const float x : {2.13f, 2.2f, 2.3f}) addEnemyAt(x);
     if (behindLast) addEnemyAt(1.9f);
     const size_t groupFirst = behindLast ? 0 : 1;
-    game->controlCode = kWalkRight;  // Right held throughout
+    game->run.controlCode = kWalkRight;  // Right held throughout
     ClockTicks now = kStart;
     while (now < kStart + 5000 && hero().lives == kStartLives) {
       now += 16;  // a 60 Hz display
@@ -324,12 +324,12 @@ TEST_F(HeroUpdate, AnEnemyBehindDoesNotLetHimWalkThroughAGroupAhead) {
       runDueTicks(*game, now);
       float groupLeft = 1e9f;
       for (size_t i = groupFirst; i < groupFirst + 3; ++i) {
-        groupLeft = std::min(groupLeft, game->enemies[i].getPosition().getX());
+        groupLeft = std::min(groupLeft, game->run.enemies[i].getPosition().getX());
       }
       ASSERT_LT(hero().getPosition().getX(), groupLeft) << "behind last " << behindLast << ", at " << now - kStart;
     }
   }
-  resetControlState(*game);
+  resetControlState(game->run);
   freshStage(*game, kStart);
 }
 
@@ -407,7 +407,7 @@ TEST_F(HeroUpdate, WalkCycleRunsFourImages) {
   const std::pair<ClockTicks, int> frames[] = {{3, 4}, {104, 1}, {204, 2}, {304, 3}, {404, 4}, {505, 1}};
   for (const auto& [at, frame] : frames) {
     tick(kWalkRight, kStart + at);
-    EXPECT_EQ(textureOf(hero().shown), playerFrames[frame]) << at;
+    EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[frame]) << at;
   }
 }
 

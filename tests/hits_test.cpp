@@ -5,7 +5,7 @@
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/frames.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "rules/hits.h"
 #include "rules/update_ticks.h"
 #include "screens/hud.h"
@@ -19,16 +19,16 @@ class Hits : public ::testing::Test {
     game = &sharedGame();
     freshStage(*game, kStart);
   }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
   Character& enemyAt(float x, float level = 1.0f) {
-    spawnEnemy(game->enemies, 1, x, hero().getPosition().getX(), level);
-    return game->enemies.back();
+    spawnEnemy(game->run.enemies, 1, x, hero().getPosition().getX(), level);
+    return game->run.enemies.back();
   }
   // The hero's blow box, live, as a punch or kick would place it.
-  void heroBlow(float halfWidth, float halfHeight, float factor) { hero().setAttackBox(halfWidth, halfHeight, factor); }
+  void heroBlow(float halfWidth, float halfHeight, float factor) { hero().setAttackBox(halfWidth, halfHeight, factor, game->run.enemies); }
   // Lets enemy i strike: a live blow that has not landed.
   void enemyStrikes(size_t i) {
-    Character& e = game->enemies[i];
+    Character& e = game->run.enemies[i];
     e.attackBox = AttackBox(Hitbox(Position(e.getPosition().getX() - 0.0625f, 0.0f), 0.035f, 0.6f),
                             static_cast<int>(e.power * 0.5));
     e.attackActive = true;
@@ -38,13 +38,13 @@ class Hits : public ::testing::Test {
   // The hero at the stage's end, its poses starting at kStart.
   void endStage() {
     hero().position.x = hero().hitbox.position.x = kStageEndX;
-    game->stageOver = true;
-    game->tickClock = game->clearClock = kStart;
-    game->endFrameIndex = 0;
+    game->run.stageOver = true;
+    game->run.tickClock = game->run.clearClock = kStart;
+    game->run.endFrameIndex = 0;
   }
   // Passes every millisecond up to `at` ms after kStart.
   void passUntil(ClockTicks at) {
-    for (ClockTicks t = game->tickClock; t <= kStart + at; ++t) {
+    for (ClockTicks t = game->run.tickClock; t <= kStart + at; ++t) {
       setGameClock(t);
       runDueTicks(*game, t);
     }
@@ -57,16 +57,16 @@ class Hits : public ::testing::Test {
 TEST_F(Hits, LevelDecidesHowManyBlowsTakeALife) {
   for (const auto& [level, fatal, health] : {std::tuple{1.0f, 20, 0}, std::tuple{2.0f, 17, -10}}) {
     freshStage(*game, kStart);
-    game->level = level;
+    game->run.level = level;
     int blows = 0;
     while (hero().lives == kStartLives && blows < 100) {
-      if (game->enemies.empty() || game->enemies[0].getPosition().getX() != 0.05f) {
-        clearRoster(game->enemies);
+      if (game->run.enemies.empty() || game->run.enemies[0].getPosition().getX() != 0.05f) {
+        clearRoster(game->run.enemies);
         enemyAt(0.05f, level);
       }
       enemyStrikes(0);
       const int before = hero().getHealth();
-      if (resolveHits(hero(), game->enemies, level, game->hearts, game->chance, wallClock())) game->stageOver = true;
+      if (resolveHits(hero(), game->run.enemies, level, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
       ++blows;
       if (hero().lives == kStartLives) {
         EXPECT_EQ(hero().getHealth(), before - (level == 1.0f ? 25 : 30));
@@ -82,8 +82,8 @@ TEST_F(Hits, AnEnemyBlowLandsOnceAndASurvivedBlowResetsTheMultiplier) {
   enemyAt(0.05f);
   enemyStrikes(0);
   hero().scoreMultiplier = 2.0f;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   EXPECT_EQ(hero().getHealth(), 475);
   EXPECT_FLOAT_EQ(hero().scoreMultiplier, 1.0f);
 }
@@ -91,30 +91,30 @@ TEST_F(Hits, AnEnemyBlowLandsOnceAndASurvivedBlowResetsTheMultiplier) {
 TEST_F(Hits, TwoPunchesOrOneKickDefeatAnEnemy) {
   enemyAt(0.1f);
   heroBlow(0.035f, 0.6f, 0.5f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;  // the same box does not hit twice
-  EXPECT_EQ(game->enemies[0].getHealth(), 50);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;  // the same box does not hit twice
+  EXPECT_EQ(game->run.enemies[0].getHealth(), 50);
   heroBlow(0.035f, 0.6f, 0.5f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  EXPECT_TRUE(game->enemies[0].dying);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  EXPECT_TRUE(game->run.enemies[0].dying);
 
   enemyAt(0.15f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  EXPECT_TRUE(game->enemies[1].dying);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  EXPECT_TRUE(game->run.enemies[1].dying);
 }
 
 TEST_F(Hits, OneBoxOverTwoEnemiesDamagesBothOnceAndTheDefeatedCannotBeHitAgain) {
   enemyAt(0.05f);
   enemyAt(0.12f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  EXPECT_TRUE(game->enemies[0].dying);
-  EXPECT_TRUE(game->enemies[1].dying);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  EXPECT_TRUE(game->run.enemies[0].dying);
+  EXPECT_TRUE(game->run.enemies[1].dying);
   EXPECT_EQ(hero().getScore(), 75 + 100);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  EXPECT_EQ(game->enemies[0].getHealth(), 0);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  EXPECT_EQ(game->run.enemies[0].getHealth(), 0);
   EXPECT_EQ(hero().getScore(), 175);
 }
 
@@ -122,27 +122,27 @@ TEST_F(Hits, DefeatsScoreInARowUntilABlowIsTaken) {
   for (int expected : {75, 175, 300}) {
     enemyAt(0.1f);
     heroBlow(0.06f, 0.12f, 1.0f);
-    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+    if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
     EXPECT_EQ(hero().getScore(), expected);
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
   }
   hero().attackActive = false;
   enemyAt(0.05f);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  clearRoster(game->enemies);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  clearRoster(game->run.enemies);
   enemyAt(0.1f);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   EXPECT_EQ(hero().getScore(), 375);
 }
 
 TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   const auto defeatOne = [&] {
-    clearRoster(game->enemies);
+    clearRoster(game->run.enemies);
     enemyAt(0.1f);
     heroBlow(0.06f, 0.12f, 1.0f);
-    if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+    if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   };
   defeatOne();
   defeatOne();
@@ -150,10 +150,10 @@ TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   // A lost life: the score starts again, the total does not.
   hero().attackActive = false;
   hero().health = 25;
-  clearRoster(game->enemies);
+  clearRoster(game->run.enemies);
   enemyAt(0.05f);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   ASSERT_EQ(hero().lives, kStartLives - 1);
   EXPECT_EQ(hero().getScore(), 0);
   defeatOne();
@@ -162,7 +162,7 @@ TEST_F(Hits, TheRunsTotalKeepsWhatEveryLifeAndStageScored) {
   // A cleared stage: the same.
   endStage();
   passUntil(1016);
-  EXPECT_EQ(game->level, 2.0f);
+  EXPECT_EQ(game->run.level, 2.0f);
   EXPECT_EQ(hero().getScore(), 0);
   EXPECT_EQ(hero().runScore, 250);
   // Only a new game starts it again.
@@ -174,10 +174,10 @@ TEST_F(Hits, ADyingEnemysLiveBlowStillLandsOnce) {
   enemyAt(0.05f);
   enemyStrikes(0);
   heroBlow(0.06f, 0.12f, 1.0f);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
-  EXPECT_TRUE(game->enemies[0].dying);
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
+  EXPECT_TRUE(game->run.enemies[0].dying);
   EXPECT_EQ(hero().getHealth(), 475);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   EXPECT_EQ(hero().getHealth(), 475);
 }
 
@@ -187,40 +187,37 @@ TEST_F(Hits, ALostLifeTakesTheRightmostHeartAndStartsTheStageAgain) {
   hero().health = 25;
   enemyAt(2.05f);
   enemyStrikes(0);
-  const float secondLastRight = game->hearts[3].vertices[6];
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  const float secondLastRight = game->run.hearts[3].vertices[6];
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   EXPECT_EQ(hero().lives, 4);
-  ASSERT_EQ(game->hearts.size(), 4u);
-  EXPECT_FLOAT_EQ(game->hearts[3].vertices[6], secondLastRight);  // -0.2 .. -0.1 is gone
-  EXPECT_FLOAT_EQ(game->hearts[3].vertices[6], -0.2f);
+  ASSERT_EQ(game->run.hearts.size(), 4u);
+  EXPECT_FLOAT_EQ(game->run.hearts[3].vertices[6], secondLastRight);  // -0.2 .. -0.1 is gone
+  EXPECT_FLOAT_EQ(game->run.hearts[3].vertices[6], -0.2f);
   EXPECT_EQ(hero().getPosition().getX(), 0.0f);
   EXPECT_EQ(hero().getHealth(), 500);
   EXPECT_EQ(hero().getScore(), 0);
-  EXPECT_EQ(game->enemies.size(), 25u);
-  EXPECT_GT(game->enemies[0].getPosition().getX(), 1.0f);
-  EXPECT_FALSE(game->stageOver);
+  EXPECT_EQ(game->run.enemies.size(), 25u);
+  EXPECT_GT(game->run.enemies[0].getPosition().getX(), 1.0f);
+  EXPECT_FALSE(game->run.stageOver);
 }
 
 TEST_F(Hits, TheLastLifeEndsTheGameOnAScreenCoveringEverything) {
   hero().lives = 1;
-  game->hearts.resize(1);
+  game->run.hearts.resize(1);
   hero().health = 10;
   enemyAt(0.05f);
   enemyStrikes(0);
-  if (resolveHits(hero(), game->enemies, 1.0f, game->hearts, game->chance, wallClock())) game->stageOver = true;
+  if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   EXPECT_EQ(hero().lives, 0);
-  EXPECT_TRUE(game->hearts.empty());
-  EXPECT_TRUE(game->stageOver);
-  EXPECT_EQ(chooseMode(*game), FrameMode::GameOver);
+  EXPECT_TRUE(game->run.hearts.empty());
+  EXPECT_TRUE(game->run.stageOver);
+  EXPECT_EQ(chooseMode(game->run), FrameMode::GameOver);
   renderOnly(*game);
   // The game-over picture reaches into the band where the hearts were.
   const Pixel band = readPixel(100, 585);
   EXPECT_FALSE(band.r == 51 && band.g == 51 && band.b == 51);
   const Pixel top = readPixel(400, 20);
   EXPECT_FALSE(top.r == 51 && top.g == 51 && top.b == 51);
-  // Put the background quad back for the other tests.
-  std::copy(kFondoPoints, kFondoPoints + 12, game->points);
-  refillPositions(game->quads.fondo, game->points);
 }
 
 TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
@@ -232,21 +229,21 @@ TEST_F(Hits, StageClearPosesByTimeThenTheNextLevel) {
                                               {600, 0}, {616, 1}, {800, 1}, {816, 2}, {1000, 2}};
   for (const auto& [at, pose] : poses) {
     passUntil(at);
-    ASSERT_EQ(chooseMode(*game), FrameMode::StageClear);
-    EXPECT_EQ(textureOf(p.shown), endFrames[pose]) << at;
+    ASSERT_EQ(chooseMode(game->run), FrameMode::StageClear);
+    EXPECT_EQ(textureOf(game->drawing, p.shown), game->drawing.endFrames[pose]) << at;
     EXPECT_TRUE(p.enlarged);
   }
   passUntil(1016);
-  EXPECT_EQ(textureOf(p.shown), endFrames[3]);
-  EXPECT_FALSE(game->stageOver);
+  EXPECT_EQ(textureOf(game->drawing, p.shown), game->drawing.endFrames[3]);
+  EXPECT_FALSE(game->run.stageOver);
   EXPECT_FALSE(p.enlarged);
-  EXPECT_EQ(game->level, 2.0f);
+  EXPECT_EQ(game->run.level, 2.0f);
   EXPECT_EQ(p.getPosition().getX(), 0.0f);
   EXPECT_EQ(p.getHealth(), 500);
   EXPECT_EQ(p.lives, 5);
-  EXPECT_EQ(game->hearts.size(), 5u);
-  EXPECT_EQ(game->enemies.size(), 35u);
-  EXPECT_EQ(game->enemies[0].power, 60);
+  EXPECT_EQ(game->run.hearts.size(), 5u);
+  EXPECT_EQ(game->run.enemies.size(), 35u);
+  EXPECT_EQ(game->run.enemies[0].power, 60);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ class LongRun : public ::testing::TestWithParam<std::int64_t> {
     freshStage(*game, start());
   }
   static ClockTicks start() { return GetParam(); }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
   Game* game = nullptr;
 };
 
@@ -37,22 +37,22 @@ TEST_P(LongRun, ElapsedTimeIsExact) {
 }
 
 TEST_P(LongRun, AnEnemySpawnedNowWalksThroughItsFourImages) {
-  spawnEnemy(game->enemies, 1, 1.0f, hero().getPosition().getX(), 1.0f);  // close enough to walk up to the hero
+  spawnEnemy(game->run.enemies, 1, 1.0f, hero().getPosition().getX(), 1.0f);  // close enough to walk up to the hero
   // Spawned with its clock at 0: long past, so the last image shows and the cycle restarts.
   const std::pair<ClockTicks, int> steps[] = {{0, 4},   {150, 4}, {201, 1}, {401, 2},
                                               {601, 3}, {801, 4}, {1002, 1}};
   for (const auto& [at, frame] : steps) {
     setGameClock(start() + at);
-    game->enemies.back().updateNPC(hero().getPosition(), game->chance, wallClock());
-    EXPECT_EQ(game->enemies.back().state, EnemyApproach) << at;
-    EXPECT_EQ(textureOf(game->enemies.back().shown), enemyFrames[frame]) << at;
+    game->run.enemies.back().updateNPC(hero().getPosition(), game->run.chance, wallClock());
+    EXPECT_EQ(game->run.enemies.back().state, EnemyApproach) << at;
+    EXPECT_EQ(textureOf(game->drawing, game->run.enemies.back().shown), game->drawing.enemyFrames[frame]) << at;
   }
 }
 
 TEST_P(LongRun, APunchShowsItsImagesAndIsLiveInItsWindow) {
   hero().playerFrame = 2;
   setGameClock(start());
-  hero().update(kPunch, wallClock());
+  hero().update(kPunch, wallClock(), game->run.enemies);
   struct Step {
     ClockTicks at;
     int frame;
@@ -61,12 +61,12 @@ TEST_P(LongRun, APunchShowsItsImagesAndIsLiveInItsWindow) {
   const Step steps[] = {{100, 2, false}, {101, 5, false}, {201, 6, false}, {347, 6, false}, {348, 6, true}};
   for (const Step& s : steps) {
     setGameClock(start() + s.at);
-    hero().update(kNoControl, wallClock());
-    EXPECT_EQ(textureOf(hero().shown), playerFrames[s.frame]) << s.at;
+    hero().update(kNoControl, wallClock(), game->run.enemies);
+    EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[s.frame]) << s.at;
     EXPECT_EQ(hero().isAttacking(), s.live) << s.at;
   }
   setGameClock(start() + 351);
-  hero().update(kNoControl, wallClock());
+  hero().update(kNoControl, wallClock(), game->run.enemies);
   EXPECT_EQ(hero().state, Idle);
   EXPECT_FALSE(hero().isAttacking());
 }

@@ -2,7 +2,7 @@
 // nothing in play.
 #include <gtest/gtest.h>
 
-#include "app/game.h"  // brings GLEW before GLFW
+#include "app/frame_loop.h"  // brings GLEW before GLFW
 #include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
@@ -27,14 +27,14 @@ class Pausing : public ::testing::Test {
     wall = kStart;
   }
   void TearDown() override { freshStage(*game, kStart); }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
   void key(int k) { keyCallback(game->window, k, 0, GLFW_PRESS, 0); }
   // Passes every millisecond of wall time for `ms`; returns the ticks they ran.
   int passes(ClockTicks ms) {
     int ticks = 0;
     for (ClockTicks end = wall + ms; wall < end;) {
       setGameClock(++wall);
-      if (chooseMode(*game) == FrameMode::Play || chooseMode(*game) == FrameMode::StageClear) {
+      if (chooseMode(game->run) == FrameMode::Play || chooseMode(game->run) == FrameMode::StageClear) {
         ticks += runDueTicks(*game, lookAtClock(*game));
       }
     }
@@ -43,10 +43,10 @@ class Pausing : public ::testing::Test {
   // Escape opens the menu; the wall clock runs on for `ms`; Escape closes it.
   void pauseFor(ClockTicks ms) {
     key(GLFW_KEY_ESCAPE);
-    ASSERT_TRUE(game->menuOpen);
+    ASSERT_TRUE(game->run.menuOpen);
     EXPECT_EQ(passes(ms), 0);
     key(GLFW_KEY_ESCAPE);
-    ASSERT_FALSE(game->menuOpen);
+    ASSERT_FALSE(game->run.menuOpen);
   }
 
   static constexpr ClockTicks kStart = 400000;
@@ -55,10 +55,10 @@ class Pausing : public ::testing::Test {
 };
 
 TEST_F(Pausing, AnEnemysBlowLandsAsLateAfterAPauseAsWithout) {
-  game->spawnClock = kStart + 100000;  // no reinforcements here
-  spawnEnemy(game->enemies, 1, 0.2f, 0.0f, 1.0f);  // walks up, facing him, and winds up
-  while (!game->enemies[0].attackStarted && wall < kStart + 5000) passes(1);
-  ASSERT_TRUE(game->enemies[0].attackStarted);
+  game->run.spawnClock = kStart + 100000;  // no reinforcements here
+  spawnEnemy(game->run.enemies, 1, 0.2f, 0.0f, 1.0f);  // walks up, facing him, and winds up
+  while (!game->run.enemies[0].attackStarted && wall < kStart + 5000) passes(1);
+  ASSERT_TRUE(game->run.enemies[0].attackStarted);
   passes(100);
   const ClockTicks gameBefore = lookAtClock(*game);
   pauseFor(10000);
@@ -71,7 +71,7 @@ TEST_F(Pausing, AnEnemysBlowLandsAsLateAfterAPauseAsWithout) {
 }
 
 TEST_F(Pausing, TheFirstPassAfterALongPauseRunsOnlyWhatIsDueSinceTheResume) {
-  game->controlCode = kWalkRight;
+  game->run.controlCode = kWalkRight;
   passes(50);
   pauseFor(60000);
   EXPECT_EQ(passes(1), 0);
@@ -81,17 +81,17 @@ TEST_F(Pausing, TheFirstPassAfterALongPauseRunsOnlyWhatIsDueSinceTheResume) {
 
 TEST_F(Pausing, TheStageClearPosesResumeWhereTheyStopped) {
   hero().position.x = hero().hitbox.position.x = kStageEndX;
-  game->stageOver = true;
-  game->clearClock = kStart;
-  game->endFrameIndex = 0;
+  game->run.stageOver = true;
+  game->run.clearClock = kStart;
+  game->run.endFrameIndex = 0;
   passes(500);
-  EXPECT_EQ(textureOf(hero().shown), endFrames[0]);  // 400-600 ms: the first pose again
+  EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.endFrames[0]);  // 400-600 ms: the first pose again
   pauseFor(10000);
   passes(115);  // the tick at 600 ms is not past it
-  EXPECT_EQ(textureOf(hero().shown), endFrames[0]);
+  EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.endFrames[0]);
   passes(1);
-  EXPECT_EQ(textureOf(hero().shown), endFrames[1]);
-  EXPECT_TRUE(game->stageOver);
+  EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.endFrames[1]);
+  EXPECT_TRUE(game->run.stageOver);
 }
 
 // The window system says the window lost the focus, and a whole pass of the
@@ -106,68 +106,78 @@ TEST_F(Pausing, LeavingTheWindowHoldsTheStageClearPosesButNotTheGameOverScreen) 
     runFrame(*game);
   };
   hero().position.x = hero().hitbox.position.x = kStageEndX;
-  game->stageOver = true;
-  game->tickClock = game->clearClock = kStart;
-  const float level = game->level;
+  game->run.stageOver = true;
+  game->run.tickClock = game->run.clearClock = kStart;
+  const float level = game->run.level;
   focus(GLFW_TRUE);
   passes(300);
   focus(GLFW_FALSE);
-  EXPECT_TRUE(game->menuOpen);
+  EXPECT_TRUE(game->run.menuOpen);
   passes(5000);
-  EXPECT_TRUE(game->stageOver) << "the next level began unseen";
-  EXPECT_EQ(game->level, level);
+  EXPECT_TRUE(game->run.stageOver) << "the next level began unseen";
+  EXPECT_EQ(game->run.level, level);
   focus(GLFW_TRUE);
   key(GLFW_KEY_ESCAPE);
   passes(800);
-  EXPECT_FALSE(game->stageOver);
-  EXPECT_EQ(game->level, level + 1.0f);
+  EXPECT_FALSE(game->run.stageOver);
+  EXPECT_EQ(game->run.level, level + 1.0f);
 
   freshStage(*game, kStart);
   hero().lives = 0;
-  game->stageOver = true;
+  game->run.stageOver = true;
   focus(GLFW_TRUE);
   focus(GLFW_FALSE);
-  EXPECT_FALSE(game->menuOpen) << "the game-over screen is final";
-  game->stageOver = false;
-  // The passes scrolled the stage; the next test finds it where it starts.
-  std::copy(kFondoPoints, kFondoPoints + 12, game->points);
-  refillPositions(game->quads.fondo, game->points);
+  EXPECT_FALSE(game->run.menuOpen) << "the game-over screen is final";
+  game->run.stageOver = false;
 }
 
 // Each run keeps its own game time: the menu of one stops its clock alone.
 TEST_F(Pausing, TwoRunsInOneProcessPauseAndResumeApart) {
   Game other;
   startRunBeside(other, *game, 1.0f, kStart);
-  game->controlCode = other.controlCode = kWalkRight;
+  game->run.controlCode = other.run.controlCode = kWalkRight;
   const auto pass = [&](ClockTicks ms) {
     setGameClock(wall += ms);
     for (Game* g : {game, &other}) {
-      if (chooseMode(*g) == FrameMode::Play) runDueTicks(*g, lookAtClock(*g));
+      if (chooseMode(g->run) == FrameMode::Play) runDueTicks(*g, lookAtClock(*g));
     }
   };
   pass(100);
   key(GLFW_KEY_ESCAPE);  // the shared game's menu; the other run plays on
   for (int i = 0; i < 60; ++i) pass(50);
-  EXPECT_EQ(game->clock.time, kStart + 100);
-  EXPECT_EQ(other.clock.time, kStart + 3100);
-  EXPECT_EQ(game->ticksRun, 6);
-  EXPECT_EQ(other.ticksRun, 186);
+  EXPECT_EQ(game->run.clock.time, kStart + 100);
+  EXPECT_EQ(other.run.clock.time, kStart + 3100);
+  EXPECT_EQ(game->run.ticksRun, 6);
+  EXPECT_EQ(other.run.ticksRun, 186);
   key(GLFW_KEY_ESCAPE);
   pass(100);
-  EXPECT_EQ(game->clock.time, kStart + 200);
-  EXPECT_EQ(game->ticksRun, 12);
-  EXPECT_EQ(other.ticksRun, 192);
+  EXPECT_EQ(game->run.clock.time, kStart + 200);
+  EXPECT_EQ(game->run.ticksRun, 12);
+  EXPECT_EQ(other.run.ticksRun, 192);
+}
+
+// What the shell keeps of a run is the run's own: one started beside an
+// ended run leaves its record (the totals its game-over screen shows) alone.
+TEST_F(Pausing, ARunStartedBesideAnotherLeavesItsRecordAlone) {
+  game->record = RunRecord{true, 1234, 5000, false};
+  Game other;
+  startRunBeside(other, *game, 1.0f, kStart);
+  EXPECT_TRUE(game->record.recorded);
+  EXPECT_EQ(game->record.total, 1234);
+  EXPECT_EQ(game->record.best, 5000);
+  EXPECT_FALSE(other.record.recorded);
+  game->record = RunRecord();
 }
 
 TEST_F(Pausing, AReinforcementDueASecondAfterThePauseIsDueASecondAfterTheResume) {
   hero().position.x = hero().hitbox.position.x = 2.0f;  // far enough in for groups behind him
-  game->spawnClock = kStart + 1000 - 4800;  // level 1: due 4800 ms after the last one
-  const size_t before = game->enemies.size();
+  game->run.spawnClock = kStart + 1000 - 4800;  // level 1: due 4800 ms after the last one
+  const size_t before = game->run.enemies.size();
   pauseFor(30000);
   passes(1015);  // the tick at 1000 ms is not past it
-  EXPECT_EQ(game->enemies.size(), before);
+  EXPECT_EQ(game->run.enemies.size(), before);
   passes(1);
-  EXPECT_GT(game->enemies.size(), before);
+  EXPECT_GT(game->run.enemies.size(), before);
 }
 
 }  // namespace

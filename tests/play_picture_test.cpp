@@ -15,7 +15,7 @@
 #include "enemies/waves.h"
 #include "hero/control_codes.h"
 #include "render/shaders.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "rules/update_ticks.h"
 #include "runs/run_digest.h"
 #include "tests/gl_fixture.h"
@@ -32,18 +32,18 @@ class PlayPictureTest : public ::testing::Test {
   void SetUp() override {
     game = &sharedGame();
     freshStage(*game, kStart);
-    Player& hero = *game->tovan;
+    Player& hero = *game->run.tovan;
     hero.position.x = hero.hitbox.position.x = kHeroX;
-    drawBetweenTicks = true;
+    game->drawBetweenTicks = true;
   }
   void TearDown() override {
-    drawBetweenTicks = false;
+    game->drawBetweenTicks = false;
     freshStage(*game, kStart);
   }
 
   // Runs the run's next tick at its own time.
   void tick() {
-    const ClockTicks at = nextTickTime(*game);
+    const ClockTicks at = nextTickTime(game->run);
     setGameClock(at);
     ASSERT_EQ(runDueTicks(*game, at), 1);
   }
@@ -55,9 +55,9 @@ class PlayPictureTest : public ::testing::Test {
   }
   // The frame at `ms` with the latest tick drawn as it is.
   std::vector<unsigned char> latestAt(ClockTicks ms) {
-    drawBetweenTicks = false;
+    game->drawBetweenTicks = false;
     std::vector<unsigned char> frame = frameAt(ms);
-    drawBetweenTicks = true;
+    game->drawBetweenTicks = true;
     return frame;
   }
 
@@ -88,25 +88,25 @@ Place halfWay(const Place& a, const Place& b) {
 
 TEST_F(PlayPictureTest, FightersAreDrawnBetweenTheLastTwoTicksAndTheRunIsLeftAsItWas) {
   // The hero jumps straight up while an enemy walks up to him.
-  spawnEnemy(game->enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
-  game->controlCode = kJump;
+  spawnEnemy(game->run.enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
+  game->run.controlCode = kJump;
   tick();
   tick();
-  Player& hero = *game->tovan;
-  Character& enemy = game->enemies[0];
+  Player& hero = *game->run.tovan;
+  Character& enemy = game->run.enemies[0];
   const Place heroBefore = placeOf(hero), enemyBefore = placeOf(enemy);
   tick();  // the third tick, at +50 ms; the fourth falls at +66
-  ASSERT_EQ(game->tickClock, kStart + 50);
-  ASSERT_EQ(nextTickTime(*game), kStart + 66);
+  ASSERT_EQ(game->run.tickClock, kStart + 50);
+  ASSERT_EQ(nextTickTime(game->run), kStart + 66);
   const Place heroAfter = placeOf(hero), enemyAfter = placeOf(enemy);
   ASSERT_NE(heroBefore.vertices[1], heroAfter.vertices[1]);
   ASSERT_NE(enemyBefore.x, enemyAfter.x);
-  const std::uint64_t digest = runStateDigest(*game);
+  const std::uint64_t digest = runStateDigest(game->run);
 
   const std::vector<unsigned char> atTick = frameAt(kStart + 50);
   const std::vector<unsigned char> halfWayThrough = frameAt(kStart + 58);
   const std::vector<unsigned char> nearlyNext = frameAt(kStart + 65);
-  EXPECT_EQ(runStateDigest(*game), digest);
+  EXPECT_EQ(runStateDigest(game->run), digest);
 
   // The frames the same fighters make placed by hand, drawn as they are.
   const auto placedBy = [&](const Place& heroAt, const Place& enemyAt) {
@@ -122,7 +122,7 @@ TEST_F(PlayPictureTest, FightersAreDrawnBetweenTheLastTwoTicksAndTheRunIsLeftAsI
       << "at fraction 0.5: half way";
   EXPECT_FALSE(nearlyNext == atTick);
   EXPECT_FALSE(nearlyNext == latestAt(kStart + 50));
-  EXPECT_EQ(runStateDigest(*game), digest);
+  EXPECT_EQ(runStateDigest(game->run), digest);
 }
 
 // Each case sets up the last tick; across it nothing is drawn between ticks.
@@ -135,46 +135,46 @@ TEST_F(PlayPictureTest, NothingIsDrawnBetweenTicksAcrossATeleport) {
   const Teleport teleports[] = {
       {"the hero turns",
        [](Game& game) {
-         spawnEnemy(game.enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
-         game.controlCode = kWalkLeft;
+         spawnEnemy(game.run.enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
+         game.run.controlCode = kWalkLeft;
        }},
       {"an enemy is removed and another spawned in one tick",
        [](Game& game) {
-         spawnEnemy(game.enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
-         game.enemies[0].dead = true;
-         game.controlCode = kNoControl;  // the hero stands: only the roster changes
-         game.spawnClock = nextTickTime(game) - 10000;  // a reinforcement comes due
+         spawnEnemy(game.run.enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
+         game.run.enemies[0].dead = true;
+         game.run.controlCode = kNoControl;  // the hero stands: only the roster changes
+         game.run.spawnClock = nextTickTime(game.run) - 10000;  // a reinforcement comes due
        }},
       {"a blow takes a life",
        [](Game& game) {
-         spawnEnemy(game.enemies, 1, kHeroX + 0.05f, kHeroX, 1.0f);
-         Character& enemy = game.enemies[0];
+         spawnEnemy(game.run.enemies, 1, kHeroX + 0.05f, kHeroX, 1.0f);
+         Character& enemy = game.run.enemies[0];
          enemy.attackBox = AttackBox(Hitbox(Position(kHeroX, 0.0f), 0.035f, 0.6f), 25);
          enemy.attackActive = true;
-         game.tovan->health = 1;
+         game.run.tovan->health = 1;
        }},
   };
   for (const Teleport& teleport : teleports) {
     SCOPED_TRACE(teleport.name);
     freshStage(*game, kStart);
-    Player& hero = *game->tovan;
+    Player& hero = *game->run.tovan;
     hero.position.x = hero.hitbox.position.x = kHeroX;
-    game->controlCode = kWalkRight;
+    game->run.controlCode = kWalkRight;
     tick();
     tick();
     teleport.before(*game);
-    const long firstBefore = game->enemies[0].id;
+    const long firstBefore = game->run.enemies[0].id;
     const int livesBefore = hero.lives;
     tick();
-    ASSERT_TRUE(hero.lives < livesBefore || !hero.getPosition().isFacingRight() || game->enemies[0].id != firstBefore);
-    const ClockTicks between = game->tickClock + 8;
+    ASSERT_TRUE(hero.lives < livesBefore || !hero.getPosition().isFacingRight() || game->run.enemies[0].id != firstBefore);
+    const ClockTicks between = game->run.tickClock + 8;
     EXPECT_TRUE(frameAt(between) == latestAt(between));
   }
 }
 
 TEST_F(PlayPictureTest, APausedPictureStandsStill) {
-  spawnEnemy(game->enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
-  game->controlCode = kJump;
+  spawnEnemy(game->run.enemies, 1, kHeroX + 0.8f, kHeroX, 1.0f);
+  game->run.controlCode = kJump;
   tick();
   tick();
   setGameClock(kStart + 40);
@@ -205,24 +205,24 @@ TEST(DrawBetweenTicks, EveryDisplayButOneAtTheTicksOwnRate) {
 std::vector<unsigned char> heroDrawn(Game& game) {
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  useShaderProgram(game.shaderProgram);
+  useShaderProgram(game.drawing);
   PlayPicture picture = playPicture(game, 1.0f);
-  drawFighter(picture.hero, picture.now);
+  drawFighter(game.drawing, picture.hero, picture.now);
   glFinish();
   return wholeFrame();
 }
 
 TEST_F(PlayPictureTest, ALandedBlowsPictureStaysOutForFourFramesAt60Hz) {
-  drawBetweenTicks = false;  // a 60 Hz display: a frame a tick
-  spawnEnemy(game->enemies, 1, kHeroX + 0.15f, kHeroX, 1.0f);
-  game->controlCode = kKick;
+  game->drawBetweenTicks = false;  // a 60 Hz display: a frame a tick
+  spawnEnemy(game->run.enemies, 1, kHeroX + 0.15f, kHeroX, 1.0f);
+  game->run.controlCode = kKick;
   tick();
-  game->controlCode = kNoControl;  // one kick, not a chain
-  const auto landed = [&] { return game->enemies[0].struck && game->enemies[0].struckAt == game->tickClock; };
+  game->run.controlCode = kNoControl;  // one kick, not a chain
+  const auto landed = [&] { return game->run.enemies[0].struck && game->run.enemies[0].struckAt == game->run.tickClock; };
   for (int ticks = 0; ticks < 40 && !landed(); ++ticks) tick();
   ASSERT_TRUE(landed());
-  const Player& hero = *game->tovan;
-  const GLuint landingImage = textureOf(hero.shown);
+  const Player& hero = *game->run.tovan;
+  const GLuint landingImage = textureOf(game->drawing, hero.shown);
   const float landingEdge = hero.vertices[0];
   const std::vector<unsigned char> landing = heroDrawn(*game);
 
@@ -230,7 +230,7 @@ TEST_F(PlayPictureTest, ALandedBlowsPictureStaysOutForFourFramesAt60Hz) {
     tick();
     // The rules take the blow back on the next tick; the picture stays.
     if (frame == 1) {
-      EXPECT_TRUE(textureOf(hero.shown) != landingImage || hero.vertices[0] != landingEdge);
+      EXPECT_TRUE(textureOf(game->drawing, hero.shown) != landingImage || hero.vertices[0] != landingEdge);
     }
     EXPECT_TRUE(heroDrawn(*game) == landing) << "frame " << frame;
   }

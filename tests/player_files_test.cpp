@@ -117,7 +117,7 @@ TEST(HostileFiles, ASettingsFileNestedTooDeepOrTooLargeGivesOneLineAndTheDefault
   for (const Hostile& file : hostileFiles()) {
     ASSERT_TRUE(writeFileWhole(settingsPath(), "music_volume = 10\n" + file.text, nullptr));
     testing::internal::CaptureStderr();
-    loadSettings();
+    Settings settings = loadSettings();
     const std::string said = testing::internal::GetCapturedStderr();
     const std::string start =
         "nombre: " + settingsPath() + (file.line != 0 ? ":" + std::to_string(file.line + 1) + ": " : " ");
@@ -126,7 +126,6 @@ TEST(HostileFiles, ASettingsFileNestedTooDeepOrTooLargeGivesOneLineAndTheDefault
     EXPECT_EQ(linesIn(said), 1) << file.name;
     EXPECT_EQ(settings.musicVolume, kMaxVolume) << file.name << ": the defaults";
   }
-  settings = Settings();
 }
 
 TEST(HostileFiles, AScoresFileNestedTooDeepOrTooLargeIsKeptAsideAndANewTableStarts) {
@@ -184,7 +183,6 @@ TEST(HostileFiles, ProblemLinesQuoteAShortPrefixAndAreCappedPerFile) {
   std::string why;
   EXPECT_FALSE(readScoreTable(longName + " = 1\n", &table, &why));
   EXPECT_LT(why.size(), 100u);
-  settings = Settings();
 }
 
 // A table the player cannot read (mode 000) still holds their runs: the
@@ -239,11 +237,11 @@ TEST(UnreadableFiles, ASettingsFileThatCannotBeReadIsSaidAndNeverWrittenOver) {
   ASSERT_EQ(chmod(settingsPath().c_str(), 0), 0);
   const int code = asOrdinaryUser(scratch.path, [&] {
     testing::internal::CaptureStderr();
-    loadSettings();
+    Settings settings = loadSettings();
     const std::string said = testing::internal::GetCapturedStderr();
     if (said != "nombre: " + settingsPath() + " cannot be read (Permission denied); using the default settings\n")
       return 10;
-    if (!keepFullScreen(true)) return 11;  // as F11 does
+    if (!keepFullScreen(settings, true)) return 11;  // as F11 does
     return 0;
   });
   if (code < 0) GTEST_SKIP() << "cannot act as an ordinary user here: mode 000 proves nothing to root";
@@ -290,17 +288,17 @@ TEST(SettingsFile, FullScreenIsRememberedApartAndTheSettingsFileIsNeverRewritten
     ASSERT_EQ(utimes(path.c_str(), when), 0);
   };
   testing::internal::CaptureStderr();
-  ASSERT_TRUE(keepFullScreen(true));  // F11
+  Settings settings;
+  ASSERT_TRUE(keepFullScreen(settings, true));  // F11
   age(settingsPath(), 1000);
   age(statePath(), 2000);
-  loadSettings();
+  settings = loadSettings();
   EXPECT_TRUE(settings.fullScreen) << "F11 after the file was written";
   age(settingsPath(), 3000);
-  loadSettings();
+  settings = loadSettings();
   EXPECT_FALSE(settings.fullScreen) << "the file edited after F11";
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(contentsOf(settingsPath()), mine);
-  settings = Settings();
 }
 
 // The print-only options read and nothing else: a broken table stays where

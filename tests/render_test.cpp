@@ -9,7 +9,7 @@
 #include "render/frames.h"
 #include "render/shaders.h"
 #include "rules/control_rules.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "rules/update_ticks.h"
 #include "screens/hud.h"
 #include "tests/gl_fixture.h"
@@ -30,7 +30,7 @@ class Rendering : public ::testing::Test {
   }
   // Share of the bar's middle row that shows the "health left" colour.
   double barFill(int health) {
-    game->tovan->health = health;
+    game->run.tovan->health = health;
     renderOnly(*game);
     int full = 0, total = 0;
     for (int x = toX(0.3f) + 1; x < toX(0.6f) - 1; ++x, ++total) {
@@ -64,14 +64,14 @@ TEST_F(Rendering, TheHeroStandsAtTheCentreOfTheStage) {
   std::vector<Pixel> withHero;
   for (int y = toY(0.1f) + 2; y < toY(-0.25f) - 2; y += 4) withHero.push_back(readPixel(400, y));
   int differing = 0;
-  game->tovan->shiftVertices(false, 10.0f);  // out of sight
+  game->run.tovan->shiftVertices(false, 10.0f);  // out of sight
   renderOnly(*game);
   size_t i = 0;
   for (int y = toY(0.1f) + 2; y < toY(-0.25f) - 2; y += 4, ++i) {
     const Pixel p = readPixel(400, y);
     if (p.r != withHero[i].r || p.g != withHero[i].g || p.b != withHero[i].b) ++differing;
   }
-  game->tovan->reset();
+  game->run.tovan->reset();
   EXPECT_GT(differing, static_cast<int>(withHero.size()) / 2);
 }
 
@@ -79,16 +79,16 @@ TEST_F(Rendering, TheHeroStandsAtTheCentreOfTheStage) {
 // quad, 200 ms into a kick facing one way (its widest picture).
 std::vector<Pixel> kickRow(Game& game, bool facingRight, int y) {
   freshStage(game, 400000);
-  Player& hero = *game.tovan;
+  Player& hero = *game.run.tovan;
   setGameClock(400000);
-  hero.update(facingRight ? kWalkRight : kWalkLeft, wallClock());  // at the stage's start: only turns
-  hero.update(kKick, wallClock());
+  hero.update(facingRight ? kWalkRight : kWalkLeft, wallClock(), game.run.enemies);  // at the stage's start: only turns
+  hero.update(kKick, wallClock(), game.run.enemies);
   setGameClock(400200);
-  hero.update(kKick, wallClock());
+  hero.update(kKick, wallClock(), game.run.enemies);
   glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  useShaderProgram(game.shaderProgram);
-  drawFighter(hero, wallClock());
+  useShaderProgram(game.drawing);
+  drawFighter(game.drawing, hero, wallClock());
   glFinish();
   std::vector<Pixel> row;
   for (int x = 0; x < kWindowWidth; ++x) row.push_back(readPixel(x, y));
@@ -133,13 +133,13 @@ TEST_F(Rendering, TheScoreShownIsTheRunsTotal) {
   // Digits grow leftwards from the right of the band; the third from the right
   // is drawn only for a total of 100 or more.
   const int thirdDigitX = toX(0.95f - 2.5f * 0.04f);
-  game->tovan->score = 0;
-  game->tovan->runScore = 175;
+  game->run.tovan->score = 0;
+  game->run.tovan->runScore = 175;
   renderOnly(*game);
   bool drawn = false;
   for (int y = toY(-0.7f) + 2; y < toY(-0.8f) - 2; ++y) drawn = drawn || !isClearGrey(readPixel(thirdDigitX, y));
   EXPECT_TRUE(drawn);
-  game->tovan->runScore = 0;
+  game->run.tovan->runScore = 0;
 }
 
 // The level is written in the game's words wherever it is shown: above the
@@ -161,14 +161,14 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
       {"play", [](Game&) {}, {-0.6f, -0.56f, -0.36f, -0.66f}, {-0.34f, -0.56f, -0.30f, -0.66f}},
       {"stage clear",
        [](Game& g) {
-         g.tovan->position.x = g.tovan->hitbox.position.x = kStageEndX;
-         g.stageOver = true;
+         g.run.tovan->position.x = g.run.tovan->hitbox.position.x = kStageEndX;
+         g.run.stageOver = true;
        },
        {-0.7f, 0.9f, -0.1f, 0.74f}, {-0.06f, 0.88f, -0.01f, 0.76f}},
       {"game over",
        [](Game& g) {
-         g.tovan->lives = 0;
-         g.stageOver = true;
+         g.run.tovan->lives = 0;
+         g.run.stageOver = true;
        },
        {-0.7f, -0.29f, -0.1f, -0.45f}, {-0.06f, -0.31f, -0.01f, -0.43f}},
   };
@@ -177,7 +177,7 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
     const float levels[2] = {1.0f, 3.0f};
     for (int i = 0; i < 2; ++i) {
       freshStage(*game, kStart);
-      game->level = levels[i];
+      game->run.level = levels[i];
       s.setUp(*game);
       renderOnly(*game);
       word[i] = region(s.word);
@@ -196,19 +196,19 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
   // though it has begun: the number drawn over the stage at the hero's new
   // start is the one a sequence from level 1 shows there.
   freshStage(*game, kStart);
-  game->tovan->position.x = game->tovan->hitbox.position.x = kStageEndX;
-  game->stageOver = true;
+  game->run.tovan->position.x = game->run.tovan->hitbox.position.x = kStageEndX;
+  game->run.stageOver = true;
   // Two ticks in the frame: the poses end in the first.
-  game->tickClock = kStart - 2 * ticksTime(game->pace, 1);
-  game->clearClock = game->tickClock + ticksTime(game->pace, 1) - 1001;
+  game->run.tickClock = kStart - 2 * ticksTime(game->run.pace, 1);
+  game->run.clearClock = game->run.tickClock + ticksTime(game->run.pace, 1) - 1001;
   renderOnly(*game);
-  ASSERT_FALSE(game->stageOver);
-  ASSERT_EQ(game->level, 2.0f);
+  ASSERT_FALSE(game->run.stageOver);
+  ASSERT_EQ(game->run.level, 2.0f);
   const Box nextLevel = {-0.06f, 0.88f, -0.01f, 0.76f};
   const std::vector<unsigned char> lastFrame = region(nextLevel);
-  game->level = 1.0f;
-  game->stageOver = true;
-  game->clearClock = game->tickClock = kStart;
+  game->run.level = 1.0f;
+  game->run.stageOver = true;
+  game->run.clearClock = game->run.tickClock = kStart;
   renderOnly(*game);
   EXPECT_TRUE(region(nextLevel) == lastFrame);
   // The word is there: the HUD's word over the grey band.
@@ -218,19 +218,17 @@ TEST_F(Rendering, TheLevelIsShownInPlayAsAStageIsClearedAndAtGameOver) {
   for (int x = toX(-0.6f); x < toX(-0.36f); ++x) inked += !isClearGrey(readPixel(x, toY(-0.61f)));
   EXPECT_GT(inked, 20);
   freshStage(*game, kStart);
-  std::copy(kFondoPoints, kFondoPoints + 12, game->points);
-  refillPositions(game->quads.fondo, game->points);
 }
 
 TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {
-  game->menuOpen = true;
-  game->exitSelected = false;
-  ASSERT_EQ(chooseMode(*game), FrameMode::Menu);
+  game->run.menuOpen = true;
+  game->run.exitSelected = false;
+  ASSERT_EQ(chooseMode(game->run), FrameMode::Menu);
   renderOnly(*game);
   std::vector<Pixel> onContinue;
   for (int y = 0; y < kWindowHeight; y += 10) onContinue.push_back(readPixel(400, y));
   EXPECT_FALSE(isClearGrey(readPixel(400, 595)));
-  game->exitSelected = true;
+  game->run.exitSelected = true;
   renderOnly(*game);
   int differing = 0;
   for (int y = 0, i = 0; y < kWindowHeight; y += 10, ++i) {
@@ -238,7 +236,7 @@ TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {
     if (p.r != onContinue[i].r || p.g != onContinue[i].g || p.b != onContinue[i].b) ++differing;
   }
   EXPECT_GT(differing, 0);
-  resetControlState(*game);
+  resetControlState(game->run);
 }
 
 }  // namespace

@@ -11,15 +11,17 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/pass_ticks.h"
 #include "app/replay.h"
 #include "base/recording_file.h"
 #include "enemies/roster.h"
 #include "rules/update_ticks.h"
+#include "runs/run_check.h"
 #include "runs/run_log.h"
 #include "tests/gl_fixture.h"
 #include "tests/replay/scripted_play.h"
@@ -65,9 +67,9 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
     SCOPED_TRACE(script->name);
     const std::string text = playScripted(*game, script->steps, script->recordedEvery);
     if (script == &kLoseALife) {
-      EXPECT_LT(game->tovan->lives, 5);
+      EXPECT_LT(game->run.tovan->lives, 5);
     } else if (script == &kClearStage) {
-      EXPECT_EQ(game->level, 2.0f);
+      EXPECT_EQ(game->run.level, 2.0f);
     } else if (script == &kStalls) {
       EXPECT_NE(text.find(" drop 50\n"), std::string::npos);  // 150 ms a pass: 6 ticks run, 50 ms dropped
     } else {
@@ -79,7 +81,7 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
       long differsAt = 0;
       EXPECT_EQ(replayAtPasses(*game, text, every, &differsAt), run.endHash) << "a pass every " << every << " ms";
       EXPECT_EQ(differsAt, -1) << "a pass every " << every << " ms";
-      EXPECT_EQ(game->ticksRun, run.endTick);
+      EXPECT_EQ(game->run.ticksRun, run.endTick);
     }
   }
 }
@@ -109,12 +111,12 @@ TEST_F(Replays, RecordedRunsOfEveryFormatStillCheck) {
     ASSERT_TRUE(loadRun(std::string(NOMBRE_FIXTURES) + "/" + name, run));
     RunLog log;
     beginReplay(*game, log, run);
-    EXPECT_TRUE(replayToEnd(*game, log));
+    EXPECT_TRUE(playToEnd(game->run, log));
     EXPECT_EQ(log.firstDifference(), -1);
-    EXPECT_TRUE(log.endsAsRecorded(*game));
-    EXPECT_EQ(game->tovan->lives, fixture.livesLeft);
-    EXPECT_EQ(game->level, fixture.level);
-    game->log = nullptr;
+    EXPECT_TRUE(log.endsAsRecorded(game->run));
+    EXPECT_EQ(game->run.tovan->lives, fixture.livesLeft);
+    EXPECT_EQ(game->run.level, fixture.level);
+    game->run.log = nullptr;
   }
 }
 
@@ -160,6 +162,21 @@ TEST(RunFiles, BrokenFilesAreRefusedSayingWhere) {
       {"bad hash", head + "1000 hash 12\nend 1000 0000000000000000\n", "hash"},
       {"negative tick", head + "-4 press z\nend 3 0000000000000000\n", "tick"},
       {"huge level", "nombre-replay 1 game 1.0.0 level 99999999999 clock 0\nend 0 0000000000000000\n", "level"},
+      // Every game starts at level 1: only a hand writes another start.
+      {"a start past level 1", "nombre-replay 3 game 1.0.0 level 1000 clock 0 tick 50/3\n0 press x\nend 864000 0000000000000000\n",
+       "line 1: the start level is \"1000\": every game starts at level 1"},
+      {"a start at level 2", "nombre-replay 1 game 1.0.0 level 2 clock 0\nend 0 0000000000000000\n", "level 1"},
+      {"a word past the third", head + "3 press z z\nend 3 0000000000000000\n", "line 2: not \"TICK KIND VALUE\""},
+      // The game writes a hash line every 3 s of play, and nowhere else.
+      {"no hash where one is due", "nombre-replay 3 game 1.0.0 level 1 clock 0 tick 50/3\n0 press x\nend 864000 0000000000000000\n",
+       "line 3: no hash line at tick 180, where the game writes one"},
+      {"an event past a hash due", head + "1000 hash 0000000000000000\n2001 press x\nend 2001 0000000000000000\n",
+       "line 3: no hash line at tick 2000"},
+      {"a hash off its tick", head + "999 hash 0000000000000000\nend 999 0000000000000000\n",
+       "line 2: a hash line at tick 999, where the game writes none"},
+      {"a word past the end line's", head + "end 3 0000000000000000 0\n", "line 2: the end line"},
+      {"a header word too many", "nombre-replay 3 game 1.0.0 level 1 clock 0 tick 50/3 x\nend 0 0000000000000000\n",
+       "line 1: the header"},
       {"after the end", head + "end 3 0000000000000000\n4 press z\n", "after the end"},
       {"end before events", head + "9 press z\nend 3 0000000000000000\n", "ends before"},
       {"a nul byte", head + std::string("3 press z\0\n", 11) + "end 3 0000000000000000\n", "text"},
@@ -206,6 +223,14 @@ TEST(RunFiles, EveryKeyTheWindowCanSendReadsBackAsWritten) {
 // Files an editor saved with a byte-order mark are read.
 TEST(RunFiles, ARunHoldsAtMostFourHoursOfGameTime) {
   const std::string head = "nombre-replay 1 game 1.0.0 level 1 clock 412\n";
+  // The hash lines a version-1 file holds up to `ticks`, as the game wrote them.
+  const auto hashesBefore = [](long ticks) {
+    std::string lines;
+    for (long tick = kClassicHashEvery; tick <= ticks; tick += kClassicHashEvery) {
+      lines += std::to_string(tick) + " hash 0000000000000000\n";
+    }
+    return lines;
+  };
   const std::string longest = std::to_string(kLongestRunMs / kClassicPace.num);
   const std::string pastLongest = std::to_string(kLongestRunMs / kClassicPace.num + 1);
   const struct {
@@ -213,7 +238,9 @@ TEST(RunFiles, ARunHoldsAtMostFourHoursOfGameTime) {
     std::string text;
     const char* says;  // null: accepted
   } cases[] = {
-      {"the longest run", head + longest + " press x\nend " + longest + " 0000000000000000\n", nullptr},
+      {"the longest run", head + hashesBefore(kLongestRunMs / kClassicPace.num) + longest + " press x\nend " + longest +
+                              " 0000000000000000\n",
+       nullptr},
       {"a byte-order mark", "\xEF\xBB\xBF" + head + "3 press z\nend 3 0000000000000000\n", nullptr},
       {"an end a tick past it", head + "end " + pastLongest + " 0000000000000000\n", "line 2: the run would last"},
       {"an end 10^12 ticks on", head + "end 1000000000000 0000000000000000\n", "line 2: the run would last"},
@@ -231,6 +258,80 @@ TEST(RunFiles, ARunHoldsAtMostFourHoursOfGameTime) {
     if (c.says != nullptr) {
       EXPECT_NE(why.find(c.says), std::string::npos) << c.what << ": " << why;
     }
+  }
+}
+
+// A line is given up on at the word past its last: a file of one line of
+// millions of words is refused, holding no more memory than a small multiple
+// of the file (each word kept apart, it held twenty times the file).
+TEST(RunFiles, ALineOfMillionsOfWordsCostsNoMoreMemoryThanTheFile) {
+  const std::string path = testing::TempDir() + "nombre_many_words.nrep";
+  constexpr long kBytes = 32L << 20;
+  {
+    std::ofstream file(path);
+    file << "nombre-replay 3 game 1.0.0 level 1 clock 0 tick 50/3\n0 press ";
+    std::string chunk;
+    for (int i = 0; i < (1 << 19); ++i) chunk += "a ";
+    for (long written = 0; written < kBytes; written += static_cast<long>(chunk.size())) file << chunk;
+    file << "\nend 3 0000000000000000\n";
+  }
+  std::string out;
+  // The peak resident memory, in kB, on the last line.
+  const int status = runCommand("/usr/bin/time -f %M " + std::string(NOMBRE_CHECK_BINARY) + " " + path + " 2>&1", out);
+  std::remove(path.c_str());
+  EXPECT_EQ(status, 2) << out;
+  EXPECT_NE(out.find("line 2: not \"TICK KIND VALUE\""), std::string::npos) << out;
+  const long peakKb = std::stol(out.substr(out.rfind('\n', out.size() - 2) + 1));
+  EXPECT_LT(peakKb * 1024, 4 * kBytes) << out;
+}
+
+// A check ends, given up on, past the work of any run the game records (a
+// file can claim a run far costlier per tick than a real one); a stop asked
+// for is heard within a few thousand steps.
+TEST(RunFiles, ACheckIsBoundedAndCanBeStopped) {
+  RunFile file;
+  std::string why;
+  ASSERT_TRUE(readRunFile(std::string(NOMBRE_FIXTURES) + "/v3_long_game.nrep", file, why)) << why;
+  const RunVerdict whole = checkRun(file);
+  EXPECT_TRUE(whole.same) << whole.says;
+  EXPECT_EQ(whole.score, 29100);
+  EXPECT_EQ(whole.level, 3);
+
+  const RunVerdict costly = checkRun(file, nullptr, 20000);
+  EXPECT_FALSE(costly.same);
+  EXPECT_TRUE(costly.tooCostly);
+  EXPECT_LT(costly.ticks, 20000 / kTickSteps);
+  EXPECT_NE(costly.says.find("given up at tick " + std::to_string(costly.ticks)), std::string::npos) << costly.says;
+
+  static int asked = 0;
+  asked = 0;
+  const RunVerdict stopped = checkRun(file, [] { return ++asked == 3; });
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_FALSE(stopped.same);
+  EXPECT_EQ(asked, 3);
+  EXPECT_LT(stopped.ticks, 5000) << "asked every few hundred ticks at most";
+  EXPECT_EQ(stopped.says, "the check was stopped at tick " + std::to_string(stopped.ticks));
+  // The most a check may cost covers a real run of the longest a file holds,
+  // at the game's pace now and at the 3 ms ticks of old.
+  EXPECT_GE(kMostCheckSteps, kLongestRunMs * kGamePace.den / kGamePace.num * (kTickSteps + 250));
+  EXPECT_GE(kMostCheckSteps, kLongestRunMs / 3 * (kTickSteps + 40));
+}
+
+// A game closed before its first tick leaves the last run there was: only a
+// run with a tick played is handed on to be kept.
+TEST(RunFiles, ARunOfNoTicksIsNotKept) {
+  static int kept = 0;
+  kept = 0;
+  for (const long ticks : {0L, 1L}) {
+    ::Run run;
+    RunLog log;
+    bringHeroOn(run);
+    beginRun(run, 1.0f, 5000);
+    log.beginRecording(run, nullptr, [](const std::string&) { ++kept; });
+    run.log = &log;
+    for (long i = 0; i < ticks; ++i) ASSERT_TRUE(runLoggedTick(run));
+    log.finish(run);
+    EXPECT_EQ(kept, ticks == 0 ? 0 : 1) << ticks << " ticks";
   }
 }
 
@@ -407,7 +508,8 @@ TEST(RunFiles, ARefusalQuotesBadWordsAndNamesShortAndPlain) {
     EXPECT_LT(out.size(), 400u) << c.what;
     EXPECT_EQ(std::count_if(out.begin(), out.end(), [](char b) { return static_cast<unsigned char>(b) < 0x20; }), 1)
         << c.what << ": only the line's end is a control byte";
-    EXPECT_NE(out.find("run?]0;pwned??[2J?[31m.nrep is not a run to replay"), std::string::npos) << c.what << ": " << out;
+    EXPECT_NE(out.find("run?]0;pwned??[2J?[31m.nrep\"#"), std::string::npos) << c.what << ": " << out;
+    EXPECT_NE(out.find(" is not a run to replay"), std::string::npos) << c.what << ": " << out;
     EXPECT_NE(out.find(c.says), std::string::npos) << c.what << ": " << out;
     EXPECT_NE(out.find("kk...\"\n"), std::string::npos) << c.what << ": " << out;
   }
@@ -429,13 +531,13 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   const auto fight = [] { return readRegion(0, 230, 800, 220); };
   renderOnly(*game);
   const std::vector<unsigned char> skyPlaying = sky(), fightPlaying = fight();
-  const long ticks = game->ticksRun;
+  const long ticks = game->run.ticksRun;
   ASSERT_GT(ticks, 0);
 
   holdReplay(*game, true);
   setGameClock(wall += 50);  // time does not pass for the replay while paused
   renderOnly(*game);
-  EXPECT_EQ(game->ticksRun, ticks);
+  EXPECT_EQ(game->run.ticksRun, ticks);
   EXPECT_TRUE(sky() != skyPlaying) << "the sign is drawn";
   EXPECT_TRUE(fight() == fightPlaying) << "the fight is frozen as it was";
   const std::vector<unsigned char> skyPaused = sky();
@@ -444,7 +546,7 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying) << "resumed, the sign is gone";
 
-  game->log = nullptr;  // not a replay: a clock held still shows no replay's sign
+  game->run.log = nullptr;  // not a replay: a clock held still shows no replay's sign
   holdReplay(*game, true);
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying);
@@ -547,18 +649,18 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
     RunLog logs[2];
     for (int i = 0; i < 2; ++i) beginReplay(*games[i], logs[i], runs[i]);
     long turns = 0;
-    while (!(logs[0].replayDone(*games[0]) && logs[1].replayDone(*games[1])) && turns < 1000000) {
+    while (!(logs[0].replayDone(games[0]->run) && logs[1].replayDone(games[1]->run)) && turns < 1000000) {
       for (int i = 0; i < 2; ++i) {
-        if (!logs[i].replayDone(*games[i])) runLoggedTick(*games[i]);
+        if (!logs[i].replayDone(games[i]->run)) runLoggedTick(games[i]->run);
       }
       ++turns;
     }
     for (int i = 0; i < 2; ++i) {
-      EXPECT_TRUE(logs[i].replayDone(*games[i])) << "run " << i;
+      EXPECT_TRUE(logs[i].replayDone(games[i]->run)) << "run " << i;
       EXPECT_EQ(logs[i].firstDifference(), -1) << "run " << i;
-      EXPECT_EQ(games[i]->ticksRun, runs[i].endTick) << "run " << i;
-      EXPECT_TRUE(logs[i].endsAsRecorded(*games[i])) << "run " << i;
-      games[i]->log = nullptr;
+      EXPECT_EQ(games[i]->run.ticksRun, runs[i].endTick) << "run " << i;
+      EXPECT_TRUE(logs[i].endsAsRecorded(games[i]->run)) << "run " << i;
+      games[i]->run.log = nullptr;
     }
     EXPECT_NE(runs[0].endTick, 0);
   }
@@ -631,6 +733,46 @@ TEST_F(Replays, TheCheckerChecksRunsWithoutADisplay) {
   EXPECT_EQ(runCommand(checker + " 2>&1", out), 2) << out;
   std::remove(good.c_str());
   std::remove(other.c_str());
+}
+
+// A server reads the checker's lines by name: each names its own file, the
+// names with a newline, a terminal's escapes or hundreds of bytes included,
+// and a run that checks ends its line with its score and the level reached.
+TEST(RunFiles, TheCheckerNamesEachFileApartWithItsScore) {
+  const std::string folder = testing::TempDir() + "nombre_check_names/";
+  std::string out;
+  runCommand("rm -rf " + folder + " && mkdir -p " + folder, out);
+  const std::string fixture = std::string(NOMBRE_FIXTURES) + "/v3_walk_fight_pause.nrep";
+  const std::string deep = std::string(200, 'd') + "/";
+  runCommand("mkdir -p " + folder + deep + deep, out);
+  const std::vector<std::string> names = {"a\nb.nrep", "a?b.nrep", "a\x1b]0;x\x07\xc2\x9b.nrep", deep + deep + "1.nrep",
+                                          deep + deep + "2.nrep"};
+  std::string arguments;
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::ofstream(folder + names[i]) << fileText(fixture);
+    const std::string variable = "NOMBRE_NAME_" + std::to_string(i);
+    setenv(variable.c_str(), (folder + names[i]).c_str(), 1);
+    arguments += " \"$" + variable + "\"";
+  }
+  ASSERT_EQ(runCommand(std::string("env -u DISPLAY ") + NOMBRE_CHECK_BINARY + arguments + " 2>&1", out), 0) << out;
+  std::set<std::string> named;
+  std::istringstream lines(out);
+  std::string line;
+  int count = 0;
+  while (std::getline(lines, line)) {
+    ++count;
+    EXPECT_LT(line.size(), 400u) << line;
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char b) { return static_cast<unsigned char>(b) < 0x20; }));
+    EXPECT_EQ(line.find("\xc2\x9b"), std::string::npos) << line;
+    const std::string verdict = ": the replay ends as the run did (996 ticks); score 6825, level 1";
+    ASSERT_GT(line.size(), verdict.size());
+    EXPECT_EQ(line.substr(line.size() - verdict.size()), verdict) << line;
+    EXPECT_TRUE(named.insert(line.substr(0, line.size() - verdict.size())).second) << line;
+  }
+  EXPECT_EQ(count, 5) << out;
+  EXPECT_TRUE(named.count(folder + "a?b.nrep")) << out;
+  for (size_t i = 0; i < names.size(); ++i) unsetenv(("NOMBRE_NAME_" + std::to_string(i)).c_str());
+  runCommand("rm -rf " + folder, out);
 }
 
 }  // namespace

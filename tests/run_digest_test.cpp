@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "base/chance.h"
 #include "rules/run_fields.h"
 #include "runs/run_digest.h"
@@ -36,8 +36,8 @@ struct Change {
   void (*apply)(Game& game);
 };
 
-Player& heroOf(Game& g) { return *g.tovan; }
-Character& firstEnemy(Game& g) { return g.enemies.front(); }
+Player& heroOf(Game& g) { return *g.run.tovan; }
+Character& firstEnemy(Game& g) { return g.run.enemies.front(); }
 
 const Change kChanges[] = {
     {"hero x", [](Game& g) { heroOf(g).position.x += 0.001f; }},
@@ -86,39 +86,39 @@ const Change kChanges[] = {
     {"enemy health", [](Game& g) { firstEnemy(g).health -= 1; }},
     {"enemy state", [](Game& g) { firstEnemy(g).state = EnemyApproach; }},
     {"enemy struck", [](Game& g) { firstEnemy(g).struck = true; }},
-    {"roster order", [](Game& g) { std::swap(g.enemies.front(), g.enemies.back()); }},
-    {"roster size", [](Game& g) { g.enemies.pop_back(); }},
-    {"hearts", [](Game& g) { g.hearts.pop_back(); }},
-    {"level", [](Game& g) { g.level = 2.0f; }},
-    {"tick clock", [](Game& g) { g.tickClock += 3; }},
-    {"reinforcement clock", [](Game& g) { g.spawnClock += 1; }},
-    {"stage-clear clock", [](Game& g) { g.clearClock += 1; }},
-    {"ticks run", [](Game& g) { g.ticksRun += 1; }},
-    {"stage over", [](Game& g) { g.stageOver = true; }},
-    {"stage-clear pose", [](Game& g) { g.endFrameIndex = 1; }},
-    {"control code", [](Game& g) { g.controlCode = kWalkRight; }},
-    {"right held", [](Game& g) { g.rightHeld = true; }},
-    {"left held", [](Game& g) { g.leftHeld = true; }},
-    {"menu open", [](Game& g) { g.menuOpen = true; }},
-    {"exit chosen", [](Game& g) { g.exitSelected = true; }},
-    {"down held", [](Game& g) { g.downHeld = true; }},
-    {"stand-up due", [](Game& g) { g.standUpDue = true; }},
-    {"code after standing up", [](Game& g) { g.codeAfterStandUp = kPunch; }},
-    {"a number drawn", [](Game& g) { drawChance(g.chance); }},
-    {"the generator reseeded", [](Game& g) { seedChance(g.chance, 2); }},
+    {"roster order", [](Game& g) { std::swap(g.run.enemies.front(), g.run.enemies.back()); }},
+    {"roster size", [](Game& g) { g.run.enemies.pop_back(); }},
+    {"hearts", [](Game& g) { g.run.hearts.pop_back(); }},
+    {"level", [](Game& g) { g.run.level = 2.0f; }},
+    {"tick clock", [](Game& g) { g.run.tickClock += 3; }},
+    {"reinforcement clock", [](Game& g) { g.run.spawnClock += 1; }},
+    {"stage-clear clock", [](Game& g) { g.run.clearClock += 1; }},
+    {"ticks run", [](Game& g) { g.run.ticksRun += 1; }},
+    {"stage over", [](Game& g) { g.run.stageOver = true; }},
+    {"stage-clear pose", [](Game& g) { g.run.endFrameIndex = 1; }},
+    {"control code", [](Game& g) { g.run.controlCode = kWalkRight; }},
+    {"right held", [](Game& g) { g.run.rightHeld = true; }},
+    {"left held", [](Game& g) { g.run.leftHeld = true; }},
+    {"menu open", [](Game& g) { g.run.menuOpen = true; }},
+    {"exit chosen", [](Game& g) { g.run.exitSelected = true; }},
+    {"down held", [](Game& g) { g.run.downHeld = true; }},
+    {"stand-up due", [](Game& g) { g.run.standUpDue = true; }},
+    {"code after standing up", [](Game& g) { g.run.codeAfterStandUp = kPunch; }},
+    {"a number drawn", [](Game& g) { drawChance(g.run.chance); }},
+    {"the generator reseeded", [](Game& g) { seedChance(g.run.chance, 2); }},
 };
 
 TEST_F(RunDigests, EveryPartOfTheRunsStateChangesItsDigest) {
-  const std::uint64_t atStart = runStateDigest(*game);
+  const std::uint64_t atStart = runStateDigest(game->run);
   startRun(*game, 1.0f, kStart);
-  ASSERT_EQ(runStateDigest(*game), atStart) << "the same run twice";
-  ASSERT_GE(game->enemies.size(), 2u);
+  ASSERT_EQ(runStateDigest(game->run), atStart) << "the same run twice";
+  ASSERT_GE(game->run.enemies.size(), 2u);
   std::vector<std::uint64_t> seen = {atStart};
   for (const Change& change : kChanges) {
     SCOPED_TRACE(change.part);
     startRun(*game, 1.0f, kStart);
     change.apply(*game);
-    const std::uint64_t digest = runStateDigest(*game);
+    const std::uint64_t digest = runStateDigest(game->run);
     EXPECT_NE(digest, atStart);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), digest), 0) << "each change its own digest";
     seen.push_back(digest);
@@ -152,14 +152,14 @@ struct FieldPlaces {
 // hero and his enemies, in order, and every field it calls state is folded
 // into the digest: a member added and left out of the list fails here.
 TEST_F(RunDigests, TheListOfARunsFieldsLeavesNoMemberOut) {
-  FieldPlaces run{reinterpret_cast<const char*>(static_cast<const ::Run*>(game)), {}};
-  forEachRunField(static_cast<const ::Run&>(*game), run);
+  FieldPlaces run{reinterpret_cast<const char*>(&game->run), {}};
+  forEachRunField(game->run, run);
   EXPECT_EQ(run.holes(sizeof(::Run), alignof(::Run)), "") << "Run";
-  const Player& hero = *game->tovan;
+  const Player& hero = *game->run.tovan;
   FieldPlaces heroPlaces{reinterpret_cast<const char*>(&hero), {}};
   forEachHeroField(hero, heroPlaces);
   EXPECT_EQ(heroPlaces.holes(sizeof(Player), alignof(Player)), "") << "Player";
-  EXPECT_TRUE(everyStateFieldIsFolded(*game));
+  EXPECT_TRUE(everyStateFieldIsFolded(game->run));
 }
 
 // The run's numbers are the C library's for the same seeds, so the runs of

@@ -64,9 +64,9 @@ Bytes readFrame() {
 }
 
 Bytes renderWithTrimming(Game& game, bool trim) {
-  trimSprites = trim;
+  game.drawing.trimSprites = trim;
   renderOnly(game);
-  trimSprites = true;
+  game.drawing.trimSprites = true;
   return readFrame();
 }
 
@@ -140,13 +140,13 @@ TEST(SamePixels, AVisibleSpanHoldsEveryTexelASampleCanReach) {
 TEST(SamePixels, SpritesDrawnOverTheirVisibleAreaGiveTheSameFrame) {
   Game& game = sharedGame();
   freshStage(game, 1000);
-  game.level = 12.0f;
-  Player& hero = *game.tovan;
+  game.run.level = 12.0f;
+  Player& hero = *game.run.tovan;
   hero.position.x = hero.hitbox.position.x = 3.0f;
-  for (int i = 0; i < 140; ++i) spawnEnemy(game.enemies, i % 2 + 1, 2.1f + 1.8f * static_cast<float>(i) / 139.0f, 3.0f, game.level);
-  for (size_t i = 0; i < game.enemies.size(); i += 7) {
-    game.enemies[i].struck = true;
-    game.enemies[i].struckAt = 1000 - static_cast<ClockTicks>(i % 3) * 40;
+  for (int i = 0; i < 140; ++i) spawnEnemy(game.run.enemies, i % 2 + 1, 2.1f + 1.8f * static_cast<float>(i) / 139.0f, 3.0f, game.run.level);
+  for (size_t i = 0; i < game.run.enemies.size(); i += 7) {
+    game.run.enemies[i].struck = true;
+    game.run.enemies[i].struckAt = 1000 - static_cast<ClockTicks>(i % 3) * 40;
   }
   hero.enlarge(true);
   hero.shown = SpriteFrame{FrameSet::HeroPoses, 1};
@@ -166,5 +166,5 @@ TEST(SamePixels, SpritesDrawnOverTheirVisibleAreaGiveTheSameFrame) {
     EXPECT_FALSE(whole == wholeInView);
   }
   glViewport(0, 0, kWindowWidth, kWindowHeight);
-  clearRoster(game.enemies);
+  clearRoster(game.run.enemies);
 }

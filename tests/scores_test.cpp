@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "base/user_files.h"
 #include "player_files/player_files.h"
 #include "player_files/scores.h"
@@ -168,16 +168,15 @@ TEST(PlayerFolders, AHomeThatCannotBeUsedIsSaidOnce) {
     testing::internal::CaptureStderr();
     cannotKeepPlayerFilesAgain();
     checkPlayerFolders();
-    loadSettings();
-    forgetRun();
-    recordRunOnce(500, 2);
-    EXPECT_FALSE(keepFullScreen(true));
+    Settings settings = loadSettings();
+    RunRecord record;
+    recordRunOnce(record, 500, 2);
+    EXPECT_FALSE(keepFullScreen(settings, true));
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("cannot keep scores or settings"), std::string::npos) << said;
-    EXPECT_EQ(runRecord.best, 500) << "the run still shows";
+    EXPECT_EQ(record.best, 500) << "the run still shows";
   }
-  forgetRun();
   cannotKeepPlayerFilesAgain();
 }
 
@@ -203,25 +202,25 @@ TEST(GameOverScreen, ShowsTheRunsTotalAndTheBestOverThePictureAndMarksANewBest) 
   ASSERT_NE(scores, "");
   const auto endRun = [&](long long total) {
     freshStage(game, 700000);
-    game.tovan->runScore = total;
-    game.tovan->lives = 0;
-    game.stageOver = true;
+    game.run.tovan->runScore = total;
+    game.run.tovan->lives = 0;
+    game.run.stageOver = true;
     renderOnly(game);
   };
   ASSERT_TRUE(writeFileWhole(scores, scoreTableText({run(5000)}), nullptr));
 
   endRun(1234);
-  EXPECT_EQ(runRecord.total, 1234);
-  EXPECT_EQ(runRecord.best, 5000);
-  EXPECT_FALSE(runRecord.newBest);
+  EXPECT_EQ(game.record.total, 1234);
+  EXPECT_EQ(game.record.best, 5000);
+  EXPECT_FALSE(game.record.newBest);
   const std::vector<unsigned char> title = shown(kTitle), runRow = shown(kRunTotal), bestRow = shown(kBestTotal),
                                    noMark = shown(kMark);
   renderOnly(game);  // the screen stays: the run is kept once
   EXPECT_EQ(totals(loadScoreTable(scores)), (std::vector<long long>{5000, 1234}));
 
   endRun(9876);
-  EXPECT_EQ(runRecord.best, 9876);
-  EXPECT_TRUE(runRecord.newBest);
+  EXPECT_EQ(game.record.best, 9876);
+  EXPECT_TRUE(game.record.newBest);
   EXPECT_EQ(shown(kTitle), title) << "the picture itself is unchanged";
   EXPECT_NE(shown(kRunTotal), runRow) << "the run's total is drawn";
   EXPECT_NE(shown(kBestTotal), bestRow) << "the best is drawn";
@@ -229,9 +228,7 @@ TEST(GameOverScreen, ShowsTheRunsTotalAndTheBestOverThePictureAndMarksANewBest) 
   EXPECT_EQ(totals(loadScoreTable(scores)), (std::vector<long long>{9876, 5000, 1234}));
 
   endRun(9876);  // the same again is no new best
-  EXPECT_FALSE(runRecord.newBest);
+  EXPECT_FALSE(game.record.newBest);
   EXPECT_EQ(shown(kMark), noMark);
   freshStage(game, 700000);
-  std::copy(kFondoPoints, kFondoPoints + 12, game.points);
-  refillPositions(game.quads.fondo, game.points);
 }

@@ -7,7 +7,7 @@
 #include "enemies/roster.h"
 #include "enemies/waves.h"
 #include "render/draw.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "rules/hits.h"
 #include "screens/hud.h"
 #include "tests/gl_fixture.h"
@@ -35,25 +35,25 @@ long residentKb() {
 }
 
 void clearOneStage(Game& game, ClockTicks& now) {
-  game.tovan->position.x = kStageEndX;
-  game.stageOver = true;
-  game.tickClock = now;
+  game.run.tovan->position.x = kStageEndX;
+  game.run.stageOver = true;
+  game.run.tickClock = now;
   for (int ms : {1, 400, 800, 1001}) {
     setGameClock(now + ms);
     renderOnly(game);
   }
   now += 1100;
-  game.level = 1.0f;  // keep every wave the same size
+  game.run.level = 1.0f;  // keep every wave the same size
 }
 
 void loseOneLife(Game& game) {
-  Player& hero = *game.tovan;
+  Player& hero = *game.run.tovan;
   hero.health = 1;
-  spawnEnemy(game.enemies, 1, 0.05f, 0.0f, 1.0f);
-  Character& striker = game.enemies.back();
+  spawnEnemy(game.run.enemies, 1, 0.05f, 0.0f, 1.0f);
+  Character& striker = game.run.enemies.back();
   striker.attackBox = AttackBox(Hitbox(Position(0.0f, 0.0f), 0.035f, 0.6f), 25);
   striker.attackActive = true;
-  if (resolveHits(hero, game.enemies, game.level, game.hearts, game.chance, wallClock())) game.stageOver = true;
+  if (resolveHits(hero, game.run.enemies, game.run.level, game.run.hearts, game.run.chance, wallClock())) game.run.stageOver = true;
   renderOnly(game);
 }
 
@@ -61,31 +61,28 @@ TEST(Soak, StageClearsAndLostLivesKeepEverythingFlat) {
   Game& game = sharedGame();
   ClockTicks now = 500000;
   freshStage(game, now);
-  spawnWave(game.enemies, *game.tovan, 1.0f, game.chance);
+  spawnWave(game.run.enemies, *game.run.tovan, 1.0f, game.run.chance);
   // One round first, so that lazily made things exist before the count.
   clearOneStage(game, now);
   loseOneLife(game);
   freshStage(game, now);
-  spawnWave(game.enemies, *game.tovan, 1.0f, game.chance);
+  spawnWave(game.run.enemies, *game.run.tovan, 1.0f, game.run.chance);
   const int objects = liveGlObjects();
   const long memory = residentKb();
   for (int round = 0; round < 40; ++round) {
     clearOneStage(game, now);
     for (int life = 0; life < 5; ++life) loseOneLife(game);
-    EXPECT_EQ(chooseMode(game), FrameMode::GameOver);
+    EXPECT_EQ(chooseMode(game.run), FrameMode::GameOver);
     freshStage(game, now);
-    spawnWave(game.enemies, *game.tovan, 1.0f, game.chance);
+    spawnWave(game.run.enemies, *game.run.tovan, 1.0f, game.run.chance);
   }
   EXPECT_EQ(liveGlObjects(), objects);
-  EXPECT_EQ(game.enemies.size(), 25u);
+  EXPECT_EQ(game.run.enemies.size(), 25u);
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory on purpose
   EXPECT_LT(residentKb() - memory, 8 * 1024) << "resident memory grew";
 #else
   (void)memory;
 #endif
-  // Put the background quad back after the game-over screens.
-  std::copy(kFondoPoints, kFondoPoints + 12, game.points);
-  refillPositions(game.quads.fondo, game.points);
 }
 
 // Drawing with vertex array 0 would read indices from address 0: when no
@@ -95,13 +92,12 @@ TEST(Drawing, ASpriteThatCannotBeDrawnIsReportedAndSkipped) {
   Game& game = sharedGame();
   Element never(1.0f, Position(), Hitbox());
   glfwMakeContextCurrent(nullptr);
-  const SpriteBuffers made = sprites;
-  sprites = SpriteBuffers();
+  Drawing without = game.drawing;
+  without.sprites = Quad();
   testing::internal::CaptureStdout();
-  drawSprite(never);
+  drawSprite(without, never);
   const std::string said = testing::internal::GetCapturedStdout();
   glfwMakeContextCurrent(game.window);
-  sprites = made;
   EXPECT_EQ(said, "fallo nulo\n");
 }
 

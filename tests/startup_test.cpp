@@ -227,25 +227,20 @@ TEST(DataFolder, NoneFoundIsOneLineNamingTheFoldersAndMinusOne) {
 // Loads the frame lists from a directory, keeping the game's own lists aside.
 class FrameLists : public ::testing::Test {
  protected:
-  void SetUp() override {
-    sharedGame();
-    for (int i = 0; i < 5; ++i) std::swap(*lists[i], saved[i]);
-  }
-  void TearDown() override {
-    clearFrameLists();
-    for (int i = 0; i < 5; ++i) std::swap(*lists[i], saved[i]);
-  }
+  void SetUp() override { sharedGame(); }
+  void TearDown() override { clearFrameLists(drawing); }
   std::string loadFrom(const fs::path& dir) {
     const fs::path back = fs::current_path();
     fs::current_path(dir);
     testing::internal::CaptureStdout();
-    loadSprites();
+    loadSprites(drawing);
     fs::current_path(back);
     return testing::internal::GetCapturedStdout();
   }
-  FrameList* lists[5] = {&menuFrames, &playerFrames, &enemyFrames, &enemy2Frames, &endFrames};
+  Drawing drawing;  // lists of their own, beside the game's
+  FrameList* lists[5] = {&drawing.menuFrames, &drawing.playerFrames, &drawing.enemyFrames, &drawing.enemy2Frames,
+                         &drawing.endFrames};
   static constexpr size_t kSizes[5] = {2, 12, 10, 10, 4};
-  FrameList saved[5];
 };
 
 TEST_F(FrameLists, EveryPictureGetsItsOwnTexture) {
@@ -259,17 +254,17 @@ TEST_F(FrameLists, EveryPictureGetsItsOwnTexture) {
     }
   }
   EXPECT_EQ(names.size(), 38u);
-  EXPECT_NE(enemyFrames[7], enemy2Frames[7]);
+  EXPECT_NE(drawing.enemyFrames[7], drawing.enemy2Frames[7]);
 }
 
 TEST_F(FrameLists, AMissingPictureKeepsItsPlaceAsZero) {
   RunCopy run;
   run.remove("img/movKick1.png");
   EXPECT_EQ(loadFrom(run.dir), "Imagen no cargada\n");
-  ASSERT_EQ(playerFrames.size(), 12u);
-  EXPECT_EQ(playerFrames[7], 0u);
-  EXPECT_NE(playerFrames[8], 0u);
-  EXPECT_NE(playerFrames[9], 0u);
+  ASSERT_EQ(drawing.playerFrames.size(), 12u);
+  EXPECT_EQ(drawing.playerFrames[7], 0u);
+  EXPECT_NE(drawing.playerFrames[8], 0u);
+  EXPECT_NE(drawing.playerFrames[9], 0u);
 }
 
 // The stage (3200x450) is larger than a sprite may be: the cap is for sprites only.
@@ -279,9 +274,9 @@ TEST_F(FrameLists, ASpriteOverItsCapIsNotLoaded) {
   run.picture("img/movKick2.png", 1024, 1024);
   run.picture("img/salir.png", 4096, 4096);  // the most any picture may be
   EXPECT_EQ(loadFrom(run.dir), "Imagen no cargada\nImagen no cargada\n");
-  EXPECT_EQ(menuFrames[kMenuExitFrame], 0u);
-  EXPECT_EQ(playerFrames[7], 0u);
-  EXPECT_NE(playerFrames[8], 0u);
+  EXPECT_EQ(drawing.menuFrames[kMenuExitFrame], 0u);
+  EXPECT_EQ(drawing.playerFrames[7], 0u);
+  EXPECT_NE(drawing.playerFrames[8], 0u);
 }
 
 TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
@@ -306,7 +301,7 @@ TEST_F(FrameLists, EachMissingPictureCostsOneLineAndOnePlace) {
       for (GLuint name : *lists[i]) zeros += name == 0 ? 1 : 0;
     }
     EXPECT_EQ(zeros, shared ? 2u : 1u) << picture;
-    clearFrameLists();
+    clearFrameLists(drawing);
   }
 }
 

@@ -14,7 +14,7 @@
 #include "enemies/waves.h"
 #include "rules/control_rules.h"
 #include "render/frames.h"
-#include "shell/game.h"
+#include "app/frame_loop.h"
 #include "rules/hits.h"
 #include "rules/update_ticks.h"
 #include "tests/gl_fixture.h"
@@ -34,7 +34,7 @@ class UpdateTicks : public ::testing::Test {
     hero().crouchKicked = false;
     hero().crouchKickStart = 0;
   }
-  Player& hero() { return *game->tovan; }
+  Player& hero() { return *game->run.tovan; }
 
   // One play pass's updates as the loop does them now.
   void pass(ClockTicks now) {
@@ -45,11 +45,11 @@ class UpdateTicks : public ::testing::Test {
   // the pass's own time, then hits.
   void originalPass(ClockTicks now) {
     setGameClock(now);
-    if (elapsedMs(now, game->tickClock) > 2.0) {
-      game->tickClock = now;
-      updateCharacters(hero(), game->enemies, game->controlCode, game->chance, wallClock());
+    if (elapsedMs(now, game->run.tickClock) > 2.0) {
+      game->run.tickClock = now;
+      updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
     }
-    if (resolveHits(hero(), game->enemies, game->level, game->hearts, game->chance, wallClock())) game->stageOver = true;
+    if (resolveHits(hero(), game->run.enemies, game->run.level, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   }
 
   // Everything about the fighters that a player could see or that decides what happens next.
@@ -58,11 +58,11 @@ class UpdateTicks : public ::testing::Test {
     char line[256];
     std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%d lives=%d tex=%u live=%d\n",
                   h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(), h.getScore(), h.lives,
-                  textureOf(h.shown), h.isAttacking());
+                  textureOf(game->drawing, h.shown), h.isAttacking());
     std::string out = line;
-    for (const Character& e : game->enemies) {
+    for (const Character& e : game->run.enemies) {
       std::snprintf(line, sizeof(line), "enemy x=%a health=%d state=%d tex=%u live=%d landed=%d\n",
-                    e.getPosition().getX(), e.getHealth(), e.state, textureOf(e.shown), e.isAttacking(), e.hasLandedBlow());
+                    e.getPosition().getX(), e.getHealth(), e.state, textureOf(game->drawing, e.shown), e.isAttacking(), e.hasLandedBlow());
       out += line;
     }
     return out;
@@ -97,16 +97,16 @@ int scriptedCode(ClockTicks t) {
 TEST_F(UpdateTicks, AtThreeMsTicksAPassEveryMillisecondRunsTheOriginalScheduleTickForTick) {
   constexpr ClockTicks kLength = 5200;
   const auto classic = [this] {
-    game->pace = kClassicPace;
+    game->run.pace = kClassicPace;
     hero().classicBlows = true;
   };
   classic();
   std::vector<std::string> original;
-  seedChance(game->chance, 7);
-  spawnWave(game->enemies, hero(), game->level, game->chance);
+  seedChance(game->run.chance, 7);
+  spawnWave(game->run.enemies, hero(), game->run.level, game->run.chance);
   bool struck = false, scored = false;
   for (ClockTicks t = 1; t <= kLength; ++t) {
-    game->controlCode = scriptedCode(t);
+    game->run.controlCode = scriptedCode(t);
     originalPass(kStart + t);
     original.push_back(snapshot());
     struck = struck || hero().getHealth() < kPlayerHealth;
@@ -116,11 +116,11 @@ TEST_F(UpdateTicks, AtThreeMsTicksAPassEveryMillisecondRunsTheOriginalScheduleTi
 
   fresh();
   classic();
-  seedChance(game->chance, 7);
-  spawnWave(game->enemies, hero(), game->level, game->chance);
-  game->spawnClock = kStart + kLength;  // the original passes above spawned no reinforcements
+  seedChance(game->run.chance, 7);
+  spawnWave(game->run.enemies, hero(), game->run.level, game->run.chance);
+  game->run.spawnClock = kStart + kLength;  // the original passes above spawned no reinforcements
   for (ClockTicks t = 1; t <= kLength; ++t) {
-    game->controlCode = scriptedCode(t);
+    game->run.controlCode = scriptedCode(t);
     pass(kStart + t);
     ASSERT_EQ(snapshot(), original[static_cast<size_t>(t - 1)]) << "at " << t << " ms";
   }
@@ -138,7 +138,7 @@ TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
     SCOPED_TRACE(c.name);
     // Walking on an empty stage.
     fresh();
-    game->controlCode = kWalkRight;
+    game->run.controlCode = kWalkRight;
     ClockTicks t = 0;
     for (size_t i = 0; t < 1000; ++i) pass(kStart + (t = nextPass(t, c.intervals, i)));
     const int steps = static_cast<int>(hero().getPosition().getX() / kPlayerSpeed + 0.5f);
@@ -146,13 +146,13 @@ TEST_F(UpdateTicks, PaceAndBlowsAreTheSameAtAnyPassInterval) {
 
     // One punch thrown at an enemy in reach, the key tapped for 20 ms.
     fresh();
-    spawnEnemy(game->enemies, 1, 0.1f, 0.0f, 1.0f);
+    spawnEnemy(game->run.enemies, 1, 0.1f, 0.0f, 1.0f);
     t = 0;
     for (size_t i = 0; t < 1000; ++i) {
-      game->controlCode = t < 20 ? kPunch : kNoControl;
+      game->run.controlCode = t < 20 ? kPunch : kNoControl;
       pass(kStart + (t = nextPass(t, c.intervals, i)));
     }
-    EXPECT_EQ(game->enemies[0].getHealth(), 50);
+    EXPECT_EQ(game->run.enemies[0].getHealth(), 50);
   }
 }
 
@@ -160,73 +160,73 @@ TEST_F(UpdateTicks, TicksFallEvery50ThirdsOfAMillisecond) {
   // Two ticks in a 33 ms pass; 16, 17, 17 ms apart, on n x 50/3 ms exactly.
   EXPECT_EQ(runDueTicks(*game, kStart + 15), 0);
   EXPECT_EQ(runDueTicks(*game, kStart + 33), 2);
-  EXPECT_EQ(game->tickClock, kStart + 33);
+  EXPECT_EQ(game->run.tickClock, kStart + 33);
   EXPECT_EQ(runDueTicks(*game, kStart + 49), 0);
   EXPECT_EQ(runDueTicks(*game, kStart + 50), 1);
   EXPECT_EQ(runDueTicks(*game, kStart + 100), 3);
-  EXPECT_EQ(game->tickClock, kStart + 100);
+  EXPECT_EQ(game->run.tickClock, kStart + 100);
   // An hour of passes 7 ms apart: 216,000 ticks, the last on the hour.
-  game->stageOver = true;  // the stage-clear poses tick without moving anyone
-  game->clearClock = kStart + 3600000;
+  game->run.stageOver = true;  // the stage-clear poses tick without moving anyone
+  game->run.clearClock = kStart + 3600000;
   long ticks = 0;
   for (ClockTicks t = 107; t < 100 + 3600000; t += 7) ticks += runDueTicks(*game, kStart + t);
   ticks += runDueTicks(*game, kStart + 100 + 3600000);
   EXPECT_EQ(ticks, 216000);
-  EXPECT_EQ(game->tickClock, kStart + 100 + 3600000);
-  EXPECT_EQ(game->tickCarry, 0);
-  game->stageOver = false;
+  EXPECT_EQ(game->run.tickClock, kStart + 100 + 3600000);
+  EXPECT_EQ(game->run.tickCarry, 0);
+  game->run.stageOver = false;
 }
 
 // A jump is 22 ticks: at 60 ticks a second it lasts 367 ms, long enough to
 // be seen; a key tapped for a tick's time throws it.
 TEST_F(UpdateTicks, AJumpOf22TicksLasts367Ms) {
-  game->controlCode = kJump;
+  game->run.controlCode = kJump;
   ASSERT_EQ(runDueTicks(*game, kStart + 16), 1);
-  game->controlCode = kNoControl;
+  game->run.controlCode = kNoControl;
   EXPECT_GT(hero().getPosition().getY(), 0.0f);
   ClockTicks landed = 0;
   for (ClockTicks t = 17; t <= 1000 && landed == 0; ++t) {
     runDueTicks(*game, kStart + t);
-    if (hero().state == Idle) landed = game->tickClock - kStart;
+    if (hero().state == Idle) landed = game->run.tickClock - kStart;
   }
   // The 22nd tick, counting the one that threw it, lands: 22 x 50/3 ms of play.
-  EXPECT_EQ(landed, ticksTime(game->pace, 22));
+  EXPECT_EQ(landed, ticksTime(game->run.pace, 22));
 }
 
 TEST_F(UpdateTicks, AStallRunsSixTicksAndDropsTheRest) {
-  game->controlCode = kWalkRight;
+  game->run.controlCode = kWalkRight;
   EXPECT_EQ(runDueTicks(*game, kStart + 1), 0);
   EXPECT_EQ(runDueTicks(*game, kStart + 1000), 6);
-  EXPECT_EQ(game->tickClock, kStart + 1000);
+  EXPECT_EQ(game->run.tickClock, kStart + 1000);
   EXPECT_NEAR(hero().getPosition().getX(), 6 * kPlayerSpeed, 1e-5);
   // Just in reach of the cap, 100 ms: all of them, and the clock stays on the tick grid.
   EXPECT_EQ(runDueTicks(*game, kStart + 1100), 6);
-  EXPECT_EQ(game->tickClock, kStart + 1100);
+  EXPECT_EQ(game->run.tickClock, kStart + 1100);
 }
 
 TEST_F(UpdateTicks, TheStageEndsAtTheTickThatTakesTheHeroOverIt) {
   // One step takes the hero over the end; the ticks after it are the stage-clear poses'.
-  game->controlCode = kWalkRight;
+  game->run.controlCode = kWalkRight;
   hero().position.x = hero().hitbox.position.x = kStageEndX - 0.001f;
   EXPECT_EQ(runDueTicks(*game, kStart + 167), 6);  // a 167 ms stall: six ticks, the rest dropped
-  EXPECT_TRUE(game->stageOver);
-  EXPECT_EQ(game->clearClock, kStart + 16);
+  EXPECT_TRUE(game->run.stageOver);
+  EXPECT_EQ(game->run.clearClock, kStart + 16);
   EXPECT_NEAR(hero().getPosition().getX(), kStageEndX - 0.001f + kPlayerSpeed, 1e-6);
   EXPECT_TRUE(hero().enlarged);
-  game->stageOver = false;
+  game->run.stageOver = false;
 
   // The last life lost in the first of ten ticks due: the game is over there.
   fresh();
-  game->controlCode = kNoControl;
+  game->run.controlCode = kNoControl;
   hero().lives = 1;
   hero().health = 10;
   hero().position.x = hero().hitbox.position.x = 1.0f;
-  spawnEnemy(game->enemies, 1, 0.95f, 1.0f, 1.0f);  // facing him
-  game->enemies[0].attackStarted = true;
-  game->enemies[0].clockStart = kStart - 348;  // its blow is built at the first tick
+  spawnEnemy(game->run.enemies, 1, 0.95f, 1.0f, 1.0f);  // facing him
+  game->run.enemies[0].attackStarted = true;
+  game->run.enemies[0].clockStart = kStart - 348;  // its blow is built at the first tick
   EXPECT_EQ(runDueTicks(*game, kStart + 100), 1);
-  EXPECT_TRUE(game->stageOver);
-  game->stageOver = false;
+  EXPECT_TRUE(game->run.stageOver);
+  game->run.stageOver = false;
 }
 
 }  // namespace

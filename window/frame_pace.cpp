@@ -5,14 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-
-bool exposed = false;
-
-void windowExposed(GLFWwindow* /*window*/) { exposed = true; }
-
-}  // namespace
-
 bool StillPicture::operator==(const StillPicture& other) const {
   return picture == other.picture && std::equal(viewport, viewport + 4, other.viewport);
 }
@@ -26,7 +18,7 @@ FramePace framePace(GLFWwindow* window, bool uncapped) {
   GLFWmonitor* monitor = glfwGetPrimaryMonitor();
   const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
   pace.period = refreshPeriod(mode != nullptr ? mode->refreshRate : 0);
-  glfwSetWindowRefreshCallback(window, windowExposed);
+  (void)window;  // the shell hears its expose events (see FramePace::exposed)
   return pace;
 }
 
@@ -48,8 +40,8 @@ void waitForNextPass(FramePace& pace) {
 }
 
 bool mustDraw(FramePace& pace, const StillPicture& now) {
-  if (now.picture >= 0 && now == pace.shown && !exposed) return false;
-  exposed = false;
+  if (now.picture >= 0 && now == pace.shown && !pace.exposed) return false;
+  pace.exposed = false;
   pace.shown = now;
   return true;
 }

@@ -24,11 +24,13 @@ struct FramePace {
   double period = 1.0 / kDefaultRefreshRate;  // seconds, at least, from one pass to the next
   double nextPass = 0.0;        // when the next pass may start, on GLFW's timer
   StillPicture shown;           // the still picture last presented
+  bool exposed = false;         // the window asked to be drawn again since
 };
 
 // The pace for the window's monitor. Capped, it asks for a swap interval
 // of 1 and a pass per refresh; uncapped (benchmarks, --uncapped), for 0 and
-// no waiting. Listens for the window's expose events, which ask for a redraw.
+// no waiting. Whoever listens to the window sets `exposed` on its expose
+// events, which ask for a redraw.
 FramePace framePace(GLFWwindow* window, bool uncapped);
 // Seconds per pass at a refresh rate; kDefaultRefreshRate where it is unknown (0 or less).
 double refreshPeriod(int refreshRate);

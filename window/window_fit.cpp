@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "audio/mix_levels.h"
 #include "audio/sound.h"
 #include "player_files/settings.h"
 
@@ -12,16 +13,6 @@ namespace {
 
 constexpr int kPictureWide = 4;
 constexpr int kPictureHigh = 3;
-
-// The window as it was before full screen, to go back to; until the window
-// is first seen, the size it opens at.
-Viewport windowed = {0, 0, kWindowWidth, kWindowHeight};
-// The mode last asked for. Under a window manager the change takes a while,
-// and meanwhile X still reports the old place: a window asked back from full
-// screen reads as full screen until the manager has placed it.
-bool fullScreenAsked = false;
-// The window has been asked back from full screen, to `windowed`.
-bool backAsked = false;
 
 void framebufferResized(GLFWwindow* /*window*/, int width, int height) {
   const Viewport view = fitPicture(width, height);
@@ -80,7 +71,10 @@ bool isFullScreenKey(int key, int mods) {
   return key == GLFW_KEY_F11 || (key == GLFW_KEY_ENTER && (mods & GLFW_MOD_ALT) != 0);
 }
 
-void toggleFullScreen(GLFWwindow* window) {
+void toggleFullScreen(GLFWwindow* window, WindowPlace& place) {
+  Viewport& windowed = place.windowed;
+  bool& fullScreenAsked = place.fullScreenAsked;
+  bool& backAsked = place.backAsked;
   if (fullScreenAsked) {
     fullScreenAsked = false;
     backAsked = true;
@@ -104,14 +98,19 @@ void toggleFullScreen(GLFWwindow* window) {
   glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
 
-void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects) {
-  if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window);
-  applySoundVolumes(music, effects);
+void applySettings(GLFWwindow* window, WindowPlace& place, const Settings& settings, audio::SoundSystem* music,
+                   audio::SoundSystem* effects) {
+  if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window, place);
+  applySoundVolumes(settings, music, effects);
 }
 
-void applySoundVolumes(audio::SoundSystem* music, audio::SoundSystem* effects) {
-  if (music != nullptr) music->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
-  if (effects != nullptr) effects->setVolume(static_cast<float>(settings.effectsVolume) / kMaxVolume);
+void applySoundVolumes(const Settings& settings, audio::SoundSystem* music, audio::SoundSystem* effects) {
+  if (music != nullptr) music->setVolume(audio::musicGain(static_cast<float>(settings.musicVolume) / kMaxVolume));
+  if (effects != nullptr) {
+    effects->setVolume(audio::effectsGain(static_cast<float>(settings.effectsVolume) / kMaxVolume));
+  }
 }
 
-void keepFullScreenChoice(GLFWwindow* window) { keepFullScreen(glfwGetWindowMonitor(window) != nullptr); }
+void keepFullScreenChoice(GLFWwindow* window, Settings& settings) {
+  keepFullScreen(settings, glfwGetWindowMonitor(window) != nullptr);
+}

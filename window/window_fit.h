@@ -22,19 +22,34 @@ Viewport fitPicture(int framebufferWidth, int framebufferHeight);
 // whenever it changes size.
 void fitPictureToWindow(GLFWwindow* window, int framebufferWidth, int framebufferHeight);
 
+// Where the window goes back to from full screen.
+struct WindowPlace {
+  // The window as it was before full screen; until the window is first
+  // seen, the size it opens at.
+  Viewport windowed = {0, 0, kWindowWidth, kWindowHeight};
+  // The mode last asked for. Under a window manager the change takes a while,
+  // and meanwhile X still reports the old place: a window asked back from full
+  // screen reads as full screen until the manager has placed it.
+  bool fullScreenAsked = false;
+  // The window has been asked back from full screen, to `windowed`.
+  bool backAsked = false;
+};
+
 // F11 or Alt+Enter.
 bool isFullScreenKey(int key, int mods);
 // Full screen on the monitor that holds most of the window, or back to the
 // window it was, where it was.
-void toggleFullScreen(GLFWwindow* window);
+void toggleFullScreen(GLFWwindow* window, WindowPlace& place);
 
 namespace audio {
 class SoundSystem;
 }
+struct Settings;
 // Puts the settings in force at start-up: full screen, and the volume of the
 // music's and the effects' sound systems.
-void applySettings(GLFWwindow* window, audio::SoundSystem* music, audio::SoundSystem* effects);
+void applySettings(GLFWwindow* window, WindowPlace& place, const Settings& settings, audio::SoundSystem* music,
+                   audio::SoundSystem* effects);
 // Only the volumes, where there is no window (a clip of a run); null systems are left alone.
-void applySoundVolumes(audio::SoundSystem* music, audio::SoundSystem* effects);
+void applySoundVolumes(const Settings& settings, audio::SoundSystem* music, audio::SoundSystem* effects);
 // After F11 or Alt+Enter: the window's state now is remembered for the next start.
-void keepFullScreenChoice(GLFWwindow* window);
+void keepFullScreenChoice(GLFWwindow* window, Settings& settings);

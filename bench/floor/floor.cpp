@@ -5,7 +5,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 
 int main() {
   if (!glfwInit()) return 1;

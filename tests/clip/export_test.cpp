@@ -5,18 +5,27 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/pass_ticks.h"
 #include "app/play_picture.h"
 #include "app/replay.h"
 #include "clip/offscreen_gl.h"
+#include "base/keys.h"
+#include "base/quit_signals.h"
+#include "enemies/update_pass.h"
+#include "rules/control_rules.h"
 #include "runs/run_check.h"
+#include "runs/run_log.h"
 #include "tests/clip/clip_reader.h"
 #include "tests/clip/clip_test_support.h"
 #include "tests/scratch_folder.h"
@@ -88,10 +97,10 @@ std::vector<std::vector<unsigned char>> framesDrawnHere(const std::string& runPa
   std::vector<unsigned char> rgba(800 * 600 * 4);
   for (long frame = 0; frame <= wanted.back(); ++frame) {
     const ClockTicks now = run.startClock + ticksTime(kGamePace, frame);
-    game.clock.time = now;
+    game.run.clock.time = now;
     runDueTicks(game, now);
     if (std::find(wanted.begin(), wanted.end(), frame) == wanted.end()) continue;
-    EXPECT_EQ(chooseMode(game), FrameMode::Play);
+    EXPECT_EQ(chooseMode(game.run), FrameMode::Play);
     glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     drawPlay(game, 1.0f);
@@ -100,7 +109,7 @@ std::vector<std::vector<unsigned char>> framesDrawnHere(const std::string& runPa
     for (std::size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
     frames.push_back(std::move(rgb));
   }
-  game.log = nullptr;
+  game.run.log = nullptr;
   return frames;
 }
 
@@ -196,6 +205,23 @@ TEST(Export, BlowsAreHeardFromTheirTicks) {
   EXPECT_GT(loudest(kickAt, kickAt + sound.sampleRate / 10), 1000);
 }
 
+// The stretch of the fight where a mix without headroom reached full scale
+// (a kick's swing and its crack together, over the music), exported
+// lossless at full volumes: its loudest sample stays under -1 dBFS, and the
+// blows are still loud.
+TEST(Export, TheSoundNeverReachesFullScale) {
+  ScratchFolder home;
+  const std::string clip = home.path + "/loud.mkv";
+  ReadClip read;
+  ASSERT_TRUE(exportAndRead(home, clip, "--from 3 --to 7.5 --size 320x240", &read));
+  ASSERT_FALSE(read.sound16.empty());
+  int peak = 0;
+  for (short sample : read.sound16) peak = std::max(peak, std::abs(static_cast<int>(sample)));
+  const int belowOneDecibel = static_cast<int>(32768 * std::pow(10.0, -1.0 / 20.0));
+  EXPECT_LT(peak, belowOneDecibel);
+  EXPECT_GT(peak, 32768 / 2);
+}
+
 // SIGTERM (or Ctrl+C) during an export: exit 1, one line, and no file
 // written, whole or in part. The signal goes once the clip's hidden file is
 // there, so it always falls within the export.
@@ -269,6 +295,200 @@ TEST(Export, RefusalsAndFailuresLeaveNothing) {
   EXPECT_EQ(forced.status, 0) << forced.output;
   struct stat written;
   EXPECT_EQ(stat((home.path + "/runs/moved.mkv").c_str(), &written), 0);
+}
+
+// What is wrong with the options, the run or the target is said before any
+// work: the run here does not check, so a refusal after the check would be
+// that (exit 1). Each: one line, exit 2, nothing written, the run untouched.
+TEST(Export, RefusedBeforeAnyWork) {
+  ScratchFolder home;
+  const std::string runs = home.path + "/runs";
+  ASSERT_EQ(mkdir(runs.c_str(), 0755), 0);
+  std::string ignored;
+  // The fight run with its first press a tick later, kept under a clip's name too.
+  ASSERT_EQ(runCommand("sed 's/^0 press right$/1 press right/' " + kFightRun + " > " + runs + "/moved.nrep && cp " +
+                           runs + "/moved.nrep " + runs + "/moved.mkv && ln " + runs + "/moved.mkv " + runs +
+                           "/linked.mkv && printf keep > " + runs + "/kept.mkv && chmod 444 " + runs + "/kept.mkv",
+                       &ignored),
+            0);
+  const std::string moved = " --replay " + runs + "/moved.nrep --export " + runs + "/";
+  const struct {
+    const char* what;
+    std::string arguments;
+    const char* says;
+  } cases[] = {
+      {"--from past the run", moved + "out.mkv --from 1e300", "--from 1e+300: the run is 16.60 s long"},
+      {"--from and --to past the run", moved + "out.mkv --from 1e16 --to 2e16", "--from 1e+16: the run is 16.60 s long"},
+      {"--to past the run", moved + "out.mkv --to 99", "--to 99: the run is 16.60 s long"},
+      {"--from NaN", moved + "out.mkv --from nan", "--from: nan is not a time in seconds"},
+      {"--to NaN", moved + "out.mkv --from 5 --to nan", "--to: nan is not a time in seconds"},
+      {"--to infinite", moved + "out.mkv --to inf", "--to: inf is not a time in seconds"},
+      {"an odd size for H.264", moved + "out.mp4 --size 801x600", "801x600 frames"},
+      {"the run itself", " --replay " + runs + "/moved.mkv --export " + runs + "/moved.mkv",
+       "it is the run being exported"},
+      {"the run by another name", " --replay " + runs + "/moved.mkv --export " + runs + "/linked.mkv",
+       "it is the run being exported"},
+      {"a read-only file", moved + "kept.mkv", "kept.mkv: it is read-only"},
+      {"a terminal's escapes in the name", moved + "\"$(printf 'x\\033]0;PWNED\\007\\ny.avi')\"",
+       "/x?]0;PWNED??y.avi\"#"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Command command = exportWith(home, c.arguments);
+    EXPECT_EQ(command.status, 2) << command.output;
+    EXPECT_EQ(linesOf(command.output), 1) << command.output;
+    EXPECT_NE(command.output.find(c.says), std::string::npos) << command.output;
+    EXPECT_EQ(std::count_if(command.output.begin(), command.output.end(),
+                            [](char b) { return static_cast<unsigned char>(b) < 0x20; }),
+              1)
+        << "only the line's end is a control byte: " << command.output;
+    EXPECT_EQ(filesIn(runs), (std::vector<std::string>{"kept.mkv", "linked.mkv", "moved.mkv", "moved.nrep"}));
+  }
+  std::string run;
+  ASSERT_EQ(runCommand("cmp " + runs + "/moved.mkv " + runs + "/moved.nrep && cat " + runs + "/kept.mkv", &run), 0);
+  EXPECT_EQ(run, "keep");
+}
+
+// The target is handled as the player's own files are: a symlink is written
+// through and stays; a name as long as a name may be works; and the files an
+// export that died left beside a target (killed, its process gone) go at the
+// next export to it, while those of one still running stay.
+TEST(Export, TargetsAreKeptAsThePlayersFiles) {
+  ScratchFolder home;
+  const std::string clips = home.path + "/clips";
+  ASSERT_EQ(mkdir(clips.c_str(), 0755), 0);
+  ASSERT_EQ(symlink("real.mkv", (clips + "/link.mkv").c_str()), 0);
+  std::string dead;
+  ASSERT_EQ(runCommand("sh -c 'echo $$'", &dead), 0);
+  dead.pop_back();
+  const std::string alive = std::to_string(getpid());
+  for (const std::string& left : {".real.mkv.part-" + dead, ".real.mkv.frames-" + dead, ".real.mkv.part-" + alive}) {
+    std::string ignored;
+    ASSERT_EQ(runCommand("head -c 1000000 /dev/zero > " + clips + "/" + left, &ignored), 0);
+  }
+  Command command = exportWith(home, "--replay " + kFightRun + " --export " + clips + "/link.mkv --to 0.1 --mute");
+  EXPECT_EQ(command.status, 0) << command.output;
+  EXPECT_EQ(filesIn(clips), (std::vector<std::string>{".real.mkv.part-" + alive, "link.mkv", "real.mkv"}));
+  struct stat link {};
+  ASSERT_EQ(lstat((clips + "/link.mkv").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  ReadClip read;
+  std::string why;
+  EXPECT_TRUE(readClip(clips + "/real.mkv", &read, &why)) << why;
+
+  const std::string longest = std::string(246, 'n') + ".gif";
+  ASSERT_EQ(longest.size(), 250u);
+  command = exportWith(home, "--replay " + kFightRun + " --export " + clips + "/" + longest + " --to 0.1");
+  EXPECT_EQ(command.status, 0) << command.output;
+  EXPECT_EQ(filesIn(clips),
+            (std::vector<std::string>{".real.mkv.part-" + alive, "link.mkv", longest, "real.mkv"}));
+}
+
+// The export as it runs, its process id, and the shell's wait for it once
+// it listens for quit signals (SIGTERM caught: bit 15 of its SigCgt mask).
+std::string exportListening(const ScratchFolder& home, const std::string& arguments) {
+  return noDisplayHomeIn(home) + NOMBRE_GAME + " " + arguments + " > " + home.path + "/said 2>&1 & game=$!; " +
+         "for i in $(seq 800); do m=$(awk '/^SigCgt/ {print $2}' /proc/$game/status 2>/dev/null); " +
+         "[ -n \"$m\" ] && [ $(( 0x$m & 0x4000 )) -ne 0 ] && break; sleep 0.025; done; ";
+}
+
+// A quit signal is heard at every stage of an export, the check and the
+// pass that plans the clip included (here of a run that would take minutes
+// to check, and does not check), and a second one during the clean-up
+// leaves it to finish: each time exit 1, one line, and no file at all.
+TEST(Export, EveryStageHearsAQuitSignal) {
+  ScratchFolder home;
+  const std::string clips = home.path + "/clips";
+  ASSERT_EQ(mkdir(clips.c_str(), 0755), 0);
+  // 100,000 ticks of kicking at level 1, recorded as the game records, that
+  // end in another state than their file says: a check of it plays them all.
+  ::Run played;
+  RunLog log;
+  bringHeroOn(played);
+  beginRun(played, 1.0f, 5000);
+  log.beginRecording(played, nullptr);
+  played.log = &log;
+  takeKey(played, kKeyX, kKeyPress);
+  killLinesShown = false;
+  for (long tick = 0; tick < 100000; ++tick) ASSERT_TRUE(runLoggedTick(played));
+  killLinesShown = true;
+  std::string text = log.finish(played);
+  played.log = nullptr;
+  text.replace(text.size() - 17, 16, "0123456789abcdef");
+  const std::string longRun = home.path + "/long.nrep";
+  {
+    std::ofstream(longRun) << text;
+  }
+  const struct {
+    const char* what;
+    std::string arguments;
+    std::string signals;  // once it listens
+    const char* clip;
+  } cases[] = {
+      {"checking", "--replay " + longRun + " --export " + clips + "/long.mkv", "kill -TERM $game; ", "/long.mkv"},
+      {"planning", "--replay " + longRun + " --export " + clips + "/long.mkv --force", "kill -INT $game; ",
+       "/long.mkv"},
+      {"two signals while writing", "--replay " + kFightRun + " --export " + clips + "/fight.gif",
+       "for i in $(seq 400); do ls -A " + clips + " | grep -q frames && break; sleep 0.025; done; "
+       "kill -TERM $game; kill -HUP $game; sleep 0.05; kill -TERM $game 2>/dev/null; ", "/fight.gif"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string status;
+    ASSERT_EQ(runCommand(exportListening(home, c.arguments) + c.signals + "wait $game; echo $?", &status), 0);
+    EXPECT_EQ(status, "1\n");
+    std::string said;
+    ASSERT_EQ(runCommand("cat " + home.path + "/said", &said), 0);
+    EXPECT_EQ(said, "nombre: stopped before the end: " + clips + c.clip + " was not written\n");
+    EXPECT_TRUE(filesIn(clips).empty());
+  }
+}
+
+// While an export runs every quit signal only asks it to stop, a second one
+// and one that comes while a run is being kept included: none cuts its
+// clean-up short.
+TEST(Export, EveryQuitSignalOnlyAsks) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    listenForQuitSignals(false);
+    for (int signal : {SIGTERM, SIGTERM, SIGINT, SIGINT, SIGHUP, SIGHUP}) raise(signal);
+    {
+      const QuitSignalsHeld held;
+      raise(SIGTERM);
+    }
+    raise(SIGTERM);
+    _exit(quitSignalled() ? 0 : 3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ended by signal " << WTERMSIG(status);
+}
+
+// A sound the export cannot read is named in one line; the clip is made
+// without it. Here a copy of the game whose data folder has no music.
+TEST(Export, AMissingSoundIsNamed) {
+  ScratchFolder home;
+  const std::string game = home.path + "/game";
+  const std::string data = std::string(NOMBRE_RUN_DIR);
+  std::string ignored;
+  ASSERT_EQ(runCommand("mkdir -p " + game + "/sound && cp " + NOMBRE_GAME + " " + game + "/nombre && ln -s " + data +
+                           "/img " + game + "/img && for s in punch kick impact; do ln -s " + data + "/sound/$s.wav " +
+                           game + "/sound/; done",
+                       &ignored),
+            0);
+  Command command;
+  command.status = runCommand(noDisplayHomeIn(home) + game + "/nombre --replay " + kFightRun + " --export " +
+                                  home.path + "/fight.mkv --to 0.5 2>&1",
+                              &command.output);
+  EXPECT_EQ(command.status, 0) << command.output;
+  EXPECT_EQ(linesOf(command.output), 2) << command.output;
+  EXPECT_NE(command.output.find("nombre: the clip is made without ./sound/music.wav: missing or unreadable\n"),
+            std::string::npos)
+      << command.output;
+  ReadClip read;
+  std::string why;
+  EXPECT_TRUE(readClip(home.path + "/fight.mkv", &read, &why)) << why;
 }
 
 }  // namespace

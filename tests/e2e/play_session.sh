@@ -33,4 +33,6 @@ music=$(music_level)
 loudest=$(peak 0.0 60)
 awk -v m="$music" -v l="$loudest" 'BEGIN { exit !(m > 0.01 && l > m * 1.5) }' ||
   fail "sound: music level $music, loudest $loudest (the blows should stand out over the music)"
+# Mixed with headroom: no sample of play comes within 1 dB of full scale.
+awk -v l="$loudest" 'BEGIN { exit !(l < 0.891) }' || fail "sound: the loudest sample, $loudest, is within 1 dB of full scale"
 echo "play session: ok (music level $music, blows peak $loudest)"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/game.h"
+#include "app/frame_loop.h"
 #include "app/pass_ticks.h"
 #include "app/replay.h"
 #include "enemies/roster.h"
@@ -45,12 +45,12 @@ class Hand {
 
 // Kicks an enemy in reach ahead; turns to one close behind; else walks right.
 int fightKey(const Game& game) {
-  const Player& hero = *game.tovan;
+  const Player& hero = *game.run.tovan;
   const float x = hero.getPosition().getX();
   const bool right = hero.getPosition().isFacingRight();
   bool ahead = false;
   bool behind = false;
-  for (const Character& enemy : game.enemies) {
+  for (const Character& enemy : game.run.enemies) {
     if (enemy.dying || enemy.isDead()) continue;
     const float d = enemy.getPosition().getX() - x;
     if (std::fabs(d) > 0.22f) continue;
@@ -68,14 +68,14 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
   setGameClock(start);
   startRun(game, level, start);
   RunLog log;
-  log.beginRecording(game, file);
-  game.log = &log;
+  log.beginRecording(game.run, file);
+  game.run.log = &log;
   Hand hand(game.window);
   ClockTicks wall = start;
   const auto pass = [&] {
     wall += passMs;
     setGameClock(wall);
-    if (!game.menuOpen && !(game.stageOver && game.tovan->lives == 0)) runDueTicks(game, lookAtClock(game));
+    if (!game.run.menuOpen && !(game.run.stageOver && game.run.tovan->lives == 0)) runDueTicks(game, lookAtClock(game));
   };
   for (const Step& step : steps) {
     const ClockTicks until = wall + step.ms;
@@ -91,7 +91,7 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
       pass();
       continue;
     }
-    while (wall < until && !(step.untilLevel > 0 && game.level >= step.untilLevel) && !gameIsOver(game)) {
+    while (wall < until && !(step.untilLevel > 0 && game.run.level >= step.untilLevel) && !gameIsOver(game.run)) {
       if (step.act == Act::Walk) hand.only(GLFW_KEY_RIGHT);
       if (step.act == Act::Stand) hand.only(0);
       if (step.act == Act::Fight) hand.only(fightKey(game));
@@ -99,8 +99,8 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
     }
   }
   hand.only(0);
-  const std::string text = log.finish(game);
-  game.log = nullptr;
+  const std::string text = log.finish(game.run);
+  game.run.log = nullptr;
   return text;
 }
 
@@ -115,12 +115,12 @@ std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks pas
   setGameClock(wall);
   RunLog log;
   beginReplay(game, log, run);
-  for (long pass = 0; !log.replayDone(game) && pass < 10000000; ++pass) {
+  for (long pass = 0; !log.replayDone(game.run) && pass < 10000000; ++pass) {
     wall += passMs;
     setGameClock(wall);
     runDueTicks(game, lookAtClock(game));
   }
-  game.log = nullptr;
+  game.run.log = nullptr;
   if (differsAt != nullptr) *differsAt = log.firstDifference();
-  return log.runHash(game);
+  return log.runHash(game.run);
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/game.h"
+#include "app/frame_loop.h"
 
 // What the scripted player does for a while.
 enum class Act {

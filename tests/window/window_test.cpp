@@ -148,12 +148,12 @@ TEST_F(ResizedWindow, At1200x600ThePictureIsCentredBetweenBands) {
 TEST_F(ResizedWindow, F11AndAltEnterToggleFullScreenAndBack) {
   GLFWwindow* window = game->window;
   glfwSetWindowPos(window, 30, 40);
-  forgetHeldKeys();
-  resetControlState(*game);
+  game->controls = Controls();  // nothing held
+  resetControlState(game->run);
   // Neither key reaches the control rules: the walk goes on, no menu choice is taken.
   keyboardKey(window, GLFW_KEY_RIGHT, 0, GLFW_PRESS, 0);
   keyboardKey(window, GLFW_KEY_F11, 0, GLFW_PRESS, 0);
-  EXPECT_EQ(game->controlCode, kWalkRight);
+  EXPECT_EQ(game->run.controlCode, kWalkRight);
   ASSERT_TRUE(waitForFramebuffer(window, kScreenWidth, kScreenHeight));
   EXPECT_NE(glfwGetWindowMonitor(window), nullptr);
   const Picture full = render();
@@ -161,10 +161,10 @@ TEST_F(ResizedWindow, F11AndAltEnterToggleFullScreenAndBack) {
   EXPECT_FALSE(isClearGrey(full.at(640, 985)));
   EXPECT_TRUE(isClearGrey(full.at(640, 1000)));
 
-  game->menuOpen = true;
-  game->exitSelected = true;
+  game->run.menuOpen = true;
+  game->run.exitSelected = true;
   keyboardKey(window, GLFW_KEY_ENTER, 0, GLFW_PRESS, GLFW_MOD_ALT);
-  EXPECT_TRUE(game->menuOpen);
+  EXPECT_TRUE(game->run.menuOpen);
   EXPECT_FALSE(glfwWindowShouldClose(window));
   ASSERT_TRUE(waitForFramebuffer(window, kWindowWidth, kWindowHeight));
   EXPECT_EQ(glfwGetWindowMonitor(window), nullptr);
@@ -172,8 +172,8 @@ TEST_F(ResizedWindow, F11AndAltEnterToggleFullScreenAndBack) {
   glfwGetWindowPos(window, &x, &y);
   EXPECT_EQ(x, 30);
   EXPECT_EQ(y, 40);
-  resetControlState(*game);
-  forgetHeldKeys();
+  resetControlState(game->run);
+  game->controls = Controls();  // nothing held
 }
 
 }  // namespace

@@ -1,40 +1,25 @@
-#include "app/game.h"
+#include "app/frame_loop.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/pass_ticks.h"
 #include "app/play_picture.h"
-#include "audio/sound.h"
-#include "base/chance.h"
 #include "base/console.h"
 #include "base/quit_signals.h"
-#include "enemies/roster.h"
-#include "enemies/waves.h"
-#include "input/controls.h"
-#include "player_files/player_files.h"
-#include "player_files/settings.h"
 #include "render/frames.h"
 #include "render/image.h"
 #include "render/pictures_ahead.h"
+#include "render/draw.h"
 #include "render/shaders.h"
-#include "rules/control_rules.h"
-#include "shell/game.h"
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 #include "screens/hud.h"
-#include "window/window_fit.h"
 
 const char* const kWindowTitle = "nombre";
-
-audio::SoundSystem* musicSystem = nullptr;
-BlowSounds blowSounds;
-audio::Sound* music = nullptr;
-audio::Channel* musicChannel = nullptr;
 
 namespace {
 
@@ -47,17 +32,13 @@ const char* const kDigitsPath = "./img/digitos.png";
 const char* const kRecordLabelsPath = "./img/records.png";
 const char* const kLevelWordPath = "./img/nivel.png";
 const char* const kReplayPausePath = "./img/repeticion.png";
-const char* const kMusicPath = "./sound/music.wav";
-constexpr int kSoundVoices = 32;
-
-// The generator's state at process start: every run draws from it afresh.
-
 void reportGlfwError(int /*code*/, const char* description) {
   std::fprintf(stderr, "nombre: %s\n", description);
 }
 
 // While GLFW starts, its complaint is kept for the one line that says why
-// there is no window.
+// there is no window. GLFW's error callback is told of no window, so this
+// is the process's own.
 std::string glfwStartError;
 void keepGlfwError(int /*code*/, const char* description) { glfwStartError = description; }
 
@@ -114,22 +95,12 @@ void prepareStartUpPicturesAhead() {
   preparePicturesAhead(std::move(requests));
 }
 
-
 // Whatever way start-up ends, the pictures' thread is done with.
 struct PicturesAheadStopper {
   ~PicturesAheadStopper() { stopPreparingAhead(); }
 };
 
 }  // namespace
-
-void startMusic() {
-  audio::createSoundSystem(&musicSystem);
-  musicSystem->init(kSoundVoices, 0, nullptr);
-  musicSystem->createSound(kMusicPath, audio::kSoundLoop, nullptr, &music);
-  // At the player's volume from its first sample.
-  musicSystem->setVolume(static_cast<float>(settings.musicVolume) / kMaxVolume);
-  musicSystem->playSound(music, nullptr, false, &musicChannel);
-}
 
 int startUp(Game& game) {
   prepareStartUpPicturesAhead();
@@ -160,7 +131,7 @@ int startUp(Game& game) {
   const int drawing = startUpInContext(game, width, height, wallClock());
   if (drawing != 0) return drawing;
   // The hero's blows are heard once everything is there to draw them.
-  if (blowSounds.system == nullptr) openBlowSounds(blowSounds);
+  openBlowSounds(game.sounds.blows);
   return 0;
 }
 
@@ -170,8 +141,8 @@ int startUpInContext(Game& game, int width, int height, ClockTicks now) {
   const Viewport view = fitPicture(width, height);
   glViewport(view.x, view.y, view.width, view.height);
 
-  game.quads = buildFixedQuads();
-  std::memcpy(game.points, kFondoPoints, sizeof(game.points));
+  Drawing& drawing = game.drawing;
+  drawing.quads = buildFixedQuads();
 
   const GamePicture check = takeGamePicture({kCheckImagePath, kMaxImagePixels, false});
   if (!check.loaded) {
@@ -182,7 +153,8 @@ int startUpInContext(Game& game, int width, int height, ClockTicks now) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  GLuint* const screenTextures[] = {&stageTexture, &hpBarTexture, &heartTexture, &game.gameOverTexture};
+  GLuint* const screenTextures[] = {&drawing.stageTexture, &drawing.hpBarTexture, &drawing.heartTexture,
+                                    &drawing.gameOverTexture};
   const char* const screenPaths[] = {kStagePath, kHpBarPath, kHeartPath, kGameOverPath};
   for (int i = 0; i < 4; ++i) {
     *screenTextures[i] = i == 0 ? loadStageTexture(screenPaths[i]) : loadScreenTexture(screenPaths[i]);
@@ -190,28 +162,30 @@ int startUpInContext(Game& game, int width, int height, ClockTicks now) {
   }
   // The bar slides a window over its strip; clamped, the strip reads full at
   // high health and empty at none instead of repeating every 400 points.
-  glBindTexture(GL_TEXTURE_2D, hpBarTexture);
+  glBindTexture(GL_TEXTURE_2D, drawing.hpBarTexture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glBindTexture(GL_TEXTURE_2D, 0);
 
-  loadSprites();
+  loadSprites(drawing);
   // The words and numbers over the screens: without one, the game plays on
   // without it.
-  GLuint* const wordTextures[] = {&digitsTexture, &recordLabelsTexture, &levelWordTexture, &replayPauseTexture};
+  GLuint* const wordTextures[] = {&drawing.digitsTexture, &drawing.recordLabelsTexture, &drawing.levelWordTexture,
+                                  &drawing.replayPauseTexture};
   const char* const wordPaths[] = {kDigitsPath, kRecordLabelsPath, kLevelWordPath, kReplayPausePath};
   for (int i = 0; i < 4; ++i) {
     *wordTextures[i] = loadScreenTexture(wordPaths[i]);
   }
-  game.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
+  drawing.scoreQuad = buildQuad(kMenuPoints, kUprightTexCoords);
+  // Every sprite is drawn through these, made once for the context.
+  drawing.sprites = buildQuad(kMenuPoints, nullptr);
 
-  game.shaderProgram = buildShaderProgram();
-  if (game.shaderProgram == 0) {
+  buildShaderProgram(drawing);
+  if (drawing.shaderProgram == 0) {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     std::fprintf(stderr, "nombre: the shaders need OpenGL 4.3 (this context: %s)\n", version ? version : "none");
     return -1;
   }
 
-  bringHeroOn(game);
   startRun(game, 1.0f, now);
   return 0;
 }
@@ -219,83 +193,88 @@ int startUpInContext(Game& game, int width, int height, ClockTicks now) {
 // The pads and the focus, once a pass; a run played back takes its inputs
 // from its file alone.
 void takeControls(Game& game) {
-  if (!playingBack(game)) pollControls(game.window, gameIsOver(game));
+  if (!playingBack(game.run)) pollControls(game.window, gameIsOver(game.run));
 }
 
-FrameMode chooseMode(const Game& game) {
-  if (game.stageOver) {
-    if (game.menuOpen) return FrameMode::Menu;
-    if (game.tovan->lives == 0) return FrameMode::GameOver;
+FrameMode chooseMode(const Run& run) {
+  if (run.stageOver) {
+    if (run.menuOpen) return FrameMode::Menu;
+    if (run.tovan->lives == 0) return FrameMode::GameOver;
     return FrameMode::StageClear;
   }
-  return game.menuOpen ? FrameMode::Menu : FrameMode::Play;
+  return run.menuOpen ? FrameMode::Menu : FrameMode::Play;
 }
 
-void playFrame(Game& game) {
-  const ClockTicks now = lookAtClock(game);
-  runDueTicks(game, now);
-  playNewBlowSounds(blowSounds, game.tovan->soundsStarted);
-  drawPlay(game, tickFraction(game, now));
-}
-
-void runFrame(Game& game) {
-  if (musicSystem != nullptr) musicSystem->update();
-  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  runMode(game);
-  glfwSwapBuffers(game.window);
-  glfwPollEvents();
-  takeControls(game);
-}
-
-void runMode(Game& game) {
-  switch (chooseMode(game)) {
-    case FrameMode::Menu:
-      menuFrame(game);
+void advanceGame(Game& game, ClockTicks now) {
+  game.passMode = chooseMode(game.run);
+  switch (game.passMode) {
+    case FrameMode::Play:
+    case FrameMode::StageClear:
+      runDueTicks(game, now);
+      playNewBlowSounds(game.sounds.blows, game.run.tovan->soundsStarted);
       break;
     case FrameMode::GameOver:
       // The run is over: it is kept now, not only when the window closes.
       keepEndedRun(game);
+      break;
+    case FrameMode::Menu:
+      break;
+  }
+}
+
+void drawGame(const Game& game) {
+  glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  switch (game.passMode) {
+    case FrameMode::Menu:
+      menuFrame(game);
+      break;
+    case FrameMode::GameOver:
       gameOverFrame(game);
       break;
     case FrameMode::StageClear:
-      runDueTicks(game, lookAtClock(game));
       stageClearFrame(game);
       break;
     case FrameMode::Play:
-      playFrame(game);
+      drawPlay(game, tickFraction(game.run, game.run.clock.time));
       break;
   }
   if (replayPausedByViewer(game)) drawReplayPauseSign(game);
 }
 
+void runFrame(Game& game) {
+  if (game.sounds.musicSystem != nullptr) game.sounds.musicSystem->update();
+  advanceGame(game, lookAtClock(game));
+  drawGame(game);
+  glfwSwapBuffers(game.window);
+  glfwPollEvents();
+  takeControls(game);
+}
+
 void keepEndedRun(Game& game) {
   const QuitSignalsHeld held;
   // The recording needs no lock: it is whole before any wait for the table.
-  if (game.log != nullptr) game.log->finish(game);
+  if (game.run.log != nullptr) game.run.log->finish(game.run);
   // A run played back shows its score but is not a new run of the table.
-  recordRunOnce(game.tovan->runScore, static_cast<int>(game.level), !playingBack(game));
+  recordRunOnce(game.record, game.run.tovan->runScore, static_cast<int>(game.run.level), !playingBack(game.run));
 }
 
 // The player's own pause opens the menu; a replay's viewer pauses the clock alone.
 bool replayPausedByViewer(const Game& game) {
-  const FrameMode mode = chooseMode(game);
-  return playingBack(game) && game.viewerPaused && (mode == FrameMode::Play || mode == FrameMode::StageClear);
+  const FrameMode mode = chooseMode(game.run);
+  return playingBack(game.run) && game.viewerPaused && (mode == FrameMode::Play || mode == FrameMode::StageClear);
 }
 
 int shutDown(Game& game) {
-  if (music != nullptr) music->release();
-  music = nullptr;
-  glDeleteVertexArrays(1, &game.quads.fondo.vao);
-  glDeleteBuffers(1, &game.quads.fondo.positionVbo);
-  glDeleteBuffers(1, &game.quads.fondo.texCoordVbo);
+  releaseSounds(game.sounds);
+  releaseDrawing(game.drawing);
   return 0;
 }
 
 StillPicture stillPicture(const Game& game) {
   StillPicture still;
-  const FrameMode mode = chooseMode(game);
-  if (mode == FrameMode::Menu) still.picture = game.exitSelected ? 1 : 2;
+  const FrameMode mode = chooseMode(game.run);
+  if (mode == FrameMode::Menu) still.picture = game.run.exitSelected ? 1 : 2;
   if (mode == FrameMode::GameOver) still.picture = 3;
   // Only a run played back and paused by its viewer stands still in play.
   if ((mode == FrameMode::Play || mode == FrameMode::StageClear) && game.viewerPaused) still.picture = 4;
@@ -303,10 +282,10 @@ StillPicture stillPicture(const Game& game) {
   return still;
 }
 
-void runPass(Game& game, FramePace& pace) {
-  if (!mustDraw(pace, stillPicture(game))) {
+void runPass(Game& game) {
+  if (!mustDraw(game.framePace, stillPicture(game))) {
     // The music plays on by itself; finished sounds are let go as in any pass.
-    if (musicSystem != nullptr) musicSystem->update();
+    if (game.sounds.musicSystem != nullptr) game.sounds.musicSystem->update();
     sleepOnStillScreen();
     takeControls(game);
     closeIfExitChosen(game);
@@ -315,18 +294,18 @@ void runPass(Game& game, FramePace& pace) {
   runFrame(game);
   // Exit chosen in the menu during the pass, by a key or a run played back.
   closeIfExitChosen(game);
-  waitForNextPass(pace);
+  waitForNextPass(game.framePace);
 }
 
 void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass) {
-  FramePace pace = framePace(game.window, uncapped);
-  drawBetweenTicks = drawsBetweenTicks(pace.period, pace.capped, game.pace);
-  runPass(game, pace);
+  game.framePace = framePace(game.window, uncapped);
+  game.drawBetweenTicks = drawsBetweenTicks(game.framePace.period, game.framePace.capped, game.run.pace);
+  runPass(game);
   // Opening the sound device takes as long as several frames: after the first.
-  startMusic();
+  startMusic(game.sounds, game.settings);
   if (afterPass) afterPass();
   while (!glfwWindowShouldClose(game.window) && !quitSignalled()) {
-    runPass(game, pace);
+    runPass(game);
     if (afterPass) afterPass();
   }
 }
@@ -338,25 +317,23 @@ int startUpHidden(Game& game) {
 }
 
 void restartGame(Game& game, ClockTicks now) {
-  forgetTicks(game);
-  forgetRun();
-  resetRun(game, now);
-  setRunTime(game.clock, now, wallClock());
+  game.notes = TickNotes();
+  game.record = RunRecord();
+  resetRun(game.run, now);
+  setRunTime(game.run.clock, now, wallClock());
   game.viewerPaused = false;
+  game.passMode = FrameMode::Play;
 }
 
 void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, TickPace pace) {
   game.window = shown.window;
   game.ancho = shown.ancho;
   game.alto = shown.alto;
-  game.quads = shown.quads;
-  game.scoreQuad = shown.scoreQuad;
-  game.gameOverTexture = shown.gameOverTexture;
-  game.shaderProgram = shown.shaderProgram;
+  game.drawing = shown.drawing;
   startRun(game, level, now, pace);  // a fresh run brings its hero on
 }
 
 void startRun(Game& game, float level, ClockTicks now, TickPace pace) {
   restartGame(game, now);
-  beginRun(game, level, now, pace);
+  beginRun(game.run, level, now, pace);
 }

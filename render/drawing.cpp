@@ -1,0 +1,24 @@
+#include "render/drawing.h"
+
+#include "render/frames.h"
+
+const std::vector<VisibleRows>* visibleRowsOf(const Drawing& drawing, GLuint texture) {
+  const auto found = drawing.visibleRows.find(texture);
+  return found == drawing.visibleRows.end() || found->second.empty() ? nullptr : &found->second;
+}
+
+void releaseDrawing(Drawing& drawing) {
+  // Made in this order at start-up, let go of in the reverse.
+  if (drawing.shaderProgram != 0) glDeleteProgram(drawing.shaderProgram);
+  clearFrameLists(drawing);
+  const GLuint screens[] = {drawing.heartTexture,        drawing.stageTexture,        drawing.hpBarTexture,
+                            drawing.gameOverTexture,     drawing.digitsTexture,       drawing.recordLabelsTexture,
+                            drawing.levelWordTexture,    drawing.replayPauseTexture};
+  glDeleteTextures(sizeof(screens) / sizeof(screens[0]), screens);
+  deleteQuad(drawing.sprites);
+  deleteQuad(drawing.scoreQuad);
+  deleteQuad(drawing.quads.menu);
+  deleteQuad(drawing.quads.barra);
+  deleteQuad(drawing.quads.fondo);
+  drawing = Drawing();
+}
