@@ -68,8 +68,7 @@ int parseCommandLine(int argc, char** argv, Options& options) {
                               "With --replay: write the run as a video into CLIP (.webm, .mp4, .gif or .mkv), "
                               "drawn without a window")
                    ->type_name("CLIP")
-                   ->needs(replay)
-                   ->excludes(check);
+                   ->needs(replay);
   std::string size;
   auto* sizeOption =
       app.add_option("--size", size, "With --export: the video's size in pixels (default 800x600)")->type_name("WxH")->needs(clip);
@@ -91,6 +90,11 @@ int parseCommandLine(int argc, char** argv, Options& options) {
   if (sizeOption->count() > 0 && !readClipSize(size, &options.exportWidth, &options.exportHeight)) {
     std::cerr << "nombre: --size: " << shortQuote(size) << " is not a size such as 800x600 (2 to " << kLargestClipSide
               << " pixels a side)\n";
+    return 2;
+  }
+  // Said in one line, not with the whole usage, as the other refusals of an export are.
+  if (check->count() > 0 && clip->count() > 0) {
+    std::cerr << "nombre: --check replays a run without drawing it: it does not go with --export\n";
     return 2;
   }
   // NaN, an infinity or a time before the run would ask for no part of it.

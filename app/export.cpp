@@ -8,66 +8,56 @@
 #include "app/frame_loop.h"
 #include "app/pass_ticks.h"
 #include "app/replay.h"
+#include "app/game_sounds.h"
+#include "audio/sound.h"
+#include "audio/sound_file.h"
 #include "base/console.h"
 #include "base/files.h"
 #include "base/quit_signals.h"
 #include "clip/clip_writer.h"
 #include "clip/offscreen_gl.h"
 #include "clip/progress.h"
-#include "clip/sound_mix.h"
 #include "enemies/update_pass.h"
 #include "player_files/settings.h"
 #include "runs/run_check.h"
 #include "runs/run_log.h"
+#include "window/window_fit.h"
 
 namespace {
 
-const char* const kSoundFolder = "./sound";
+// The clip's sound: stereo at the rate Opus and AAC are made at, so only the
+// game's own mixing touches it.
+constexpr int kClipSoundRate = 48000;
+constexpr int kClipSoundChannels = 2;
 
 // Frame n of a clip shows the run n x 50/3 ms of game time after its start
 // (exactly, as the ticks fall), the stalls its player's game skipped left out.
 ClockTicks frameTime(long long frame) { return ticksTime(kGamePace, frame); }
 
 // What a pass over the run with the rules alone finds before anything is
-// drawn: how long the clip is, and when each blow is heard.
+// drawn: how long the clip is.
 struct ClipPlan {
   long long lastFrame = 0;  // the frame that shows the run's end
-  std::vector<clip::SoundEvent> sounds;
 };
-
-clip::BlowSound trackSoundOf(int blow) {
-  if (blow == PunchSwing) return clip::BlowSound::punch;
-  if (blow == KickSwing) return clip::BlowSound::kick;
-  return clip::BlowSound::impact;
-}
 
 // The game time clip frame `frame` shows, the stalls skipped so far left out.
 ClockTicks frameGameTime(const RunFile& file, long long frame, ClockTicks skipped) {
   return file.startClock + frameTime(frame) + skipped;
 }
 
-ClipPlan planClip(const RunFile& file, int soundRate) {
+ClipPlan planClip(const RunFile& file) {
   Run run;
   RunLog log;
   startReplaying(run, log, file);
   ClipPlan plan;
-  int heard[kBlowSounds] = {};
   ClockTicks skipped = 0;
   for (long long frame = 0;; ++frame) {
     if (quitSignalled()) break;
     const ClockTicks now = frameGameTime(file, frame, skipped);
     run.clock.time = now;
     bool stuck = false;
-    // The ticks as the export's passes run them, each blow heard at its tick.
-    runDueTicks(run, now, nullptr, [&](const Run& played) {
-      // A stall the log skips moves the run's clock on with its ticks.
-      const ClockTicks clipMs = played.tickClock - file.startClock - skipped - (played.clock.time - now);
-      for (int blow = 0; blow < kBlowSounds; ++blow) {
-        for (; heard[blow] < played.tovan->soundsStarted[blow]; ++heard[blow]) {
-          plan.sounds.push_back({trackSoundOf(blow), clipMs * soundRate / 1000});
-        }
-      }
-    }, &stuck);
+    // The ticks as the export's passes run them.
+    runDueTicks(run, now, nullptr, [](const Run&) {}, &stuck);
     skipped += run.clock.time - now;
     if (stuck || log.replayDone(run)) {
       plan.lastFrame = frame;
@@ -77,6 +67,9 @@ ClipPlan planClip(const RunFile& file, int soundRate) {
   run.log = nullptr;
   return plan;
 }
+
+// The first frame of the sound track heard with a frame of the clip.
+long long soundFrameOf(long long frame) { return frame * kClipSoundRate / clip::kClipFrameRate; }
 
 bool inClip(long long frame, ClockTicks fromMs, ClockTicks toMs) {
   return frameTime(frame) >= fromMs && (toMs < 0 || frameTime(frame) <= toMs);
@@ -124,8 +117,8 @@ int exportRun(const ExportRequest& request) {
   clip::ClipFormat format = clip::ClipFormat::webm;
   const bool withSound = !request.mute && clip::clipFormatOf(request.clip, &format) && format != clip::ClipFormat::gif;
   std::string refusal;
-  if (clip::checkClipTarget(request.clip, {request.width, request.height, withSound ? clip::kDefaultTrackRate : 0,
-                                           clip::kTrackChannels},
+  if (clip::checkClipTarget(request.clip, {request.width, request.height, withSound ? kClipSoundRate : 0,
+                                           kClipSoundChannels},
                             &refusal) != clip::ClipFailure::none) {
     std::fprintf(stderr, "nombre: %s\n", refusal.c_str());
     return 2;
@@ -141,18 +134,15 @@ int exportRun(const ExportRequest& request) {
   }
 
   const Settings settings = loadSettings();
-  clip::TrackSounds sounds;
   if (withSound) {
-    std::vector<std::string> missing;
-    sounds = clip::loadTrackSounds(kSoundFolder, &missing);
-    if (!missing.empty()) {
-      std::string names;
-      for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + quotedPath(name);
-      std::fprintf(stderr, "nombre: the clip is made without %s: missing or unreadable\n", names.c_str());
+    std::string names;
+    for (const char* path : {kMusicPath, kBlowSoundPaths[0], kBlowSoundPaths[1], kBlowSoundPaths[2]}) {
+      audio::PcmSound read;
+      if (!audio::loadSoundFile(path, &read)) names += (names.empty() ? "" : ", ") + quotedPath(path);
     }
+    if (!names.empty()) std::fprintf(stderr, "nombre: the clip is made without %s: missing or unreadable\n", names.c_str());
   }
-  const int soundRate = withSound && sounds.music.sampleRate > 0 ? sounds.music.sampleRate : clip::kDefaultTrackRate;
-  ClipPlan plan = planClip(run, soundRate);
+  const ClipPlan plan = planClip(run);
   if (quitSignalled()) return stoppedExport(request);
   const ClockTicks fromMs = std::llround(request.from * 1000);
   const ClockTicks toMs = request.to < 0 ? -1 : std::llround(request.to * 1000);
@@ -163,12 +153,14 @@ int exportRun(const ExportRequest& request) {
                  static_cast<double>(frameTime(plan.lastFrame)) / 1000.0);
     return 2;
   }
-  const clip::SoundTrack track(std::move(sounds), std::move(plan.sounds),
-                               {static_cast<float>(settings.musicVolume) / kMaxVolume,
-                                static_cast<float>(settings.effectsVolume) / kMaxVolume});
+  // The game's own sound systems, mixing into memory for the clip.
+  if (withSound && audio::renderSoundInMemory(kClipSoundRate) != audio::kSoundOk) {
+    std::fprintf(stderr, "nombre: this OpenAL cannot render the run's sound into a clip (--mute leaves it out)\n");
+    return 1;
+  }
 
   clip::ClipWriter writer;
-  if (!writer.open(request.clip, {request.width, request.height, withSound ? track.rate() : 0, clip::kTrackChannels})) {
+  if (!writer.open(request.clip, {request.width, request.height, withSound ? kClipSoundRate : 0, kClipSoundChannels})) {
     std::fprintf(stderr, "nombre: %s\n", plainText(writer.error()).c_str());
     return writer.failure() == clip::ClipFailure::refused ? 2 : 1;
   }
@@ -187,6 +179,14 @@ int exportRun(const ExportRequest& request) {
   }
   RunLog log;
   beginReplay(game, log, run);
+  // The music from the run's start; each blow played by the pass whose
+  // ticks start it, as in the window, at that frame of the track. The track
+  // is rendered from the run's start, so a part sounds as it did in the whole.
+  if (withSound) {
+    startMusic(game.sounds, settings);
+    openBlowSounds(game.sounds.blows);
+    applySoundVolumes(settings, nullptr, game.sounds.blows.system);
+  }
 
   clip::ExportProgress progress(stdout, frames);
   std::vector<unsigned char> rgba(static_cast<std::size_t>(request.width) * request.height * 4);
@@ -206,16 +206,16 @@ int exportRun(const ExportRequest& request) {
     game.run.clock.time = now;
     advanceGame(game, now);
     skipped += game.run.clock.time - now;
+    if (withSound) {
+      sound.resize(static_cast<std::size_t>(soundFrameOf(frame + 1) - soundFrameOf(frame)) * kClipSoundChannels);
+      audio::renderSound(sound.data(), static_cast<int>(sound.size() / kClipSoundChannels));
+    }
     if (!inClip(frame, fromMs, toMs)) continue;
     drawGame(game);
     gl.readRows(rgba.data());
     if (!writer.addFrame(rgba.data())) return failedClip(writer, progress);
-    if (withSound) {
-      const long long first = clip::trackFrameOfTick(frame, track.rate());
-      const int count = static_cast<int>(clip::trackFrameOfTick(frame + 1, track.rate()) - first);
-      sound.resize(static_cast<std::size_t>(count) * clip::kTrackChannels);
-      track.mix(first, count, sound.data());
-      if (!writer.addSound(sound.data(), count)) return failedClip(writer, progress);
+    if (withSound && !writer.addSound(sound.data(), static_cast<int>(sound.size() / kClipSoundChannels))) {
+      return failedClip(writer, progress);
     }
     progress.framesDone(++written);
   }

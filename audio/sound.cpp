@@ -4,6 +4,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -51,6 +52,8 @@ struct Service {
   std::mutex lock;  // OpenAL's current context is process-wide: one call at a time
   ALCdevice* device = nullptr;
   bool triedDevice = false;
+  int renderRate = 0;  // frames a second when the device renders into memory, else 0
+  LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
   std::vector<SoundSystem*> systems;  // every system made, for the exit handler
   void* alsa = nullptr;               // alsa-lib, when this machine has it
   bool triedAlsa = false;
@@ -109,6 +112,15 @@ ALCdevice* sharedDevice() {
     if (shared.device) std::atexit(closeDeviceAtExit);
   }
   return shared.device;
+}
+
+// A context on a rendering device must name the format it renders (and
+// asks for plain stereo: no headphone filtering of the mix).
+std::vector<ALCint> contextAttributes() {
+  const Service& shared = service();
+  if (shared.renderRate == 0) return {};
+  return {ALC_FREQUENCY, shared.renderRate, ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+          ALC_FLOAT_SOFT, ALC_HRTF_SOFT, ALC_FALSE, 0};
 }
 
 bool makeCurrent(ALCcontext* context) {
@@ -184,6 +196,42 @@ SoundResult createSoundSystem(SoundSystem** system) {
   return kSoundOk;
 }
 
+SoundResult renderSoundInMemory(int rate) {
+  std::lock_guard<std::mutex> guard(service().lock);
+  Service& shared = service();
+  if (shared.triedDevice || rate <= 0 || !alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return kSoundError;
+  auto openLoopback =
+      reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+  auto supported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
+      alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
+  auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+  if (!openLoopback || !supported || !render) return kSoundError;
+  ALCdevice* device = openLoopback(nullptr);
+  if (!device) return kSoundError;
+  if (!supported(device, rate, ALC_STEREO_SOFT, ALC_FLOAT_SOFT)) {
+    alcCloseDevice(device);
+    return kSoundError;
+  }
+  shared.triedDevice = true;
+  shared.device = device;
+  shared.renderRate = rate;
+  shared.renderSamples = render;
+  std::atexit(closeDeviceAtExit);
+  return kSoundOk;
+}
+
+SoundResult renderSound(float* out, int frames) {
+  if (!out || frames <= 0) return frames == 0 ? kSoundOk : kSoundError;
+  std::lock_guard<std::mutex> guard(service().lock);
+  Service& shared = service();
+  if (!shared.device || shared.renderRate == 0) {
+    std::fill(out, out + static_cast<std::size_t>(frames) * 2, 0.0f);
+    return kSoundError;
+  }
+  shared.renderSamples(shared.device, out, frames);
+  return kSoundOk;
+}
+
 SoundResult SoundSystem::init(int maxChannels, int, void*) {
   SoundSystem* self = opaque(this);
   if (!self) return kSoundError;
@@ -195,8 +243,10 @@ SoundResult SoundSystem::init(int maxChannels, int, void*) {
 
   ALCdevice* device = sharedDevice();
   if (!device) return kSoundError;
-  // No attributes: with them OpenAL would reset a device other systems are playing on.
-  system->context = alcCreateContext(device, nullptr);
+  // No attributes for a sound card: with them OpenAL would reset a device
+  // other systems are playing on. A rendering device needs them, the same each time.
+  const std::vector<ALCint> attributes = contextAttributes();
+  system->context = alcCreateContext(device, attributes.empty() ? nullptr : attributes.data());
   if (!system->context) return kSoundError;
   if (!makeCurrent(system->context)) {
     alcDestroyContext(system->context);

@@ -53,6 +53,19 @@ class SoundSystem {
 // Creates a new, uninitialised system. Systems live as long as the process.
 SoundResult createSoundSystem(SoundSystem** system);
 
+// Sound rendered into memory instead of played: what a clip of a run is
+// written with. Asked for before any system's init, it makes the process's
+// one device a rendering one (OpenAL Soft's loopback device), stereo at
+// `rate` frames a second; every system then mixes into it as it would into a
+// sound card, and nothing is heard. Fails once a device has been opened, or
+// when OpenAL Soft cannot render at that rate.
+SoundResult renderSoundInMemory(int rate);
+// The next `frames` frames of everything the systems are playing,
+// interleaved stereo floats, each voice moving on by as much: sounds started
+// before the call begin at its first frame. Silence, and an error, when
+// sound is not rendered into memory.
+SoundResult renderSound(float* out, int frames);
+
 class Sound {
  public:
   // Stops every voice playing this sound and frees it; the pointer is invalid afterwards.

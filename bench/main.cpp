@@ -33,6 +33,8 @@ class TableReporter : public benchmark::BenchmarkReporter {
         const std::string clip = std::string("clip export 800x600 .") + clipExtension(std::stoll(argument(name)));
         printRow(clip + ", frames encoded a second", framesPerSecond, "frames/s");
         printRow(clip + ", against a run's 60 frames a second", framesPerSecond / 60.0, "x", 2);
+        printRow(clip + ", a minute of it", run.counters.at("bytes_a_minute") / 1e6, "MB", 2);
+        printRow(clip + ", PSNR against the lossless clip", run.counters.at("psnr"), "dB", 1);
       } else if (run.report_big_o) {
         printRow("  " + prefix(name) + ", fitted time per enemy", run.GetAdjustedRealTime() * perUnit, "ns");
       } else if (run.run_type == Run::RT_Iteration) {

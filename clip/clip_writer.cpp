@@ -2,10 +2,13 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
@@ -21,7 +24,6 @@ extern "C" {
 
 #include "base/console.h"
 #include "base/user_files.h"
-#include "clip/gif_palette.h"
 
 namespace clip {
 namespace {
@@ -29,8 +31,17 @@ namespace {
 // Frames the encoder may be behind the drawing before addFrame waits.
 constexpr int kQueuedFrames = 3;
 constexpr int kEncoderThreads = 2;
-constexpr std::int64_t kWebmBitRate = 4'000'000;
-constexpr std::int64_t kOpusBitRate = 128'000;
+// The video encoders' settings, chosen by measuring a minute of play
+// (docs/engineering.md): VP9 at constant quality, at the speed that keeps
+// up with the game; H.264 tuned for flat, drawn pictures.
+const char* const kVp9Quality = "34";
+const char* const kVp9Deadline = "realtime";
+const char* const kVp9Speed = "6";
+const char* const kVp9LagFrames = "0";
+const char* const kX264Preset = "veryfast";
+const char* const kX264Tune = "animation";
+const char* const kX264Quality = "23";
+constexpr std::int64_t kOpusBitRate = 96'000;
 constexpr std::int64_t kAacBitRate = 160'000;
 constexpr int kLossyAudioRate = 48000;
 
@@ -69,12 +80,26 @@ ClipKind kindOf(ClipFormat format) {
   return {"matroska", "ffv1", AV_PIX_FMT_0RGB32, kClipFrameRate, "flac", false};
 }
 
-// The GIF's frames wait in a lossless file of their own until the palette is known.
-const ClipKind kGifSpool{"matroska", "ffv1", AV_PIX_FMT_0RGB32, kGifFrameRate, nullptr, false};
+// The GIF's frames wait in a lossless file of their own until the palette is
+// known, opaque, in the pixels FFmpeg's palette filters take.
+const ClipKind kGifSpool{"matroska", "ffv1", AV_PIX_FMT_RGB32, kGifFrameRate, nullptr, false};
 
-// Byte places of red, green and blue in a 0RGB32 pixel (B, G, R, X in memory
-// on this little-endian machine).
-constexpr int kSpoolRed = 2, kSpoolGreen = 1, kSpoolBlue = 0;
+// Byte places of red, green and blue in a lossless pixel (B, G, R, X or A in
+// memory on this little-endian machine).
+constexpr int kSpoolRed = 2, kSpoolGreen = 1, kSpoolBlue = 0, kSpoolAlpha = 3;
+
+// How a GIF's colours are chosen and drawn, by FFmpeg's filters: one palette
+// for the whole clip from a count of every colour its frames show, then each
+// pixel drawn in the nearest of them. No dithering: on the game's flat,
+// drawn pictures its noise made the GIF 10-60% larger and measured further
+// from the frames (docs/engineering.md). 200 colours (none kept for
+// transparency, which saved nothing) keep a GIF no larger than the palette
+// the game used to make itself; a clip of no more colours keeps them
+// exactly. Only what changed from the frame before is drawn again.
+const char* const kGifPaletteFilter = "palettegen";
+const char* const kGifPaletteOptions = "max_colors=200:reserve_transparent=0:stats_mode=full";
+const char* const kGifDrawFilter = "paletteuse";
+const char* const kGifDrawOptions = "dither=none:diff_mode=rectangle";
 
 struct Encoder {
   AVCodecContext* codec = nullptr;
@@ -123,6 +148,17 @@ struct Output {
   }
 };
 
+// BT.709 colours, as players and browsers take an HD picture to be; video
+// in 4:2:0 at the limited range its formats use, RGB (lossless, the GIF's
+// spool) at the full range.
+void tagColours(AVCodecContext* c) {
+  c->color_primaries = AVCOL_PRI_BT709;
+  c->color_trc = AVCOL_TRC_BT709;
+  const bool rgb = c->pix_fmt == AV_PIX_FMT_BGR0 || c->pix_fmt == AV_PIX_FMT_BGRA || c->pix_fmt == AV_PIX_FMT_PAL8;
+  c->colorspace = rgb ? AVCOL_SPC_RGB : AVCOL_SPC_BT709;
+  c->color_range = rgb ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+}
+
 bool openVideo(Output& out, const ClipKind& kind, int width, int height) {
   const AVCodec* codec = avcodec_find_encoder_by_name(kind.videoCodec);
   if (codec == nullptr) return out.fail(std::string("this FFmpeg has no ") + kind.videoCodec + " encoder");
@@ -134,19 +170,24 @@ bool openVideo(Output& out, const ClipKind& kind, int width, int height) {
   c->time_base = {1, kind.frameRate};
   c->framerate = {kind.frameRate, 1};
   c->thread_count = kEncoderThreads;
+  tagColours(c);
   if (out.format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   AVDictionary* options = nullptr;
   const std::string name = kind.videoCodec;
   if (name == "libvpx-vp9") {
-    // Realtime: fast enough to keep up with the game on two cores.
-    c->bit_rate = kWebmBitRate;
-    av_dict_set(&options, "deadline", "realtime", 0);
-    av_dict_set(&options, "cpu-used", "8", 0);
+    // Constant quality (no bit rate aimed at), at the fastest settings that
+    // keep a minute of play under 8 MB at 45 dB: see docs/engineering.md.
+    c->bit_rate = 0;
+    av_dict_set(&options, "crf", kVp9Quality, 0);
+    av_dict_set(&options, "deadline", kVp9Deadline, 0);
+    av_dict_set(&options, "cpu-used", kVp9Speed, 0);
     av_dict_set(&options, "row-mt", "1", 0);
-    av_dict_set(&options, "lag-in-frames", "0", 0);
+    av_dict_set(&options, "tile-columns", "1", 0);
+    av_dict_set(&options, "lag-in-frames", kVp9LagFrames, 0);
   } else if (name == "libx264") {
-    av_dict_set(&options, "preset", "veryfast", 0);
-    av_dict_set(&options, "crf", "20", 0);
+    av_dict_set(&options, "preset", kX264Preset, 0);
+    av_dict_set(&options, "tune", kX264Tune, 0);
+    av_dict_set(&options, "crf", kX264Quality, 0);
   } else if (name == "ffv1") {
     // Slices let both cores share a frame.
     av_dict_set(&options, "level", "3", 0);
@@ -207,7 +248,11 @@ bool openOutput(Output& out, const std::string& path, const ClipKind& kind, int 
   if (kind.audioCodec != nullptr && soundRate > 0 && !openAudio(out, kind, soundRate, soundChannels)) return false;
   const int opened = avio_open(&out.format->pb, path.c_str(), AVIO_FLAG_WRITE);
   if (opened < 0) return out.fail("cannot write " + path + ": " + avError(opened));
-  const int written = avformat_write_header(out.format, nullptr);
+  // An .mp4's index goes before its frames, so a page can play it as it loads.
+  AVDictionary* options = nullptr;
+  if (std::strcmp(kind.muxer, "mp4") == 0) av_dict_set(&options, "movflags", "+faststart", 0);
+  const int written = avformat_write_header(out.format, &options);
+  av_dict_free(&options);
   if (written < 0) return out.fail("cannot write " + path + ": " + avError(written));
   out.headerWritten = true;
   return true;
@@ -249,8 +294,10 @@ bool encodeRgba(Output& out, const unsigned char* rgba) {
   if (!newVideoFrame(out)) return false;
   const int width = out.video.codec->width;
   const int height = out.video.codec->height;
-  if (out.video.codec->pix_fmt == AV_PIX_FMT_0RGB32) {
+  const AVPixelFormat pixels = out.video.codec->pix_fmt;
+  if (pixels == AV_PIX_FMT_0RGB32 || pixels == AV_PIX_FMT_RGB32) {
     // Lossless: the bytes moved, not scaled.
+    const unsigned char alpha = pixels == AV_PIX_FMT_RGB32 ? 255 : 0;
     for (int y = 0; y < height; ++y) {
       const unsigned char* from = rgba + static_cast<std::size_t>(y) * width * 4;
       unsigned char* to = out.frame->data[0] + static_cast<std::ptrdiff_t>(y) * out.frame->linesize[0];
@@ -258,7 +305,7 @@ bool encodeRgba(Output& out, const unsigned char* rgba) {
         to[kSpoolRed] = from[0];
         to[kSpoolGreen] = from[1];
         to[kSpoolBlue] = from[2];
-        to[3] = 0;
+        to[kSpoolAlpha] = alpha;
       }
     }
   } else {
@@ -267,7 +314,12 @@ bool encodeRgba(Output& out, const unsigned char* rgba) {
       // does that well enough while keeping an export at the game's pace.
       out.scaler = sws_getContext(width, height, AV_PIX_FMT_RGBA, width, height, out.video.codec->pix_fmt,
                                   SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
-      if (out.scaler == nullptr) return out.fail("the frames cannot be converted for the encoder");
+      // The conversion the file's tags say: BT.709, full-range RGB to limited-range video.
+      if (out.scaler == nullptr ||
+          sws_setColorspaceDetails(out.scaler, sws_getCoefficients(SWS_CS_ITU709), 1,
+                                   sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16) < 0) {
+        return out.fail("the frames cannot be converted for the encoder");
+      }
     }
     const uint8_t* rows[1] = {rgba};
     const int strides[1] = {width * 4};
@@ -336,10 +388,56 @@ bool closeOutput(Output& out) {
   return true;
 }
 
-// The GIF from the spool: each kept frame decoded and drawn in the palette.
-// A long clip takes a while here, so a stop is still heard between frames.
-bool writeGifFromSpool(const std::string& spoolPath, const std::vector<std::uint32_t>& palette, bool (*stopAsked)(),
-                       Output& gif) {
+// A filter graph of FFmpeg's with one filter: frames of the clip's size go
+// in through a source per input of the filter, and come out of its sink.
+struct Filter {
+  AVFilterGraph* graph = nullptr;
+  AVFilterContext* sources[2] = {};
+  AVFilterContext* sink = nullptr;
+
+  Filter() = default;
+  Filter(const Filter&) = delete;
+  Filter& operator=(const Filter&) = delete;
+  ~Filter() { avfilter_graph_free(&graph); }
+};
+
+// `sizes` gives each input's width and height: the frames, then (for
+// paletteuse) the palette.
+bool openFilter(Filter& filter, const char* name, const char* options, const std::vector<std::pair<int, int>>& sizes,
+                int frameRate) {
+  filter.graph = avfilter_graph_alloc();
+  if (filter.graph == nullptr) return false;
+  filter.graph->nb_threads = 1;
+  AVFilterContext* middle = nullptr;
+  if (avfilter_graph_create_filter(&middle, avfilter_get_by_name(name), name, options, nullptr, filter.graph) < 0 ||
+      avfilter_graph_create_filter(&filter.sink, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr,
+                                   filter.graph) < 0 ||
+      avfilter_link(middle, 0, filter.sink, 0) < 0) {
+    return false;
+  }
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const std::string source = "video_size=" + std::to_string(sizes[i].first) + "x" + std::to_string(sizes[i].second) +
+                               ":pix_fmt=" + av_get_pix_fmt_name(AV_PIX_FMT_RGB32) +
+                               ":time_base=1/" + std::to_string(frameRate) + ":pixel_aspect=1/1";
+    if (avfilter_graph_create_filter(&filter.sources[i], avfilter_get_by_name("buffer"), ("in" + std::to_string(i)).c_str(),
+                                     source.c_str(), nullptr, filter.graph) < 0 ||
+        avfilter_link(filter.sources[i], 0, middle, static_cast<unsigned>(i)) < 0) {
+      return false;
+    }
+  }
+  return avfilter_graph_config(filter.graph, nullptr) >= 0;
+}
+
+// Gives a filter's input a frame (null: its end), the frame kept by the caller.
+bool feedFilter(Filter& filter, int input, AVFrame* frame) {
+  return av_buffersrc_add_frame_flags(filter.sources[input], frame,
+                                      AV_BUFFERSRC_FLAG_KEEP_REF | AV_BUFFERSRC_FLAG_PUSH) >= 0;
+}
+
+// The GIF from the spool: each kept frame decoded and drawn in the palette
+// by paletteuse. A long clip takes a while here, so a stop is still heard
+// between frames.
+bool writeGifFromSpool(const std::string& spoolPath, AVFrame* palette, bool (*stopAsked)(), Output& gif) {
   AVFormatContext* input = nullptr;
   if (avformat_open_input(&input, spoolPath.c_str(), nullptr, nullptr) < 0) {
     return gif.fail("cannot read back the clip's frames from " + spoolPath);
@@ -353,25 +451,35 @@ bool writeGifFromSpool(const std::string& spoolPath, const std::vector<std::uint
             avcodec_parameters_to_context(decoder, input->streams[0]->codecpar) >= 0 &&
             avcodec_open2(decoder, codec, nullptr) >= 0;
   if (!ok) gif.fail("cannot read back the clip's frames from " + spoolPath);
-  const PaletteMap map(palette);
+  Filter draw;
+  if (ok) {
+    palette->pts = 0;
+    ok = (openFilter(draw, kGifDrawFilter, kGifDrawOptions,
+                     {{gif.video.codec->width, gif.video.codec->height}, {palette->width, palette->height}},
+                     kGifFrameRate) &&
+          feedFilter(draw, 1, palette) && feedFilter(draw, 1, nullptr)) ||
+         gif.fail("the GIF's colours cannot be drawn by FFmpeg's filters");
+  }
+  // Every frame the filter has drawn, into the GIF.
+  auto encodeDrawn = [&]() {
+    for (;;) {
+      av_frame_unref(gif.frame);
+      const int got = av_buffersink_get_frame(draw.sink, gif.frame);
+      if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return true;
+      if (got < 0) return gif.fail("the GIF's colours cannot be drawn by FFmpeg's filters");
+      gif.frame->pts = gif.video.nextPts++;
+      if (!encode(gif, gif.video, gif.frame)) return false;
+    }
+  };
   auto drawDecoded = [&]() {
     for (;;) {
       const int got = avcodec_receive_frame(decoder, decoded);
       if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return true;
-      if (got < 0 || decoded->format != AV_PIX_FMT_0RGB32) return gif.fail("the clip's frames did not read back");
+      if (got < 0 || decoded->format != AV_PIX_FMT_RGB32) return gif.fail("the clip's frames did not read back");
       if (stopAsked != nullptr && stopAsked()) return gif.fail("stopped");
-      if (!newVideoFrame(gif)) return false;
-      for (int y = 0; y < decoded->height; ++y) {
-        const unsigned char* from = decoded->data[0] + static_cast<std::ptrdiff_t>(y) * decoded->linesize[0];
-        unsigned char* to = gif.frame->data[0] + static_cast<std::ptrdiff_t>(y) * gif.frame->linesize[0];
-        for (int x = 0; x < decoded->width; ++x, from += 4) {
-          to[x] = map.indexOf(from[kSpoolRed], from[kSpoolGreen], from[kSpoolBlue]);
-        }
-      }
-      auto* colours = reinterpret_cast<std::uint32_t*>(gif.frame->data[1]);
-      std::fill(colours, colours + kGifColours, 0xff000000u);
-      std::copy(palette.begin(), palette.end(), colours);
-      if (!encode(gif, gif.video, gif.frame)) return false;
+      if (!feedFilter(draw, 0, decoded)) return gif.fail("the GIF's colours cannot be drawn by FFmpeg's filters");
+      av_frame_unref(decoded);
+      if (!encodeDrawn()) return false;
     }
   };
   while (ok && av_read_frame(input, packet) >= 0) {
@@ -380,6 +488,7 @@ bool writeGifFromSpool(const std::string& spoolPath, const std::vector<std::uint
     ok = ok && drawDecoded();
   }
   if (ok) ok = avcodec_send_packet(decoder, nullptr) >= 0 && drawDecoded();
+  if (ok) ok = (feedFilter(draw, 0, nullptr) || gif.fail("the GIF's colours cannot be drawn")) && encodeDrawn();
   av_packet_free(&packet);
   av_frame_free(&decoded);
   avcodec_free_context(&decoder);
@@ -420,7 +529,7 @@ struct ClipWork {
   ClipKind kind{};
   Output out;         // the clip, or for a GIF the spool of its frames
   std::string spoolPath;
-  ColourCount colours;
+  Filter palette;  // for a GIF: palettegen, counting the colours of the frames kept
   long long framesSeen = 0;
 };
 
@@ -522,6 +631,10 @@ bool ClipWriter::open(const std::string& path, const ClipOptions& options) {
                           : openOutput(work_->out, partPath_, kind, options.width, options.height,
                                        options.soundRate, options.soundChannels);
   if (!opened) return fail(ClipFailure::failed, work_->out.error);
+  if (gif && !openFilter(work_->palette, kGifPaletteFilter, kGifPaletteOptions, {{options.width, options.height}},
+                         kGifFrameRate)) {
+    return fail(ClipFailure::failed, "the GIF's palette cannot be made by FFmpeg's filters");
+  }
   encoderFailed_ = false;
   abandoned_ = false;
   encoderError_.clear();
@@ -616,19 +729,23 @@ void ClipWriter::encodeQueued() {
     if (piece.last) {
       ok = closeOutput(out);
       if (ok && gif) {
-        const std::vector<std::uint32_t> palette = work.colours.palette();
+        AVFrame* palette = av_frame_alloc();
+        ok = palette != nullptr && feedFilter(work.palette, 0, nullptr) &&
+             av_buffersink_get_frame(work.palette.sink, palette) >= 0;
         Output clip;
-        ok = openOutput(clip, partPath_, work.kind, options_.width, options_.height, 0, 0) &&
+        if (!ok) clip.fail("the GIF's palette cannot be made by FFmpeg's filters");
+        ok = ok && openOutput(clip, partPath_, work.kind, options_.width, options_.height, 0, 0) &&
              writeGifFromSpool(work.spoolPath, palette, options_.stopAsked, clip);
+        av_frame_free(&palette);
         if (!ok) out.fail(clip.error);
       }
     } else if (!piece.pixels.empty()) {
       if (!gif) {
         ok = encodeRgba(out, piece.pixels.data());
       } else if (work.framesSeen % (kClipFrameRate / kGifFrameRate) == 0) {
-        const long long pixels = static_cast<long long>(options_.width) * options_.height;
-        work.colours.addPixels(piece.pixels.data(), pixels, 0, 1, 2);
-        ok = encodeRgba(out, piece.pixels.data());
+        // The frame, as spooled, counted by palettegen as well.
+        ok = encodeRgba(out, piece.pixels.data()) &&
+             (feedFilter(work.palette, 0, out.frame) || out.fail("the GIF's palette cannot be made by FFmpeg's filters"));
       }
       ++work.framesSeen;
     } else if (out.audio.codec != nullptr) {

@@ -1,10 +1,13 @@
 #pragma once
 // Writes a run as a video file, frame by frame, with its sound track, through
 // FFmpeg's libraries. The kind of file follows the name's extension:
-//   .webm  VP9 and Opus, encoded for speed (libvpx's realtime settings)
-//   .mp4   H.264 and AAC
-//   .gif   no sound, every other frame (30 a second), a palette made for the clip
+//   .webm  VP9 at constant quality (libvpx's realtime speed) and Opus
+//   .mp4   H.264 and AAC, the index before the frames (ready to stream)
+//   .gif   no sound, every other frame (30 a second), one palette made for
+//          the clip by FFmpeg's palettegen and drawn by paletteuse
 //   .mkv   FFV1 and FLAC, lossless: every frame decodes to exactly its pixels
+// The video is tagged BT.709 (limited range in 4:2:0, full range in RGB)
+// and converted from the game's RGB by that same matrix.
 // Frames go to an encoder on a second thread through a short queue, so
 // drawing the next frame and encoding this one overlap; nothing but that
 // queue is held in memory. The file is written beside the target under a

@@ -14,7 +14,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libcli11-dev libtomlplusplus-dev lintian appstream faketime
   openbox x11-utils libxtst-dev
-  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libavfilter-dev
   libegl-dev libegl-mesa0 ffmpeg bsdutils mount time
 )
 

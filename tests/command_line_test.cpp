@@ -1,6 +1,7 @@
 // The game's own help: its options, the keys and where it keeps the player's files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,9 @@ TEST(CommandLine, ExportTakesASizeAndAPartOfTheRun) {
       EXPECT_EQ(options.exportHeight, c.height) << line;
     } else {
       EXPECT_FALSE(said.empty()) << line;
+    }
+    if (line == "--check") {
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line, not the usage:\n" << said;
     }
   }
 }

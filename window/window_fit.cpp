@@ -101,6 +101,10 @@ void toggleFullScreen(GLFWwindow* window, WindowPlace& place) {
 void applySettings(GLFWwindow* window, WindowPlace& place, const Settings& settings, audio::SoundSystem* music,
                    audio::SoundSystem* effects) {
   if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window, place);
+  applySoundVolumes(settings, music, effects);
+}
+
+void applySoundVolumes(const Settings& settings, audio::SoundSystem* music, audio::SoundSystem* effects) {
   if (music != nullptr) music->setVolume(audio::musicGain(static_cast<float>(settings.musicVolume) / kMaxVolume));
   if (effects != nullptr) {
     effects->setVolume(audio::effectsGain(static_cast<float>(settings.effectsVolume) / kMaxVolume));

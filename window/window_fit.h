@@ -49,5 +49,7 @@ struct Settings;
 // music's and the effects' sound systems.
 void applySettings(GLFWwindow* window, WindowPlace& place, const Settings& settings, audio::SoundSystem* music,
                    audio::SoundSystem* effects);
+// Only the volumes, where there is no window (a clip of a run); null systems are left alone.
+void applySoundVolumes(const Settings& settings, audio::SoundSystem* music, audio::SoundSystem* effects);
 // After F11 or Alt+Enter: the window's state now is remembered for the next start.
 void keepFullScreenChoice(GLFWwindow* window, Settings& settings);

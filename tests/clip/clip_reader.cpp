@@ -3,6 +3,8 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -23,6 +25,22 @@ bool keepRgb(const AVFrame* frame, ReadClip* clip) {
   }
   clip->rgb.push_back(std::move(rgb));
   return true;
+}
+
+// A 4:2:0 frame as RGB, by the matrix and range its tags give.
+std::vector<unsigned char> rgbByTags(const AVFrame* frame) {
+  SwsContext* scaler = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                                      frame->width, frame->height, AV_PIX_FMT_RGB24, SWS_BICUBIC | SWS_ACCURATE_RND,
+                                      nullptr, nullptr, nullptr);
+  const int matrix = frame->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+  sws_setColorspaceDetails(scaler, sws_getCoefficients(matrix), frame->color_range == AVCOL_RANGE_JPEG,
+                           sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(frame->width) * frame->height * 3);
+  uint8_t* rows[1] = {rgb.data()};
+  const int strides[1] = {frame->width * 3};
+  sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, rows, strides);
+  sws_freeContext(scaler);
+  return rgb;
 }
 
 float peakOf(const AVFrame* frame) {
@@ -81,6 +99,11 @@ bool readClip(const std::string& path, ReadClip* clip, std::string* why) {
     read.height = stream->codecpar->height;
     read.frameRate = av_q2d(stream->avg_frame_rate);
     read.sampleRate = stream->codecpar->sample_rate;
+    auto named = [](const char* name) { return std::string(name != nullptr ? name : "unknown"); };
+    read.colourSpace = named(av_color_space_name(stream->codecpar->color_space));
+    read.colourPrimaries = named(av_color_primaries_name(stream->codecpar->color_primaries));
+    read.colourTransfer = named(av_color_transfer_name(stream->codecpar->color_trc));
+    read.colourRange = named(av_color_range_name(stream->codecpar->color_range));
     clip->streams.push_back(read);
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     AVCodecContext* decoder = avcodec_alloc_context3(codec);
@@ -96,6 +119,7 @@ bool readClip(const std::string& path, ReadClip* clip, std::string* why) {
       if (clip->streams[index].video) {
         ++clip->videoFrames;
         if (!keepRgb(frame, clip)) ok = false;
+        if (frame->format == AV_PIX_FMT_YUV420P && clip->firstVideoRgb.empty()) clip->firstVideoRgb = rgbByTags(frame);
       } else {
         clip->soundPeak = std::max(clip->soundPeak, peakOf(frame));
         if (frame->format == AV_SAMPLE_FMT_S16) {

@@ -9,6 +9,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -28,7 +29,7 @@ constexpr int kHeight = 120;
 constexpr int kSoundRate = 22050;
 
 // Frame n of a clip: noise, so that a lossless file has nothing easy to keep.
-// With few colours, at most 256 colours in cells of their own, as a GIF keeps exactly.
+// With few colours, 200: as many as a GIF's palette holds, so it keeps them exactly.
 std::vector<unsigned char> frameOf(int n, bool fewColours) {
   std::vector<unsigned char> rgba(kWidth * kHeight * 4);
   std::uint32_t seed = 2654435761u * static_cast<std::uint32_t>(n + 1);
@@ -86,6 +87,20 @@ std::string contentsOf(const std::string& path) {
   return text.str();
 }
 
+// The boxes at the top of an .mp4, in the order the file has them.
+std::vector<std::string> topBoxesOf(const std::string& path) {
+  const std::string bytes = contentsOf(path);
+  std::vector<std::string> boxes;
+  for (std::size_t at = 0; at + 8 <= bytes.size();) {
+    std::uint32_t size = 0;
+    for (int i = 0; i < 4; ++i) size = size << 8 | static_cast<unsigned char>(bytes[at + i]);
+    boxes.push_back(bytes.substr(at + 4, 4));
+    if (size < 8) break;
+    at += size;
+  }
+  return boxes;
+}
+
 TEST(ClipFormat, FollowsTheExtension) {
   const struct {
     const char* name;
@@ -113,6 +128,8 @@ struct Kind {
   const char* audio;  // "" for none
   double frameRate;
   bool exact;  // decodes to exactly the frames given (every other one for a GIF)
+  const char* matrix;  // the colour tags: matrix and range ("" where the file has no place for them)
+  const char* range;
 };
 
 class ClipKinds : public ::testing::TestWithParam<Kind> {};
@@ -137,6 +154,18 @@ TEST_P(ClipKinds, PlayersReadWhatWasGiven) {
   EXPECT_EQ(video.codec, kind.video);
   EXPECT_EQ(video.width, kWidth);
   EXPECT_EQ(video.height, kHeight);
+  if (*kind.matrix != '\0') {
+    EXPECT_EQ(video.colourSpace, kind.matrix);
+    EXPECT_EQ(video.colourRange, kind.range);
+    EXPECT_EQ(video.colourPrimaries, "bt709");
+    EXPECT_EQ(video.colourTransfer, "bt709");
+  }
+  if (std::string(kind.extension) == "mp4") {
+    // The index before the frames: a page plays the clip while it loads.
+    const std::vector<std::string> boxes = topBoxesOf(path);
+    const auto index = std::find(boxes.begin(), boxes.end(), "moov");
+    EXPECT_TRUE(index < std::find(boxes.begin(), boxes.end(), "mdat")) << ::testing::PrintToString(boxes);
+  }
   if (gif) {
     // A GIF's rate is only an estimate from the hundredths of its frames' delays.
     EXPECT_NEAR(read.videoFrames / read.seconds, kind.frameRate, 0.5);
@@ -163,11 +192,46 @@ TEST_P(ClipKinds, PlayersReadWhatWasGiven) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFormat, ClipKinds,
-                         ::testing::Values(Kind{"webm", "vp9", "opus", 60, false},
-                                           Kind{"mp4", "h264", "aac", 60, false},
-                                           Kind{"gif", "gif", "", 30, true},
-                                           Kind{"mkv", "ffv1", "flac", 60, true}),
+                         ::testing::Values(Kind{"webm", "vp9", "opus", 60, false, "bt709", "tv"},
+                                           Kind{"mp4", "h264", "aac", 60, false, "bt709", "tv"},
+                                           Kind{"gif", "gif", "", 30, true, "", ""},
+                                           Kind{"mkv", "ffv1", "flac", 60, true, "gbr", "pc"}),
                          [](const auto& info) { return std::string(info.param.extension); });
+
+// Saturated bars, the colours a mismatched matrix or range shifts most, come
+// back from the 4:2:0 files close to what was drawn when a player converts
+// them as their tags say.
+TEST(ClipWriter, VideoColoursComeBackThroughTheirTags) {
+  const unsigned char bars[][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
+                                   {0, 255, 255}, {255, 0, 255}, {255, 255, 255}, {51, 51, 51}};
+  constexpr int kBars = 8;
+  constexpr int kBarWidth = kWidth / kBars;
+  std::vector<unsigned char> rgba(kWidth * kHeight * 4);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      unsigned char* pixel = &rgba[(y * kWidth + x) * 4];
+      std::copy(bars[x / kBarWidth], bars[x / kBarWidth] + 3, pixel);
+      pixel[3] = 255;
+    }
+  }
+  for (const char* extension : {"webm", "mp4"}) {
+    SCOPED_TRACE(extension);
+    ScratchFolder folder;
+    const std::string path = folder.path + "/bars." + extension;
+    clip::ClipWriter writer;
+    ASSERT_TRUE(writer.open(path, optionsWithSound(false))) << writer.error();
+    for (int n = 0; n < 10; ++n) ASSERT_TRUE(writer.addFrame(rgba.data()));
+    ASSERT_TRUE(writer.finish()) << writer.error();
+    ReadClip read;
+    std::string why;
+    ASSERT_TRUE(readClip(path, &read, &why)) << why;
+    ASSERT_EQ(read.firstVideoRgb.size(), static_cast<std::size_t>(kWidth * kHeight * 3));
+    for (int bar = 0; bar < kBars; ++bar) {
+      const unsigned char* got = &read.firstVideoRgb[((kHeight / 2) * kWidth + bar * kBarWidth + kBarWidth / 2) * 3];
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], bars[bar][c], 6) << "bar " << bar << ", channel " << c;
+    }
+  }
+}
 
 TEST(ClipWriter, MutedClipHasNoSoundTrack) {
   ScratchFolder folder;

@@ -208,7 +208,9 @@ TEST(Export, BlowsAreHeardFromTheirTicks) {
 // The stretch of the fight where a mix without headroom reached full scale
 // (a kick's swing and its crack together, over the music), exported
 // lossless at full volumes: its loudest sample stays under -1 dBFS, and the
-// blows are still loud.
+// blows are still loud (OpenAL Soft puts a centred mono sound at about 0.6
+// of its level on each side of a stereo mix, as the game is heard: about
+// -7 dBFS here).
 TEST(Export, TheSoundNeverReachesFullScale) {
   ScratchFolder home;
   const std::string clip = home.path + "/loud.mkv";
@@ -219,7 +221,7 @@ TEST(Export, TheSoundNeverReachesFullScale) {
   for (short sample : read.sound16) peak = std::max(peak, std::abs(static_cast<int>(sample)));
   const int belowOneDecibel = static_cast<int>(32768 * std::pow(10.0, -1.0 / 20.0));
   EXPECT_LT(peak, belowOneDecibel);
-  EXPECT_GT(peak, 32768 / 2);
+  EXPECT_GT(peak, 32768 / 3);
 }
 
 // SIGTERM (or Ctrl+C) during an export: exit 1, one line, and no file
