@@ -4,7 +4,9 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
-#include <AL/alext.h>
+#ifndef __EMSCRIPTEN__
+#include <AL/alext.h>  // the loopback device a clip's sound is rendered on
+#endif
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -46,6 +48,14 @@ struct SoundSystemImpl {
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// The browser's OpenAL plays only to the page: it has no device that renders
+// into memory (clips are exported on the desktop).
+using RenderSamples = void (*)(ALCdevice*, ALCvoid*, ALCsizei);
+#else
+using RenderSamples = LPALCRENDERSAMPLESSOFT;
+#endif
+
 // Everything shared by all systems. Allocated once and never destroyed, so
 // the exit handler can still use it whatever order statics die in.
 struct Service {
@@ -53,7 +63,7 @@ struct Service {
   ALCdevice* device = nullptr;
   bool triedDevice = false;
   int renderRate = 0;  // frames a second when the device renders into memory, else 0
-  LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+  RenderSamples renderSamples = nullptr;
   std::vector<SoundSystem*> systems;  // every system made, for the exit handler
   void* alsa = nullptr;               // alsa-lib, when this machine has it
   bool triedAlsa = false;
@@ -119,8 +129,12 @@ ALCdevice* sharedDevice() {
 std::vector<ALCint> contextAttributes() {
   const Service& shared = service();
   if (shared.renderRate == 0) return {};
+#ifdef __EMSCRIPTEN__
+  return {};
+#else
   return {ALC_FREQUENCY, shared.renderRate, ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
           ALC_FLOAT_SOFT, ALC_HRTF_SOFT, ALC_FALSE, 0};
+#endif
 }
 
 bool makeCurrent(ALCcontext* context) {
@@ -197,6 +211,10 @@ SoundResult createSoundSystem(SoundSystem** system) {
 }
 
 SoundResult renderSoundInMemory(int rate) {
+#ifdef __EMSCRIPTEN__
+  (void)rate;
+  return kSoundError;
+#else
   std::lock_guard<std::mutex> guard(service().lock);
   Service& shared = service();
   if (shared.triedDevice || rate <= 0 || !alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return kSoundError;
@@ -218,6 +236,7 @@ SoundResult renderSoundInMemory(int rate) {
   shared.renderSamples = render;
   std::atexit(closeDeviceAtExit);
   return kSoundOk;
+#endif
 }
 
 SoundResult renderSound(float* out, int frames) {

@@ -21,7 +21,7 @@ flags=(-std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
   -fno-sanitize=nonnull-attribute -I. -isystem /usr/include/stb)
 clang++ "${flags[@]}" tests/fuzz/image_fuzz.cpp render/image.cpp render/stb_impl.cpp base/files.cpp \
   -o "$out/image_fuzz" $(pkg-config --libs glew) -lGL
-clang++ "${flags[@]}" tests/fuzz/sound_fuzz.cpp audio/sound_file.cpp base/files.cpp \
+clang++ "${flags[@]}" tests/fuzz/sound_fuzz.cpp audio/sound_file.cpp audio/sound_open.cpp base/files.cpp \
   -o "$out/sound_fuzz" $(pkg-config --libs sndfile)
 clang++ "${flags[@]}" -DNOMBRE_VERSION='"fuzz"' tests/fuzz/run_fuzz.cpp runs/run_file.cpp base/console.cpp -o "$out/run_fuzz"
 clang++ -std=c++17 -O1 -I. tests/fuzz/make_seeds.cpp tests/fuzz/seeds.cpp -o "$out/make_seeds" \

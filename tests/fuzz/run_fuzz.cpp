@@ -10,6 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string why;
   const std::string text(reinterpret_cast<const char*>(data), size);
   if (parseRunFile(text, run, why)) {
+    // Runs of older formats are read, never written: they are held to
+    // their own format's hash lines, not to today's.
+    if (run.version != kRunFormatVersion) return 0;
     // What reads must write back the same way and read again to the same run.
     std::string again = runHeaderLine(run.level, run.startClock, run.pace);
     for (const RunEvent& event : run.events) again += runEventLine(event);
