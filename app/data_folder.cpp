@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/console.h"
 #include "render/image.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +69,7 @@ bool enterDataFolder() {
   const std::string folder = findDataFolder(candidates);
   if (folder.empty()) {
     std::string looked;
-    for (const std::string& candidate : candidates) looked += (looked.empty() ? "" : ", ") + candidate;
+    for (const std::string& candidate : candidates) looked += (looked.empty() ? "" : ", ") + quotedPath(candidate);
     std::fprintf(stderr, "nombre: no game data (a readable %s and %s/) found in %s\n", kStartUpPicture,
                  kSoundFolder, looked.c_str());
     return false;
@@ -76,7 +77,7 @@ bool enterDataFolder() {
   std::error_code error;
   fs::current_path(folder, error);
   if (error) {
-    std::fprintf(stderr, "nombre: cannot enter the game data folder %s: %s\n", folder.c_str(), error.message().c_str());
+    std::fprintf(stderr, "nombre: cannot enter the game data folder %s: %s\n", quotedPath(folder).c_str(), error.message().c_str());
     return false;
   }
   return true;

@@ -187,21 +187,23 @@ Settings readSettings(const std::string& text, const std::string& fileName, std:
                       bool* unreadable) {
   Settings read;
   *unreadable = false;
+  // Every line names the file as every other line naming a file does.
+  const std::string shownName = quotedPath(fileName);
   toml::table file;
   if (const int deep = lineNestedTooDeep(text)) {
-    problems->push_back(fileName + ":" + std::to_string(deep) + ": " + nestedTooDeep() + "; using the default settings");
+    problems->push_back(shownName + ":" + std::to_string(deep) + ": " + nestedTooDeep() + "; using the default settings");
     *unreadable = true;
     return read;
   }
   try {
     file = toml::parse(text, fileName);
   } catch (const toml::parse_error& error) {
-    problems->push_back(fileName + ":" + std::to_string(error.source().begin.line) + ": " +
+    problems->push_back(shownName + ":" + std::to_string(error.source().begin.line) + ": " +
                         shortQuote(std::string(error.description()), kParserWordsBytes) + "; using the default settings");
     *unreadable = true;
     return read;
   }
-  Problems found(fileName);
+  Problems found(shownName);
   for (const auto& [entry, node] : file) {
     const std::string_view name = entry.str();
     if (name == "full_screen" || name == "music_volume" || name == "effects_volume" || name == "keys") continue;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/console.h"
 #include "base/user_files.h"
 #include "player_files/settings.h"
 #include "tests/scratch_folder.h"
@@ -159,4 +160,19 @@ TEST(SettingsFile, AMissingFileIsTheDefaultsAndABrokenOneGivesOneLine) {
   EXPECT_EQ(said.rfind("nombre: " + settingsPath() + ":2: ", 0), 0u) << said;
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   EXPECT_EQ(settings.musicVolume, kMaxVolume);
+}
+
+// The file's name in each problem line is quoted as every line naming a file
+// quotes it: a name with control characters never reaches the terminal raw.
+TEST(SettingsFile, ProblemLinesQuoteTheFileName) {
+  const std::string name = "/tmp/config\x1b[31m/nombre/settings.toml";
+  for (const char* text : {"colour = 1\n", "= broken\n", "a = [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[1]]\n"}) {
+    Read read;
+    read.settings = readSettings(text, name, &read.problems, &read.unreadable);
+    ASSERT_FALSE(read.problems.empty()) << text;
+    for (const std::string& problem : read.problems) {
+      EXPECT_EQ(problem.find('\x1b'), std::string::npos) << problem;
+      EXPECT_EQ(problem.rfind(quotedPath(name) + ":", 0), 0u) << problem;
+    }
+  }
 }

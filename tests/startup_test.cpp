@@ -12,6 +12,7 @@
 #include <set>
 
 #include "app/data_folder.h"
+#include "base/console.h"
 #include "render/frames.h"
 #include "tests/gl_fixture.h"
 
@@ -222,6 +223,20 @@ TEST(DataFolder, NoneFoundIsOneLineNamingTheFoldersAndMinusOne) {
         << c.name << ": " << errors;
     EXPECT_EQ(errors.find('\n'), errors.size() - 1) << c.name << ": " << errors;
   }
+}
+
+// A folder's name with control characters in it reaches the console quoted,
+// never as the terminal's own escapes.
+TEST(StartUp, TheFoldersLookedInAreQuotedWhenNothingIsFound) {
+  RunCopy run;
+  const fs::path odd = run.dir / "bin\x1b[31mX";
+  fs::create_directory(odd);
+  fs::copy_file(run.binary(), odd / "nombre");
+  std::string errors;
+  runCommand("cd / && timeout 20 '" + (odd / "nombre").string() + "' 2>&1", errors);
+  EXPECT_NE(errors.find("no game data"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find('\x1b'), std::string::npos) << errors;
+  EXPECT_NE(errors.find(quotedPath(odd.string())), std::string::npos) << errors;
 }
 
 // Loads the frame lists from a directory, keeping the game's own lists aside.

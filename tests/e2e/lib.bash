@@ -4,6 +4,12 @@
 # Every wait has a timeout; fixed sleeps only hold keys across frames.
 # Usage: source lib.bash GAME_BINARY (E2E_TOOL may name the helper tool).
 set -euo pipefail
+# A command that fails where no test expected it still ends in a FAIL line.
+set -E
+trap 'echo "FAIL: $(basename "$0") line $LINENO: \"$BASH_COMMAND\" exited with $?"' ERR
+# The tests write the sound through their own OpenAL configuration: a
+# variable of the caller's (ALSOFT_DRIVERS=null, say) would override it.
+while read -r name; do unset "$name"; done < <(compgen -e | grep '^ALSOFT_' || true)
 
 GAME_BIN=$1
 E2E_TOOL=${E2E_TOOL:-$(dirname "$GAME_BIN")/tests/e2e_tool}

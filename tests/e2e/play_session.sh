@@ -29,8 +29,8 @@ expect_play back "Enter on CONTINUAR did not go back to play"
 
 leave_through_menu
 
-music=$(music_level)
-loudest=$(peak 0.0 60)
+music=$(music_level) || fail "no sound was recorded"
+loudest=$(peak 0.0 60) || fail "no sound was recorded"
 awk -v m="$music" -v l="$loudest" 'BEGIN { exit !(m > 0.01 && l > m * 1.5) }' ||
   fail "sound: music level $music, loudest $loudest (the blows should stand out over the music)"
 # Mixed with headroom: no sample of play comes within 1 dB of full scale.

@@ -24,7 +24,7 @@ press F11; sleep 0.5
 expect_exit 0
 [ "$(cat "$WORK/err.txt")" = "nombre: $settings:4: no setting is called musik_volume" ] ||
   fail "the game should name only the misspelt key: $(cat "$WORK/err.txt")"
-music=$(peak 0 600)
+music=$(peak 0 600) || fail "no sound was recorded"
 awk -v m="$music" 'BEGIN { exit !(m < 0.001) }' || fail "the game is heard at level $music with its volumes at 0"
 cmp -s "$settings" "$WORK/as-written.toml" || fail "the game rewrote the settings file: $(cat "$settings")"
 grep -qx 'full_screen = true' "$XDG_STATE_HOME/nombre/state.toml" || fail "F11 was not remembered"
