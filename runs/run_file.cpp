@@ -44,7 +44,7 @@ bool keyFromName(std::string_view name, std::int64_t& key) {
   if (name.size() < 4 || name.size() > 7 || name.compare(0, 3, "key") != 0) return false;
   const std::string number(name.substr(3));
   char* end = nullptr;
-  const long n = std::strtol(number.c_str(), &end, 10);
+  const long long n = std::strtoll(number.c_str(), &end, 10);
   if (*end != '\0' || n < kKeyUnknown || n > kKeyLast) return false;
   key = n;
   return true;
@@ -153,11 +153,11 @@ std::string runEventLine(const RunEvent& event) {
   return std::to_string(event.tick) + " " + kindName(event.kind) + " " + value + "\n";
 }
 
-std::int64_t runGameTime(const TickPace& pace, long ticks, std::int64_t droppedMs) {
+std::int64_t runGameTime(const TickPace& pace, std::int64_t ticks, std::int64_t droppedMs) {
   return ticksTime(pace, ticks) + droppedMs;
 }
 
-std::string runEndLine(long ticks, std::uint64_t hash) {
+std::string runEndLine(std::int64_t ticks, std::uint64_t hash) {
   return "end " + std::to_string(ticks) + " " + hex(hash) + "\n";
 }
 
@@ -167,7 +167,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   // Read in place: the file's text is the one copy of it held.
   Lines in(std::string_view(text).substr(text.compare(0, markBytes, kByteOrderMark) == 0 ? markBytes : 0));
   std::string_view line;
-  long number = 0;
+  std::int64_t number = 0;
   const auto refuse = [&](const std::string& what) {
     why = number == 0 ? what : "line " + std::to_string(number) + ": " + what;
     return false;
@@ -218,14 +218,14 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   run.startClock = value;
 
   bool ended = false;
-  long lastTick = 0;
+  std::int64_t lastTick = 0;
   // The game writes a hash line at every kHashEvery ticks, and never
   // elsewhere: a run without them was written by hand.
-  const long hashEvery = paced ? kHashEvery : kClassicHashEvery;
-  long nextHash = hashEvery;
+  const std::int64_t hashEvery = paced ? kHashEvery : kClassicHashEvery;
+  std::int64_t nextHash = hashEvery;
   const auto noHash = [&] { return "no hash line at tick " + std::to_string(nextHash) + ", where the game writes one"; };
   std::int64_t dropped = 0;
-  const long longestRunTicks = static_cast<long>(kLongestRunMs * run.pace.den / run.pace.num);
+  const std::int64_t longestRunTicks = kLongestRunMs * run.pace.den / run.pace.num;
   const std::string tooLong = "the run would last more than " + std::to_string(kLongestRunHours) +
                               " hours of game time, the most a run file may hold";
   std::vector<std::string_view> w;
@@ -239,8 +239,8 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
       if (!whole || w.size() != 3 || !readCount(w[1], 0, 1LL << 40, value)) {
         return refuse("the end line is not \"end TICKS HASH\"");
       }
-      if (value > longestRunTicks || runGameTime(run.pace, static_cast<long>(value), dropped) > kLongestRunMs) return refuse(tooLong);
-      run.endTick = static_cast<long>(value);
+      if (value > longestRunTicks || runGameTime(run.pace, value, dropped) > kLongestRunMs) return refuse(tooLong);
+      run.endTick = value;
       if (run.endTick < lastTick) return refuse("the run ends before its last event");
       if (run.endTick >= nextHash) return refuse(noHash());
       if (!readHex(w[2], run.endHash)) return refuse("the end line's hash is not 16 hex digits");
@@ -251,7 +251,7 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
     if (!whole || w.size() != 3) return refuse("not \"TICK KIND VALUE\"");
     if (!readCount(w[0], 0, 1LL << 40, value)) return refuse("the tick is not a count");
     if (value > longestRunTicks) return refuse(tooLong);
-    event.tick = static_cast<long>(value);
+    event.tick = value;
     if (event.tick < lastTick) {
       return refuse("an event out of order (tick " + std::string(w[0]) + " after " + std::to_string(lastTick) + ")");
     }
