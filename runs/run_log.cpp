@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/console.h"
+#include "base/fnv.h"
 #include "base/keys.h"
 #include "base/recording_file.h"
 #include "rules/control_rules.h"
@@ -17,17 +18,12 @@ class StateHash {
  public:
   template <typename T>
   void add(T value) {
-    unsigned char bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    for (unsigned char b : bytes) {
-      hash ^= b;
-      hash *= 0x100000001b3ULL;
-    }
+    hash = fnv1a(hash, &value, sizeof(T));
   }
   std::uint64_t value() const { return hash; }
 
  private:
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  std::uint64_t hash = kFnvStart;
 };
 
 // The event line of an input the control rules took.
