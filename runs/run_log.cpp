@@ -102,10 +102,10 @@ void RunLog::beginRecording(const Run& played, RecordingFile* to, void (*keepTex
   flush(played);
 }
 
-void RunLog::beginReplay(const RunFile& played) {
+void RunLog::beginReplay(const RunFile& recorded) {
   *this = RunLog();
   role = Role::Replaying;
-  run = played;
+  run = recorded;
 }
 
 std::uint64_t RunLog::runHash(const Run& played) const {
