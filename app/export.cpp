@@ -57,14 +57,13 @@ ClipPlan planClip(const RunFile& file) {
     run.clock.time = now;
     bool stuck = false;
     // The ticks as the export's passes run them.
-    runDueTicks(run, now, nullptr, [](const Run&) {}, &stuck);
+    runDueTicks(run, &log, now, nullptr, [](const Run&) {}, &stuck);
     skipped += run.clock.time - now;
     if (stuck || log.replayDone(run)) {
       plan.lastFrame = frame;
       break;
     }
   }
-  run.log = nullptr;
   return plan;
 }
 
@@ -177,8 +176,7 @@ int exportRun(const ExportRequest& request) {
     writer.abort();
     return 1;
   }
-  RunLog log;
-  beginReplay(game, log, run);
+  beginReplay(game, run);
   // The music from the run's start; each blow played by the pass whose
   // ticks start it, as in the window, at that frame of the track. The track
   // is rendered from the run's start, so a part sounds as it did in the whole.
@@ -196,7 +194,6 @@ int exportRun(const ExportRequest& request) {
   for (long long frame = 0; frame <= plan.lastFrame; ++frame) {
     // Heard at every frame, drawn or not (the part before --from is run, not drawn).
     if (quitSignalled()) {
-      game.run.log = nullptr;
       progress.clear();
       writer.abort();
       return stoppedExport(request);
@@ -219,7 +216,6 @@ int exportRun(const ExportRequest& request) {
     }
     progress.framesDone(++written);
   }
-  game.run.log = nullptr;
   if (!writer.finish()) return failedClip(writer, progress);
   progress.finished(request.clip, written, clip::kClipFrameRate);
   return 0;

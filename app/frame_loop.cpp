@@ -191,7 +191,7 @@ int startUpInContext(Game& game, int width, int height, ClockTicks now) {
 }
 
 void takeControls(Game& game) {
-  if (!playingBack(game.run)) pollControls(game.window, gameIsOver(game.run));
+  if (!game.log.replaying()) pollControls(game.window, gameIsOver(game.run));
 }
 
 FrameMode chooseMode(const Run& run) {
@@ -252,15 +252,15 @@ void runFrame(Game& game) {
 void keepEndedRun(Game& game) {
   const QuitSignalsHeld held;
   // The recording needs no lock: it is whole before any wait for the table.
-  if (game.run.log != nullptr) game.run.log->finish(game.run);
+  game.log.finish(game.run);
   // A run played back shows its score but is not a new run of the table.
-  recordRunOnce(game.record, game.run.tovan->runScore, static_cast<int>(game.run.level), !playingBack(game.run));
+  recordRunOnce(game.record, game.run.tovan->runScore, static_cast<int>(game.run.level), !game.log.replaying());
 }
 
 // The player's own pause opens the menu; a replay's viewer pauses the clock alone.
 bool replayPausedByViewer(const Game& game) {
   const FrameMode mode = chooseMode(game.run);
-  return playingBack(game.run) && game.viewerPaused && (mode == FrameMode::Play || mode == FrameMode::StageClear);
+  return game.log.replaying() && game.viewerPaused && (mode == FrameMode::Play || mode == FrameMode::StageClear);
 }
 
 int shutDown(Game& game) {
@@ -317,6 +317,7 @@ int startUpHidden(Game& game) {
 void restartGame(Game& game, ClockTicks now) {
   game.notes = TickNotes();
   game.record = RunRecord();
+  game.log = RunLog();  // no one listens to the new run until a recording or a replay begins
   resetRun(game.run, now);
   setRunTime(game.run.clock, now, wallClock());
   game.viewerPaused = false;

@@ -63,8 +63,8 @@ void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass
 
 // Back to the opening of level 1 with five lives and an empty roster, every
 // clock reading now, at the game's pace (tests and benchmarks set up their
-// scenes from here): nothing of the shell's notes or record of an earlier
-// run stays.
+// scenes from here): nothing of the shell's notes, record or log of an
+// earlier run stays.
 void restartGame(Game& game, ClockTicks now);
 // A new run at `level` starting at game time `now`, its ticks at `pace`:
 // restartGame, then the level's opening wave, drawn the same way in every run.

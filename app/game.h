@@ -16,6 +16,7 @@
 #include "player_files/settings.h"
 #include "render/drawing.h"
 #include "rules/run.h"
+#include "runs/run_log.h"
 #include "window/frame_pace.h"
 #include "window/window_fit.h"
 
@@ -24,6 +25,10 @@ enum class FrameMode { Play, Menu, GameOver, StageClear };
 
 struct Game {
   Run run;
+  // Who listens to the run: the log that records it or plays one back
+  // (idle when neither), held beside it and handed to its ticks and to the
+  // control rules with each input.
+  RunLog log;
 
   GLFWwindow* window = nullptr;
   int ancho = 0;

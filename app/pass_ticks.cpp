@@ -2,27 +2,26 @@
 
 #include "app/play_picture.h"
 #include "rules/update_ticks.h"
-#include "runs/run_log.h"
 
-int runDueTicks(Run& run, ClockTicks now, TickNotes* notes, const std::function<void(const Run&)>& afterTick,
+int runDueTicks(Run& run, RunLog* log, ClockTicks now, TickNotes* notes, const std::function<void(const Run&)>& afterTick,
                 bool* stopped) {
   int ticks = 0;
   if (stopped != nullptr) *stopped = false;
   while (now >= nextTickTime(run)) {
     if (ticks == run.pace.mostPerPass) {
-      if (playingBack(run)) {
+      if (log != nullptr && log->replaying()) {
         // A run played back drops only what its player's game dropped: too
         // far behind, the playback falls back instead.
         run.clock.time = run.tickClock;
         break;
       }
       // Too far behind to catch up: the rest is dropped, and the run says so.
-      if (run.log != nullptr) run.log->ticksDropped(run, now - run.tickClock);
+      if (log != nullptr) log->ticksDropped(run, now - run.tickClock);
       run.tickClock = now;
       break;
     }
     if (notes != nullptr) noteBeforeTick(*notes, run);
-    if (!runLoggedTick(run)) {
+    if (!runLoggedTick(run, log)) {
       if (stopped != nullptr) *stopped = true;
       break;
     }
@@ -33,4 +32,4 @@ int runDueTicks(Run& run, ClockTicks now, TickNotes* notes, const std::function<
   return ticks;
 }
 
-int runDueTicks(Game& game, ClockTicks now) { return runDueTicks(game.run, now, &game.notes); }
+int runDueTicks(Game& game, ClockTicks now) { return runDueTicks(game.run, &game.log, now, &game.notes); }

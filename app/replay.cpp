@@ -55,9 +55,9 @@ bool loadRun(const std::string& path, RunFile& run) {
   return false;
 }
 
-void beginReplay(Game& game, RunLog& log, const RunFile& run) {
+void beginReplay(Game& game, const RunFile& run) {
   restartGame(game, run.startClock);
-  startReplaying(game.run, log, run);
+  startReplaying(game.run, game.log, run);
   setRunTime(game.run.clock, run.startClock, wallClock());
 }
 
@@ -83,17 +83,15 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
   }
   // The music starts at its volume.
   applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
-  RunLog log;
-  log.beginRecording(game.run, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRunText);
-  game.run.log = &log;
+  game.log.beginRecording(game.run, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRunText);
   runPasses(game, uncapped);
   // Closed during a run (or by a signal): the run still counts.
   keepEndedRun(game);
   return shutDown(game);
 }
 
-std::string replayEndLine(const Game& game, const RunLog& log) {
-  const bool same = log.firstDifference() < 0 && log.endsAsRecorded(game.run);
+std::string replayEndLine(const Game& game) {
+  const bool same = game.log.firstDifference() < 0 && game.log.endsAsRecorded(game.run);
   return "nombre: the replay has reached the end of the run (" + std::to_string(game.run.ticksRun) +
          " ticks): " + (same ? "it ends as the run did" : "it differs from the run");
 }
@@ -108,13 +106,12 @@ int watchReplay(const std::string& path, bool uncapped) {
   // The music starts at its volume.
   applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   glfwSetKeyCallback(game.window, viewerKey);
-  RunLog log;
-  beginReplay(game, log, run);
+  beginReplay(game, run);
   bool told = false;
   runPasses(game, uncapped, [&] {
-    if (told || !log.replayDone(game.run)) return;
+    if (told || !game.log.replayDone(game.run)) return;
     told = true;
-    std::printf("%s\n", replayEndLine(game, log).c_str());
+    std::printf("%s\n", replayEndLine(game).c_str());
     std::fflush(stdout);
   });
   return shutDown(game);

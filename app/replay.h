@@ -22,12 +22,12 @@ void viewerKey(GLFWwindow* window, int key, int scancode, int action, int mods);
 // Reads the run at `path`. On failure writes one line saying why and returns false.
 bool loadRun(const std::string& path, RunFile& run);
 
-// Starts `game` (already started up) on the run's first tick, with `log`
+// Starts `game` (already started up) on the run's first tick, with its log
 // playing it back.
-void beginReplay(Game& game, RunLog& log, const RunFile& run);
+void beginReplay(Game& game, const RunFile& run);
 
 // What a watched run says once it has played to its end: whether it ended as recorded.
-std::string replayEndLine(const Game& game, const RunLog& log);
+std::string replayEndLine(const Game& game);
 
 // The whole game, recorded: into `recordPath` as play goes, or, with none,
 // into the last-run file once the run is complete.

@@ -3,6 +3,8 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "base/fnv.h"
+
 void consoleLine(const char* line) {
   std::printf("%s\n", line);
   std::fflush(stdout);
@@ -78,14 +80,7 @@ std::string shortQuote(const std::string& text, size_t bytes) {
   return plainPart(text, 0, bytes) + "...";
 }
 
-std::uint64_t nameHash(const std::string& path) {
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (char c : path) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
-  }
-  return hash;
-}
+std::uint64_t nameHash(const std::string& path) { return fnv1a(kFnvStart, path.data(), path.size()); }
 
 std::string quotedPath(const std::string& path) {
   if (path.size() <= kQuotePathBytes && path.find('"') == std::string::npos && isPlain(path)) return path;

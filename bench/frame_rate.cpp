@@ -255,7 +255,6 @@ int runFrameRates(double seconds) {
     if (!measureStill(game, scene, seconds)) return 1;
   }
   printRow("the cap: one pass per", 1000.0 * game.framePace.period, "ms", 2);
-  resetControlState(game.run);
   freshBenchStage(game, kSceneClock);
   releaseGameClock();
   return 0;

@@ -41,8 +41,8 @@ int runReplayedFight() {
     return 1;
   }
   run.level = 12.0f;
-  RunLog log;
-  beginReplay(game, log, run);
+  beginReplay(game, run);
+  const RunLog& log = game.log;
   long passes = 0;
   const double cpuStart = cpuSeconds();
   const auto start = std::chrono::steady_clock::now();
@@ -52,8 +52,9 @@ int runReplayedFight() {
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpu = cpuSeconds() - cpuStart;
-  game.run.log = nullptr;
-  if (!log.endsAsRecorded(game.run) || log.firstDifference() >= 0) {
+  const bool same = log.endsAsRecorded(game.run) && log.firstDifference() < 0;
+  game.log = RunLog();
+  if (!same) {
     std::fprintf(stderr, "nombre_bench: the replayed fight did not end as recorded\n");
     return 1;
   }
@@ -68,21 +69,20 @@ int runWatchedPasses(const char* path) {
   if (!loadRun(path, run)) return 1;
   Game& game = benchGame(true);
   releaseGameClock();  // the run's own pace, on the real clock
-  RunLog log;
-  beginReplay(game, log, run);
+  beginReplay(game, run);
   // A pass every 60th of a second, as a browser calls the page's, each timed alone.
   using Clock = std::chrono::steady_clock;
   const auto period = std::chrono::microseconds(16667);
   std::vector<double> passMs;
   auto next = Clock::now();
-  while (!log.replayDone(game.run)) {
+  while (!game.log.replayDone(game.run)) {
     const auto start = Clock::now();
     runFrame(game);
     passMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     next += period;
     std::this_thread::sleep_until(next);
   }
-  game.run.log = nullptr;
+  game.log = RunLog();
   std::sort(passMs.begin(), passMs.end());
   printRow("watched run, " + std::to_string(run.endTick) + " ticks: passes", static_cast<double>(passMs.size()), "", 0);
   printRow("  a pass, median", passMs[passMs.size() / 2], "ms", 3);

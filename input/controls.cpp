@@ -49,7 +49,7 @@ ClockTicks lookAtClock(Game& game) {
 void keyCallback(GLFWwindow* window, int key, int /*scancode*/, int action, int /*mods*/) {
   Game& game = gameOf(window);
   lookAtClock(game);  // the time until now passed as the run was
-  takeKey(game.run, key, action);
+  takeKey(game.run, key, action, &game.log);
   closeIfExitChosen(game);
 }
 
@@ -58,7 +58,7 @@ void pauseWhileAway(GLFWwindow* window, bool gameOver) {
   lookAtClock(game);
   // The stage-clear poses lead into the next level: they wait too. The
   // game-over screen is final, with nothing to pause.
-  if (!game.run.menuOpen && !gameOver) openMenu(game.run);
+  if (!game.run.menuOpen && !gameOver) openMenu(game.run, &game.log);
 }
 
 void listenToPlayer(GLFWwindow* window) {

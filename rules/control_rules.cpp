@@ -1,6 +1,5 @@
 #include "rules/control_rules.h"
 
-
 #include "base/clock.h"
 #include "base/keys.h"
 
@@ -50,43 +49,43 @@ void playKey(Run& g, int key, int action) {
   }
 }
 
-void noteInput(Run& g, TakenInput kind, int value) {
-  if (g.inputTaken != nullptr) g.inputTaken(g, kind, value);
+void noteInput(const Run& g, InputListener* listener, TakenInput kind, int value) {
+  if (listener != nullptr) listener->inputTaken(g, kind, value);
 }
 
-void closeMenu(Run& g) {
+void closeMenu(Run& g, InputListener* listener) {
   g.menuOpen = false;
-  noteInput(g, TakenInput::Resume, 0);
+  noteInput(g, listener, TakenInput::Resume, 0);
 }
 
 TakenInput keyEventKind(int action) {
   return action == kKeyPress ? TakenInput::Press : action == kKeyRelease ? TakenInput::Release : TakenInput::Repeat;
 }
 
-void menuKey(Run& g, int key) {
+void menuKey(Run& g, int key, InputListener* listener) {
   if (key == kKeyEscape) {
-    closeMenu(g);
+    closeMenu(g, listener);
   } else if (key == kKeyUp || key == kKeyDown) {
     g.exitSelected = !g.exitSelected;
   } else if (key == kKeyEnter) {
     if (g.exitSelected) {
       g.exitChosen = true;  // the window closes; the run ends
     } else {
-      closeMenu(g);
+      closeMenu(g, listener);
     }
   }
 }
 
 }  // namespace
 
-void takeKey(Run& g, int key, int action) {
-  noteInput(g, keyEventKind(action), key);
+void takeKey(Run& g, int key, int action, InputListener* listener) {
+  noteInput(g, listener, keyEventKind(action), key);
   if (g.menuOpen) {
-    if (action == kKeyPress) menuKey(g, key);
+    if (action == kKeyPress) menuKey(g, key, listener);
     return;
   }
   if (key == kKeyEscape && action == kKeyPress) {
-    openMenu(g);
+    openMenu(g, listener);
     return;
   }
   playKey(g, key, action);
@@ -98,20 +97,13 @@ void heroTicked(Run& g, bool crouched) {
   if (g.controlCode == kStandUp) g.controlCode = g.codeAfterStandUp;
 }
 
-void openMenu(Run& g) {
+void openMenu(Run& g, InputListener* listener) {
   g.menuOpen = true;  // run time stands still until it closes: every timer waits
-  noteInput(g, TakenInput::Pause, 0);
+  noteInput(g, listener, TakenInput::Pause, 0);
   g.rightHeld = false;
   g.leftHeld = false;
   // A release in the menu is never seen: a crouch held now stands up after it.
   if (g.downHeld) g.standUpDue = true;
   g.downHeld = false;
-  g.codeAfterStandUp = kNoControl;
-}
-
-void resetControlState(Run& g) {
-  g.controlCode = kNoControl;
-  g.rightHeld = g.leftHeld = g.menuOpen = g.exitSelected = false;
-  g.downHeld = g.standUpDue = false;
   g.codeAfterStandUp = kNoControl;
 }

@@ -34,12 +34,8 @@ void buildHearts(Run& run) {
 
 void resetRun(Run& run, ClockTicks now) {
   // A fresh value: nothing of an earlier run stays, whatever a run holds; a
-  // run's state is the same whether it is the process's first or not. Who
-  // listens to the run listens on.
-  Run fresh;
-  fresh.log = run.log;
-  fresh.inputTaken = run.inputTaken;
-  run = std::move(fresh);
+  // run's state is the same whether it is the process's first or not.
+  run = Run();
   bringHeroOn(run);
   run.tickClock = run.spawnClock = run.clearClock = now;
 }

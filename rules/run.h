@@ -12,11 +12,6 @@
 #include "entities/player.h"
 #include "hero/control_codes.h"
 
-class RunLog;
-
-// A key event or a pause the control rules took, as a recording keeps it.
-enum class TakenInput { Press, Release, Repeat, Pause, Resume };
-
 struct Run {
   // In the order the digest folds them in (rules/run_fields.h lists them).
   std::optional<Player> tovan;
@@ -58,11 +53,6 @@ struct Run {
   // The run's game time, which stands still while the menu is open. The
   // shell moves it on from the wall clock; the rules never read it.
   RunClock clock;
-  // Not state of the run but who listens to it: the log that records it or
-  // plays one back, and the hook told of each key event and pause the
-  // control rules take, before they act on it (a recording sets it).
-  RunLog* log = nullptr;
-  void (*inputTaken)(Run& run, TakenInput kind, int value) = nullptr;
 };
 
 // The hero's x at which the stage ends.
@@ -76,8 +66,7 @@ constexpr float kHudBottom = -0.8f;
 // The hero of a run, with his lives, among its enemies, and his hearts.
 void bringHeroOn(Run& run);
 // Back to the opening of level 1 with five lives and an empty roster, every
-// clock reading `now`, at the game's pace: a fresh value but for who
-// listens to the run (its log, the hook of the inputs taken).
+// clock reading `now`, at the game's pace: a fresh value.
 void resetRun(Run& run, ClockTicks now);
 // A new run at `level` starting at game time `now`, its ticks at `pace`:
 // resetRun, then the level's opening wave, drawn the same way in every run.

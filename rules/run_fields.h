@@ -10,7 +10,7 @@
 enum class Kept {
   State,       // shapes what happens next: in every digest
   StateSince3, // in the digest of runs of format version 3 on (runs at 3 ms ticks had none)
-  Apart,       // not state of the run: a listener, a scratch value, what drawing or the shell reads
+  Apart,       // not state of the run: a scratch value, what drawing or the shell reads
 };
 
 // Calls visit(field, Kept) for each member of a sprite, a fighter, the hero.
@@ -95,6 +95,4 @@ void forEachRunField(R& r, Visit&& visit) {
   visit(r.pace, Kept::StateSince3);
   visit(r.tickCarry, Kept::StateSince3);
   visit(r.clock, Kept::Apart);  // game time against the wall clock: when ticks come, not what they do
-  visit(r.log, Kept::Apart);
-  visit(r.inputTaken, Kept::Apart);
 }

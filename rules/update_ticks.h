@@ -24,10 +24,11 @@ struct PoseStep {
 constexpr PoseStep kStageClearPoses[] = {{0, 0}, {200, 1}, {400, 0}, {600, 1}, {800, 2}, {1000, 3}};
 constexpr double kStageClearLasts = 1000.0;
 
-// Runs tick number game.ticksRun at nextTickTime(game), with
+// Runs the run's next tick, number run.ticksRun, at nextTickTime(run), with
 // the control state the tick was given. Returns false, running nothing,
-// while the menu is open or the game is over. The frame loop runs the ticks
-// due in a pass, each between the turns of the run's log.
+// while the menu is open or the game is over. Whatever drives the run runs
+// the ticks due in a pass, each between the turns of the log it keeps
+// beside the run (a recording or a replay), if any.
 bool runNextTick(Run& run);
 
 // The game is over: the last life is lost, and no tick runs again.

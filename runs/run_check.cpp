@@ -2,8 +2,6 @@
 
 #include "base/user_files.h"
 #include "enemies/update_pass.h"
-#include "rules/update_ticks.h"
-#include "runs/run_log.h"
 
 bool readRunFile(const std::string& path, RunFile& run, std::string& why) {
   std::string text;
@@ -16,27 +14,9 @@ bool readRunFile(const std::string& path, RunFile& run, std::string& why) {
   return false;
 }
 
-bool runLoggedTick(Run& run) {
-  if (run.log != nullptr) {
-    run.log->beforeTick(run);
-    if (!run.log->mayTick(run)) return false;
-  }
-  if (!runNextTick(run)) return false;
-  if (run.log != nullptr) run.log->afterTick(run);
-  return true;
-}
-
 void startReplaying(Run& run, RunLog& log, const RunFile& file) {
   beginRun(run, file.level, file.startClock, file.pace);
   log.beginReplay(file);
-  run.log = &log;
-}
-
-bool playToEnd(Run& run, RunLog& log) {
-  while (!log.replayDone(run)) {
-    if (!runLoggedTick(run) && !log.replayDone(run)) return false;
-  }
-  return true;
 }
 
 RunVerdict checkRun(const RunFile& file, bool (*stopAsked)(), long long mostSteps) {
@@ -49,7 +29,7 @@ RunVerdict checkRun(const RunFile& file, bool (*stopAsked)(), long long mostStep
   long long nextAsk = kStepsBetweenAsks;
   // Once a hash differs the verdict is known: the rest is not played.
   while (!log.replayDone(run) && log.firstDifference() < 0) {
-    if (!runLoggedTick(run) && !log.replayDone(run)) break;
+    if (!runLoggedTick(run, &log) && !log.replayDone(run)) break;
     steps += kTickSteps + static_cast<long long>(run.enemies.size());
     if (steps > mostSteps) {
       verdict.tooCostly = true;
@@ -84,6 +64,5 @@ RunVerdict checkRun(const RunFile& file, bool (*stopAsked)(), long long mostStep
   } else {
     verdict.says = "the replay ends as the run did (" + ticks + " ticks)";
   }
-  run.log = nullptr;
   return verdict;
 }

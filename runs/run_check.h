@@ -3,30 +3,23 @@
 // tick as fast as ticks go, and its state compared with what was recorded.
 // Nothing is drawn or heard; no window, display or sound device is needed.
 
+#include <cstdint>
 #include <string>
 
 #include "rules/run.h"
 #include "runs/run_file.h"
+#include "runs/run_log.h"
 
 // A run is a few lines a second of play; one of hours is still a few megabytes.
-constexpr long kLargestRunFile = 64L * 1024 * 1024;
+constexpr std::int64_t kLargestRunFile = 64LL * 1024 * 1024;
 
 // Reads the run file at `path`. On failure returns false and says why in
 // `why` (missing, not a file, too large, or which line is wrong).
 bool readRunFile(const std::string& path, RunFile& run, std::string& why);
 
-// Runs the next tick after the run's log has given it its inputs, and lets
-// the log note it. Returns false, running nothing, while the menu is open,
-// the game is over, or a replay has reached the end of its run.
-bool runLoggedTick(Run& run);
-
-// `run` started afresh as `file` starts, with `log` playing the file back into it.
+// `run` started afresh as `file` starts, and `log` ready to play the file
+// back into it: tick the run with the log (runLoggedTick, runs/run_log.h).
 void startReplaying(Run& run, RunLog& log, const RunFile& file);
-
-// Plays a run started by startReplaying to the end of its file as fast as
-// ticks go. False when it stops short of its last tick (the menu open or the
-// game over where the file goes on).
-bool playToEnd(Run& run, RunLog& log);
 
 // What a check may cost, in steps: a tick is kTickSteps, and each enemy on
 // the roster at it one more (a tick's work grows with the roster). A check
@@ -43,8 +36,8 @@ constexpr long long kMostCheckSteps =
 // What a check found.
 struct RunVerdict {
   bool same = false;     // the replay ends in the recorded state, as recorded all along
-  long ticks = 0;        // the ticks it ran
-  long differsAt = -1;   // the first hash line whose tick differs, or -1
+  std::int64_t ticks = 0;       // the ticks it ran
+  std::int64_t differsAt = -1;  // the first hash line whose tick differs, or -1
   bool whole = false;    // it reached the run's last tick
   bool tooCostly = false;  // given up on: more work than any real run takes
   bool stopped = false;  // a stop was asked for before the end

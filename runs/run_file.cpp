@@ -44,7 +44,7 @@ bool keyFromName(std::string_view name, std::int64_t& key) {
   if (name.size() < 4 || name.size() > 7 || name.compare(0, 3, "key") != 0) return false;
   const std::string number(name.substr(3));
   char* end = nullptr;
-  const long n = std::strtol(number.c_str(), &end, 10);
+  const long long n = std::strtoll(number.c_str(), &end, 10);
   if (*end != '\0' || n < kKeyUnknown || n > kKeyLast) return false;
   key = n;
   return true;
@@ -126,6 +126,152 @@ class Lines {
   size_t at_ = 0;
 };
 
+// The tick length of a header, "N/D" ms: 3 ms (the shortest tick the game
+// ever ran) to 1 s, with a denominator up to 1000.
+bool readTickLength(std::string_view tick, TickPace& pace) {
+  const size_t slash = tick.find('/');
+  long long num = 0;
+  long long den = 0;
+  if (slash == std::string_view::npos || !readCount(tick.substr(0, slash), 1, 1000000, num) ||
+      !readCount(tick.substr(slash + 1), 1, 1000, den) || num < 3 * den || num > 1000 * den) {
+    return false;
+  }
+  pace = pacedAt(num, den);
+  return true;
+}
+
+// The header line into `run`: "" when it is one, else what is wrong with it.
+std::string readHeader(std::string_view line, RunFile& run) {
+  std::vector<std::string_view> head;
+  const bool headWhole = wordsOf(line, 10, head);
+  if (head.empty() || head[0] != kMagic) return "not a replay of nombre";
+  long long value = 0;
+  if (head.size() < 2 || !readCount(head[1], 0, 1000000, value)) return "no format version";
+  const std::string version(head[1]);
+  if (value < kFirstRunFormatVersion || value > kRunFormatVersion) {
+    return "format version " + version + ", this game reads versions " + std::to_string(kFirstRunFormatVersion) +
+           " to " + std::to_string(kRunFormatVersion);
+  }
+  run.version = static_cast<int>(value);
+  const bool paced = run.version >= kFirstPacedRunFormatVersion;
+  if (!headWhole || head.size() != (paced ? 10u : 8u) || head[2] != "game" || head[4] != "level" ||
+      head[6] != "clock" || (paced && head[8] != "tick")) {
+    return "the header is not \"nombre-replay " + version + " game VERSION level N clock MS" +
+           (paced ? " tick MS/N" : "") + "\"";
+  }
+  run.pace = kClassicPace;
+  if (paced && !readTickLength(head[9], run.pace)) {
+    return "the tick is not a length in ms from 3 to 1000, written N/D (e.g. 50/3)";
+  }
+  run.gameVersion = quotedWord(head[3]);
+  // Every game starts at the first level: a run that starts at another
+  // was written by hand, whatever its digests say.
+  if (!readCount(head[5], kRunStartLevel, kRunStartLevel, value)) {
+    return "the start level is \"" + quotedWord(head[5]) + "\": every game starts at level " +
+           std::to_string(kRunStartLevel);
+  }
+  run.level = static_cast<float>(value);
+  if (!readCount(head[7], 0, 1LL << 52, value)) return "the start clock is not a count of milliseconds";
+  run.startClock = value;
+  return "";
+}
+
+// What the lines after the header have come to, for the checks that span
+// lines: the ticks never go back, a hash line stands at every hashEvery
+// ticks and nowhere else, the run fits in kLongestRunMs, and nothing follows
+// the end line.
+struct EventsSoFar {
+  explicit EventsSoFar(const RunFile& run)
+      : hashEvery(run.version >= kFirstPacedRunFormatVersion ? kHashEvery : kClassicHashEvery),
+        nextHash(hashEvery),
+        longestRunTicks(kLongestRunMs * run.pace.den / run.pace.num) {}
+  std::string noHash() const {
+    return "no hash line at tick " + std::to_string(nextHash) + ", where the game writes one";
+  }
+  // The game writes a hash line at every hashEvery ticks, and never
+  // elsewhere: a run without them was written by hand.
+  const std::int64_t hashEvery;
+  std::int64_t nextHash;
+  const std::int64_t longestRunTicks;
+  std::int64_t lastTick = 0;
+  std::int64_t dropped = 0;
+  bool ended = false;
+};
+
+std::string tooLongRun() {
+  return "the run would last more than " + std::to_string(kLongestRunHours) +
+         " hours of game time, the most a run file may hold";
+}
+
+// The end line "end TICKS HASH" into `run`: "" when it is one, else what is wrong.
+std::string readEndLine(const std::vector<std::string_view>& w, bool whole, EventsSoFar& so, RunFile& run) {
+  long long value = 0;
+  if (!whole || w.size() != 3 || !readCount(w[1], 0, 1LL << 40, value)) return "the end line is not \"end TICKS HASH\"";
+  if (value > so.longestRunTicks || runGameTime(run.pace, value, so.dropped) > kLongestRunMs) return tooLongRun();
+  run.endTick = value;
+  if (run.endTick < so.lastTick) return "the run ends before its last event";
+  if (run.endTick >= so.nextHash) return so.noHash();
+  if (!readHex(w[2], run.endHash)) return "the end line's hash is not 16 hex digits";
+  so.ended = true;
+  return "";
+}
+
+// The value of an event whose tick and kind are read: a key, the ms of a
+// drop, a hash, or "-". "" when it is one, else what is wrong.
+std::string readEventValue(std::string_view word, RunEvent& event, EventsSoFar& so, const TickPace& pace) {
+  if (isKey(event.kind)) {
+    if (!keyFromName(word, event.value)) return "no key is called \"" + quotedWord(word) + "\"";
+  } else if (event.kind == RunEventKind::Drop) {
+    long long value = 0;
+    if (!readCount(word, 1, 1LL << 40, value)) return "a drop is not a count of milliseconds";
+    so.dropped += value;
+    if (runGameTime(pace, event.tick, so.dropped) > kLongestRunMs) return tooLongRun();
+    event.value = value;
+  } else if (event.kind == RunEventKind::Hash) {
+    std::uint64_t hash = 0;
+    if (!readHex(word, hash)) return "a hash is not 16 hex digits";
+    event.value = static_cast<std::int64_t>(hash);
+  } else if (word != "-") {
+    return "a pause or resume has no value but \"-\"";
+  }
+  return "";
+}
+
+// An event line "TICK KIND VALUE" onto `run`'s events: "" when it is one, else what is wrong.
+std::string readEventLine(const std::vector<std::string_view>& w, bool whole, EventsSoFar& so, RunFile& run) {
+  RunEvent event;
+  long long value = 0;
+  if (!whole || w.size() != 3) return "not \"TICK KIND VALUE\"";
+  if (!readCount(w[0], 0, 1LL << 40, value)) return "the tick is not a count";
+  if (value > so.longestRunTicks) return tooLongRun();
+  event.tick = value;
+  if (event.tick < so.lastTick) {
+    return "an event out of order (tick " + std::string(w[0]) + " after " + std::to_string(so.lastTick) + ")";
+  }
+  so.lastTick = event.tick;
+  if (!kindFromName(w[1], event.kind)) return "no event is called \"" + quotedWord(w[1]) + "\"";
+  if (event.kind == RunEventKind::Hash && event.tick != so.nextHash) {
+    return event.tick < so.nextHash ? "a hash line at tick " + std::to_string(event.tick) + ", where the game writes none"
+                                    : so.noHash();
+  }
+  if (event.tick > so.nextHash) return so.noHash();
+  if (event.kind == RunEventKind::Hash) so.nextHash += so.hashEvery;
+  const std::string wrong = readEventValue(w[2], event, so, run.pace);
+  if (wrong.empty()) run.events.push_back(event);
+  return wrong;
+}
+
+// A line after the header: "" when it is a blank, an event or the end line
+// where one may stand, else what is wrong with it.
+std::string readLine(std::string_view line, std::vector<std::string_view>& w, EventsSoFar& so, RunFile& run) {
+  // Every line holds three words: past them, the line is given up on.
+  const bool whole = wordsOf(line, 3, w);
+  if (w.empty()) return "";
+  if (so.ended) return "more after the end line";
+  if (w[0] == "end") return readEndLine(w, whole, so, run);
+  return readEventLine(w, whole, so, run);
+}
+
 }  // namespace
 
 std::string runHeaderLine(float level, ClockTicks startClock, const TickPace& pace) {
@@ -153,132 +299,38 @@ std::string runEventLine(const RunEvent& event) {
   return std::to_string(event.tick) + " " + kindName(event.kind) + " " + value + "\n";
 }
 
-std::int64_t runGameTime(const TickPace& pace, long ticks, std::int64_t droppedMs) {
+std::int64_t runGameTime(const TickPace& pace, std::int64_t ticks, std::int64_t droppedMs) {
   return ticksTime(pace, ticks) + droppedMs;
 }
 
-std::string runEndLine(long ticks, std::uint64_t hash) {
+std::string runEndLine(std::int64_t ticks, std::uint64_t hash) {
   return "end " + std::to_string(ticks) + " " + hex(hash) + "\n";
 }
 
 bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   run = RunFile();
+  if (text.find('\0') != std::string::npos) {
+    why = "not a text file";
+    return false;
+  }
   const size_t markBytes = std::strlen(kByteOrderMark);
   // Read in place: the file's text is the one copy of it held.
   Lines in(std::string_view(text).substr(text.compare(0, markBytes, kByteOrderMark) == 0 ? markBytes : 0));
   std::string_view line;
-  long number = 0;
-  const auto refuse = [&](const std::string& what) {
-    why = number == 0 ? what : "line " + std::to_string(number) + ": " + what;
+  if (!in.next(line)) {
+    why = "empty";
     return false;
-  };
-  if (text.find('\0') != std::string::npos) return refuse("not a text file");
-  if (!in.next(line)) return refuse("empty");
-  number = 1;
-  std::vector<std::string_view> head;
-  const bool headWhole = wordsOf(line, 10, head);
-  if (head.empty() || head[0] != kMagic) return refuse("not a replay of nombre");
-  long long value = 0;
-  if (head.size() < 2 || !readCount(head[1], 0, 1000000, value)) return refuse("no format version");
-  const std::string version(head[1]);
-  if (value < kFirstRunFormatVersion || value > kRunFormatVersion) {
-    return refuse("format version " + version + ", this game reads versions " + std::to_string(kFirstRunFormatVersion) +
-                  " to " + std::to_string(kRunFormatVersion));
   }
-  run.version = static_cast<int>(value);
-  const bool paced = run.version >= kFirstPacedRunFormatVersion;
-  if (!headWhole || head.size() != (paced ? 10u : 8u) || head[2] != "game" || head[4] != "level" ||
-      head[6] != "clock" || (paced && head[8] != "tick")) {
-    return refuse("the header is not \"nombre-replay " + version + " game VERSION level N clock MS" +
-                  (paced ? " tick MS/N" : "") + "\"");
-  }
-  run.pace = kClassicPace;
-  if (paced) {
-    // A tick of 3 ms (the shortest the game ever ran) to 1 s, as a fraction
-    // with a denominator up to 1000.
-    const std::string_view tick = head[9];
-    const size_t slash = tick.find('/');
-    long long num = 0;
-    long long den = 0;
-    if (slash == std::string_view::npos || !readCount(tick.substr(0, slash), 1, 1000000, num) ||
-        !readCount(tick.substr(slash + 1), 1, 1000, den) || num < 3 * den || num > 1000 * den) {
-      return refuse("the tick is not a length in ms from 3 to 1000, written N/D (e.g. 50/3)");
-    }
-    run.pace = pacedAt(num, den);
-  }
-  run.gameVersion = quotedWord(head[3]);
-  // Every game starts at the first level: a run that starts at another
-  // was written by hand, whatever its digests say.
-  if (!readCount(head[5], kRunStartLevel, kRunStartLevel, value)) {
-    return refuse("the start level is \"" + quotedWord(head[5]) + "\": every game starts at level " +
-                  std::to_string(kRunStartLevel));
-  }
-  run.level = static_cast<float>(value);
-  if (!readCount(head[7], 0, 1LL << 52, value)) return refuse("the start clock is not a count of milliseconds");
-  run.startClock = value;
-
-  bool ended = false;
-  long lastTick = 0;
-  // The game writes a hash line at every kHashEvery ticks, and never
-  // elsewhere: a run without them was written by hand.
-  const long hashEvery = paced ? kHashEvery : kClassicHashEvery;
-  long nextHash = hashEvery;
-  const auto noHash = [&] { return "no hash line at tick " + std::to_string(nextHash) + ", where the game writes one"; };
-  std::int64_t dropped = 0;
-  const long longestRunTicks = static_cast<long>(kLongestRunMs * run.pace.den / run.pace.num);
-  const std::string tooLong = "the run would last more than " + std::to_string(kLongestRunHours) +
-                              " hours of game time, the most a run file may hold";
-  std::vector<std::string_view> w;
-  while (in.next(line)) {
+  std::int64_t number = 1;
+  std::string wrong = readHeader(line, run);
+  EventsSoFar so(run);
+  std::vector<std::string_view> words;
+  while (wrong.empty() && in.next(line)) {
     ++number;
-    // Every line holds three words: past them, the line is given up on.
-    const bool whole = wordsOf(line, 3, w);
-    if (w.empty()) continue;
-    if (ended) return refuse("more after the end line");
-    if (w[0] == "end") {
-      if (!whole || w.size() != 3 || !readCount(w[1], 0, 1LL << 40, value)) {
-        return refuse("the end line is not \"end TICKS HASH\"");
-      }
-      if (value > longestRunTicks || runGameTime(run.pace, static_cast<long>(value), dropped) > kLongestRunMs) return refuse(tooLong);
-      run.endTick = static_cast<long>(value);
-      if (run.endTick < lastTick) return refuse("the run ends before its last event");
-      if (run.endTick >= nextHash) return refuse(noHash());
-      if (!readHex(w[2], run.endHash)) return refuse("the end line's hash is not 16 hex digits");
-      ended = true;
-      continue;
-    }
-    RunEvent event;
-    if (!whole || w.size() != 3) return refuse("not \"TICK KIND VALUE\"");
-    if (!readCount(w[0], 0, 1LL << 40, value)) return refuse("the tick is not a count");
-    if (value > longestRunTicks) return refuse(tooLong);
-    event.tick = static_cast<long>(value);
-    if (event.tick < lastTick) {
-      return refuse("an event out of order (tick " + std::string(w[0]) + " after " + std::to_string(lastTick) + ")");
-    }
-    lastTick = event.tick;
-    if (!kindFromName(w[1], event.kind)) return refuse("no event is called \"" + quotedWord(w[1]) + "\"");
-    if (event.kind == RunEventKind::Hash && event.tick != nextHash) {
-      return refuse(event.tick < nextHash ? "a hash line at tick " + std::to_string(event.tick) + ", where the game writes none"
-                                          : noHash());
-    }
-    if (event.tick > nextHash) return refuse(noHash());
-    if (event.kind == RunEventKind::Hash) nextHash += hashEvery;
-    if (isKey(event.kind)) {
-      if (!keyFromName(w[2], event.value)) return refuse("no key is called \"" + quotedWord(w[2]) + "\"");
-    } else if (event.kind == RunEventKind::Drop) {
-      if (!readCount(w[2], 1, 1LL << 40, value)) return refuse("a drop is not a count of milliseconds");
-      dropped += value;
-      if (runGameTime(run.pace, event.tick, dropped) > kLongestRunMs) return refuse(tooLong);
-      event.value = value;
-    } else if (event.kind == RunEventKind::Hash) {
-      std::uint64_t hash = 0;
-      if (!readHex(w[2], hash)) return refuse("a hash is not 16 hex digits");
-      event.value = static_cast<std::int64_t>(hash);
-    } else if (w[2] != "-") {
-      return refuse("a pause or resume has no value but \"-\"");
-    }
-    run.events.push_back(event);
+    wrong = readLine(line, words, so, run);
   }
-  if (!ended) return refuse("cut short: no end line");
-  return true;
+  if (wrong.empty() && !so.ended) wrong = "cut short: no end line";
+  if (wrong.empty()) return true;
+  why = "line " + std::to_string(number) + ": " + wrong;
+  return false;
 }

@@ -37,8 +37,8 @@
 constexpr int kRunFormatVersion = 3;
 constexpr int kFirstPacedRunFormatVersion = 3;  // the first that records its tick length
 constexpr int kFirstRunFormatVersion = 1;  // the oldest version still read
-constexpr long kHashEvery = 180;  // ticks between the hashes of a run: 3 s at 60 ticks a second
-constexpr long kClassicHashEvery = 1000;  // and in files of versions 1 and 2: 3 s at 3 ms ticks
+constexpr std::int64_t kHashEvery = 180;  // ticks between the hashes of a run: 3 s at 60 ticks a second
+constexpr std::int64_t kClassicHashEvery = 1000;  // and in files of versions 1 and 2: 3 s at 3 ms ticks
 // Every game starts at this level: a run that starts at another was not recorded by the game.
 constexpr int kRunStartLevel = 1;
 // The most game time a run file may hold: 4 hours of play (the pauses not
@@ -49,7 +49,7 @@ constexpr std::int64_t kLongestRunMs = kLongestRunHours * 60 * 60 * 1000;
 enum class RunEventKind { Press, Release, Repeat, Pause, Resume, Drop, Hash };
 
 struct RunEvent {
-  long tick = 0;
+  std::int64_t tick = 0;
   RunEventKind kind = RunEventKind::Press;
   std::int64_t value = 0;  // the key, the ms dropped, or the hash
 };
@@ -61,18 +61,18 @@ struct RunFile {
   ClockTicks startClock = 0;
   TickPace pace = kGamePace;
   std::vector<RunEvent> events;
-  long endTick = 0;
+  std::int64_t endTick = 0;
   std::uint64_t endHash = 0;
 };
 
 std::string runHeaderLine(float level, ClockTicks startClock, const TickPace& pace);
 std::string runEventLine(const RunEvent& event);
-std::string runEndLine(long ticks, std::uint64_t hash);
+std::string runEndLine(std::int64_t ticks, std::uint64_t hash);
 // Reads a whole run. On failure returns false and says why in `why` (which
 // line, and what is wrong with it).
 bool parseRunFile(const std::string& text, RunFile& run, std::string& why);
 // The game time a run takes: its ticks at its pace and the milliseconds it dropped.
-std::int64_t runGameTime(const TickPace& pace, long ticks, std::int64_t droppedMs);
+std::int64_t runGameTime(const TickPace& pace, std::int64_t ticks, std::int64_t droppedMs);
 // The pace of a tick num/den ms long, as a run file gives it: the game's own
 // rules at that tick, with as many catch-up ticks as fit in kLongestCatchUpMs.
 TickPace pacedAt(ClockTicks num, ClockTicks den);

@@ -1,14 +1,15 @@
 #include "runs/run_log.h"
 
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "base/console.h"
+#include "base/fnv.h"
 #include "base/keys.h"
 #include "base/recording_file.h"
 #include "rules/control_rules.h"
+#include "rules/update_ticks.h"
 
 namespace {
 
@@ -17,17 +18,12 @@ class StateHash {
  public:
   template <typename T>
   void add(T value) {
-    unsigned char bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    for (unsigned char b : bytes) {
-      hash ^= b;
-      hash *= 0x100000001b3ULL;
-    }
+    hash = fnv1a(hash, &value, sizeof(T));
   }
   std::uint64_t value() const { return hash; }
 
  private:
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  std::uint64_t hash = kFnvStart;
 };
 
 // The event line of an input the control rules took.
@@ -40,10 +36,6 @@ RunEventKind takenEventKind(TakenInput kind) {
     case TakenInput::Resume: break;
   }
   return RunEventKind::Resume;
-}
-
-void recordTakenInput(Run& played, TakenInput kind, int value) {
-  if (played.log != nullptr) played.log->noteInput(takenEventKind(kind), value);
 }
 
 }  // namespace
@@ -72,6 +64,14 @@ void RunLog::write(const std::string& line) {
   if (file != nullptr) file->add(line);
 }
 
+void RunLog::noteEvent(std::int64_t tick, RunEventKind kind, std::int64_t value) {
+  RunEvent event;
+  event.tick = tick;
+  event.kind = kind;
+  event.value = value;
+  write(runEventLine(event));
+}
+
 void RunLog::recordingFailed() {
   const std::string error = std::strerror(errno);
   const std::string kept = flushedTick < 0 ? "none of the run is recorded"
@@ -91,29 +91,21 @@ void RunLog::flush(const Run& played) {
   flushedTick = played.ticksRun;
 }
 
-void RunLog::beginRecording(Run& played, RecordingFile* to, void (*keepText)(const std::string& text)) {
+void RunLog::beginRecording(const Run& played, RecordingFile* to, void (*keepText)(const std::string& text)) {
+  *this = RunLog();  // nothing of an earlier run, recorded or played back, stays
   role = Role::Recording;
-  recorded = &played;
-  played.inputTaken = recordTakenInput;
   file = to;
   keep = keepText;
-  text.clear();
-  droppedMs = 0;
-  flushDue = false;
-  flushedTick = -1;
   livesSeen = played.tovan->lives;
   stageOverSeen = played.stageOver;
-  digest = kRunDigestStart;
   write(runHeaderLine(played.level, played.tickClock, played.pace));
   flush(played);
 }
 
-void RunLog::beginReplay(const RunFile& file) {
+void RunLog::beginReplay(const RunFile& recorded) {
+  *this = RunLog();
   role = Role::Replaying;
-  run = file;
-  next = 0;
-  differsAt = -1;
-  digest = kRunDigestStart;
+  run = recorded;
 }
 
 std::uint64_t RunLog::runHash(const Run& played) const {
@@ -121,14 +113,10 @@ std::uint64_t RunLog::runHash(const Run& played) const {
   return digest;
 }
 
-void RunLog::noteInput(RunEventKind kind, std::int64_t value) {
+void RunLog::inputTaken(const Run& played, TakenInput kind, int value) {
   if (role != Role::Recording) return;
-  RunEvent event;
-  event.tick = recorded->ticksRun;
-  event.kind = kind;
-  event.value = value;
-  write(runEventLine(event));
-  if (kind == RunEventKind::Pause) flush(*recorded);
+  noteEvent(played.ticksRun, takenEventKind(kind), value);
+  if (kind == TakenInput::Pause) flush(played);
 }
 
 void RunLog::ticksDropped(const Run& played, ClockTicks ms) {
@@ -138,11 +126,7 @@ void RunLog::ticksDropped(const Run& played, ClockTicks ms) {
     return;
   }
   droppedMs += ms;
-  RunEvent event;
-  event.tick = played.ticksRun;
-  event.kind = RunEventKind::Drop;
-  event.value = ms;
-  write(runEventLine(event));
+  noteEvent(played.ticksRun, RunEventKind::Drop, ms);
 }
 
 void RunLog::stopAtLongestRun(const Run& played) {
@@ -184,7 +168,7 @@ void RunLog::beforeTick(Run& played) {
 }
 
 void RunLog::afterTick(Run& played) {
-  if (role == Role::None) return;
+  if (role == Role::Idle) return;
   // A run of the first format is judged by its state hash alone: the digest
   // of every tick would be folded for nothing.
   if (!(role == Role::Replaying && run.version == kFirstRunFormatVersion)) digest = foldRunDigest(digest, played);
@@ -202,11 +186,7 @@ void RunLog::afterTick(Run& played) {
   if (played.stageOver && !stageOverSeen) flushDue = true;
   stageOverSeen = played.stageOver;
   if (played.ticksRun % kHashEvery == 0) {
-    RunEvent event;
-    event.tick = played.ticksRun;
-    event.kind = RunEventKind::Hash;
-    event.value = static_cast<std::int64_t>(digest);
-    write(runEventLine(event));
+    noteEvent(played.ticksRun, RunEventKind::Hash, static_cast<std::int64_t>(digest));
     flushDue = true;
   }
   if (flushDue) flush(played);
@@ -216,7 +196,7 @@ void RunLog::afterTick(Run& played) {
 
 const std::string& RunLog::finish(const Run& played) {
   if (role != Role::Recording) return text;
-  role = Role::None;
+  role = Role::Idle;
   const std::string end = runEndLine(played.ticksRun, digest);
   text += end;
   if (file != nullptr) {
@@ -234,4 +214,14 @@ const std::string& RunLog::finish(const Run& played) {
 
 bool RunLog::replayDone(const Run& played) const {
   return role == Role::Replaying && next >= run.events.size() && played.ticksRun >= run.endTick;
+}
+
+bool runLoggedTick(Run& run, RunLog* log) {
+  if (log != nullptr) {
+    log->beforeTick(run);
+    if (!log->mayTick(run)) return false;
+  }
+  if (!runNextTick(run)) return false;
+  if (log != nullptr) log->afterTick(run);
+  return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "rules/control_rules.h"
 #include "rules/run.h"
 #include "runs/run_digest.h"
 #include "runs/run_file.h"
@@ -15,38 +16,42 @@
 // digest of the whole run instead (runs/run_digest.h).
 std::uint64_t runStateHash(const Run& played);
 
-// The one log of the run being played: it records it, or plays one back.
-class RunLog {
+// The one log of the run being played: it records it, or plays one back. It
+// holds no pointer to the run: whatever drives the run holds the log beside
+// it and hands both to each call (the ticks, below; the control rules, as
+// their listener), so a copy of the run plays on without it, and a copy of
+// the log goes on as a log of its own.
+class RunLog : public InputListener {
  public:
-  // Records into `file` as play goes; with no file, hands the whole text to
-  // `keep` once the run ends, if a tick of it was played (neither: keeps the
-  // text only). The game's
-  // control rules tell the log of the inputs they take from then on.
-  void beginRecording(Run& played, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
-  // Plays `run` back into the control rules of the game it is the log of.
+  // Records `played` into `file` as play goes; with no file, hands the whole
+  // text to `keep` once the run ends, if a tick of it was played (neither:
+  // keeps the text only). The control rules given the log as their listener
+  // tell it of the inputs they take from then on.
+  void beginRecording(const Run& played, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
+  // Plays `run` back into the control rules of the run it is ticked with.
   void beginReplay(const RunFile& run);
 
   bool recording() const { return role == Role::Recording; }
+  // The run it is ticked with is a recorded one played back.
   bool replaying() const { return role == Role::Replaying; }
 
-  // The frame loop's ticks call these.
+  // The ticks call these (runLoggedTick below).
   void beforeTick(Run& played);
   // A replay runs no tick past the end of its run.
   bool mayTick(const Run& played) const { return role != Role::Replaying || played.ticksRun < run.endTick; }
   void afterTick(Run& played);
   void ticksDropped(const Run& played, ClockTicks ms);
 
-  // A key event or a pause as the control rules saw it (recording only).
-  void noteInput(RunEventKind kind, std::int64_t value);
+  // A key event or a pause as the control rules saw it (recorded while recording).
+  void inputTaken(const Run& played, TakenInput kind, int value) override;
   // The run has ended (game over, the window closed, a signal): ends the
   // recording with the final line and keeps it, once. Returns the whole text.
   const std::string& finish(const Run& played);
 
   // Replaying: every event taken, the last tick reached.
   bool replayDone(const Run& played) const;
-  const RunFile& replayed() const { return run; }
   // The first tick whose recorded hash differs from the replay's; -1 if none.
-  long firstDifference() const { return differsAt; }
+  std::int64_t firstDifference() const { return differsAt; }
   // The run's hash as its file says it: the digest of every tick so far, or
   // for a version-1 run played back, the hash of the state now.
   std::uint64_t runHash(const Run& played) const;
@@ -54,8 +59,9 @@ class RunLog {
   bool endsAsRecorded(const Run& played) const { return runHash(played) == run.endHash; }
 
  private:
-  enum class Role { None, Recording, Replaying };
+  enum class Role { Idle, Recording, Replaying };
   void write(const std::string& line);
+  void noteEvent(std::int64_t tick, RunEventKind kind, std::int64_t value);
   // What was recorded so far goes on disk, ending as a whole run would.
   void flush(const Run& played);
   // A write or the close failed: says once what is lost, and writes no more.
@@ -63,21 +69,22 @@ class RunLog {
   // The run has reached the most game time a file holds: the recording ends there.
   void stopAtLongestRun(const Run& played);
 
-  Role role = Role::None;
-  const Run* recorded = nullptr;
+  Role role = Role::Idle;
   class RecordingFile* file = nullptr;
   void (*keep)(const std::string& text) = nullptr;
   std::string text;
   std::int64_t droppedMs = 0;
   bool flushDue = false;
-  long flushedTick = -1;  // the last tick whose record is on disk
+  std::int64_t flushedTick = -1;  // the last tick whose record is on disk
   int livesSeen = 0;
   bool stageOverSeen = false;
   RunFile run;
   size_t next = 0;
-  long differsAt = -1;
+  std::int64_t differsAt = -1;
   std::uint64_t digest = kRunDigestStart;
 };
 
-// The run being played is a recorded one played back.
-inline bool playingBack(const Run& played) { return played.log != nullptr && played.log->replaying(); }
+// Runs the run's next tick after `log` (if any) has given it its inputs, and
+// lets the log note it. Returns false, running nothing, while the menu is
+// open, the game is over, or a replay has reached the end of its run.
+bool runLoggedTick(Run& run, RunLog* log);

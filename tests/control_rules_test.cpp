@@ -86,7 +86,7 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
   };
   GLFWwindow* window = sharedGame().window;
   for (const KeyCase& c : cases) {
-    resetControlState(sharedGame().run);
+    freshControls(sharedGame().run);
     for (const Event& e : c.events) {
       if (e.key == TICK) {
         heroTicked(sharedGame().run, e.action == CROUCHED);
@@ -98,12 +98,12 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
     EXPECT_EQ(sharedGame().run.menuOpen, c.menu) << c.name;
     EXPECT_EQ(sharedGame().run.exitSelected, c.exit) << c.name;
   }
-  resetControlState(sharedGame().run);
+  freshControls(sharedGame().run);
 }
 
 TEST(Keyboard, EnterOnExitClosesTheWindowAndTheChoiceIsKept) {
   GLFWwindow* window = sharedGame().window;
-  resetControlState(sharedGame().run);
+  freshControls(sharedGame().run);
   keyCallback(window, ESC, 0, P, 0);
   keyCallback(window, UP, 0, P, 0);
   keyCallback(window, ESC, 0, P, 0);  // closed, still on exit
@@ -114,7 +114,7 @@ TEST(Keyboard, EnterOnExitClosesTheWindowAndTheChoiceIsKept) {
   keyCallback(window, ENTER, 0, P, 0);
   EXPECT_TRUE(glfwWindowShouldClose(window));
   glfwSetWindowShouldClose(window, 0);
-  resetControlState(sharedGame().run);
+  freshControls(sharedGame().run);
 }
 
 TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
@@ -133,7 +133,7 @@ TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
   };
   GLFWwindow* window = sharedGame().window;
   for (const Case& c : cases) {
-    resetControlState(sharedGame().run);
+    freshControls(sharedGame().run);
     keyCallback(window, RIGHT, 0, P, 0);
     sharedGame().run.menuOpen = c.menuBefore;
     sharedGame().run.stageOver = c.stageEnded;
@@ -143,7 +143,7 @@ TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
     EXPECT_EQ(sharedGame().run.rightHeld, !c.opens) << c.name;
   }
   sharedGame().run.stageOver = false;
-  resetControlState(sharedGame().run);
+  freshControls(sharedGame().run);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   EXPECT_TRUE(draws()) << "a resized window";
   EXPECT_FALSE(draws());
   glViewport(0, 0, kWindowWidth, kWindowHeight);
-  resetControlState(game.run);
+  freshControls(game.run);
   game.run.stageOver = true;
   game.run.tovan->lives = 0;
   EXPECT_TRUE(draws()) << "game over";

@@ -61,7 +61,7 @@ class Gamepads : public ::testing::Test {
     const PadReader reader = controls.readPad;
     controls = Controls();  // nothing held
     controls.readPad = reader;
-    resetControlState(sharedGame().run);
+    freshControls(sharedGame().run);
   }
   void run(const Step& step) {
     if (step.kind == Step::kKey) {

@@ -25,6 +25,13 @@ void freshStage(Game& game, ClockTicks now) {
   restartGame(game, now);
 }
 
+void freshControls(Run& run) {
+  run.controlCode = kNoControl;
+  run.rightHeld = run.leftHeld = run.menuOpen = run.exitSelected = false;
+  run.downHeld = run.standUpDue = false;
+  run.codeAfterStandUp = kNoControl;
+}
+
 void holdReplay(Game& game, bool held) {
   lookAtClock(game);
   game.viewerPaused = held;

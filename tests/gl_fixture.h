@@ -13,6 +13,9 @@ Game& sharedGame();
 // Puts the game back to a fresh stage: hero reset with 5 lives and hearts,
 // empty roster, play mode, clock pinned at `now`.
 void freshStage(Game& game, ClockTicks now);
+// The run's control state as a run starts: no key held, the menu closed,
+// nothing chosen (the rest of the run stays as it is).
+void freshControls(Run& run);
 // The viewer of a replay holds it (or lets it go on), as Escape does.
 void holdReplay(Game& game, bool held);
 

@@ -329,7 +329,6 @@ TEST_F(HeroUpdate, AnEnemyBehindDoesNotLetHimWalkThroughAGroupAhead) {
       ASSERT_LT(hero().getPosition().getX(), groupLeft) << "behind last " << behindLast << ", at " << now - kStart;
     }
   }
-  resetControlState(game->run);
   freshStage(*game, kStart);
 }
 

@@ -236,7 +236,7 @@ TEST_F(Rendering, TheMenuShowsTheChosenPictureOverTheWholeWindow) {
     if (p.r != onContinue[i].r || p.g != onContinue[i].g || p.b != onContinue[i].b) ++differing;
   }
   EXPECT_GT(differing, 0);
-  resetControlState(game->run);
+  freshControls(game->run);
 }
 
 }  // namespace

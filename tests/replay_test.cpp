@@ -55,6 +55,16 @@ class Replays : public ::testing::Test {
   Game* game = nullptr;
 };
 
+// Plays a run begun by beginReplay to the end of its file as fast as ticks
+// go. False when it stops short of its last tick (the menu open or the game
+// over where the file goes on).
+bool playToEnd(Run& run, RunLog& log) {
+  while (!log.replayDone(run)) {
+    if (!runLoggedTick(run, &log) && !log.replayDone(run)) return false;
+  }
+  return true;
+}
+
 RunFile parsed(const std::string& text) {
   RunFile run;
   std::string why;
@@ -78,7 +88,7 @@ TEST_F(Replays, EveryRunEndsInTheSameStateAtAnyPassInterval) {
     const RunFile run = parsed(text);
     EXPECT_GT(run.endTick, 200);
     for (ClockTicks every : {1, 3, 16, 33, 50}) {
-      long differsAt = 0;
+      std::int64_t differsAt = 0;
       EXPECT_EQ(replayAtPasses(*game, text, every, &differsAt), run.endHash) << "a pass every " << every << " ms";
       EXPECT_EQ(differsAt, -1) << "a pass every " << every << " ms";
       EXPECT_EQ(game->run.ticksRun, run.endTick);
@@ -109,14 +119,13 @@ TEST_F(Replays, RecordedRunsOfEveryFormatStillCheck) {
     SCOPED_TRACE(name);
     RunFile run;
     ASSERT_TRUE(loadRun(std::string(NOMBRE_FIXTURES) + "/" + name, run));
-    RunLog log;
-    beginReplay(*game, log, run);
-    EXPECT_TRUE(playToEnd(game->run, log));
-    EXPECT_EQ(log.firstDifference(), -1);
-    EXPECT_TRUE(log.endsAsRecorded(game->run));
+    beginReplay(*game, run);
+    EXPECT_TRUE(playToEnd(game->run, game->log));
+    EXPECT_EQ(game->log.firstDifference(), -1);
+    EXPECT_TRUE(game->log.endsAsRecorded(game->run));
     EXPECT_EQ(game->run.tovan->lives, fixture.livesLeft);
     EXPECT_EQ(game->run.level, fixture.level);
-    game->run.log = nullptr;
+    game->log = RunLog();
   }
 }
 
@@ -136,7 +145,7 @@ TEST_F(Replays, OneInputOneTickLaterIsAnotherRun) {
   later.tick += 1;
   std::string moved = text;
   moved.replace(moved.find(line), line.size(), runEventLine(later));
-  long differsAt = -1;
+  std::int64_t differsAt = -1;
   EXPECT_NE(replayAtPasses(*game, moved, 16, &differsAt), run.endHash);
   EXPECT_GT(differsAt, tick);
 }
@@ -328,8 +337,7 @@ TEST(RunFiles, ARunOfNoTicksIsNotKept) {
     bringHeroOn(run);
     beginRun(run, 1.0f, 5000);
     log.beginRecording(run, nullptr, [](const std::string&) { ++kept; });
-    run.log = &log;
-    for (long i = 0; i < ticks; ++i) ASSERT_TRUE(runLoggedTick(run));
+    for (long i = 0; i < ticks; ++i) ASSERT_TRUE(runLoggedTick(run, &log));
     log.finish(run);
     EXPECT_EQ(kept, ticks == 0 ? 0 : 1) << ticks << " ticks";
   }
@@ -354,7 +362,7 @@ TEST_F(Replays, ARecordingEndsAtTheMostGameTimeAFileHolds) {
         << said;
     const RunFile run = parsed(text);
     EXPECT_EQ(text.find(" drop ") != std::string::npos, c.stallRecorded);
-    long differsAt = 0;
+    std::int64_t differsAt = 0;
     EXPECT_EQ(replayAtPasses(*game, text, 16, &differsAt), run.endHash);
     EXPECT_EQ(differsAt, -1);
   }
@@ -439,7 +447,7 @@ TEST_F(Replays, ARecordingTheDiskRefusesLeavesAWholeRunOnDisk) {
     const std::string lines = kept.substr(0, kept.rfind("end "));
     EXPECT_EQ(whole.compare(0, lines.size(), lines), 0) << kept;
     EXPECT_NE(said.find("the file keeps the run up to tick " + std::to_string(run.endTick)), std::string::npos) << said;
-    long differsAt = 0;
+    std::int64_t differsAt = 0;
     EXPECT_EQ(replayAtPasses(*game, kept, 16, &differsAt), run.endHash);
     EXPECT_EQ(differsAt, -1);
   }
@@ -524,8 +532,7 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   const RunFile run = parsed(playScripted(*game, {{Act::Walk, 300}, {Act::Stand, 300}}, 16));
   ClockTicks wall = 1000;
   setGameClock(wall);
-  RunLog log;
-  beginReplay(*game, log, run);
+  beginReplay(*game, run);
   setGameClock(wall += 50);
   const auto sky = [] { return readRegion(200, 20, 400, 190); };
   const auto fight = [] { return readRegion(0, 230, 800, 220); };
@@ -546,7 +553,7 @@ TEST_F(Replays, AReplayPausedByItsViewerShowsItsPauseSign) {
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying) << "resumed, the sign is gone";
 
-  game->run.log = nullptr;  // not a replay: a clock held still shows no replay's sign
+  game->log = RunLog();  // not a replay: a clock held still shows no replay's sign
   holdReplay(*game, true);
   renderOnly(*game);
   EXPECT_TRUE(sky() == skyPlaying);
@@ -617,7 +624,7 @@ TEST_F(Replays, EveryKeyEventMovedByOneTickIsCaught) {
       // A file holds no event before its first tick nor after its end.
       if (run.events[i].tick + by < 0 || run.events[i].tick + by > run.endTick) continue;
       ++moves;
-      long differsAt = -1;
+      std::int64_t differsAt = -1;
       const std::uint64_t end = replayAtPasses(*game, withEventMoved(text, run, i, by), 16, &differsAt);
       if (differsAt < 0 && end == run.endHash) uncaught.push_back(moveName(run.events[i], by));
       if (takenAlike(run, i, by)) alike.push_back(moveName(run.events[i], by));
@@ -646,21 +653,21 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
     Game other;
     startRunBeside(other, *game, runs[1].level, runs[1].startClock);
     Game* games[2] = {game, &other};
-    RunLog logs[2];
-    for (int i = 0; i < 2; ++i) beginReplay(*games[i], logs[i], runs[i]);
+    for (int i = 0; i < 2; ++i) beginReplay(*games[i], runs[i]);
+    const RunLog* logs[2] = {&games[0]->log, &games[1]->log};
     long turns = 0;
-    while (!(logs[0].replayDone(games[0]->run) && logs[1].replayDone(games[1]->run)) && turns < 1000000) {
+    while (!(logs[0]->replayDone(games[0]->run) && logs[1]->replayDone(games[1]->run)) && turns < 1000000) {
       for (int i = 0; i < 2; ++i) {
-        if (!logs[i].replayDone(games[i]->run)) runLoggedTick(games[i]->run);
+        if (!logs[i]->replayDone(games[i]->run)) runLoggedTick(games[i]->run, &games[i]->log);
       }
       ++turns;
     }
     for (int i = 0; i < 2; ++i) {
-      EXPECT_TRUE(logs[i].replayDone(games[i]->run)) << "run " << i;
-      EXPECT_EQ(logs[i].firstDifference(), -1) << "run " << i;
+      EXPECT_TRUE(logs[i]->replayDone(games[i]->run)) << "run " << i;
+      EXPECT_EQ(logs[i]->firstDifference(), -1) << "run " << i;
       EXPECT_EQ(games[i]->run.ticksRun, runs[i].endTick) << "run " << i;
-      EXPECT_TRUE(logs[i].endsAsRecorded(games[i]->run)) << "run " << i;
-      games[i]->run.log = nullptr;
+      EXPECT_TRUE(logs[i]->endsAsRecorded(games[i]->run)) << "run " << i;
+      games[i]->log = RunLog();
     }
     EXPECT_NE(runs[0].endTick, 0);
   }

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,7 +30,6 @@ enum class Showing { Nothing, Play, Watch, Ended };
 // The game and what the page keeps around it: one, as a page shows one game.
 struct Page {
   Game game;
-  std::unique_ptr<RunLog> runLog;
   Showing showing = Showing::Nothing;
   bool endTold = false;
   bool musicStarted = false;
@@ -81,9 +79,9 @@ void pass(void*) {
       endRun();
     }
   } else if (page.showing == Showing::Watch) {
-    if (!page.endTold && page.runLog->replayDone(game.run)) {
+    if (!page.endTold && game.log.replayDone(game.run)) {
       page.endTold = true;
-      page.said = replayEndLine(page.game, *page.runLog);
+      page.said = replayEndLine(page.game);
       std::printf("%s\n", page.said.c_str());
       std::fflush(stdout);
       tellPage("watched");
@@ -135,10 +133,10 @@ EMSCRIPTEN_KEEPALIVE int nombreOpen() {
 EMSCRIPTEN_KEEPALIVE void nombrePlay() {
   startSound();
   if (page.showing == Showing::Play) keepEndedRun(page.game);
-  page.runLog = std::make_unique<RunLog>();
+  // A run of its own, with a log of its own: nothing of the last run or
+  // replay listens to it.
   startRun(page.game, 1.0f, wallClock());
-  page.runLog->beginRecording(page.game.run, nullptr, keepRun);
-  page.game.run.log = page.runLog.get();
+  page.game.log.beginRecording(page.game.run, nullptr, keepRun);
   glfwSetKeyCallback(page.game.window, keyboardKey);
   beginShowing(Showing::Play);
   page.runText.clear();
@@ -155,8 +153,7 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
   }
   startSound();
   if (page.showing == Showing::Play) endRun();
-  page.runLog = std::make_unique<RunLog>();
-  beginReplay(page.game, *page.runLog, run);
+  beginReplay(page.game, run);
   glfwSetKeyCallback(page.game.window, viewerKey);
   beginShowing(Showing::Watch);
   page.endTold = false;

@@ -91,8 +91,7 @@ std::vector<std::vector<unsigned char>> framesDrawnHere(const std::string& runPa
   EXPECT_TRUE(gl.open(800, 600, &why)) << why;
   Game game;
   EXPECT_EQ(startUpInContext(game, 800, 600, run.startClock), 0);
-  RunLog log;
-  beginReplay(game, log, run);
+  beginReplay(game, run);
   std::vector<std::vector<unsigned char>> frames;
   std::vector<unsigned char> rgba(800 * 600 * 4);
   for (long frame = 0; frame <= wanted.back(); ++frame) {
@@ -109,7 +108,6 @@ std::vector<std::vector<unsigned char>> framesDrawnHere(const std::string& runPa
     for (std::size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
     frames.push_back(std::move(rgb));
   }
-  game.run.log = nullptr;
   return frames;
 }
 
@@ -409,13 +407,11 @@ TEST(Export, EveryStageHearsAQuitSignal) {
   bringHeroOn(played);
   beginRun(played, 1.0f, 5000);
   log.beginRecording(played, nullptr);
-  played.log = &log;
-  takeKey(played, kKeyX, kKeyPress);
+  takeKey(played, kKeyX, kKeyPress, &log);
   killLinesShown = false;
-  for (long tick = 0; tick < 100000; ++tick) ASSERT_TRUE(runLoggedTick(played));
+  for (long tick = 0; tick < 100000; ++tick) ASSERT_TRUE(runLoggedTick(played, &log));
   killLinesShown = true;
   std::string text = log.finish(played);
-  played.log = nullptr;
   text.replace(text.size() - 17, 16, "0123456789abcdef");
   const std::string longRun = home.path + "/long.nrep";
   {

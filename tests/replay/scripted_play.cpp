@@ -67,9 +67,7 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
                          ClockTicks start, RecordingFile* file) {
   setGameClock(start);
   startRun(game, level, start);
-  RunLog log;
-  log.beginRecording(game.run, file);
-  game.run.log = &log;
+  game.log.beginRecording(game.run, file);
   Hand hand(game.window);
   ClockTicks wall = start;
   const auto pass = [&] {
@@ -99,12 +97,12 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
     }
   }
   hand.only(0);
-  const std::string text = log.finish(game.run);
-  game.run.log = nullptr;
+  const std::string text = game.log.finish(game.run);
+  game.log = RunLog();
   return text;
 }
 
-std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks passMs, long* differsAt) {
+std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks passMs, std::int64_t* differsAt) {
   RunFile run;
   std::string why;
   if (!parseRunFile(text, run, why)) {
@@ -113,14 +111,14 @@ std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks pas
   }
   ClockTicks wall = 1000;  // another wall than the recording's: only game time counts
   setGameClock(wall);
-  RunLog log;
-  beginReplay(game, log, run);
-  for (long pass = 0; !log.replayDone(game.run) && pass < 10000000; ++pass) {
+  beginReplay(game, run);
+  for (long pass = 0; !game.log.replayDone(game.run) && pass < 10000000; ++pass) {
     wall += passMs;
     setGameClock(wall);
     runDueTicks(game, lookAtClock(game));
   }
-  game.run.log = nullptr;
-  if (differsAt != nullptr) *differsAt = log.firstDifference();
-  return log.runHash(game.run);
+  if (differsAt != nullptr) *differsAt = game.log.firstDifference();
+  const std::uint64_t hash = game.log.runHash(game.run);
+  game.log = RunLog();
+  return hash;
 }

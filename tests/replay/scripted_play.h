@@ -32,4 +32,4 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
 // Plays the run in `text` back on `game` with a pass every `passMs` ms, each
 // pass running the ticks due as the frame loop does. Returns the run's hash
 // at its end (the digest of every tick, for a run of this version); `differsAt` is the first tick whose recorded hash differs (-1: none).
-std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks passMs, long* differsAt = nullptr);
+std::uint64_t replayAtPasses(Game& game, const std::string& text, ClockTicks passMs, std::int64_t* differsAt = nullptr);

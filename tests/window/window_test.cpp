@@ -149,7 +149,7 @@ TEST_F(ResizedWindow, F11AndAltEnterToggleFullScreenAndBack) {
   GLFWwindow* window = game->window;
   glfwSetWindowPos(window, 30, 40);
   game->controls = Controls();  // nothing held
-  resetControlState(game->run);
+  freshControls(game->run);
   // Neither key reaches the control rules: the walk goes on, no menu choice is taken.
   keyboardKey(window, GLFW_KEY_RIGHT, 0, GLFW_PRESS, 0);
   keyboardKey(window, GLFW_KEY_F11, 0, GLFW_PRESS, 0);
@@ -172,7 +172,7 @@ TEST_F(ResizedWindow, F11AndAltEnterToggleFullScreenAndBack) {
   glfwGetWindowPos(window, &x, &y);
   EXPECT_EQ(x, 30);
   EXPECT_EQ(y, 40);
-  resetControlState(game->run);
+  freshControls(game->run);
   game->controls = Controls();  // nothing held
 }
 

@@ -67,8 +67,7 @@ class Scene {
   Scene(Game& game, float level, std::string out) : game(game), out(std::move(out)) {
     setGameClock(kStart);
     startRun(game, level, kStart);
-    log.beginRecording(game.run, nullptr);
-    game.run.log = &log;
+    game.log.beginRecording(game.run, nullptr);
   }
   Player& hero() { return *game.run.tovan; }
 
@@ -149,14 +148,13 @@ class Scene {
   // The run as recorded.
   std::string finish() {
     only(0);
-    const std::string text = log.finish(game.run);
-    game.run.log = nullptr;
+    const std::string text = game.log.finish(game.run);
+    game.log = RunLog();
     return text;
   }
 
   Game& game;
   std::string out;
-  RunLog log;
   std::vector<Shot> shots;
   bool keys[GLFW_KEY_LAST + 1] = {};
   long frame = 0;
@@ -256,8 +254,7 @@ bool shootScene(Game& game, const std::string& name, void (*script)(Scene&), con
 
   RunFile run;
   if (!loadRun(path, run)) return false;
-  RunLog log;
-  beginReplay(game, log, run);
+  beginReplay(game, run);
   size_t next = 0;
   for (long frame = 1; next < scene.shots.size() && frame < 100 * kMostFrames; ++frame) {
     setGameClock(frameTime(frame));
@@ -266,7 +263,7 @@ bool shootScene(Game& game, const std::string& name, void (*script)(Scene&), con
     drawAndSave(game, out + "/" + scene.shots[next].file);
     ++next;
   }
-  game.run.log = nullptr;
+  game.log = RunLog();
   if (next < scene.shots.size()) std::fprintf(stderr, "%s: %s was never reached\n", path.c_str(), scene.shots[next].file.c_str());
   return next == scene.shots.size();
 }
