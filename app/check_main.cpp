@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,14 +23,15 @@ int main(int argc, char** argv) {
   killLinesShown = false;  // one line per file: its verdict
   int code = 0;
   for (const std::string& path : paths) {
-    RunFile run;
+    // Read into the one copy the check plays back.
+    auto run = std::make_shared<RunFile>();
     std::string why;
-    if (!readRunFile(path, run, why)) {
+    if (!readRunFile(path, *run, why)) {
       std::printf("%s: not a run to check: %s\n", quotedPath(path).c_str(), why.c_str());
       code = 2;
       continue;
     }
-    const RunVerdict verdict = checkRun(run);
+    const RunVerdict verdict = checkRun(std::move(run));
     // A run that checks ends with what a table of scores would claim for it.
     if (verdict.same) {
       std::printf("%s: %s; score %lld, level %d\n", quotedPath(path).c_str(), verdict.says.c_str(), verdict.score,

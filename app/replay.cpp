@@ -118,10 +118,10 @@ int watchReplay(const std::string& path, bool uncapped) {
 }
 
 int checkReplay(const std::string& path) {
-  RunFile run;
-  if (!loadRun(path, run)) return 2;
+  auto run = std::make_shared<RunFile>();
+  if (!loadRun(path, *run)) return 2;
   killLinesShown = false;  // its only line is the verdict
-  const RunVerdict verdict = checkRun(run);
+  const RunVerdict verdict = checkRun(std::move(run));
   std::printf("nombre: %s\n", verdict.says.c_str());
   std::fflush(stdout);
   return verdict.same ? 0 : 1;

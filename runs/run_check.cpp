@@ -3,13 +3,13 @@
 #include "base/user_files.h"
 #include "enemies/update_pass.h"
 
-bool readRunFile(const std::string& path, RunFile& run, std::string& why) {
+bool readRunFile(const std::string& path, RunFile& run, std::string& why, bool (*stopAsked)()) {
   std::string text;
   why = "no such file, or not a regular file that can be read";
   bool tooLarge = false;
   // The size on disk is known before a byte is read: a huge file is refused
   // by it, never read into memory.
-  if (readFileWhole(path, &text, kLargestRunFile, &tooLarge)) return parseRunFile(text, run, why);
+  if (readFileWhole(path, &text, kLargestRunFile, &tooLarge)) return parseRunFile(text, run, why, stopAsked);
   if (tooLarge) why = "larger than any run";
   return false;
 }
@@ -20,15 +20,29 @@ void startReplaying(Run& run, RunLog& log, const RunFile& file) {
 }
 
 RunVerdict checkRun(const RunFile& file, bool (*stopAsked)(), long long mostSteps) {
+  return checkRun(std::make_shared<const RunFile>(file), stopAsked, mostSteps);
+}
+
+RunVerdict checkRun(std::shared_ptr<const RunFile> shared, bool (*stopAsked)(), long long mostSteps) {
+  const RunFile& file = *shared;
   Run run;
   RunLog log;
-  startReplaying(run, log, file);
+  beginRun(run, file.level, file.startClock, file.pace);
+  log.beginReplay(std::move(shared));
   RunVerdict verdict;
   long long steps = 0;
   constexpr long long kStepsBetweenAsks = 1 << 14;
   long long nextAsk = kStepsBetweenAsks;
+  const auto stopHeard = [&] {
+    if (stopAsked == nullptr || !stopAsked()) return false;
+    verdict.stopped = true;
+    return true;
+  };
   // Once a hash differs the verdict is known: the rest is not played.
   while (!log.replayDone(run) && log.firstDifference() < 0) {
+    bool stop = false;
+    while (!stop && log.takeEventsDue(run, kStepsBetweenAsks)) stop = stopHeard();
+    if (stop) break;
     if (!runLoggedTick(run, &log) && !log.replayDone(run)) break;
     steps += kTickSteps + static_cast<long long>(run.enemies.size());
     if (steps > mostSteps) {
@@ -37,10 +51,7 @@ RunVerdict checkRun(const RunFile& file, bool (*stopAsked)(), long long mostStep
     }
     if (steps >= nextAsk) {
       nextAsk = steps + kStepsBetweenAsks;
-      if (stopAsked != nullptr && stopAsked()) {
-        verdict.stopped = true;
-        break;
-      }
+      if (stopHeard()) break;
     }
   }
   verdict.ticks = run.ticksRun;

@@ -4,6 +4,7 @@
 // Nothing is drawn or heard; no window, display or sound device is needed.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "rules/run.h"
@@ -15,7 +16,9 @@ constexpr std::int64_t kLargestRunFile = 64LL * 1024 * 1024;
 
 // Reads the run file at `path`. On failure returns false and says why in
 // `why` (missing, not a file, too large, or which line is wrong).
-bool readRunFile(const std::string& path, RunFile& run, std::string& why);
+// `stopAsked` as parseRunFile takes it. The file's text is let go once read:
+// the events are then all that is held of it.
+bool readRunFile(const std::string& path, RunFile& run, std::string& why, bool (*stopAsked)() = nullptr);
 
 // `run` started afresh as `file` starts, and `log` ready to play the file
 // back into it: tick the run with the log (runLoggedTick, runs/run_log.h).
@@ -48,4 +51,9 @@ struct RunVerdict {
 // Plays `file` back on a run of its own and compares. `stopAsked`, when
 // given, is asked every few thousand steps (a fraction of a millisecond):
 // true stops the check there.
+// Events that fall on one tick are taken a few thousand at a time between
+// the asks, so a stop is heard however many a file holds.
+RunVerdict checkRun(std::shared_ptr<const RunFile> file, bool (*stopAsked)() = nullptr,
+                    long long mostSteps = kMostCheckSteps);
+// The same on a copy of `file`.
 RunVerdict checkRun(const RunFile& file, bool (*stopAsked)() = nullptr, long long mostSteps = kMostCheckSteps);

@@ -272,6 +272,20 @@ std::string readLine(std::string_view line, std::vector<std::string_view>& w, Ev
   return readEventLine(w, whole, so, run);
 }
 
+// How many lines of `text` are long enough to hold an event: the events'
+// room is taken once, never grown by doubling.
+size_t eventLinesAtMost(std::string_view text) {
+  size_t lines = 0;
+  size_t from = 0;
+  while (from < text.size()) {
+    size_t end = text.find('\n', from);
+    if (end == std::string_view::npos) end = text.size();
+    if (end - from >= kShortestEventLine) ++lines;
+    from = end + 1;
+  }
+  return lines;
+}
+
 }  // namespace
 
 std::string runHeaderLine(float level, ClockTicks startClock, const TickPace& pace) {
@@ -307,7 +321,7 @@ std::string runEndLine(std::int64_t ticks, std::uint64_t hash) {
   return "end " + std::to_string(ticks) + " " + hex(hash) + "\n";
 }
 
-bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
+bool parseRunFile(const std::string& text, RunFile& run, std::string& why, bool (*stopAsked)()) {
   run = RunFile();
   if (text.find('\0') != std::string::npos) {
     why = "not a text file";
@@ -323,10 +337,16 @@ bool parseRunFile(const std::string& text, RunFile& run, std::string& why) {
   }
   std::int64_t number = 1;
   std::string wrong = readHeader(line, run);
+  if (wrong.empty()) run.events.reserve(eventLinesAtMost(text));
   EventsSoFar so(run);
   std::vector<std::string_view> words;
+  constexpr std::int64_t kLinesBetweenAsks = 1 << 14;
   while (wrong.empty() && in.next(line)) {
     ++number;
+    if (stopAsked != nullptr && number % kLinesBetweenAsks == 0 && stopAsked()) {
+      why = "stopped";
+      return false;
+    }
     wrong = readLine(line, words, so, run);
   }
   if (wrong.empty() && !so.ended) wrong = "cut short: no end line";

@@ -69,8 +69,14 @@ std::string runHeaderLine(float level, ClockTicks startClock, const TickPace& pa
 std::string runEventLine(const RunEvent& event);
 std::string runEndLine(std::int64_t ticks, std::uint64_t hash);
 // Reads a whole run. On failure returns false and says why in `why` (which
-// line, and what is wrong with it).
-bool parseRunFile(const std::string& text, RunFile& run, std::string& why);
+// line, and what is wrong with it). `stopAsked`, when given, is asked every
+// few thousand lines: true stops the reading there, false returned and
+// `why` "stopped".
+bool parseRunFile(const std::string& text, RunFile& run, std::string& why, bool (*stopAsked)() = nullptr);
+// The shortest line an event can be written in ("0 drop 1"): a file holds at
+// most one event for each such line, so its events take at most
+// sizeof(RunEvent) / (kShortestEventLine + 1) times its size.
+constexpr size_t kShortestEventLine = 8;
 // The game time a run takes: its ticks at its pace and the milliseconds it dropped.
 std::int64_t runGameTime(const TickPace& pace, std::int64_t ticks, std::int64_t droppedMs);
 // The pace of a tick num/den ms long, as a run file gives it: the game's own

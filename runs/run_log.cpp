@@ -102,14 +102,16 @@ void RunLog::beginRecording(const Run& played, RecordingFile* to, void (*keepTex
   flush(played);
 }
 
-void RunLog::beginReplay(const RunFile& recorded) {
+void RunLog::beginReplay(const RunFile& recorded) { beginReplay(std::make_shared<const RunFile>(recorded)); }
+
+void RunLog::beginReplay(std::shared_ptr<const RunFile> recorded) {
   *this = RunLog();
   role = Role::Replaying;
-  run = recorded;
+  run = std::move(recorded);
 }
 
 std::uint64_t RunLog::runHash(const Run& played) const {
-  if (role == Role::Replaying && run.version == kFirstRunFormatVersion) return runStateHash(played);
+  if (role == Role::Replaying && run->version == kFirstRunFormatVersion) return runStateHash(played);
   return digest;
 }
 
@@ -137,8 +139,14 @@ void RunLog::stopAtLongestRun(const Run& played) {
 
 void RunLog::beforeTick(Run& played) {
   if (role != Role::Replaying) return;
-  while (next < run.events.size() && run.events[next].tick <= played.ticksRun) {
-    const RunEvent& event = run.events[next++];
+  takeEventsDue(played, run->events.size());
+}
+
+bool RunLog::takeEventsDue(Run& played, size_t most) {
+  if (role != Role::Replaying) return false;
+  const std::vector<RunEvent>& events = run->events;
+  for (; most > 0 && next < events.size() && events[next].tick <= played.ticksRun; --most) {
+    const RunEvent& event = events[next++];
     switch (event.kind) {
       case RunEventKind::Press:
         takeKey(played, static_cast<int>(event.value), kKeyPress);
@@ -165,13 +173,14 @@ void RunLog::beforeTick(Run& played) {
         break;
     }
   }
+  return next < events.size() && events[next].tick <= played.ticksRun;
 }
 
 void RunLog::afterTick(Run& played) {
   if (role == Role::Idle) return;
   // A run of the first format is judged by its state hash alone: the digest
   // of every tick would be folded for nothing.
-  if (!(role == Role::Replaying && run.version == kFirstRunFormatVersion)) digest = foldRunDigest(digest, played);
+  if (!(role == Role::Replaying && run->version == kFirstRunFormatVersion)) digest = foldRunDigest(digest, played);
   if (role == Role::Replaying) {
     beforeTick(played);  // the hash taken after this tick
     return;
@@ -213,7 +222,7 @@ const std::string& RunLog::finish(const Run& played) {
 }
 
 bool RunLog::replayDone(const Run& played) const {
-  return role == Role::Replaying && next >= run.events.size() && played.ticksRun >= run.endTick;
+  return role == Role::Replaying && next >= run->events.size() && played.ticksRun >= run->endTick;
 }
 
 bool runLoggedTick(Run& run, RunLog* log) {

@@ -3,6 +3,7 @@
 // in: runs/run_file.h).
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "rules/control_rules.h"
@@ -30,15 +31,25 @@ class RunLog : public InputListener {
   void beginRecording(const Run& played, class RecordingFile* file, void (*keep)(const std::string& text) = nullptr);
   // Plays `run` back into the control rules of the run it is ticked with.
   void beginReplay(const RunFile& run);
+  // The same with the file shared, not copied: copies of the log, the
+  // check's among them, read the one file (a run of millions of events is
+  // held once).
+  void beginReplay(std::shared_ptr<const RunFile> run);
 
   bool recording() const { return role == Role::Recording; }
   // The run it is ticked with is a recorded one played back.
   bool replaying() const { return role == Role::Replaying; }
 
+  // Replaying: hands the run at most `most` of the events due before its
+  // next tick (beforeTick takes the rest); true while more are due. A check
+  // takes them in such steps to hear a stop request between them, however
+  // many events a file puts at one tick.
+  bool takeEventsDue(Run& played, size_t most);
+
   // The ticks call these (runLoggedTick below).
   void beforeTick(Run& played);
   // A replay runs no tick past the end of its run.
-  bool mayTick(const Run& played) const { return role != Role::Replaying || played.ticksRun < run.endTick; }
+  bool mayTick(const Run& played) const { return role != Role::Replaying || played.ticksRun < run->endTick; }
   void afterTick(Run& played);
   void ticksDropped(const Run& played, ClockTicks ms);
 
@@ -56,7 +67,7 @@ class RunLog : public InputListener {
   // for a version-1 run played back, the hash of the state now.
   std::uint64_t runHash(const Run& played) const;
   // Replaying: the state now is the one the run ended in.
-  bool endsAsRecorded(const Run& played) const { return runHash(played) == run.endHash; }
+  bool endsAsRecorded(const Run& played) const { return runHash(played) == run->endHash; }
 
  private:
   enum class Role { Idle, Recording, Replaying };
@@ -78,7 +89,7 @@ class RunLog : public InputListener {
   std::int64_t flushedTick = -1;  // the last tick whose record is on disk
   int livesSeen = 0;
   bool stageOverSeen = false;
-  RunFile run;
+  std::shared_ptr<const RunFile> run = std::make_shared<const RunFile>();
   size_t next = 0;
   std::int64_t differsAt = -1;
   std::uint64_t digest = kRunDigestStart;

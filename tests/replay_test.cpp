@@ -326,6 +326,34 @@ TEST(RunFiles, ACheckIsBoundedAndCanBeStopped) {
   EXPECT_GE(kMostCheckSteps, kLongestRunMs / 3 * (kTickSteps + 40));
 }
 
+// A file of many events at one tick: a stop is heard while it is read and
+// while its events are taken, never only after all of them, and its events
+// are held in the room they need (never grown by doubling).
+TEST(RunFiles, AStopIsHeardAmongEventsOfOneTick) {
+  constexpr int kEvents = 200000;
+  std::string text = "nombre-replay 3 game 1.0.0 level 1 clock 0 tick 50/3\n";
+  for (int i = 0; i < kEvents; ++i) text += "0 drop 1\n";
+  text += "end 0 0000000000000000\n";
+
+  static int asked = 0;
+  const auto stopAtOnce = [] { return ++asked >= 1; };
+  RunFile file;
+  std::string why;
+  asked = 0;
+  EXPECT_FALSE(parseRunFile(text, file, why, stopAtOnce));
+  EXPECT_EQ(why, "stopped");
+  EXPECT_EQ(asked, 1);
+
+  ASSERT_TRUE(parseRunFile(text, file, why)) << why;
+  EXPECT_EQ(file.events.size(), static_cast<size_t>(kEvents));
+  EXPECT_LE(file.events.capacity(), text.size() / (kShortestEventLine + 1));
+  asked = 0;
+  const RunVerdict stopped = checkRun(file, stopAtOnce);
+  EXPECT_TRUE(stopped.stopped) << stopped.says;
+  EXPECT_EQ(stopped.ticks, 0);
+  EXPECT_EQ(stopped.says, "the check was stopped at tick 0");
+}
+
 // A game closed before its first tick leaves the last run there was: only a
 // run with a tick played is handed on to be kept.
 TEST(RunFiles, ARunOfNoTicksIsNotKept) {
