@@ -33,7 +33,7 @@ class Character : public Element {
   bool takeDamage(int amount);
 
   int getHealth() const { return health; }
-  int getScore() const { return score; }
+  std::int64_t getScore() const { return score; }
   bool isAttacking() const { return attackActive; }
   AttackBox getAttackBox() const { return attackBox; }
   bool isHitByBlow() const { return hitByBlow; }
@@ -58,7 +58,8 @@ class Character : public Element {
   bool deathAnimRunning = false;
   int health = 0;
   int power = 0;
-  int score = 0;
+  // What defeating it is worth; the hero's own is his score of the stage.
+  std::int64_t score = 0;
   int state = 0;
   bool dead = false;
   AttackBox attackBox;

@@ -31,7 +31,8 @@ class Player : public Character {
   void reset();
   void raiseMultiplier();
   void resetMultiplier();
-  void addScore(int points);
+  // Adds points times the multiplier to the score of the stage and the run.
+  void addScore(std::int64_t points);
   // Lets the next blow hit every enemy once.
   void clearHitFlags(std::vector<Character>& enemies);
   // Corners back to their standing heights, whatever the position says.
@@ -54,7 +55,7 @@ class Player : public Character {
   float scoreMultiplier = 1.0f;
   // Everything scored since the game began, over every life and stage: the
   // score the player sees. `score` itself starts again at each of them.
-  long long runScore = 0;
+  std::int64_t runScore = 0;
   int jumpPhase = 0;
   int jumpForward = 0;
   int playerFrame = 1;

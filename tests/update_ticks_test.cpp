@@ -56,8 +56,9 @@ class UpdateTicks : public ::testing::Test {
   std::string snapshot() {
     const Player& h = hero();
     char line[256];
-    std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%d lives=%d tex=%u live=%d\n",
-                  h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(), h.getScore(), h.lives,
+    std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%lld lives=%d tex=%u live=%d\n",
+                  h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(),
+                  static_cast<long long>(h.getScore()), h.lives,
                   textureOf(game->drawing, h.shown), h.isAttacking());
     std::string out = line;
     for (const Character& e : game->run.enemies) {
