@@ -71,6 +71,12 @@ class Player : public Character {
   int lives = 0;
 
  private:
+  MoveClock heroClock() { return {playerClockStart, playerClockNow}; }
+  void groundControl(int code, std::vector<Character>& enemies);
+  void crouchingStep(int code, std::vector<Character>& enemies);
+  void jumpingStep(int code, std::vector<Character>& enemies);
+  void crouchKickStep(int code, std::vector<Character>& enemies);
+  void flyingKickStep(std::vector<Character>& enemies);
   void moveRightEdge(float d);
   void moveFacingEdge(float d);
   void setStageStart();
