@@ -1,6 +1,7 @@
 #include "app/pass_ticks.h"
 
 #include "app/play_picture.h"
+#include "base/console.h"
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
 
@@ -33,4 +34,10 @@ int runDueTicks(Run& run, ClockTicks now, TickNotes* notes, const std::function<
   return ticks;
 }
 
-int runDueTicks(Game& game, ClockTicks now) { return runDueTicks(game.run, now, &game.notes); }
+int runDueTicks(Game& game, ClockTicks now) {
+  const std::int64_t killsBefore = game.run.tovan->kills;
+  const int ticks = runDueTicks(game.run, now, &game.notes);
+  if (!game.killLines) return ticks;
+  for (std::int64_t kill = killsBefore; kill < game.run.tovan->kills; ++kill) consoleLine("Kill");
+  return ticks;
+}

@@ -14,7 +14,6 @@
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
-#include "enemies/update_pass.h"
 #include "input/controls.h"
 #include "runs/run_check.h"
 
@@ -123,7 +122,6 @@ int watchReplay(const std::string& path, bool uncapped) {
 int checkReplay(const std::string& path) {
   RunFile run;
   if (!loadRun(path, run)) return 2;
-  killLinesShown = false;  // its only line is the verdict
   const RunVerdict verdict = checkRun(run);
   std::printf("nombre: %s\n", verdict.says.c_str());
   std::fflush(stdout);

@@ -101,7 +101,8 @@ void Character::blowStep(ClockTicks now) {
 }
 
 // The death steps by time since the fall began; after the last the enemy is
-// dead, and the update pass takes it off the roster.
+// dead, and the update pass takes it off the roster. From the blow that
+// felled it on, it shows its fall: the first death image until the steps begin.
 void Character::fallStep(ClockTicks now) {
   deathAnimRunning = true;
   const double t = moveClock().read(now);
@@ -113,7 +114,7 @@ void Character::fallStep(ClockTicks now) {
     dying = false;
     dead = true;
   }
-  showFrame(frameIndex);
+  showFrame(frameIndex < kFirstDeathFrame ? kFirstDeathFrame : frameIndex);
 }
 
 void Character::walkNPC(bool towardRight) {

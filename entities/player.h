@@ -1,6 +1,8 @@
 #pragma once
-// The hero: a fighter with lives, a score multiplier, a jump, the blow
-// sounds he starts and the enemy roster he walks among.
+// The hero: a fighter with lives, his score of the stage and of the run, a
+// score multiplier, a jump, and the counts of the blow sounds he starts and
+// of the enemies he defeats (the shell plays and tells them). His update
+// takes the roster he walks among and strikes.
 
 #include <vector>
 
@@ -69,6 +71,9 @@ class Player : public Character {
   // How many times each blow sound has been started since the run began.
   int soundsStarted[kBlowSounds] = {};
   int lives = 0;
+  // Enemies defeated since the run began, counted as each leaves the roster
+  // when its fall has played out; the shell says "Kill" for each.
+  std::int64_t kills = 0;
 
  private:
   MoveClock heroClock() { return {playerClockStart, playerClockNow}; }

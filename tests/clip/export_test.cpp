@@ -22,7 +22,6 @@
 #include "clip/offscreen_gl.h"
 #include "base/keys.h"
 #include "base/quit_signals.h"
-#include "enemies/update_pass.h"
 #include "rules/control_rules.h"
 #include "runs/run_check.h"
 #include "runs/run_log.h"
@@ -411,9 +410,7 @@ TEST(Export, EveryStageHearsAQuitSignal) {
   log.beginRecording(played, nullptr);
   played.log = &log;
   takeKey(played, kKeyX, kKeyPress);
-  killLinesShown = false;
   for (long tick = 0; tick < 100000; ++tick) ASSERT_TRUE(runLoggedTick(played));
-  killLinesShown = true;
   std::string text = log.finish(played);
   played.log = nullptr;
   text.replace(text.size() - 17, 16, "0123456789abcdef");
