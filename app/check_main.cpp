@@ -11,7 +11,6 @@
 
 #include "base/command_parse.h"
 #include "base/console.h"
-#include "enemies/update_pass.h"
 #include "runs/run_check.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +19,6 @@ int main(int argc, char** argv) {
   app.add_option("FILE", paths, "A run file, as nombre --record writes it")->required();
   const int parsed = parseCommandLineWith(app, argc, argv, "nombre-check", NOMBRE_VERSION);
   if (parsed >= 0) return parsed;
-  killLinesShown = false;  // one line per file: its verdict
   int code = 0;
   for (const std::string& path : paths) {
     // Read into the one copy the check plays back.

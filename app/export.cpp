@@ -17,7 +17,6 @@
 #include "clip/clip_writer.h"
 #include "clip/offscreen_gl.h"
 #include "clip/progress.h"
-#include "enemies/update_pass.h"
 #include "player_files/settings.h"
 #include "runs/run_check.h"
 #include "runs/run_log.h"
@@ -99,7 +98,6 @@ long long frameOfEnd(ClockTicks ms) {
 int exportRun(const ExportRequest& request) {
   // Every signal only asks: the clip's files are cleaned up however many come.
   listenForQuitSignals(false);
-  killLinesShown = false;  // the only lines are the export's
   RunFile run;
   if (!loadRun(request.run, run)) return 2;
   // Everything that would refuse the export is said before any work.
@@ -172,6 +170,7 @@ int exportRun(const ExportRequest& request) {
   }
   Game game;
   game.settings = settings;
+  game.killLines = false;
   if (startUpInContext(game, request.width, request.height, run.startClock) != 0) {
     writer.abort();
     return 1;

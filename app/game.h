@@ -41,6 +41,9 @@ struct Game {
   Controls controls;
   // The viewer of a replay holds it: its game time stands still.
   bool viewerPaused = false;
+  // Whether a "Kill" line is written for each enemy defeated: in play and in
+  // a watched replay; an export's only lines are its own.
+  bool killLines = true;
 
   // Whether play is drawn between ticks. Off, each frame shows the latest
   // tick as it is: on a display that refreshes once a tick, every frame is

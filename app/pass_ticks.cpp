@@ -1,6 +1,7 @@
 #include "app/pass_ticks.h"
 
 #include "app/play_picture.h"
+#include "base/console.h"
 #include "rules/update_ticks.h"
 
 int runDueTicks(Run& run, RunLog* log, ClockTicks now, TickNotes* notes, const std::function<void(const Run&)>& afterTick,
@@ -32,4 +33,10 @@ int runDueTicks(Run& run, RunLog* log, ClockTicks now, TickNotes* notes, const s
   return ticks;
 }
 
-int runDueTicks(Game& game, ClockTicks now) { return runDueTicks(game.run, &game.log, now, &game.notes); }
+int runDueTicks(Game& game, ClockTicks now) {
+  const std::int64_t killsBefore = game.run.tovan->kills;
+  const int ticks = runDueTicks(game.run, &game.log, now, &game.notes);
+  if (!game.killLines) return ticks;
+  for (std::int64_t kill = killsBefore; kill < game.run.tovan->kills; ++kill) consoleLine("Kill");
+  return ticks;
+}

@@ -19,5 +19,6 @@
 // its run). Returns how many ticks ran.
 int runDueTicks(Run& run, RunLog* log, ClockTicks now, TickNotes* notes = nullptr,
                 const std::function<void(const Run&)>& afterTick = {}, bool* stopped = nullptr);
-// The ticks due in the game's run, with its log, noted for its picture.
+// The ticks due in the game's run, with its log, noted for its picture;
+// then, if the game writes them, a "Kill" line for each enemy defeated in them.
 int runDueTicks(Game& game, ClockTicks now);

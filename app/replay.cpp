@@ -14,7 +14,6 @@
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
 #include "base/user_files.h"
-#include "enemies/update_pass.h"
 #include "input/controls.h"
 #include "runs/run_check.h"
 
@@ -120,7 +119,6 @@ int watchReplay(const std::string& path, bool uncapped) {
 int checkReplay(const std::string& path) {
   auto run = std::make_shared<RunFile>();
   if (!loadRun(path, *run)) return 2;
-  killLinesShown = false;  // its only line is the verdict
   const RunVerdict verdict = checkRun(std::move(run));
   std::printf("nombre: %s\n", verdict.says.c_str());
   std::fflush(stdout);

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "enemies/update_pass.h"
 #include "runs/run_check.h"
 #include "runs/run_digest.h"
 #include "runs/run_log.h"
@@ -24,7 +23,6 @@ RunFile fixture(const char* name) {
 }
 
 void BM_CheckRun(benchmark::State& state) {
-  killLinesShown = false;  // a check writes none
   const RunFile file = fixture(kChecked[state.range(0)]);
   state.SetLabel(kChecked[state.range(0)]);
   long ticks = 0;
@@ -40,7 +38,6 @@ BENCHMARK(BM_CheckRun)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // The first format's check as it was: the digest folded after every tick.
 void BM_CheckRunWithTheDigestFolded(benchmark::State& state) {
-  killLinesShown = false;
   const RunFile file = fixture(kChecked[0]);
   state.SetLabel(kChecked[0]);
   for (auto _ : state) {

@@ -4,7 +4,7 @@
 
 #include "bench/bench_game.h"
 #include "enemies/roster.h"
-#include "enemies/update_pass.h"
+#include "rules/update_ticks.h"
 #include "rules/control_rules.h"
 #include "rules/hits.h"
 

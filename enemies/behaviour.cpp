@@ -26,11 +26,30 @@ constexpr double kDeathSteps[3] = {200.0, 400.0, 600.0};
 }  // namespace
 
 void Character::updateNPC(Position playerPosition, Chance& chance, ClockTicks now) {
-  const float playerX = playerPosition.getX();
-  const float myX = position.getX();
   seedChance(chance, static_cast<unsigned>(seed));
+  const float playerX = playerPosition.getX();
+  chooseState(std::fabs(playerX - position.getX()), now);
+  switch (state) {
+    case EnemyIdle:
+      attackActive = false;
+      break;
+    case EnemyApproach:
+      approachStep(playerX, now);
+      break;
+    case EnemyBlow:
+      blowStep(now);
+      break;
+    case EnemyDying:
+      fallStep(now);
+      break;
+    default:
+      break;
+  }
+}
 
-  const float distance = std::fabs(playerX - myX);
+// Falling once felled; else striking within reach, standing while the hero
+// is far, and walking up to him between.
+void Character::chooseState(float distance, ClockTicks now) {
   if (dead) {
     state = EnemyDying;
   } else if (dying) {
@@ -48,70 +67,54 @@ void Character::updateNPC(Position playerPosition, Chance& chance, ClockTicks no
   } else {
     state = EnemyApproach;
   }
+}
 
-  switch (state) {
-    case EnemyIdle:
-      attackActive = false;
-      break;
+void Character::approachStep(float playerX, ClockTicks now) {
+  frameIndex = moveClock().walkImage(kWalkSteps, now, frameIndex);
+  showFrame(frameIndex);
+  attackActive = false;
+  walkNPC(playerX >= position.getX());
+}
 
-    case EnemyApproach: {
-      clockNow = now;
-      const double t = elapsedMs(clockNow, clockStart);
-      for (int step = 0; step < 4; ++step) {
-        if (t > kWalkSteps[step]) frameIndex = step + 1;
-      }
-      if (t > kWalkSteps[3]) clockStart = now;
-      showFrame(frameIndex);
-      attackActive = false;
-      walkNPC(playerX >= myX);
-      break;
-    }
-
-    case EnemyBlow: {
-      clockNow = now;
-      const double t = elapsedMs(clockNow, clockStart);
-      if (t > kBlowImage2After) frameIndex = kPunchFrame2;
-      if (t > kBlowImage1After) frameIndex = kPunchFrame1;
-      // Built once a cycle: the update after 350 ms must not build the blow
-      // that landed a moment ago again and let it land a second time.
-      if (t > kBlowLiveAfter && !blowBuilt) {
-        blowBuilt = true;
-        const bool right = position.isFacingRight();
-        const float offset = right ? kBlowOffset : -kBlowOffset;
-        const Hitbox reach(Position(myX + offset, position.getY(), right), kBlowHalfWidth, kBlowHalfHeight);
-        attackBox = AttackBox(reach, static_cast<int>(power * kBlowFactor));
-        attackActive = true;
-        blowLanded = false;
-      }
-      if (t > kBlowEndsAfter) {
-        frameIndex = kPunchFrame1;
-        attackStarted = false;
-        state = EnemyIdle;
-        clockStart = now;
-      }
-      showFrame(frameIndex);
-      break;
-    }
-
-    case EnemyDying: {
-      deathAnimRunning = true;
-      clockNow = now;
-      const double t = elapsedMs(clockNow, clockStart);
-      for (int step = 0; step < 3; ++step) {
-        if (t > kDeathSteps[step]) frameIndex = kFirstDeathFrame + step;
-      }
-      if (t > kDeathSteps[2]) {
-        deathAnimRunning = false;
-        dying = false;
-        dead = true;
-      }
-      showFrame(frameIndex);
-      break;
-    }
-
-    default:
-      break;
+void Character::blowStep(ClockTicks now) {
+  const double t = moveClock().read(now);
+  if (t > kBlowImage2After) frameIndex = kPunchFrame2;
+  if (t > kBlowImage1After) frameIndex = kPunchFrame1;
+  // Built once a cycle: the update after 350 ms must not build the blow
+  // that landed a moment ago again and let it land a second time.
+  if (t > kBlowLiveAfter && !blowBuilt) {
+    blowBuilt = true;
+    const bool right = position.isFacingRight();
+    const float offset = right ? kBlowOffset : -kBlowOffset;
+    const Hitbox reach(Position(position.getX() + offset, position.getY(), right), kBlowHalfWidth, kBlowHalfHeight);
+    attackBox = AttackBox(reach, static_cast<int>(power * kBlowFactor));
+    attackActive = true;
+    blowLanded = false;
   }
+  if (t > kBlowEndsAfter) {
+    frameIndex = kPunchFrame1;
+    attackStarted = false;
+    state = EnemyIdle;
+    clockStart = now;
+  }
+  showFrame(frameIndex);
+}
+
+// The death steps by time since the fall began; after the last the enemy is
+// dead, and the update pass takes it off the roster. From the blow that
+// felled it on, it shows its fall: the first death image until the steps begin.
+void Character::fallStep(ClockTicks now) {
+  deathAnimRunning = true;
+  const double t = moveClock().read(now);
+  for (int step = 0; step < 3; ++step) {
+    if (t > kDeathSteps[step]) frameIndex = kFirstDeathFrame + step;
+  }
+  if (t > kDeathSteps[2]) {
+    deathAnimRunning = false;
+    dying = false;
+    dead = true;
+  }
+  showFrame(frameIndex < kFirstDeathFrame ? kFirstDeathFrame : frameIndex);
 }
 
 void Character::walkNPC(bool towardRight) {

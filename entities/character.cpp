@@ -33,3 +33,17 @@ void Character::markStruck(ClockTicks now) {
   struckAt = now;
   struck = true;
 }
+
+double MoveClock::read(ClockTicks now) const {
+  lastRead = now;
+  return elapsedMs(lastRead, start);
+}
+
+int MoveClock::walkImage(const double (&steps)[4], ClockTicks now, int image) const {
+  const double elapsed = read(now);
+  for (int step = 0; step < 4; ++step) {
+    if (elapsed > steps[step]) image = step + 1;
+  }
+  if (elapsed > steps[3]) start = now;
+  return image;
+}

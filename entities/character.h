@@ -21,6 +21,20 @@ constexpr float kStageEnd = 6.0f;
 // Enemy states, chosen afresh at every update.
 enum EnemyState { EnemyIdle = 0, EnemyApproach = 1, EnemyBlow = 2, EnemyDying = 3 };
 
+// A fighter's move clock: when the move it times began and when it was last
+// read, two members of the fighter (both state of the run).
+struct MoveClock {
+  ClockTicks& start;
+  ClockTicks& lastRead;
+
+  // The ms since the move began, read at `now` (which is noted as the last reading).
+  double read(ClockTicks now) const;
+  // A walk cycle read at `now`: past each of the four steps (ms) the next
+  // image of 1 to 4 shows, and past the last the cycle starts over. Returns
+  // the image to show, `image` while no step is past.
+  int walkImage(const double (&steps)[4], ClockTicks now, int image) const;
+};
+
 class Character : public Element {
  public:
   Character() = default;
@@ -33,7 +47,7 @@ class Character : public Element {
   bool takeDamage(int amount);
 
   int getHealth() const { return health; }
-  int getScore() const { return score; }
+  std::int64_t getScore() const { return score; }
   bool isAttacking() const { return attackActive; }
   AttackBox getAttackBox() const { return attackBox; }
   bool isHitByBlow() const { return hitByBlow; }
@@ -58,7 +72,8 @@ class Character : public Element {
   bool deathAnimRunning = false;
   int health = 0;
   int power = 0;
-  int score = 0;
+  // What defeating it is worth; the hero's own is his score of the stage.
+  std::int64_t score = 0;
   int state = 0;
   bool dead = false;
   AttackBox attackBox;
@@ -74,4 +89,11 @@ class Character : public Element {
 
   // Shows entry index of its frame list (nothing when the list is shorter).
   void showFrame(int index);
+
+ private:
+  MoveClock moveClock() { return {clockStart, clockNow}; }
+  void chooseState(float distance, ClockTicks now);
+  void approachStep(float playerX, ClockTicks now);
+  void blowStep(ClockTicks now);
+  void fallStep(ClockTicks now);
 };

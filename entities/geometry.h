@@ -32,8 +32,6 @@ class Hitbox {
       : position(p), halfWidth(halfWidth), halfHeight(halfHeight) {}
 
   Position getPosition() const { return position; }
-  float getHalfWidth() const { return halfWidth; }
-  float getHalfHeight() const { return halfHeight; }
   void setHalfHeight(float h) { halfHeight = h; }
   void move(float d, bool right) { position.move(d, right); }
   void moveY(float d, bool up) { position.moveY(d, up); }

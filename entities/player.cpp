@@ -37,9 +37,33 @@ void Player::raiseMultiplier() { scoreMultiplier = static_cast<float>(scoreMulti
 
 void Player::resetMultiplier() { scoreMultiplier = 1.0f; }
 
-void Player::addScore(int points) {
-  const int before = score;
-  score = static_cast<int>(static_cast<float>(score + points * scoreMultiplier));
+namespace {
+
+// A value in halves (twice the value, not negative) rounded to 24 significant
+// bits, to the nearest and a tie to the even one.
+std::int64_t toSignificantBits(std::int64_t halves) {
+  int dropped = 0;
+  while ((halves >> dropped) >= (std::int64_t{1} << 24)) ++dropped;
+  if (dropped == 0) return halves;
+  const std::int64_t kept = halves >> dropped;
+  const std::int64_t rest = halves - (kept << dropped);
+  const std::int64_t half = std::int64_t{1} << (dropped - 1);
+  const bool up = rest > half || (rest == half && (kept & 1) != 0);
+  return (kept + (up ? 1 : 0)) << dropped;
+}
+
+}  // namespace
+
+// The score of a stage has always been kept as a 24-bit significand keeps a
+// number: the points times the multiplier, then their sum with the score,
+// each rounded to 24 significant bits, and the fraction dropped. Every score
+// up to 2^24 is exact; a stage scoring past it rounds as every recorded run
+// of it did, so they replay alike.
+void Player::addScore(std::int64_t points) {
+  const std::int64_t before = score;
+  const auto multiplierHalves = static_cast<std::int64_t>(scoreMultiplier * 2.0f);
+  const std::int64_t gain = toSignificantBits(points * multiplierHalves);  // in halves
+  score = toSignificantBits(toSignificantBits(2 * score) + gain) / 2;
   runScore += score - before;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// The hero: a fighter with lives, a score multiplier, a jump, the blow
-// sounds he starts and the enemy roster he walks among.
+// The hero: a fighter with lives, his score of the stage and of the run, a
+// score multiplier, a jump, and the counts of the blow sounds he starts and
+// of the enemies he defeats (the shell plays and tells them). His update
+// takes the roster he walks among and strikes.
 
 #include <vector>
 
@@ -31,7 +33,8 @@ class Player : public Character {
   void reset();
   void raiseMultiplier();
   void resetMultiplier();
-  void addScore(int points);
+  // Adds points times the multiplier to the score of the stage and the run.
+  void addScore(std::int64_t points);
   // Lets the next blow hit every enemy once.
   void clearHitFlags(std::vector<Character>& enemies);
   // Corners back to their standing heights, whatever the position says.
@@ -54,7 +57,7 @@ class Player : public Character {
   float scoreMultiplier = 1.0f;
   // Everything scored since the game began, over every life and stage: the
   // score the player sees. `score` itself starts again at each of them.
-  long long runScore = 0;
+  std::int64_t runScore = 0;
   int jumpPhase = 0;
   int jumpForward = 0;
   int playerFrame = 1;
@@ -68,8 +71,17 @@ class Player : public Character {
   // How many times each blow sound has been started since the run began.
   int soundsStarted[kBlowSounds] = {};
   int lives = 0;
+  // Enemies defeated since the run began, counted as each leaves the roster
+  // when its fall has played out; the shell says "Kill" for each.
+  std::int64_t kills = 0;
 
  private:
+  MoveClock heroClock() { return {playerClockStart, playerClockNow}; }
+  void groundControl(int code, std::vector<Character>& enemies);
+  void crouchingStep(int code, std::vector<Character>& enemies);
+  void jumpingStep(int code, std::vector<Character>& enemies);
+  void crouchKickStep(int code, std::vector<Character>& enemies);
+  void flyingKickStep(std::vector<Character>& enemies);
   void moveRightEdge(float d);
   void moveFacingEdge(float d);
   void setStageStart();

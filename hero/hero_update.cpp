@@ -1,5 +1,6 @@
-// The hero's tick: walking with collision and scrolling, the jump, the four
-// blows, their images, sounds and blow boxes.
+// The hero's tick: walking with collision and scrolling, crouching, the jump
+// and the flying kick, the standing blows and the low kick, their images,
+// sounds and blow boxes.
 #include "hero/control_codes.h"
 #include "entities/player.h"
 
@@ -65,112 +66,116 @@ void Player::update(int code, ClockTicks now, std::vector<Character>& enemies) {
   switch (state) {
     case Idle:
       showFrame(kStandingFrame);
-      if (code == kWalkLeft || code == kWalkRight) {
-        state = Walking;
-        walk(code == kWalkRight, enemies);
-      } else if (code == kJump) {
-        startJump(false, enemies);
-      } else {
-        startGroundMove(code);
-      }
+      groundControl(code, enemies);
       break;
-
-    case Walking: {
-      playerClockNow = tickTime;
-      const double elapsed = elapsedMs(playerClockNow, playerClockStart);
-      for (int step = 0; step < 4; ++step) {
-        if (elapsed > kWalkSteps[step]) playerFrame = step + 1;
-      }
-      if (elapsed > kWalkSteps[3]) restartClock();
+    case Walking:
+      playerFrame = heroClock().walkImage(kWalkSteps, tickTime, playerFrame);
       showFrame(playerFrame);
-      if (code == kNoControl) {
-        state = Idle;
-      } else if (code == kWalkLeft || code == kWalkRight) {
-        walk(code == kWalkRight, enemies);
-      } else if (code == kJump) {
-        startJump(true, enemies);
-      } else {
-        startGroundMove(code);
-      }
+      groundControl(code, enemies);
       break;
-    }
-
     case Crouching:
-      attackActive = false;  // a crouch kick is live for the one tick that placed it
-      showFrame(lowKickShowing() ? kLowKickFrame : kCrouchFrame);
-      if (code == kWalkLeft || code == kWalkRight) {
-        const bool right = code == kWalkRight;
-        position.setFacingRight(right);
-        turn(right);
-      } else if (code == kJump) {
-        startJump(false, enemies);
-      } else if (code == kStandUp) {
-        state = Idle;
-        hitbox.setHalfHeight(kBodyHalfHeight);
-      } else if (code == kKick && (!classicBlows || crouchKickReady())) {
-        state = CrouchKick;
-        crouchKickStart = tickTime;
-        crouchKicked = true;
-        if (classicBlows) {
-          showFrame(kLowKickFrame);
-        } else {
-          restartClock();
-        }
-        playSound(KickSwing);
-      }
+      crouchingStep(code, enemies);
       break;
-
     case Jumping:
-      airborneStep(enemies);
-      if (code == kKick) {
-        state = FlyingKick;
-        restartClock();
-        playSound(KickSwing);
-        clearHitFlags(enemies);
-      }
+      jumpingStep(code, enemies);
       break;
-
     case Punching:
       standingBlowStep(kPunchBlow, PunchSwing, code, enemies);
       break;
-
     case Kicking:
       standingBlowStep(kKickBlow, KickSwing, code, enemies);
       break;
-
     case CrouchKick:
-      if (classicBlows) {
-        // Live until the next tick, so the hits resolved after this one see it.
-        state = Crouching;
-        setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f, enemies);
-      } else {
-        lowKickStep(code, enemies);
-      }
+      crouchKickStep(code, enemies);
       break;
-
-    case FlyingKick: {
-      playerClockNow = tickTime;
-      if (elapsedMs(playerClockNow, playerClockStart) > kFlyingKickLasts) {
-        playerFrame = kStandingFrame;
-        restartClock();
-        attackActive = false;
-        state = Jumping;
-      } else {
-        playerFrame = kFlyingKickFrame;
-        const bool right = position.isFacingRight();
-        const float offset = right ? kFlyingKickOffset : -kFlyingKickOffset;
-        const Position centre(position.getX() + offset, position.getY(), right);
-        attackBox = AttackBox(Hitbox(centre, kFlyingKickHalfWidth, kFlyingKickHalfHeight), power);
-        attackActive = true;
-      }
-      showFrame(playerFrame);
-      airborneStep(enemies);
+    case FlyingKick:
+      flyingKickStep(enemies);
       break;
-    }
-
     default:
       break;
   }
+}
+
+// Standing or walking: a walk key walks, Up jumps (forward from a walk),
+// nothing held stands, and the rest crouch or strike.
+void Player::groundControl(int code, std::vector<Character>& enemies) {
+  if (code == kWalkLeft || code == kWalkRight) {
+    state = Walking;
+    walk(code == kWalkRight, enemies);
+  } else if (code == kJump) {
+    startJump(state == Walking, enemies);
+  } else if (code == kNoControl) {
+    state = Idle;
+  } else {
+    startGroundMove(code);
+  }
+}
+
+// Crouched: a walk key only turns him, Up jumps, a stand-up request stands
+// him up, and a kick throws the low kick.
+void Player::crouchingStep(int code, std::vector<Character>& enemies) {
+  attackActive = false;  // a crouch kick is live for the one tick that placed it
+  showFrame(lowKickShowing() ? kLowKickFrame : kCrouchFrame);
+  if (code == kWalkLeft || code == kWalkRight) {
+    const bool right = code == kWalkRight;
+    position.setFacingRight(right);
+    turn(right);
+  } else if (code == kJump) {
+    startJump(false, enemies);
+  } else if (code == kStandUp) {
+    state = Idle;
+    hitbox.setHalfHeight(kBodyHalfHeight);
+  } else if (code == kKick && (!classicBlows || crouchKickReady())) {
+    state = CrouchKick;
+    crouchKickStart = tickTime;
+    crouchKicked = true;
+    if (classicBlows) {
+      showFrame(kLowKickFrame);
+    } else {
+      restartClock();
+    }
+    playSound(KickSwing);
+  }
+}
+
+// In the air; a kick there turns the jump into a flying kick.
+void Player::jumpingStep(int code, std::vector<Character>& enemies) {
+  airborneStep(enemies);
+  if (code != kKick) return;
+  state = FlyingKick;
+  restartClock();
+  playSound(KickSwing);
+  clearHitFlags(enemies);
+}
+
+void Player::crouchKickStep(int code, std::vector<Character>& enemies) {
+  if (classicBlows) {
+    // Live until the next tick, so the hits resolved after this one see it.
+    state = Crouching;
+    setAttackBox(kCrouchKickHalfWidth, kCrouchKickHalfHeight, 1.0f, enemies);
+  } else {
+    lowKickStep(code, enemies);
+  }
+}
+
+// The flying kick strikes from its start until kFlyingKickLasts, then the
+// jump goes on to its landing.
+void Player::flyingKickStep(std::vector<Character>& enemies) {
+  if (heroClock().read(tickTime) > kFlyingKickLasts) {
+    playerFrame = kStandingFrame;
+    restartClock();
+    attackActive = false;
+    state = Jumping;
+  } else {
+    playerFrame = kFlyingKickFrame;
+    const bool right = position.isFacingRight();
+    const float offset = right ? kFlyingKickOffset : -kFlyingKickOffset;
+    const Position centre(position.getX() + offset, position.getY(), right);
+    attackBox = AttackBox(Hitbox(centre, kFlyingKickHalfWidth, kFlyingKickHalfHeight), power);
+    attackActive = true;
+  }
+  showFrame(playerFrame);
+  airborneStep(enemies);
 }
 
 // Crouch, punch or kick from the ground, as Idle and Walking both allow.
@@ -220,8 +225,7 @@ bool Player::blowEnds(double elapsed, bool wasLive) const {
 }
 
 void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int code, std::vector<Character>& enemies) {
-  playerClockNow = tickTime;
-  const double elapsed = elapsedMs(playerClockNow, playerClockStart);
+  const double elapsed = heroClock().read(tickTime);
   const bool wasLive = attackActive;
   for (int i = 0; i < blow.imageCount; ++i) {
     if (elapsed > blow.images[i].after) playerFrame = blow.images[i].frame;
@@ -246,8 +250,7 @@ void Player::standingBlowStep(const StandingBlow& blow, BlowSound sound, int cod
 // blow lands as it shows, on a standing kick's time and with its box, on
 // what stands in front within reach. A held kick key throws the next one.
 void Player::lowKickStep(int code, std::vector<Character>& enemies) {
-  playerClockNow = tickTime;
-  const double elapsed = elapsedMs(playerClockNow, playerClockStart);
+  const double elapsed = heroClock().read(tickTime);
   const bool wasLive = attackActive;
   showFrame(elapsed > kLowKickLegOut ? kLowKickFrame : kCrouchFrame);
   if (elapsed > kBlowLiveAfter) setAttackBox(kKickBlow.halfWidth, kKickBlow.halfHeight, kKickBlow.factor, enemies);

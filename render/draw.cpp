@@ -218,16 +218,12 @@ void drawAll(const Drawing& drawing, const std::vector<Character>& list, float h
     return turnA != turnB ? turnA < turnB : places[a].depth > places[b].depth;
   });
   for (size_t i : order) {
-    const bool livingPictureOfTheFallen = falling(list[i]) && list[i].shown.index < kFirstDeathFrame;
-    if (places[i].shift == 0.0f && !livingPictureOfTheFallen) {
+    if (places[i].shift == 0.0f) {
       drawFighter(drawing, list[i], now);
       continue;
     }
-    Character seen = list[i];  // the rules' quad and picture stay as they are
+    Character seen = list[i];  // the rules' quad stays as it is
     seen.shiftVertices(false, places[i].shift);
-    // A felled enemy's ticks show its last living picture until its death
-    // steps begin; from the blow on it is drawn falling.
-    if (livingPictureOfTheFallen) seen.showFrame(kFirstDeathFrame);
     drawFighter(drawing, seen, now);
   }
 }

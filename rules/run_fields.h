@@ -67,6 +67,7 @@ void forEachHeroField(P& p, Visit&& visit) {
   visit(p.classicBlows, Kept::Apart);  // follows from the run's pace
   visit(p.soundsStarted, Kept::Apart);  // for the shell to play
   visit(p.lives, Kept::State);
+  visit(p.kills, Kept::Apart);  // for the shell to tell
   visit(p.tickTime, Kept::Apart);  // the time of the tick under way
 }
 

@@ -52,6 +52,11 @@ void stageClearTick(Run& run) {
 
 }  // namespace
 
+void updateCharacters(Player& hero, std::vector<Character>& roster, int code, Chance& chance, ClockTicks now) {
+  hero.update(code, now, roster);
+  hero.kills += updateEnemies(roster, hero.getPosition(), chance, now);
+}
+
 bool gameIsOver(const Run& run) { return run.stageOver && run.tovan->lives == 0; }
 
 ClockTicks nextTickTime(const Run& run) {

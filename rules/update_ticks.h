@@ -31,5 +31,10 @@ constexpr double kStageClearLasts = 1000.0;
 // beside the run (a recording or a replay), if any.
 bool runNextTick(Run& run);
 
+// The fighters' moves in a tick at `now`: the hero's for the control code,
+// then every enemy's (enemies/update_pass.h), those whose fall has played
+// out counted as his kills. The blows are resolved after (rules/hits.h).
+void updateCharacters(Player& hero, std::vector<Character>& roster, int code, Chance& chance, ClockTicks now);
+
 // The game is over: the last life is lost, and no tick runs again.
 bool gameIsOver(const Run& run);

@@ -1,7 +1,6 @@
 #include "runs/run_check.h"
 
 #include "base/user_files.h"
-#include "enemies/update_pass.h"
 
 bool readRunFile(const std::string& path, RunFile& run, std::string& why, bool (*stopAsked)()) {
   std::string text;

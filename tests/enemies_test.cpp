@@ -6,11 +6,11 @@
 
 #include "base/chance.h"
 #include "enemies/roster.h"
-#include "enemies/update_pass.h"
 #include "enemies/waves.h"
 #include "render/frames.h"
 #include "rules/control_rules.h"
 #include "rules/hits.h"
+#include "rules/update_ticks.h"
 #include "tests/gl_fixture.h"
 
 namespace {
@@ -249,22 +249,29 @@ TEST_F(Enemies, AnEnemyInContactHitsOnceEachBlowCycle) {
   EXPECT_EQ(hero().getHealth(), 500 - 5 * 25);
 }
 
-TEST_F(Enemies, DeathImagesThenRemovalWithOneKillLine) {
+// From the blow on, a felled enemy shows its fall: the first death image
+// until the death steps begin, then each in turn; when they have played out
+// it leaves the roster, counted as the hero's kill (the rules print nothing).
+TEST_F(Enemies, DeathImagesThenRemovalCountedAsAKill) {
   placeHero(0.0f);
   Character& e = enemyAt(3.0f);
+  update(e, kStart - 50);  // it walks a while first: a living image
+  ASSERT_LT(e.shown.index, kFirstDeathFrame);
   e.takeDamage(100);
   testing::internal::CaptureStdout();
-  const std::pair<ClockTicks, int> steps[] = {{0, 1}, {200, 1}, {201, 7}, {401, 8}};
+  const std::pair<ClockTicks, int> steps[] = {{0, 7}, {100, 7}, {200, 7}, {201, 7}, {401, 8}, {600, 8}};
   for (const auto& [at, frame] : steps) {
     setGameClock(kStart + at);
     updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
     ASSERT_EQ(game->run.enemies.size(), 1u);
     EXPECT_EQ(textureOf(game->drawing, game->run.enemies[0].shown), game->drawing.enemyFrames[frame]) << at;
   }
+  EXPECT_EQ(hero().kills, 0);
   setGameClock(kStart + 601);
   updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
   EXPECT_TRUE(game->run.enemies.empty());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
+  EXPECT_EQ(hero().kills, 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
@@ -277,26 +284,24 @@ TEST_F(Enemies, AnEraseSkipsTheNextEnemyForThatPass) {
   setGameClock(kStart + 700);
   const float secondX = game->run.enemies[1].getPosition().getX();
   const float thirdX = game->run.enemies[2].getPosition().getX();
-  testing::internal::CaptureStdout();
   updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
+  EXPECT_EQ(hero().kills, 1);
   ASSERT_EQ(game->run.enemies.size(), 2u);
   EXPECT_EQ(game->run.enemies[0].getPosition().getX(), secondX);  // skipped this pass
   EXPECT_LT(game->run.enemies[1].getPosition().getX(), thirdX);   // updated
 }
 
-TEST_F(Enemies, LeavingTheRosterPrintsKillAndClearingPrintsNothing) {
+TEST_F(Enemies, LeavingTheRosterCountsAKillAndClearingItDoesNot) {
   enemyAt(2.0f);
   Character& dying = enemyAt(3.0f);
   dying.takeDamage(100);
   setGameClock(kStart);
   updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
   setGameClock(kStart + 700);
-  testing::internal::CaptureStdout();
   updateCharacters(hero(), game->run.enemies, game->run.controlCode, game->run.chance, wallClock());
   EXPECT_EQ(game->run.enemies.size(), 1u);
   clearRoster(game->run.enemies);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kill\n");
+  EXPECT_EQ(hero().kills, 1);
 }
 
 }  // namespace

@@ -98,6 +98,49 @@ TEST_F(HeroTest, ScoreRisesWithTheMultiplier) {
   EXPECT_FLOAT_EQ(hero().scoreMultiplier, 1.0f);
 }
 
+// The score the runs were recorded with: the sum taken as a float.
+std::int64_t floatScore(int score, int points, float multiplier) {
+  return static_cast<int>(static_cast<float>(score + points * multiplier));
+}
+
+// The score is whole numbers, added as it always was: exact to 2^24 and
+// rounded past it as the float sum rounded, so every recorded run keeps its
+// score, and with it its digest.
+TEST_F(HeroTest, TheScoreAddsUpAsTheFloatSumDidAtEveryScore) {
+  // Kill after kill without a blow taken: past 2^24 within 1200 kills, and
+  // 12,000 reach 1.8 billion.
+  int reference = 0;
+  std::int64_t runScore = 0;
+  for (int kill = 1; kill <= 12000; ++kill) {
+    hero().raiseMultiplier();
+    const int next = static_cast<int>(floatScore(reference, 50, hero().scoreMultiplier));
+    runScore += next - reference;
+    reference = next;
+    hero().addScore(50);
+    ASSERT_EQ(hero().getScore(), reference) << "kill " << kill;
+    ASSERT_EQ(hero().runScore, runScore) << "kill " << kill;
+  }
+  EXPECT_GT(reference, 1 << 30);
+  // Scores, points and multipliers around the edges of a float's whole numbers.
+  const int scores[] = {0, 7, 8388607, 8388608, 16777200, 16777215, 16777216, 16777218, 33554430, 33554432,
+                        100000001 / 8 * 8, 1400000000};
+  const int points[] = {1, 3, 25, 50, 101};
+  const float multipliers[] = {1.0f, 1.5f, 2.0f, 2.5f, 117.5f, 6001.5f};
+  for (int score : scores) {
+    for (int worth : points) {
+      for (float multiplier : multipliers) {
+        hero().score = score;
+        hero().runScore = score;
+        hero().scoreMultiplier = multiplier;
+        hero().addScore(worth);
+        const std::int64_t expected = floatScore(score, worth, multiplier);
+        EXPECT_EQ(hero().getScore(), expected) << score << " + " << worth << " x " << multiplier;
+        EXPECT_EQ(hero().runScore, expected) << score << " + " << worth << " x " << multiplier;
+      }
+    }
+  }
+}
+
 TEST_F(HeroTest, QuadOperationsRestoreTheQuad) {
   float before[12];
   std::copy(hero().vertices, hero().vertices + 12, before);

@@ -54,7 +54,7 @@ TEST(Position, MovingTurnsTowardTheMoveAndHeightKeepsFacing) {
 TEST(AttackBox, KeepsBoxAndDamage) {
   const AttackBox blow(Hitbox(Position(1, 0), 0.035f, 0.6f), 50);
   EXPECT_EQ(blow.getDamage(), 50);
-  EXPECT_FLOAT_EQ(blow.getBox().getHalfHeight(), 0.6f);
+  EXPECT_FLOAT_EQ(blow.getBox().halfHeight, 0.6f);
 }
 
 }  // namespace

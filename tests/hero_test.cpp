@@ -104,7 +104,7 @@ TEST_F(HeroUpdate, KickImagesAndItsBox) {
   tick(kKick, kStart + 349);
   EXPECT_TRUE(hero().isAttacking());
   EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
-  EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.06f);
+  EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().halfWidth, 0.06f);
 }
 
 // With ticks 16-17 ms apart, 347-350 ms holds a tick only now and then: the
@@ -167,7 +167,7 @@ TEST_F(HeroUpdate, KickOnTheLandingTickEndsOnTheGround) {
 TEST_F(HeroUpdate, CrouchingGuardsHighTurnsOnTheSpotAndCannotPunch) {
   tick(kCrouch, kStart);
   EXPECT_EQ(hero().state, Crouching);
-  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.6f);
+  EXPECT_FLOAT_EQ(hero().getHitbox().halfHeight, 0.6f);
   tick(kPunch, kStart + 3);
   EXPECT_EQ(hero().state, Crouching);
   tick(kWalkLeft, kStart + 6);
@@ -175,7 +175,7 @@ TEST_F(HeroUpdate, CrouchingGuardsHighTurnsOnTheSpotAndCannotPunch) {
   EXPECT_EQ(hero().getPosition().getX(), 0.0f);
   tick(kStandUp, kStart + 9);
   EXPECT_EQ(hero().state, Idle);
-  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.12f);
+  EXPECT_FLOAT_EQ(hero().getHitbox().halfHeight, 0.12f);
 }
 
 // Runs recorded at 3 ms ticks: the crouch kick struck on the next tick.
@@ -190,7 +190,7 @@ TEST_F(HeroUpdate, AtThreeMsTicksACrouchKickLandsOnceAndAHeldKickRepeatsAtTheKic
   tick(kKick, t += 3);  // the kick's one live tick
   EXPECT_EQ(hero().state, Crouching);
   ASSERT_TRUE(hero().isAttacking());
-  EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.065f);
+  EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().halfWidth, 0.065f);
   if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   if (resolveHits(hero(), game->run.enemies, 1.0f, game->run.hearts, game->run.chance, wallClock())) game->run.stageOver = true;
   EXPECT_EQ(game->run.enemies[0].getHealth(), 0);  // in reach, hit once for the hero's power
@@ -253,7 +253,7 @@ TEST_F(HeroUpdate, ALowKickLandsAsTheLegGoesOutOnAKicksTimeAndReach) {
       EXPECT_EQ(textureOf(game->drawing, hero().shown), game->drawing.playerFrames[since > 250 ? kLowKick : kCrouched]) << since;
     }
     if (hero().isAttacking()) {
-      EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().getHalfWidth(), 0.06f);
+      EXPECT_FLOAT_EQ(hero().getAttackBox().getBox().halfWidth, 0.06f);
       EXPECT_EQ(hero().getAttackBox().getDamage(), 100);
       if (landedAt < 0) landedAt = static_cast<int>(since);
     }
@@ -338,20 +338,20 @@ TEST_F(HeroUpdate, AJumpFromACrouchKeepsTheCrouchBoxUntilTheNextStandUp) {
   ASSERT_EQ(hero().state, Jumping);
   ClockTicks t = kStart + 3;
   while (hero().state == Jumping && t < kStart + 300) {
-    EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.6f);
+    EXPECT_FLOAT_EQ(hero().getHitbox().halfHeight, 0.6f);
     tick(kStandUp, t += 3);  // let go of Down in the air: not crouched, so nothing to stand up from
   }
   EXPECT_EQ(hero().state, Idle);
   EXPECT_FLOAT_EQ(hero().vertices[1], 0.1f);  // the quad stands
-  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.6f);
+  EXPECT_FLOAT_EQ(hero().getHitbox().halfHeight, 0.6f);
   tick(kCrouch, t += 3);
   tick(kStandUp, t += 3);
-  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.12f);
+  EXPECT_FLOAT_EQ(hero().getHitbox().halfHeight, 0.12f);
   // And a lost life gives it back too.
   tick(kCrouch, t += 3);
   tick(kJump, t += 3);
   hero().reset();
-  EXPECT_FLOAT_EQ(hero().getHitbox().getHalfHeight(), 0.12f);
+  EXPECT_FLOAT_EQ(hero().getHitbox().halfHeight, 0.12f);
 }
 
 TEST_F(HeroUpdate, EachBlowStartsItsOwnSound) {

@@ -10,7 +10,6 @@
 #include "app/pass_ticks.h"
 #include "base/chance.h"
 #include "enemies/roster.h"
-#include "enemies/update_pass.h"
 #include "enemies/waves.h"
 #include "rules/control_rules.h"
 #include "render/frames.h"
@@ -56,8 +55,9 @@ class UpdateTicks : public ::testing::Test {
   std::string snapshot() {
     const Player& h = hero();
     char line[256];
-    std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%d lives=%d tex=%u live=%d\n",
-                  h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(), h.getScore(), h.lives,
+    std::snprintf(line, sizeof(line), "hero x=%a y=%a state=%d health=%d score=%lld lives=%d tex=%u live=%d\n",
+                  h.getPosition().getX(), h.getPosition().getY(), h.state, h.getHealth(),
+                  static_cast<long long>(h.getScore()), h.lives,
                   textureOf(game->drawing, h.shown), h.isAttacking());
     std::string out = line;
     for (const Character& e : game->run.enemies) {
@@ -175,6 +175,28 @@ TEST_F(UpdateTicks, TicksFallEvery50ThirdsOfAMillisecond) {
   EXPECT_EQ(game->run.tickClock, kStart + 100 + 3600000);
   EXPECT_EQ(game->run.tickCarry, 0);
   game->run.stageOver = false;
+}
+
+// The rules count the enemies whose fall has played out; the shell says
+// "Kill" for each after the ticks of the pass they left the roster in.
+TEST_F(UpdateTicks, EachEnemyDefeatedInAPassIsOneKillLine) {
+  for (float x : {3.0f, 3.5f, 4.0f}) spawnEnemy(game->run.enemies, 1, x, 0.0f, 1.0f);
+  game->run.enemies[0].takeDamage(100);
+  game->run.enemies[2].takeDamage(100);
+  std::string said;
+  for (ClockTicks t = 33; t <= 1000; t += 33) {
+    const size_t before = game->run.enemies.size();
+    testing::internal::CaptureStdout();
+    runDueTicks(*game, kStart + t);
+    const std::string lines = testing::internal::GetCapturedStdout();
+    std::string expected;
+    for (size_t gone = game->run.enemies.size(); gone < before; ++gone) expected += "Kill\n";
+    EXPECT_EQ(lines, expected) << t;
+    said += lines;
+  }
+  EXPECT_EQ(said, "Kill\nKill\n");
+  EXPECT_EQ(hero().kills, 2);
+  EXPECT_EQ(game->run.enemies.size(), 1u);
 }
 
 // A jump is 22 ticks: at 60 ticks a second it lasts 367 ms, long enough to

@@ -22,7 +22,6 @@
 #include "clip/offscreen_gl.h"
 #include "base/keys.h"
 #include "base/quit_signals.h"
-#include "enemies/update_pass.h"
 #include "rules/control_rules.h"
 #include "runs/run_check.h"
 #include "runs/run_log.h"
@@ -408,9 +407,7 @@ TEST(Export, EveryStageHearsAQuitSignal) {
   beginRun(played, 1.0f, 5000);
   log.beginRecording(played, nullptr);
   takeKey(played, kKeyX, kKeyPress, &log);
-  killLinesShown = false;
-  for (long tick = 0; tick < 100000; ++tick) ASSERT_TRUE(runLoggedTick(played, &log));
-  killLinesShown = true;
+  for (std::int64_t tick = 0; tick < 100000; ++tick) ASSERT_TRUE(runLoggedTick(played, &log));
   std::string text = log.finish(played);
   text.replace(text.size() - 17, 16, "0123456789abcdef");
   const std::string longRun = home.path + "/long.nrep";
