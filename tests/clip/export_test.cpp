@@ -233,7 +233,7 @@ TEST(Export, QuitSignalLeavesNoFile) {
   const std::string folder = home.path + "/clips";
   const std::string script = noDisplayHomeIn(home) + NOMBRE_GAME + " --replay " + kFightRun + " --export " + folder +
                              "/whole.mkv > " + home.path + "/said 2>&1 & game=$!; " +
-                             "for i in $(seq 400); do ls -A " + folder + " | grep -q part && break; sleep 0.025; done; " +
+                             "for i in $(seq 400); do ls -A " + folder + " | grep -q tmp && break; sleep 0.025; done; " +
                              "kill -TERM $game; wait $game; echo $?";
   std::string status;
   ASSERT_EQ(runCommand(script, &status), 0);
@@ -364,13 +364,13 @@ TEST(Export, TargetsAreKeptAsThePlayersFiles) {
   ASSERT_EQ(runCommand("sh -c 'echo $$'", &dead), 0);
   dead.pop_back();
   const std::string alive = std::to_string(getpid());
-  for (const std::string& left : {".real.mkv.part-" + dead, ".real.mkv.frames-" + dead, ".real.mkv.part-" + alive}) {
+  for (const std::string& left : {".real.mkv.tmp-" + dead + "-1", ".real.mkv.tmp-" + dead + "-2", ".real.mkv.tmp-" + alive + "-1"}) {
     std::string ignored;
     ASSERT_EQ(runCommand("head -c 1000000 /dev/zero > " + clips + "/" + left, &ignored), 0);
   }
   Command command = exportWith(home, "--replay " + kFightRun + " --export " + clips + "/link.mkv --to 0.1 --mute");
   EXPECT_EQ(command.status, 0) << command.output;
-  EXPECT_EQ(filesIn(clips), (std::vector<std::string>{".real.mkv.part-" + alive, "link.mkv", "real.mkv"}));
+  EXPECT_EQ(filesIn(clips), (std::vector<std::string>{".real.mkv.tmp-" + alive + "-1", "link.mkv", "real.mkv"}));
   struct stat link {};
   ASSERT_EQ(lstat((clips + "/link.mkv").c_str(), &link), 0);
   EXPECT_TRUE(S_ISLNK(link.st_mode));
@@ -383,7 +383,7 @@ TEST(Export, TargetsAreKeptAsThePlayersFiles) {
   command = exportWith(home, "--replay " + kFightRun + " --export " + clips + "/" + longest + " --to 0.1");
   EXPECT_EQ(command.status, 0) << command.output;
   EXPECT_EQ(filesIn(clips),
-            (std::vector<std::string>{".real.mkv.part-" + alive, "link.mkv", longest, "real.mkv"}));
+            (std::vector<std::string>{".real.mkv.tmp-" + alive + "-1", "link.mkv", longest, "real.mkv"}));
 }
 
 // The export as it runs, its process id, and the shell's wait for it once
@@ -431,7 +431,7 @@ TEST(Export, EveryStageHearsAQuitSignal) {
       {"planning", "--replay " + longRun + " --export " + clips + "/long.mkv --force", "kill -INT $game; ",
        "/long.mkv"},
       {"two signals while writing", "--replay " + kFightRun + " --export " + clips + "/fight.gif",
-       "for i in $(seq 400); do ls -A " + clips + " | grep -q frames && break; sleep 0.025; done; "
+       "for i in $(seq 400); do ls -A " + clips + " | grep -q tmp && break; sleep 0.025; done; "
        "kill -TERM $game; kill -HUP $game; sleep 0.05; kill -TERM $game 2>/dev/null; ", "/fight.gif"},
   };
   for (const auto& c : cases) {
