@@ -317,7 +317,7 @@ TEST(Export, RefusedBeforeAnyWork) {
   const struct {
     const char* what;
     std::string arguments;
-    const char* says;
+    std::string says;
   } cases[] = {
       {"--from past the run", moved + "out.mkv --from 1e300", "--from 1e+300: the run is 16.60 s long"},
       {"--from and --to past the run", moved + "out.mkv --from 1e16 --to 2e16", "--from 1e+16: the run is 16.60 s long"},
@@ -326,6 +326,8 @@ TEST(Export, RefusedBeforeAnyWork) {
       {"--to NaN", moved + "out.mkv --from 5 --to nan", "--to: nan is not a time in seconds"},
       {"--to infinite", moved + "out.mkv --to inf", "--to: inf is not a time in seconds"},
       {"an odd size for H.264", moved + "out.mp4 --size 801x600", "801x600 frames"},
+      {"a GIF longer than its size allows", moved + "out.gif --size 1600x1200",
+       "cannot export 16.60 s to " + runs + "/out.gif: a GIF of 1600x1200 frames holds at most 15.00 s"},
       {"the run itself", " --replay " + runs + "/moved.mkv --export " + runs + "/moved.mkv",
        "it is the run being exported"},
       {"the run by another name", " --replay " + runs + "/moved.mkv --export " + runs + "/linked.mkv",
@@ -467,21 +469,27 @@ TEST(Export, EveryQuitSignalOnlyAsks) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ended by signal " << WTERMSIG(status);
 }
 
+// A copy of the game in home/game whose data folder lacks `missing` (as
+// "sound/music.wav"); its executable's path.
+std::string gameWithout(const ScratchFolder& home, const std::string& missing) {
+  const std::string game = home.path + "/game";
+  std::string ignored;
+  EXPECT_EQ(runCommand("mkdir -p " + game + "/img " + game + "/sound && cp " + NOMBRE_GAME + " " + game +
+                           "/nombre && cd " + NOMBRE_RUN_DIR + " && for f in img/* sound/*; do ln -s \"$PWD/$f\" " +
+                           game + "/$f; done && rm " + game + "/" + missing,
+                       &ignored),
+            0);
+  return game + "/nombre";
+}
+
 // A sound the export cannot read is named in one line; the clip is made
 // without it. Here a copy of the game whose data folder has no music.
 TEST(Export, AMissingSoundIsNamed) {
   ScratchFolder home;
-  const std::string game = home.path + "/game";
-  const std::string data = std::string(NOMBRE_RUN_DIR);
-  std::string ignored;
-  ASSERT_EQ(runCommand("mkdir -p " + game + "/sound && cp " + NOMBRE_GAME + " " + game + "/nombre && ln -s " + data +
-                           "/img " + game + "/img && for s in punch kick impact; do ln -s " + data + "/sound/$s.wav " +
-                           game + "/sound/; done",
-                       &ignored),
-            0);
+  const std::string game = gameWithout(home, "sound/music.wav");
   Command command;
-  command.status = runCommand(noDisplayHomeIn(home) + game + "/nombre --replay " + kFightRun + " --export " +
-                                  home.path + "/fight.mkv --to 0.5 2>&1",
+  command.status = runCommand(noDisplayHomeIn(home) + game + " --replay " + kFightRun + " --export " + home.path +
+                                  "/fight.mkv --to 0.5 2>&1",
                               &command.output);
   EXPECT_EQ(command.status, 0) << command.output;
   EXPECT_EQ(linesOf(command.output), 2) << command.output;
@@ -491,6 +499,39 @@ TEST(Export, AMissingSoundIsNamed) {
   ReadClip read;
   std::string why;
   EXPECT_TRUE(readClip(home.path + "/fight.mkv", &read, &why)) << why;
+}
+
+// An export whose stdout and stderr are a pipe nobody reads any more: its
+// lines fail, and it cleans up or finishes as it would have, leaving the
+// clip whole or nothing. Here a GIF (no sound system), once with a game
+// whose start-up fails (a picture missing) after the clip's files are made.
+TEST(Export, AClosedPipeLeavesNoPartOfAClip) {
+  ScratchFolder home;
+  const std::string clips = home.path + "/clips";
+  ASSERT_EQ(mkdir(clips.c_str(), 0755), 0);
+  const struct {
+    const char* what;
+    std::string game;
+    int status;
+    std::vector<std::string> left;
+  } cases[] = {
+      {"start-up failing", gameWithout(home, "img/corazon.png"), 1, {}},
+      {"the clip written", NOMBRE_GAME, 0, {"fight.gif"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string status;
+    // The game starts once the pipe's reader has closed it.
+    const std::string closed = home.path + "/closed";
+    ASSERT_EQ(runCommand("rm -f " + closed + "; (until [ -e " + closed + " ]; do sleep 0.01; done; " +
+                             noDisplayHomeIn(home) + c.game + " --replay " + kFightRun + " --export " + clips +
+                             "/fight.gif --to 0.2 2>&1; echo $? > " + home.path + "/status) | (exec 0<&-; touch " +
+                             closed + "); cat " + home.path + "/status",
+                         &status),
+              0);
+    EXPECT_EQ(status, std::to_string(c.status) + "\n");
+    EXPECT_EQ(filesIn(clips), c.left);
+  }
 }
 
 }  // namespace
