@@ -28,6 +28,8 @@ std::string lowerCase(std::string text) {
   return text;
 }
 
+// The line refusing a GIF of options.frames frames: they last from the
+// first to the last, (frames - 1) / 60 s, as the run's length is said.
 std::string gifTooLong(const std::string& path, const ClipOptions& options) {
   char seconds[64];
   std::snprintf(seconds, sizeof seconds, "%.2f s", static_cast<double>(options.frames - 1) / kClipFrameRate);
