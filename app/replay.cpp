@@ -47,16 +47,20 @@ std::string lastRunPath() {
   return folder.empty() ? "" : folder + "/last-run.nrep";
 }
 
-bool loadRun(const std::string& path, RunFile& run) {
+bool loadRun(const std::string& path, RunFile& run, bool (*stopAsked)()) {
   std::string why;
-  if (readRunFile(path, run, why)) return true;
+  if (readRunFile(path, run, why, stopAsked)) return true;
+  if (stopAsked != nullptr && stopAsked()) return false;
   std::fprintf(stderr, "nombre: %s is not a run to replay: %s\n", quotedPath(path).c_str(), why.c_str());
   return false;
 }
 
-void beginReplay(Game& game, const RunFile& run) {
+void beginReplay(Game& game, const RunFile& run) { beginReplay(game, std::make_shared<const RunFile>(run)); }
+
+void beginReplay(Game& game, const std::shared_ptr<const RunFile>& shared) {
+  const RunFile& run = *shared;
   restartGame(game, run.startClock);
-  startReplaying(game.run, game.log, run);
+  startReplaying(game.run, game.log, shared);
   setRunTime(game.run.clock, run.startClock, wallClock());
 }
 

@@ -3,6 +3,7 @@
 // else as the player's last run), and a recorded run can be watched again or
 // checked without drawing.
 
+#include <memory>
 #include <string>
 
 #include "app/game.h"
@@ -20,11 +21,13 @@ struct GLFWwindow;
 void viewerKey(GLFWwindow* window, int key, int scancode, int action, int mods);
 
 // Reads the run at `path`. On failure writes one line saying why and returns false.
-bool loadRun(const std::string& path, RunFile& run);
+bool loadRun(const std::string& path, RunFile& run, bool (*stopAsked)() = nullptr);
 
 // Starts `game` (already started up) on the run's first tick, with its log
 // playing it back.
 void beginReplay(Game& game, const RunFile& run);
+// The same with the file shared, not copied.
+void beginReplay(Game& game, const std::shared_ptr<const RunFile>& run);
 
 // What a watched run says once it has played to its end: whether it ended as recorded.
 std::string replayEndLine(const Game& game);

@@ -1,31 +1,22 @@
 #include "base/user_files.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <climits>
 
 #include "base/console.h"
 #include "base/files.h"
+#include "base/temporary_file.h"
 
 namespace {
 
 const char* const kGameFolder = "nombre";
-// A temporary is named ".<file>.tmp-<pid>-<n>": hidden, beside the file it
-// will replace (a rename only stays atomic within one file system), and
-// carrying the writer's process id so that a leftover can be told from a
-// write still under way in another copy of the game.
-const char* const kTemporaryMark = ".tmp-";
-constexpr size_t kTemporaryRoom = 32;  // the mark, a process id and a serial number
 
 std::string folderFrom(const char* xdgVariable, const char* underHome) {
   const char* xdg = std::getenv(xdgVariable);
@@ -38,59 +29,7 @@ std::string folderFrom(const char* xdgVariable, const char* underHome) {
 
 std::string reason(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-void splitPath(const std::string& path, std::string* folder, std::string* name) {
-  const size_t slash = path.rfind('/');
-  *folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  *name = slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
-
-void removeDeadWritersFiles(const std::string& folder, const std::string& prefix) {
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string entryName = entry->d_name;
-    if (entryName.compare(0, prefix.size(), prefix) != 0) continue;
-    const char* const digits = entryName.c_str() + prefix.size();
-    if (*digits < '0' || *digits > '9') continue;
-    const long writer = std::strtol(digits, nullptr, 10);
-    const bool writerGone = writer <= 0 || (kill(static_cast<pid_t>(writer), 0) != 0 && errno == ESRCH);
-    if (writerGone) unlink((folder + "/" + entryName).c_str());
-  }
-  closedir(dir);
-}
-
-std::string hiddenStem(const std::string& name, size_t room) {
-  const std::string stem = "." + name;
-  if (stem.size() + room <= NAME_MAX) return stem;
-  char hash[24];
-  std::snprintf(hash, sizeof hash, "~%016llx", static_cast<unsigned long long>(nameHash(name)));
-  return stem.substr(0, NAME_MAX - room - std::strlen(hash)) + hash;
-}
-
-// The file a write to `path` goes to: where a chain of symlinks at `path`
-// ends (a link to a link to the table writes the table, and the links stay).
-std::string linkTarget(const std::string& path) {
-  constexpr int kMostLinks = 40;  // as the kernel allows
-  std::string target = path;
-  for (int hop = 0; hop < kMostLinks; ++hop) {
-    struct stat status {};
-    if (lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) break;
-    char link[PATH_MAX];
-    const ssize_t length = readlink(target.c_str(), link, sizeof link);
-    if (length <= 0 || static_cast<size_t>(length) >= sizeof link) break;
-    const std::string to(link, static_cast<size_t>(length));
-    if (to[0] == '/') {
-      target = to;
-    } else {
-      std::string folder, name;
-      splitPath(target, &folder, &name);
-      target = folder + "/" + to;
-    }
-  }
-  return target;
-}
 
 bool madeReadOnly(const std::string& path) {
   struct stat status {};
@@ -203,49 +142,28 @@ FileRead readPlayerFile(const std::string& path, long long maxBytes, std::string
 bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why) {
   std::string unused;
   if (why == nullptr) why = &unused;
-  std::string folder, name;
-  const std::string target = linkTarget(path);
-  splitPath(target, &folder, &name);
-  if (name.empty()) {
+  TemporaryFile temporary(path);
+  if (!temporary.named()) {
     *why = "no file name";
     return false;
   }
-  if (!makeFolders(folder, why)) return false;
-  const std::string stem = hiddenStem(name, kTemporaryRoom);
-  removeDeadWritersFiles(folder, stem + kTemporaryMark);
-
-  static std::atomic<unsigned> serial{0};
-  const std::string temporary =
-      folder + "/" + stem + kTemporaryMark + std::to_string(getpid()) + "-" + std::to_string(++serial);
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (!makeFolders(temporary.folder(), why)) return false;
+  const int fd = open(temporary.path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
-    *why = reason("cannot write in " + quotedPath(folder));
+    *why = reason("cannot write in " + quotedPath(temporary.folder()));
     return false;
   }
-  // The player may have made the file private (or shared it): it stays so.
-  struct stat old {};
-  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
   bool ok = writeAllOf(fd, contents) && fsync(fd) == 0;
   if (!ok) *why = reason("cannot write " + quotedPath(path));
   if (close(fd) != 0 && ok) {
     *why = reason("cannot write " + quotedPath(path));
     ok = false;
   }
-  if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
-    *why = reason("cannot replace " + quotedPath(target));
+  if (ok && !temporary.replaceTarget()) {
+    *why = reason("cannot replace " + quotedPath(temporary.target()));
     ok = false;
   }
-  if (!ok) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  // The rename itself is kept on disk only once the folder is.
-  const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    fsync(folderFd);
-    close(folderFd);
-  }
-  return true;
+  return ok;
 }
 
 std::string moveAside(const std::string& path) {

@@ -14,31 +14,17 @@ std::string userStateFolder();   // $XDG_STATE_HOME/nombre, else $HOME/.local/st
 // player's words; "" when there is one. A relative path there does not count.
 std::string whyNoUserFolder(const char* xdgVariable);
 
-// Writes `contents` to `path` whole or not at all: a temporary file in the
-// same folder as the file (the target of a symlink at `path`, so the link
-// stays; the old file's permissions are kept) (created with its parents if missing), written, flushed,
-// fsync'd, renamed over `path`. On failure returns false, leaves any old file
-// whole, removes its temporary, and sets *why to a short reason.
-// Temporaries left beside `path` by a copy of the game that died mid-write
-// are removed on the way.
+// Writes `contents` to `path` whole or not at all, through a TemporaryFile
+// (base/temporary_file.h) beside the file: the target of a symlink at `path`,
+// so the link stays, in its folder (created with its parents if missing);
+// the old file's permissions are kept. On failure returns false, leaves any
+// old file whole, removes its temporary, and sets *why to a short reason.
 bool writeFileWhole(const std::string& path, const std::string& contents, std::string* why);
 
-// The file a write to `path` goes to: where a chain of symlinks at `path`
-// ends (a write through a link keeps the link), or `path` itself.
-std::string linkTarget(const std::string& path);
 // The player has taken the write permission off the regular file at `path`:
 // it is never written over. The mode is read, not tried, since root may
 // write any file.
 bool madeReadOnly(const std::string& path);
-
-// The start of the hidden names of the files written beside the file called
-// `name` before they take its place: "." and the name, or, where that would
-// leave less than `room` bytes of the most a name may hold, its start and a
-// hash of the whole name (so the stem is still the file's own).
-std::string hiddenStem(const std::string& name, size_t room);
-// Removes the files in `folder` named `prefix`, a process id, then anything,
-// whose process is no longer running: what a writer that died left there.
-void removeDeadWritersFiles(const std::string& folder, const std::string& prefix);
 
 // Creates `folder` and any missing parents. Returns false and sets *why when
 // it cannot.

@@ -14,8 +14,12 @@ bool readRunFile(const std::string& path, RunFile& run, std::string& why, bool (
 }
 
 void startReplaying(Run& run, RunLog& log, const RunFile& file) {
-  beginRun(run, file.level, file.startClock, file.pace);
-  log.beginReplay(file);
+  startReplaying(run, log, std::make_shared<const RunFile>(file));
+}
+
+void startReplaying(Run& run, RunLog& log, std::shared_ptr<const RunFile> file) {
+  beginRun(run, file->level, file->startClock, file->pace);
+  log.beginReplay(std::move(file));
 }
 
 RunVerdict checkRun(const RunFile& file, bool (*stopAsked)(), long long mostSteps) {
@@ -26,8 +30,7 @@ RunVerdict checkRun(std::shared_ptr<const RunFile> shared, bool (*stopAsked)(), 
   const RunFile& file = *shared;
   Run run;
   RunLog log;
-  beginRun(run, file.level, file.startClock, file.pace);
-  log.beginReplay(std::move(shared));
+  startReplaying(run, log, std::move(shared));
   RunVerdict verdict;
   long long steps = 0;
   constexpr long long kStepsBetweenAsks = 1 << 14;

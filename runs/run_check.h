@@ -23,6 +23,7 @@ bool readRunFile(const std::string& path, RunFile& run, std::string& why, bool (
 // `run` started afresh as `file` starts, and `log` ready to play the file
 // back into it: tick the run with the log (runLoggedTick, runs/run_log.h).
 void startReplaying(Run& run, RunLog& log, const RunFile& file);
+void startReplaying(Run& run, RunLog& log, std::shared_ptr<const RunFile> file);
 
 // What a check may cost, in steps: a tick is kTickSteps, and each enemy on
 // the roster at it one more (a tick's work grows with the roster). A check

@@ -71,10 +71,12 @@ clip::ClipOptions optionsWithSound(bool sound) {
 }
 
 // Writes `frames` frames and their sound; false when the writer said no.
-bool writeFrames(clip::ClipWriter& writer, int frames, bool fewColours) {
+// *taken (if given) counts the frames it took.
+bool writeFrames(clip::ClipWriter& writer, int frames, bool fewColours, int* taken = nullptr) {
   for (int n = 0; n < frames; ++n) {
     const std::vector<float> sound = soundOf(n);
     if (!writer.addFrame(frameOf(n, fewColours).data())) return false;
+    if (taken != nullptr) ++*taken;
     if (!writer.addSound(sound.data(), static_cast<int>(sound.size()))) return false;
   }
   return writer.finish();
@@ -354,16 +356,81 @@ TEST(ClipWriter, EveryFailureLeavesNothingBehind) {
       options.stopAsked = stopHalfWay;
     }
     clip::ClipWriter writer;
-    const bool written = writer.open(path, options) && writeFrames(writer, 40, false);
+    int taken = 0;
+    const bool written = writer.open(path, options) && writeFrames(writer, 40, false, &taken);
     EXPECT_FALSE(written);
     EXPECT_EQ(writer.failure(), c.failure);
     EXPECT_NE(writer.error().find(c.saying), std::string::npos) << writer.error();
     EXPECT_EQ(writer.error().find('\n'), std::string::npos);
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{}) << "in " << folder;
     if (c.stopAt >= 0) {
-      EXPECT_EQ(writer.framesAdded(), c.stopAt);
+      EXPECT_EQ(taken, c.stopAt);
     }
   }
+}
+
+// A GIF's kept frames wait on the disk until its palette is known, so how
+// many frames it may be given follows its size; more are refused before
+// anything is made. Other files are not held to it.
+TEST(ClipWriter, AGifsLengthIsBoundedByItsPixels) {
+  const struct {
+    int width, height;
+    long long most;
+  } sizes[] = {{800, 600, 3601}, {1600, 1200, 901}, {4096, 4096, 103}};
+  ScratchFolder folder;
+  const std::string gif = folder.path + "/run.gif";
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+    EXPECT_EQ(clip::mostGifFrames(size.width, size.height), size.most);
+    clip::ClipOptions options;
+    options.width = size.width;
+    options.height = size.height;
+    options.frames = size.most;
+    std::string line;
+    EXPECT_EQ(clip::checkClipTarget(gif, options, &line), clip::ClipFailure::none) << line;
+    options.frames = size.most + 1;
+    EXPECT_EQ(clip::checkClipTarget(gif, options, &line), clip::ClipFailure::refused);
+    EXPECT_NE(line.find("holds at most"), std::string::npos) << line;
+    EXPECT_EQ(clip::checkClipTarget(folder.path + "/run.mkv", options, &line), clip::ClipFailure::none) << line;
+    clip::ClipWriter writer;
+    EXPECT_FALSE(writer.open(gif, options));
+    EXPECT_EQ(writer.failure(), clip::ClipFailure::refused);
+  }
+  EXPECT_EQ(filesIn(folder.path), std::vector<std::string>{});
+}
+
+// The largest GIF an export makes, 4096x4096, is written: its lossless
+// spool cuts such frames in more slices than a smaller one.
+TEST(ClipWriter, TheLargestGifIsWritten) {
+  constexpr int kSide = 4096;
+  constexpr int kBox = 100;  // a yellow box at the top left of a blue frame
+  const unsigned char yellow[3] = {240, 200, 0}, blue[3] = {16, 48, 96};
+  std::vector<unsigned char> rgba(static_cast<std::size_t>(kSide) * kSide * 4);
+  for (std::size_t pixel = 0; pixel < rgba.size() / 4; ++pixel) {
+    const unsigned char* colour = pixel % kSide < kBox && pixel / kSide < kBox ? yellow : blue;
+    std::copy(colour, colour + 3, &rgba[pixel * 4]);
+    rgba[pixel * 4 + 3] = 255;
+  }
+  ScratchFolder folder;
+  const std::string path = folder.path + "/large.gif";
+  clip::ClipOptions options = optionsWithSound(false);
+  options.width = kSide;
+  options.height = kSide;
+  clip::ClipWriter writer;
+  ASSERT_TRUE(writer.open(path, options)) << writer.error();
+  ASSERT_TRUE(writer.addFrame(rgba.data())) << writer.error();
+  ASSERT_TRUE(writer.finish()) << writer.error();
+  ReadClip read;
+  std::string why;
+  ASSERT_TRUE(readClip(path, &read, &why)) << why;
+  ASSERT_EQ(read.rgb.size(), 1u);
+  ASSERT_EQ(read.rgb[0].size(), static_cast<std::size_t>(kSide) * kSide * 3);
+  for (std::size_t pixel : {std::size_t{0}, std::size_t{kBox - 1} * (kSide + 1), std::size_t{kBox} * (kSide + 1),
+                            read.rgb[0].size() / 3 - 1}) {
+    const unsigned char* colour = pixel == 0 || pixel == (kBox - 1) * (kSide + 1) ? yellow : blue;
+    EXPECT_TRUE(std::equal(colour, colour + 3, &read.rgb[0][pixel * 3])) << "pixel " << pixel;
+  }
+  EXPECT_EQ(filesIn(folder.path), std::vector<std::string>{"large.gif"});
 }
 
 // Renaming the finished clip over a folder or a device (here /dev/full's

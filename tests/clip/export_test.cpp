@@ -230,7 +230,7 @@ TEST(Export, QuitSignalLeavesNoFile) {
   const std::string folder = home.path + "/clips";
   const std::string script = noDisplayHomeIn(home) + NOMBRE_GAME + " --replay " + kFightRun + " --export " + folder +
                              "/whole.mkv > " + home.path + "/said 2>&1 & game=$!; " +
-                             "for i in $(seq 400); do ls -A " + folder + " | grep -q part && break; sleep 0.025; done; " +
+                             "for i in $(seq 400); do ls -A " + folder + " | grep -q tmp && break; sleep 0.025; done; " +
                              "kill -TERM $game; wait $game; echo $?";
   std::string status;
   ASSERT_EQ(runCommand(script, &status), 0);
@@ -314,7 +314,7 @@ TEST(Export, RefusedBeforeAnyWork) {
   const struct {
     const char* what;
     std::string arguments;
-    const char* says;
+    std::string says;
   } cases[] = {
       {"--from past the run", moved + "out.mkv --from 1e300", "--from 1e+300: the run is 16.60 s long"},
       {"--from and --to past the run", moved + "out.mkv --from 1e16 --to 2e16", "--from 1e+16: the run is 16.60 s long"},
@@ -323,6 +323,8 @@ TEST(Export, RefusedBeforeAnyWork) {
       {"--to NaN", moved + "out.mkv --from 5 --to nan", "--to: nan is not a time in seconds"},
       {"--to infinite", moved + "out.mkv --to inf", "--to: inf is not a time in seconds"},
       {"an odd size for H.264", moved + "out.mp4 --size 801x600", "801x600 frames"},
+      {"a GIF longer than its size allows", moved + "out.gif --size 1600x1200",
+       "cannot export 16.60 s to " + runs + "/out.gif: a GIF of 1600x1200 frames holds at most 15.00 s"},
       {"the run itself", " --replay " + runs + "/moved.mkv --export " + runs + "/moved.mkv",
        "it is the run being exported"},
       {"the run by another name", " --replay " + runs + "/moved.mkv --export " + runs + "/linked.mkv",
@@ -361,13 +363,13 @@ TEST(Export, TargetsAreKeptAsThePlayersFiles) {
   ASSERT_EQ(runCommand("sh -c 'echo $$'", &dead), 0);
   dead.pop_back();
   const std::string alive = std::to_string(getpid());
-  for (const std::string& left : {".real.mkv.part-" + dead, ".real.mkv.frames-" + dead, ".real.mkv.part-" + alive}) {
+  for (const std::string& left : {".real.mkv.tmp-" + dead + "-1", ".real.mkv.tmp-" + dead + "-2", ".real.mkv.tmp-" + alive + "-1"}) {
     std::string ignored;
     ASSERT_EQ(runCommand("head -c 1000000 /dev/zero > " + clips + "/" + left, &ignored), 0);
   }
   Command command = exportWith(home, "--replay " + kFightRun + " --export " + clips + "/link.mkv --to 0.1 --mute");
   EXPECT_EQ(command.status, 0) << command.output;
-  EXPECT_EQ(filesIn(clips), (std::vector<std::string>{".real.mkv.part-" + alive, "link.mkv", "real.mkv"}));
+  EXPECT_EQ(filesIn(clips), (std::vector<std::string>{".real.mkv.tmp-" + alive + "-1", "link.mkv", "real.mkv"}));
   struct stat link {};
   ASSERT_EQ(lstat((clips + "/link.mkv").c_str(), &link), 0);
   EXPECT_TRUE(S_ISLNK(link.st_mode));
@@ -380,7 +382,7 @@ TEST(Export, TargetsAreKeptAsThePlayersFiles) {
   command = exportWith(home, "--replay " + kFightRun + " --export " + clips + "/" + longest + " --to 0.1");
   EXPECT_EQ(command.status, 0) << command.output;
   EXPECT_EQ(filesIn(clips),
-            (std::vector<std::string>{".real.mkv.part-" + alive, "link.mkv", longest, "real.mkv"}));
+            (std::vector<std::string>{".real.mkv.tmp-" + alive + "-1", "link.mkv", longest, "real.mkv"}));
 }
 
 // The export as it runs, its process id, and the shell's wait for it once
@@ -424,7 +426,7 @@ TEST(Export, EveryStageHearsAQuitSignal) {
       {"planning", "--replay " + longRun + " --export " + clips + "/long.mkv --force", "kill -INT $game; ",
        "/long.mkv"},
       {"two signals while writing", "--replay " + kFightRun + " --export " + clips + "/fight.gif",
-       "for i in $(seq 400); do ls -A " + clips + " | grep -q frames && break; sleep 0.025; done; "
+       "for i in $(seq 400); do ls -A " + clips + " | grep -q tmp && break; sleep 0.025; done; "
        "kill -TERM $game; kill -HUP $game; sleep 0.05; kill -TERM $game 2>/dev/null; ", "/fight.gif"},
   };
   for (const auto& c : cases) {
@@ -460,21 +462,27 @@ TEST(Export, EveryQuitSignalOnlyAsks) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ended by signal " << WTERMSIG(status);
 }
 
+// A copy of the game in home/game whose data folder lacks `missing` (as
+// "sound/music.wav"); its executable's path.
+std::string gameWithout(const ScratchFolder& home, const std::string& missing) {
+  const std::string game = home.path + "/game";
+  std::string ignored;
+  EXPECT_EQ(runCommand("mkdir -p " + game + "/img " + game + "/sound && cp " + NOMBRE_GAME + " " + game +
+                           "/nombre && cd " + NOMBRE_RUN_DIR + " && for f in img/* sound/*; do ln -s \"$PWD/$f\" " +
+                           game + "/$f; done && rm " + game + "/" + missing,
+                       &ignored),
+            0);
+  return game + "/nombre";
+}
+
 // A sound the export cannot read is named in one line; the clip is made
 // without it. Here a copy of the game whose data folder has no music.
 TEST(Export, AMissingSoundIsNamed) {
   ScratchFolder home;
-  const std::string game = home.path + "/game";
-  const std::string data = std::string(NOMBRE_RUN_DIR);
-  std::string ignored;
-  ASSERT_EQ(runCommand("mkdir -p " + game + "/sound && cp " + NOMBRE_GAME + " " + game + "/nombre && ln -s " + data +
-                           "/img " + game + "/img && for s in punch kick impact; do ln -s " + data + "/sound/$s.wav " +
-                           game + "/sound/; done",
-                       &ignored),
-            0);
+  const std::string game = gameWithout(home, "sound/music.wav");
   Command command;
-  command.status = runCommand(noDisplayHomeIn(home) + game + "/nombre --replay " + kFightRun + " --export " +
-                                  home.path + "/fight.mkv --to 0.5 2>&1",
+  command.status = runCommand(noDisplayHomeIn(home) + game + " --replay " + kFightRun + " --export " + home.path +
+                                  "/fight.mkv --to 0.5 2>&1",
                               &command.output);
   EXPECT_EQ(command.status, 0) << command.output;
   EXPECT_EQ(linesOf(command.output), 2) << command.output;
@@ -484,6 +492,39 @@ TEST(Export, AMissingSoundIsNamed) {
   ReadClip read;
   std::string why;
   EXPECT_TRUE(readClip(home.path + "/fight.mkv", &read, &why)) << why;
+}
+
+// An export whose stdout and stderr are a pipe nobody reads any more: its
+// lines fail, and it cleans up or finishes as it would have, leaving the
+// clip whole or nothing. Here a GIF (no sound system), once with a game
+// whose start-up fails (a picture missing) after the clip's files are made.
+TEST(Export, AClosedPipeLeavesNoPartOfAClip) {
+  ScratchFolder home;
+  const std::string clips = home.path + "/clips";
+  ASSERT_EQ(mkdir(clips.c_str(), 0755), 0);
+  const struct {
+    const char* what;
+    std::string game;
+    int status;
+    std::vector<std::string> left;
+  } cases[] = {
+      {"start-up failing", gameWithout(home, "img/corazon.png"), 1, {}},
+      {"the clip written", NOMBRE_GAME, 0, {"fight.gif"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string status;
+    // The game starts once the pipe's reader has closed it.
+    const std::string closed = home.path + "/closed";
+    ASSERT_EQ(runCommand("rm -f " + closed + "; (until [ -e " + closed + " ]; do sleep 0.01; done; " +
+                             noDisplayHomeIn(home) + c.game + " --replay " + kFightRun + " --export " + clips +
+                             "/fight.gif --to 0.2 2>&1; echo $? > " + home.path + "/status) | (exec 0<&-; touch " +
+                             closed + "); cat " + home.path + "/status",
+                         &status),
+              0);
+    EXPECT_EQ(status, std::to_string(c.status) + "\n");
+    EXPECT_EQ(filesIn(clips), c.left);
+  }
 }
 
 }  // namespace
