@@ -182,11 +182,7 @@ int exportRun(const ExportRequest& request) {
   // The music from the run's start; each blow played by the pass whose
   // ticks start it, as in the window, at that frame of the track. The track
   // is rendered from the run's start, so a part sounds as it did in the whole.
-  if (withSound) {
-    startMusic(game.sounds, settings);
-    openBlowSounds(game.sounds.blows);
-    applySoundVolumes(settings, nullptr, game.sounds.blows.system);
-  }
+  if (withSound) startSounds(game.sounds, settings);
 
   clip::ExportProgress progress(stdout, frames);
   std::vector<unsigned char> rgba(static_cast<std::size_t>(request.width) * request.height * 4);

@@ -81,8 +81,6 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
     file.abandon();
     return started;
   }
-  // The music starts at its volume.
-  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   RunLog log;
   log.beginRecording(game.run, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRunText);
   game.run.log = &log;
@@ -105,8 +103,6 @@ int watchReplay(const std::string& path, bool uncapped) {
   game.settings = loadSettings();
   const int started = startUp(game);
   if (started != 0) return started;
-  // The music starts at its volume.
-  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   glfwSetKeyCallback(game.window, viewerKey);
   RunLog log;
   beginReplay(game, log, run);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "input/controls.h"
+#include "app/window_callbacks.h"
 #include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
 #include "window/frame_pace.h"
@@ -43,7 +43,7 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   openMenu(game.run);
   EXPECT_TRUE(draws()) << "the menu opens";
   EXPECT_FALSE(draws()) << "the same menu";
-  keyCallback(game.window, GLFW_KEY_DOWN, 0, GLFW_PRESS, 0);
+  sendKey(game, GLFW_KEY_DOWN, GLFW_PRESS);
   EXPECT_TRUE(draws()) << "the other choice";
   EXPECT_FALSE(draws());
   glViewport(50, 0, 700, 525);

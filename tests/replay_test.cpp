@@ -644,7 +644,7 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
     SCOPED_TRACE(pair.name);
     const RunFile runs[2] = {parsed(pair.first), parsed(pair.second)};
     Game other;
-    startRunBeside(other, *game, runs[1].level, runs[1].startClock);
+    startRun(other, runs[1].level, runs[1].startClock);
     Game* games[2] = {game, &other};
     RunLog logs[2];
     for (int i = 0; i < 2; ++i) beginReplay(*games[i], logs[i], runs[i]);
