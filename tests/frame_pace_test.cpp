@@ -3,7 +3,10 @@
 // switch that lifts the cap.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/command_line.h"
+#include "app/play_picture.h"
 #include "app/window_callbacks.h"
 #include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
@@ -31,6 +34,43 @@ TEST(FramePace, PassesStartAPeriodApartAndAStallStartsTheScheduleAfresh) {
   EXPECT_DOUBLE_EQ(refreshPeriod(0), 1.0 / 60.0);
   EXPECT_DOUBLE_EQ(refreshPeriod(-1), 1.0 / 60.0);
   EXPECT_DOUBLE_EQ(refreshPeriod(144), 1.0 / 144.0);
+}
+
+// A browser calls a pass at each of its frames: their period is the median of
+// the first intervals, whatever a slow first frame or a stall among them
+// took, and play is drawn between ticks on any screen but one at the ticks' rate.
+TEST(FramePace, TheBrowsersFramePeriodIsMeasuredFromItsFirstPasses) {
+  struct Case {
+    const char* name;
+    double hertz;
+    std::vector<double> odd;  // intervals among the first, in seconds
+    bool between;
+  };
+  const Case cases[] = {
+      {"60 Hz", 60.0, {}, false},
+      {"60 Hz, a slow first frame and a stall", 60.0, {0.4, 0.25, 0.05}, false},
+      {"59.94 Hz", 59.94, {}, false},
+      {"120 Hz", 120.0, {0.1}, true},
+      {"144 Hz, two stalls", 144.0, {0.2, 0.03}, true},
+      {"30 Hz", 30.0, {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PassPeriod measure;
+    double now = 2.5;
+    int completed = 0;
+    EXPECT_FALSE(notePassStart(measure, now)) << "one pass is no interval";
+    for (int i = 0; i < kMeasuredIntervals + 10; ++i) {
+      now += i < static_cast<int>(c.odd.size()) ? c.odd[i] : 1.0 / c.hertz;
+      if (notePassStart(measure, now)) {
+        ++completed;
+        EXPECT_EQ(i, kMeasuredIntervals - 1) << "measured on the pass that completes it";
+      }
+    }
+    EXPECT_EQ(completed, 1);
+    EXPECT_NEAR(measure.period, 1.0 / c.hertz, 1e-9);
+    EXPECT_EQ(drawsBetweenTicks(measure.period, true, kGamePace), c.between);
+  }
 }
 
 TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
