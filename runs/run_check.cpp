@@ -32,13 +32,6 @@ void startReplaying(Run& run, RunLog& log, const RunFile& file) {
   run.log = &log;
 }
 
-bool playToEnd(Run& run, RunLog& log) {
-  while (!log.replayDone(run)) {
-    if (!runLoggedTick(run) && !log.replayDone(run)) return false;
-  }
-  return true;
-}
-
 RunVerdict checkRun(const RunFile& file, bool (*stopAsked)(), long long mostSteps) {
   Run run;
   RunLog log;

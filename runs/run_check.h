@@ -23,10 +23,6 @@ bool runLoggedTick(Run& run);
 // `run` started afresh as `file` starts, with `log` playing the file back into it.
 void startReplaying(Run& run, RunLog& log, const RunFile& file);
 
-// Plays a run started by startReplaying to the end of its file as fast as
-// ticks go. False when it stops short of its last tick (the menu open or the
-// game over where the file goes on).
-bool playToEnd(Run& run, RunLog& log);
 
 // What a check may cost, in steps: a tick is kTickSteps, and each enemy on
 // the roster at it one more (a tick's work grows with the roster). A check

@@ -111,7 +111,12 @@ TEST_F(Replays, RecordedRunsOfEveryFormatStillCheck) {
     ASSERT_TRUE(loadRun(std::string(NOMBRE_FIXTURES) + "/" + name, run));
     RunLog log;
     beginReplay(*game, log, run);
-    EXPECT_TRUE(playToEnd(game->run, log));
+    // As fast as ticks go, to the end of the file: none stops short of it.
+    bool stoppedShort = false;
+    while (!log.replayDone(game->run) && !stoppedShort) {
+      stoppedShort = !runLoggedTick(game->run) && !log.replayDone(game->run);
+    }
+    EXPECT_FALSE(stoppedShort);
     EXPECT_EQ(log.firstDifference(), -1);
     EXPECT_TRUE(log.endsAsRecorded(game->run));
     EXPECT_EQ(game->run.tovan->lives, fixture.livesLeft);
