@@ -45,8 +45,10 @@ Page page;
 // than the ticks (a 120 or 144 Hz screen): as measured, or 60 a second until
 // it is; and for the pace of the run shown.
 void paceDrawing() {
-  const double period = page.framePeriod.period > 0.0 ? page.framePeriod.period : refreshPeriod(0);
-  page.game.drawBetweenTicks = drawsBetweenTicks(period, true, page.game.run.pace);
+  const bool measured = page.framePeriod.period > 0.0;
+  const double period = measured ? page.framePeriod.period : refreshPeriod(0);
+  page.game.drawBetweenTicks =
+      drawsBetweenTicks(period, true, page.game.run.pace, measured ? kMeasuredSameRate : kSameRate);
 }
 
 // The browser's storage is written after every change the game keeps, and
@@ -192,6 +194,11 @@ EMSCRIPTEN_KEEPALIVE double nombrePassMs(double share) {
   std::sort(sorted.begin(), sorted.end());
   return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(share * static_cast<double>(sorted.size())))];
 }
+
+// How far apart the browser's frames come, as measured (0 until it is), and
+// whether play is drawn between ticks (for the page's tests).
+EMSCRIPTEN_KEEPALIVE double nombreFrameMs() { return page.framePeriod.period * 1000.0; }
+EMSCRIPTEN_KEEPALIVE int nombreDrawsBetweenTicks() { return page.game.drawBetweenTicks ? 1 : 0; }
 
 // Where the hero stands and what the run has come to (for the page's tests).
 EMSCRIPTEN_KEEPALIVE double nombreHeroX() {
