@@ -184,15 +184,6 @@ void nameMissingSounds() {
   if (!names.empty()) std::fprintf(stderr, "nombre: the clip is made without %s: missing or unreadable\n", names.c_str());
 }
 
-// The music from the run's start; each blow played by the pass whose ticks
-// start it, as in the window, at that frame of the track. The track is
-// rendered from the run's start, so a part sounds as it did in the whole.
-void startClipSound(Game& game, const Settings& settings) {
-  startMusic(game.sounds, settings);
-  openBlowSounds(game.sounds.blows);
-  applySoundVolumes(settings, nullptr, game.sounds.blows.system);
-}
-
 // Where the frames are drawn and written.
 struct ClipOutput {
   Game& game;
@@ -294,6 +285,9 @@ int exportRun(const ExportRequest& request) {
     return 1;
   }
   beginReplay(game, shared);
-  if (withSound) startClipSound(game, settings);
+  // The music from the run's start; each blow played by the pass whose
+  // ticks start it, as in the window, at that frame of the track. The track
+  // is rendered from the run's start, so a part sounds as it did in the whole.
+  if (withSound) startSounds(game.sounds, settings);
   return writeFrames(request, run, plan, frames, withSound, {game, gl, writer});
 }

@@ -8,6 +8,7 @@
 
 #include "app/pass_ticks.h"
 #include "app/play_picture.h"
+#include "app/window_callbacks.h"
 #include "base/console.h"
 #include "base/quit_signals.h"
 #include "render/frames.h"
@@ -126,18 +127,14 @@ int startUp(Game& game) {
   int height = 0;
   glfwGetFramebufferSize(game.window, &width, &height);
   fitPictureToWindow(game.window, width, height);
-  listenToPlayer(game.window);
-  glfwSetWindowUserPointer(game.window, &game);
+  listenToPlayer(game);
   const int drawing = startUpInContext(game, width, height, wallClock());
   if (drawing != 0) return drawing;
-  // The hero's blows are heard once everything is there to draw them.
-  openBlowSounds(game.sounds.blows);
+  applyWindowSettings(game.window, game.windowPlace, game.settings);
   return 0;
 }
 
 int startUpInContext(Game& game, int width, int height, ClockTicks now) {
-  game.ancho = width;
-  game.alto = height;
   const Viewport view = fitPicture(width, height);
   glViewport(view.x, view.y, view.width, view.height);
 
@@ -190,10 +187,6 @@ int startUpInContext(Game& game, int width, int height, ClockTicks now) {
   return 0;
 }
 
-void takeControls(Game& game) {
-  if (!game.log.replaying()) pollControls(game.window, gameIsOver(game.run));
-}
-
 FrameMode chooseMode(const Run& run) {
   if (run.stageOver) {
     if (run.menuOpen) return FrameMode::Menu;
@@ -225,29 +218,39 @@ void drawGame(const Game& game) {
   glClear(GL_COLOR_BUFFER_BIT);
   switch (game.passMode) {
     case FrameMode::Menu:
-      menuFrame(game);
+      menuFrame(game.drawing, game.run.exitSelected);
       break;
     case FrameMode::GameOver:
-      gameOverFrame(game);
+      gameOverFrame(game.drawing, game.run.level, game.record);
       break;
     case FrameMode::StageClear:
-      stageClearFrame(game);
+      stageClearFrame(game.drawing, game.run);
       break;
     case FrameMode::Play:
       drawPlay(game, tickFraction(game.run, game.run.clock.time));
       break;
   }
-  if (replayPausedByViewer(game)) drawReplayPauseSign(game);
+  if (replayPausedByViewer(game)) drawReplayPauseSign(game.drawing);
 }
 
-void runFrame(Game& game) {
-  if (game.sounds.musicSystem != nullptr) game.sounds.musicSystem->update();
+void gamePass(Game& game, void (*present)(Game&)) {
+  serviceSounds(game.sounds);
   advanceGame(game, lookAtClock(game));
   drawGame(game);
+  if (present != nullptr) present(game);
+  takeControls(game);
+  // Exit chosen in the menu during the pass, by a key or a run played back.
+  closeIfExitChosen(game);
+}
+
+namespace {
+void presentInWindow(Game& game) {
   glfwSwapBuffers(game.window);
   glfwPollEvents();
-  takeControls(game);
 }
+}  // namespace
+
+void runFrame(Game& game) { gamePass(game, presentInWindow); }
 
 void keepEndedRun(Game& game) {
   const QuitSignalsHeld held;
@@ -283,24 +286,22 @@ StillPicture stillPicture(const Game& game) {
 void runPass(Game& game) {
   if (!mustDraw(game.framePace, stillPicture(game))) {
     // The music plays on by itself; finished sounds are let go as in any pass.
-    if (game.sounds.musicSystem != nullptr) game.sounds.musicSystem->update();
+    serviceSounds(game.sounds);
     sleepOnStillScreen();
     takeControls(game);
     closeIfExitChosen(game);
     return;
   }
   runFrame(game);
-  // Exit chosen in the menu during the pass, by a key or a run played back.
-  closeIfExitChosen(game);
   waitForNextPass(game.framePace);
 }
 
 void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass) {
-  game.framePace = framePace(game.window, uncapped);
+  game.framePace = framePace(uncapped);
   game.drawBetweenTicks = drawsBetweenTicks(game.framePace.period, game.framePace.capped, game.run.pace);
   runPass(game);
   // Opening the sound device takes as long as several frames: after the first.
-  startMusic(game.sounds, game.settings);
+  startSounds(game.sounds, game.settings);
   if (afterPass) afterPass();
   while (!glfwWindowShouldClose(game.window) && !quitSignalled()) {
     runPass(game);
@@ -322,14 +323,6 @@ void restartGame(Game& game, ClockTicks now) {
   setRunTime(game.run.clock, now, wallClock());
   game.viewerPaused = false;
   game.passMode = FrameMode::Play;
-}
-
-void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, TickPace pace) {
-  game.window = shown.window;
-  game.ancho = shown.ancho;
-  game.alto = shown.alto;
-  game.drawing = shown.drawing;
-  startRun(game, level, now, pace);  // a fresh run brings its hero on
 }
 
 void startRun(Game& game, float level, ClockTicks now, TickPace pace) {

@@ -2,17 +2,20 @@
 // Start-up, the frame loop and shutdown of the game. A pass of the loop is
 // two steps every front end shares: advanceGame moves the game on (the ticks
 // due, their sounds, a run's end and its files), then drawGame draws what
-// the game shows, changing nothing. The window's loop, the export of a run
-// to a clip and the browser's frame call the same two.
+// the game shows, changing nothing. The window's loop and the browser's
+// frame call them through one pass (gamePass); the export of a run to a clip
+// calls the two itself, at each frame's own game time.
 
 #include <functional>
 
 #include "app/game.h"
+#include "app/window_callbacks.h"
 
 extern const char* const kWindowTitle;
 
-// Runs start-up; returns 0 when the game can run, -1 after a failure (its
-// line already written). The music is not started yet.
+// Runs start-up with the settings the game holds (full screen, if they say
+// so); returns 0 when the game can run, -1 after a failure (its line already
+// written). No sound is started yet (see startSounds).
 int startUp(Game& game);
 // The part of start-up that needs only a current GL context (no window): the
 // picture fitted to a framebuffer of width x height, the fixed quads,
@@ -43,11 +46,14 @@ void keepEndedRun(Game& game);
 // A run played back whose viewer paused it: its picture stands still under a sign.
 bool replayPausedByViewer(const Game& game);
 
-// The pads and the focus, once a pass; a run played back takes its inputs
-// from its file alone.
-void takeControls(Game& game);
-// One pass in the window: sound, advance, draw, present, the window's events
-// and the pads.
+// One pass of the game, the same in a window and in the page: the sounds
+// serviced, the game moved on to the time now and drawn, the frame presented
+// by `present` (null where the browser presents it after the pass), then the
+// pads and the focus taken, and Exit chosen in the menu (by a key or a run
+// played back) closing the window.
+void gamePass(Game& game, void (*present)(Game&));
+// One pass in the window: gamePass, presented by swapping the buffers and
+// handling the window's events.
 void runFrame(Game& game);
 // One pass of the game as it plays: a frame, then the wait for the display's
 // next one; or, on a still screen with nothing new to show, a sleep until an
@@ -56,7 +62,7 @@ void runPass(Game& game);
 // What the screen shows now if it is a still one (see StillPicture).
 StillPicture stillPicture(const Game& game);
 // Passes until the window closes (or a signal asks the game to end, see
-// base/quit_signals.h), the music starting after the first;
+// base/quit_signals.h), the sounds starting after the first;
 // `afterPass` (if any) runs after each. Uncapped, passes run as fast as the
 // driver presents.
 void runPasses(Game& game, bool uncapped, const std::function<void()>& afterPass = {});
@@ -69,7 +75,3 @@ void restartGame(Game& game, ClockTicks now);
 // A new run at `level` starting at game time `now`, its ticks at `pace`:
 // restartGame, then the level's opening wave, drawn the same way in every run.
 void startRun(Game& game, float level, ClockTicks now, TickPace pace = kGamePace);
-// A run of its own in `game`, beside the one `shown` plays: drawn in its
-// window with its GL objects, its state apart from it in every other way
-// (two runs in one process).
-void startRunBeside(Game& game, const Game& shown, float level, ClockTicks now, TickPace pace = kGamePace);

@@ -3,8 +3,8 @@
 // everything it draws with, its sounds, the settings in force, what the keys
 // and pads hold, the picture's notes between ticks, the ended run's record,
 // and the run itself (a Run value, rules/run.h). Made as start-up opens each
-// part, released in the reverse order at shutdown. A second Game may show a
-// run of its own in the window of the first, drawing with its GL objects.
+// part, released in the reverse order at shutdown. A Game owns its GL
+// objects and sound handles, so it is never copied.
 
 #include <GL/glew.h>  // before GLFW, which would bring gl.h first
 #include <GLFW/glfw3.h>
@@ -24,6 +24,10 @@
 enum class FrameMode { Play, Menu, GameOver, StageClear };
 
 struct Game {
+  Game() = default;
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
   Run run;
   // Who listens to the run: the log that records it or plays one back
   // (idle when neither), held beside it and handed to its ticks and to the
@@ -31,8 +35,6 @@ struct Game {
   RunLog log;
 
   GLFWwindow* window = nullptr;
-  int ancho = 0;
-  int alto = 0;
   WindowPlace windowPlace;
   FramePace framePace;
   Drawing drawing;

@@ -13,8 +13,6 @@ namespace {
 
 // The hero's x up to which the stage scrolls with him: its end.
 constexpr float kScrollLimit = kStageEnd;
-// A display this close to the ticks' rate shows one tick a frame.
-constexpr double kSameRate = 0.01;
 // Quads whose width and height differ by less than this are the same size:
 // shifting a quad a step at a time rounds its corners a little.
 constexpr float kSameSize = 1e-4f;
@@ -65,10 +63,10 @@ bool landedNow(const Run& run) {
 
 }  // namespace
 
-bool drawsBetweenTicks(double period, bool capped, const TickPace& pace) {
+bool drawsBetweenTicks(double period, bool capped, const TickPace& pace, double sameRate) {
   if (!capped) return true;
   const double tick = static_cast<double>(pace.num) / static_cast<double>(pace.den) / 1000.0;
-  return std::fabs(period - tick) > tick * kSameRate;
+  return std::fabs(period - tick) > tick * sameRate;
 }
 
 float tickFraction(const Run& run, ClockTicks now) {

@@ -12,9 +12,15 @@
 #include "app/game.h"
 #include "render/draw.h"
 
+// A display this close to the ticks' rate shows one tick a frame: as its
+// monitor tells it, or as measured from the passes themselves (a browser's
+// frames), which is only as exact as their timing.
+constexpr double kSameRate = 0.01;
+constexpr double kMeasuredSameRate = 0.05;
 // Whether a display refreshing every `period` seconds (or uncapped, as fast
-// as it can) is drawn between ticks at `pace`: any but the ticks' own rate.
-bool drawsBetweenTicks(double period, bool capped, const TickPace& pace);
+// as it can) is drawn between ticks at `pace`: any but the ticks' own rate,
+// within `sameRate` of it.
+bool drawsBetweenTicks(double period, bool capped, const TickPace& pace, double sameRate = kSameRate);
 
 // How far game time `now` has gone from the run's last tick to its next, 0 to 1.
 float tickFraction(const Run& run, ClockTicks now);

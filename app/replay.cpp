@@ -84,8 +84,6 @@ int playRecorded(const std::string& recordPath, bool uncapped) {
     file.abandon();
     return started;
   }
-  // The music starts at its volume.
-  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   game.log.beginRecording(game.run, file.isOpen() ? &file : nullptr, file.isOpen() ? nullptr : keepLastRunText);
   runPasses(game, uncapped);
   // Closed during a run (or by a signal): the run still counts.
@@ -106,8 +104,6 @@ int watchReplay(const std::string& path, bool uncapped) {
   game.settings = loadSettings();
   const int started = startUp(game);
   if (started != 0) return started;
-  // The music starts at its volume.
-  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
   glfwSetKeyCallback(game.window, viewerKey);
   beginReplay(game, run);
   bool told = false;

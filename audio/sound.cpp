@@ -141,15 +141,6 @@ bool makeCurrent(ALCcontext* context) {
   return alcGetCurrentContext() == context || alcMakeContextCurrent(context) == ALC_TRUE;
 }
 
-// The game never checks results, so it may call through a null pointer left
-// by a failed call. Hiding the pointer from the optimiser keeps the null test,
-// which it would otherwise drop for `this`.
-template <class T>
-T* opaque(T* pointer) {
-  asm volatile("" : "+r"(pointer));
-  return pointer;
-}
-
 bool isPlaying(const Voice& voice) {
   ALint state = AL_STOPPED;
   alGetSourcei(voice.source, AL_SOURCE_STATE, &state);
@@ -252,13 +243,11 @@ SoundResult renderSound(float* out, int frames) {
 }
 
 SoundResult SoundSystem::init(int maxChannels, int, void*) {
-  SoundSystem* self = opaque(this);
-  if (!self) return kSoundError;
   std::lock_guard<std::mutex> guard(service().lock);
-  if (self->impl) return kSoundError;
+  if (impl) return kSoundError;
   auto* system = new (std::nothrow) SoundSystemImpl();
   if (!system) return kSoundError;
-  self->impl = system;  // from here on the system is initialised, if silent
+  impl = system;  // from here on the system is initialised, if silent
 
   ALCdevice* device = sharedDevice();
   if (!device) return kSoundError;
@@ -292,13 +281,11 @@ SoundResult SoundSystem::init(int maxChannels, int, void*) {
 }
 
 SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** sound) {
-  SoundSystem* self = opaque(this);
   if (!sound) return kSoundError;
   *sound = nullptr;
-  if (!self) return kSoundError;
   {
     std::lock_guard<std::mutex> guard(service().lock);
-    if (!isLive(self->impl)) return kSoundError;
+    if (!isLive(impl)) return kSoundError;
   }
 
   // Decoding can take a while; other systems keep going meanwhile.
@@ -306,7 +293,7 @@ SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** 
   if (!loadSoundFile(path, &pcm)) return kSoundError;
 
   std::lock_guard<std::mutex> guard(service().lock);
-  SoundSystemImpl* system = self->impl;
+  SoundSystemImpl* system = impl;
   if (!isLive(system) || !makeCurrent(system->context)) return kSoundError;
   alGetError();
   ALuint buffer = 0;
@@ -335,11 +322,10 @@ SoundResult SoundSystem::createSound(const char* path, int mode, void*, Sound** 
 
 SoundResult SoundSystem::playSound(Sound* sound, void* channelGroup, bool paused,
                                    Channel** channel) {
-  SoundSystem* self = opaque(this);
   if (channel) *channel = nullptr;
-  if (!self || !sound || channelGroup || paused) return kSoundError;
+  if (!sound || channelGroup || paused) return kSoundError;
   std::lock_guard<std::mutex> guard(service().lock);
-  SoundSystemImpl* system = self->impl;
+  SoundSystemImpl* system = impl;
   SoundImpl* data = sound->impl;
   // A sound belongs to the system that loaded it; release only looks there.
   if (!isLive(system) || system->voices.empty() || !data || data->system != system) {
@@ -364,10 +350,8 @@ SoundResult SoundSystem::playSound(Sound* sound, void* channelGroup, bool paused
 }
 
 SoundResult SoundSystem::update() {
-  SoundSystem* self = opaque(this);
-  if (!self) return kSoundError;
   std::lock_guard<std::mutex> guard(service().lock);
-  SoundSystemImpl* system = self->impl;
+  SoundSystemImpl* system = impl;
   if (!isLive(system) || !makeCurrent(system->context)) return kSoundError;
   // Letting go of finished sounds' buffers keeps release cheap.
   for (Voice& voice : system->voices) {
@@ -377,10 +361,8 @@ SoundResult SoundSystem::update() {
 }
 
 SoundResult SoundSystem::setVolume(float volume) {
-  SoundSystem* self = opaque(this);
-  if (!self) return kSoundError;
   std::lock_guard<std::mutex> guard(service().lock);
-  SoundSystemImpl* system = self->impl;
+  SoundSystemImpl* system = impl;
   if (!isLive(system) || !makeCurrent(system->context)) return kSoundError;
   // The listener belongs to this system's context alone: its gain scales
   // every voice of this system and no other.
@@ -389,11 +371,39 @@ SoundResult SoundSystem::setVolume(float volume) {
   return alGetError() == AL_NO_ERROR ? kSoundOk : kSoundError;
 }
 
-SoundResult Sound::release() {
-  Sound* self = opaque(this);
-  if (!self) return kSoundError;
+SoundResult SoundSystem::release() {
   std::lock_guard<std::mutex> guard(service().lock);
-  SoundImpl* data = self->impl;
+  SoundSystemImpl* system = impl;
+  if (system) {
+    // A system closed with the device (at exit), or never given one, has no
+    // AL objects left to free: only its memory.
+    const bool live = isLive(system) && makeCurrent(system->context);
+    if (live) {
+      for (Voice& voice : system->voices) {
+        detach(voice);
+        alDeleteSources(1, &voice.source);
+      }
+    }
+    for (Sound* sound : system->sounds) {
+      if (live) alDeleteBuffers(1, &sound->impl->buffer);
+      delete sound->impl;
+      delete sound;
+    }
+    if (system->context) {
+      if (alcGetCurrentContext() == system->context) alcMakeContextCurrent(nullptr);
+      alcDestroyContext(system->context);
+    }
+    delete system;
+  }
+  std::vector<SoundSystem*>& systems = service().systems;
+  systems.erase(std::remove(systems.begin(), systems.end(), this), systems.end());
+  delete this;
+  return kSoundOk;
+}
+
+SoundResult Sound::release() {
+  std::lock_guard<std::mutex> guard(service().lock);
+  SoundImpl* data = impl;
   bool freed = false;
   if (data && isLive(data->system) && makeCurrent(data->system->context)) {
     for (Voice& voice : data->system->voices) {
@@ -405,10 +415,10 @@ SoundResult Sound::release() {
   }
   if (data && data->system) {
     std::vector<Sound*>& sounds = data->system->sounds;
-    sounds.erase(std::remove(sounds.begin(), sounds.end(), self), sounds.end());
+    sounds.erase(std::remove(sounds.begin(), sounds.end(), this), sounds.end());
   }
   delete data;
-  delete self;
+  delete this;
   return freed ? kSoundOk : kSoundError;
 }
 

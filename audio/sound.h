@@ -1,9 +1,10 @@
 #pragma once
 // The game's sound service: sound systems, sounds and the channels they play on.
 //
-// Every call returns a SoundResult; the game never tests it. When no audio
-// device can be opened, or a file is missing or broken, the calls still
-// succeed or fail quietly and the game simply runs without that sound.
+// Every call returns a SoundResult. When no audio device can be opened, or a
+// file is missing or broken, the calls fail quietly and the game simply runs
+// without that sound. Calls are made on systems and sounds that exist: a
+// caller holding none (a failed create) makes no call.
 //
 // One audio device is shared by the whole process; each SoundSystem is
 // independent, with its own mixing context and its own voices. Calls are
@@ -46,11 +47,16 @@ class SoundSystem {
   // The loudness of everything this system plays, from 0 (silent) to 1 (as
   // recorded, the default); values outside are clamped.
   SoundResult setVolume(float volume);
+  // Stops its voices and frees the system, with every sound it still holds
+  // (their pointers are invalid afterwards, as is the system's). The device
+  // stays open for the process's other systems.
+  SoundResult release();
 
   SoundSystemImpl* impl = nullptr;
 };
 
-// Creates a new, uninitialised system. Systems live as long as the process.
+// Creates a new, uninitialised system; *system is null on failure. Whoever
+// creates a system releases it.
 SoundResult createSoundSystem(SoundSystem** system);
 
 // Sound rendered into memory instead of played: what a clip of a run is

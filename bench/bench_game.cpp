@@ -19,7 +19,7 @@ Game& benchGame(bool visible) {
     std::fprintf(stderr, "nombre_bench: the game did not start (run it from build/run under Xvfb)\n");
     std::exit(1);
   }
-  startMusic(game->sounds, game->settings);
+  startSounds(game->sounds, game->settings);
   return *game;
 }
 

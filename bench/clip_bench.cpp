@@ -86,7 +86,7 @@ void startMusic() {
   started = true;
   audio::renderSoundInMemory(kSoundRate);
   audio::SoundSystem* system = nullptr;
-  audio::createSoundSystem(&system);
+  if (audio::createSoundSystem(&system) != audio::kSoundOk) return;
   system->init(1, 0, nullptr);
   audio::Sound* music = nullptr;
   system->createSound("./sound/music.wav", audio::kSoundLoop, nullptr, &music);

@@ -204,8 +204,8 @@ const Scene* findScene(const char* name) {
 
 int runFrameRates(double seconds) {
   Game& game = benchGame(true);
-  game.framePace = framePace(game.window, false);  // the cap runPass keeps
-  framePace(game.window, true);  // the pass rates below are the renderer's ceiling
+  game.framePace = framePace(false);  // the cap runPass keeps
+  framePace(true);  // the pass rates below are the renderer's ceiling
   for (const Scene& scene : kScenes) {
     scene.setOut(game);
     const size_t rosterSize = game.run.enemies.size();

@@ -1,12 +1,15 @@
 #pragma once
 // Where the keyboard and the pads meet the control rules: both send the same
-// key events, and a key is let go only when nothing holds it any more.
+// key events, and a key is let go only when nothing holds it any more. The
+// controls hand their events on to whoever plays the run (the shell, which
+// looks at the run's clock first); they know the run only to see whether its
+// menu is open.
 
-#include "base/clock.h"
+#include <functional>
+
 #include "input/gamepad.h"
 
-struct Game;
-struct GLFWwindow;
+struct Run;
 
 // The highest key code the window system sends (GLFW_KEY_LAST).
 constexpr int kLastKey = 348;
@@ -32,32 +35,18 @@ struct Controls {
   PadReader readPad = readGlfwPad;
 };
 
-// The window's key callback: the event goes to the control rules of the game
-// the window shows, and Exit chosen in the menu closes the window.
-void keyCallback(GLFWwindow* window, int key, int scancode, int action, int mods);
-// The game a window shows (set at start-up).
-Game& gameOf(GLFWwindow* window);
-// Looks at the run's clock, as before every input it is handed and once a
-// pass: the game time now (it stands still while the menu is open or a
-// viewer holds a replay).
-ClockTicks lookAtClock(Game& game);
-// Exit was chosen in the menu (by a key or a run played back): the window
-// closes, once.
-void closeIfExitChosen(Game& game);
+// Where the controls send a key event: a key the rules know and the window
+// system's action (press, release, repeat).
+using SendKey = std::function<void(int key, int action)>;
 
-// Listens to the player at this window: keys, focus and minimising.
-void listenToPlayer(GLFWwindow* window);
-// The keyboard's callback: F11 and Alt+Enter toggle full screen, every other
-// key goes to the control rules.
-void keyboardKey(GLFWwindow* window, int key, int scancode, int action, int mods);
-// Once per pass, after the window's events: the pads, and a pause when the
-// window lost the focus it had.
-void pollControls(GLFWwindow* window, bool gameOver);
-// Turns what changed on the pads since the last pass into key events. Runs
-// once per pass, beside the keyboard's events.
-void pollGamepads(GLFWwindow* window);
-// The player left the window (it lost the focus or was minimised): in play
-// and during the stage-clear poses, the game pauses so the hero does not
-// fight on unseen; on the game-over screen nothing is left to pause.
-void pauseWhileAway(GLFWwindow* window, bool gameOver);
-
+// The keyboard's event for `key` (a key the rules know, or any other code):
+// notes the key held or let go, and says whether the event goes on to the
+// rules. A key let go while a pad still holds it does not.
+bool keyboardEventGoesOn(Controls& controls, int key, int action);
+// Turns what changed on the pads since the last pass into key events, sent
+// to `send`; the key a press stands for follows `run`'s menu as it is at that
+// press. Runs once per pass, beside the keyboard's events.
+void pollGamepads(Controls& controls, const Run& run, const SendKey& send);
+// Once per pass, after the window's events: the pads, then the focus. True
+// when the window lost the focus it had: the player has left it.
+bool pollControls(Controls& controls, const Run& run, bool gameOver, const SendKey& send);

@@ -8,17 +8,24 @@ const std::vector<VisibleRows>* visibleRowsOf(const Drawing& drawing, GLuint tex
 }
 
 void releaseDrawing(Drawing& drawing) {
-  // Made in this order at start-up, let go of in the reverse.
+  // Made in this order at start-up, let go of in the reverse; each name
+  // back to none.
   if (drawing.shaderProgram != 0) glDeleteProgram(drawing.shaderProgram);
+  drawing.shaderProgram = 0;
+  drawing.flashLocation = -1;
   clearFrameLists(drawing);
-  const GLuint screens[] = {drawing.heartTexture,        drawing.stageTexture,        drawing.hpBarTexture,
-                            drawing.gameOverTexture,     drawing.digitsTexture,       drawing.recordLabelsTexture,
-                            drawing.levelWordTexture,    drawing.replayPauseTexture};
-  glDeleteTextures(sizeof(screens) / sizeof(screens[0]), screens);
+  drawing.visibleRows.clear();
+  GLuint* const screens[] = {&drawing.heartTexture,     &drawing.stageTexture,        &drawing.hpBarTexture,
+                             &drawing.gameOverTexture,  &drawing.digitsTexture,       &drawing.recordLabelsTexture,
+                             &drawing.levelWordTexture, &drawing.replayPauseTexture};
+  for (GLuint* texture : screens) {
+    glDeleteTextures(1, texture);
+    *texture = 0;
+  }
   deleteQuad(drawing.sprites);
   deleteQuad(drawing.scoreQuad);
   deleteQuad(drawing.quads.menu);
   deleteQuad(drawing.quads.barra);
   deleteQuad(drawing.quads.fondo);
-  drawing = Drawing();
+  drawing.trimSprites = true;
 }

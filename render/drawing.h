@@ -2,7 +2,8 @@
 // What the game draws with in one GL context: the shader program, the fixed
 // quads, the sprites' buffers, every texture and frame list, and where each
 // sprite picture can show. The shell owns one, made at start-up in its
-// context and released with it; drawing only reads it.
+// context and released with it; drawing only reads it. It holds its GL names
+// once: it is neither copied nor moved (a second view borrows it).
 
 #include <GL/glew.h>
 
@@ -15,9 +16,12 @@
 using FrameList = std::vector<GLuint>;
 
 struct Drawing {
+  Drawing() = default;
+  Drawing(const Drawing&) = delete;
+  Drawing& operator=(const Drawing&) = delete;
+
   GLuint shaderProgram = 0;
   GLint flashLocation = -1;   // the program's flash uniform; -1 sets nothing
-  GLint scaleXLocation = -1;
   FixedQuads quads;
   Quad scoreQuad;  // the words and numbers over the screens, refilled for each
   // Every sprite is drawn through this quad, its corners and texture
@@ -54,5 +58,6 @@ struct Drawing {
 
 // Where the levels of a sprite texture are visible, or null when unknown.
 const std::vector<VisibleRows>* visibleRowsOf(const Drawing& drawing, GLuint texture);
-// Deletes every GL object and texture of the drawing and empties it.
+// Deletes every GL object and texture of the drawing and empties it, as a
+// new one is.
 void releaseDrawing(Drawing& drawing);

@@ -3,7 +3,23 @@
 
 #include <GL/glew.h>
 
+#include <utility>
+
+// A quad's GL objects, held once: a quad is moved, never copied, and one
+// moved from holds none.
 struct Quad {
+  Quad() = default;
+  Quad(const Quad&) = delete;
+  Quad& operator=(const Quad&) = delete;
+  Quad(Quad&& other) noexcept { *this = std::move(other); }
+  Quad& operator=(Quad&& other) noexcept {
+    vao = std::exchange(other.vao, 0);
+    positionVbo = std::exchange(other.positionVbo, 0);
+    texCoordVbo = std::exchange(other.texCoordVbo, 0);
+    ebo = std::exchange(other.ebo, 0);
+    return *this;
+  }
+
   GLuint vao = 0;
   GLuint positionVbo = 0;
   GLuint texCoordVbo = 0;
@@ -11,7 +27,7 @@ struct Quad {
 };
 
 struct FixedQuads {
-  Quad fondo;  // the stage background, upper three quarters (whole screen for game over)
+  Quad fondo;  // the stage background, the upper three quarters of the picture
   Quad barra;  // the health bar
   Quad menu;   // the pause menu, whole screen
 };

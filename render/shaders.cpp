@@ -28,16 +28,17 @@ void setShaderSource(GLuint shader, const char* source) {
 
 }  // namespace
 
-// These texts are the game's own and stay exactly as written, spacing included;
-// the one addition is `flash`, 0 but for a fighter struck a moment ago.
+// These texts are the game's own and stay as written, spacing included; the
+// one addition is `flash`, 0 but for a fighter struck a moment ago, and the
+// one removal a horizontal scale that was always 1.
 const char* const vertexShaderSource =
     "#version 430 core \n"
     "layout(location = 0) in vec3 position;\n"
     "layout(location = 2) in vec2 vertex_texCoord;\n"
-    "uniform float scaleX;out vec2 texCoord;\n"
+    "out vec2 texCoord;\n"
     "void main() {\n"
     "\ttexCoord = vertex_texCoord;\n"
-    "\tgl_Position = vec4(position.x*scaleX, position.y, position.z, 1.0);\n"
+    "\tgl_Position = vec4(position.x, position.y, position.z, 1.0);\n"
     "}\n";
 
 const char* const fragmentShaderSource =
@@ -81,13 +82,9 @@ void buildShaderProgram(Drawing& drawing) {
   glUseProgram(program);
   glUniform1i(glGetUniformLocation(program, "sampTex1"), 0);
   drawing.flashLocation = glGetUniformLocation(program, "flash");
-  drawing.scaleXLocation = glGetUniformLocation(program, "scaleX");
   drawing.shaderProgram = program;
 }
 
-void useShaderProgram(const Drawing& drawing) {
-  glUniform1f(drawing.scaleXLocation, 1.0f);
-  glUseProgram(drawing.shaderProgram);
-}
+void useShaderProgram(const Drawing& drawing) { glUseProgram(drawing.shaderProgram); }
 
 void setSpriteFlash(const Drawing& drawing, float whiteness) { glUniform1f(drawing.flashLocation, whiteness); }

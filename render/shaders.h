@@ -13,7 +13,7 @@ extern const char* const fragmentShaderSource;
 // sampTex1 on unit 0.
 void buildShaderProgram(Drawing& drawing);
 
-// Sets scaleX to 1 and makes the program current, before a frame's drawing.
+// Makes the program current, before a frame's drawing.
 void useShaderProgram(const Drawing& drawing);
 
 // How far the sprites drawn next are lifted toward white (0: as they are), on

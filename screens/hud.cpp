@@ -143,35 +143,34 @@ void drawLevel(const Drawing& drawing, float level) {
   drawNumber(drawing, number, {wordRight + kLevelGap + width, kLevelTop, kLevelBottom, kDigitWidth});
 }
 
-void drawReplayPauseSign(const Game& game) {
-  useShaderProgram(game.drawing);
-  drawPicture(game.drawing, game.drawing.replayPauseTexture, kSignLeft, kSignRight, kSignTop, kSignBottom);
+void drawReplayPauseSign(const Drawing& drawing) {
+  useShaderProgram(drawing);
+  drawPicture(drawing, drawing.replayPauseTexture, kSignLeft, kSignRight, kSignTop, kSignBottom);
 }
 
-void menuFrame(const Game& game) {
-  const FrameList& menuFrames = game.drawing.menuFrames;
-  const size_t frame = game.run.exitSelected ? kMenuExitFrame : kMenuContinueFrame;
-  drawQuad(game.drawing.quads.menu, frame < menuFrames.size() ? menuFrames[frame] : 0);
+void menuFrame(const Drawing& drawing, bool exitSelected) {
+  const FrameList& menuFrames = drawing.menuFrames;
+  const size_t frame = exitSelected ? kMenuExitFrame : kMenuContinueFrame;
+  drawQuad(drawing.quads.menu, frame < menuFrames.size() ? menuFrames[frame] : 0);
 }
 
-void gameOverFrame(const Game& game) {
-  const Drawing& drawing = game.drawing;
+void gameOverFrame(const Drawing& drawing, float level, const RunRecord& record) {
   useShaderProgram(drawing);
   // The picture over the whole viewport.
   drawPicture(drawing, drawing.gameOverTexture, -1.0f, 1.0f, 1.0f, -1.0f);
   // The level reached, the run's total and the best over the picture.
-  drawLabelledNumber(drawing, kLevelReachedRow, levelNumber(game.run.level));
-  drawLabelledNumber(drawing, kRunTotalRow, game.record.total);
-  drawLabelledNumber(drawing, kBestTotalRow, game.record.best);
-  if (game.record.newBest) drawLabel(drawing, kNewBestRow, -kLabelWidth / 2);
+  drawLabelledNumber(drawing, kLevelReachedRow, levelNumber(level));
+  drawLabelledNumber(drawing, kRunTotalRow, record.total);
+  drawLabelledNumber(drawing, kBestTotalRow, record.best);
+  if (record.newBest) drawLabel(drawing, kNewBestRow, -kLabelWidth / 2);
 }
 
 // The hero's pose is chosen by the stage-clear ticks; over him, the level
 // that begins when the poses end (in the frame whose ticks ended them, it has
 // begun already).
-void stageClearFrame(const Game& game) {
-  const Player& hero = *game.run.tovan;
-  drawStage(game.drawing, hero.getPosition().getX());
-  drawSprite(game.drawing, hero);
-  drawLabelledNumber(game.drawing, kNextLevelRow, levelNumber(game.run.level) + (game.run.stageOver ? 1 : 0));
+void stageClearFrame(const Drawing& drawing, const Run& run) {
+  const Player& hero = *run.tovan;
+  drawStage(drawing, hero.getPosition().getX());
+  drawSprite(drawing, hero);
+  drawLabelledNumber(drawing, kNextLevelRow, levelNumber(run.level) + (run.stageOver ? 1 : 0));
 }

@@ -7,7 +7,9 @@
 
 #include <vector>
 
-#include "app/game.h"
+#include "player_files/player_files.h"
+#include "render/drawing.h"
+#include "rules/run.h"
 
 // The bar's window onto its strip, from the hero's health.
 void healthBarTexCoords(int health, float texCoordsB[8]);
@@ -26,7 +28,7 @@ void drawScore(const Drawing& drawing, long long score);
 // "NIVEL" and the level's number, above the hearts.
 void drawLevel(const Drawing& drawing, float level);
 // The sign that a replay is paused, over the frozen picture.
-void drawReplayPauseSign(const Game& game);
+void drawReplayPauseSign(const Drawing& drawing);
 
 // Moves the stage picture's window to the hero's x.
 void scrollStage(const Drawing& drawing, float heroX);
@@ -35,6 +37,9 @@ void drawStage(const Drawing& drawing, float heroX);
 // Draws the stage quad as it is scrolled now.
 void drawOpaqueStage(const Drawing& drawing);
 
-void menuFrame(const Game& game);
-void gameOverFrame(const Game& game);
-void stageClearFrame(const Game& game);
+// The pause menu, its choice on Exit or on Continue.
+void menuFrame(const Drawing& drawing, bool exitSelected);
+// The game-over picture, the level the run reached and its record.
+void gameOverFrame(const Drawing& drawing, float level, const RunRecord& record);
+// The hero posing on the cleared stage, the level that begins over him.
+void stageClearFrame(const Drawing& drawing, const Run& run);

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "input/controls.h"
+#include "app/window_callbacks.h"
 #include "rules/control_rules.h"
 #include "app/frame_loop.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
@@ -84,14 +84,13 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
       {"a punch pressed before a tick comes after the stand-up", {{DOWN, P}, {DOWN, R}, {Z, P}, {TICK, STOOD}},
        kPunch, false, false},
   };
-  GLFWwindow* window = sharedGame().window;
   for (const KeyCase& c : cases) {
     freshControls(sharedGame().run);
     for (const Event& e : c.events) {
       if (e.key == TICK) {
         heroTicked(sharedGame().run, e.action == CROUCHED);
       } else {
-        keyCallback(window, e.key, 0, e.action, 0);
+        sendKey(sharedGame(), e.key, e.action);
       }
     }
     EXPECT_EQ(sharedGame().run.controlCode, c.code) << c.name;
@@ -104,14 +103,14 @@ TEST(Keyboard, EventSequencesGiveTheControlState) {
 TEST(Keyboard, EnterOnExitClosesTheWindowAndTheChoiceIsKept) {
   GLFWwindow* window = sharedGame().window;
   freshControls(sharedGame().run);
-  keyCallback(window, ESC, 0, P, 0);
-  keyCallback(window, UP, 0, P, 0);
-  keyCallback(window, ESC, 0, P, 0);  // closed, still on exit
+  sendKey(sharedGame(), ESC, P);
+  sendKey(sharedGame(), UP, P);
+  sendKey(sharedGame(), ESC, P);  // closed, still on exit
   EXPECT_FALSE(sharedGame().run.menuOpen);
-  keyCallback(window, ESC, 0, P, 0);
+  sendKey(sharedGame(), ESC, P);
   EXPECT_TRUE(sharedGame().run.exitSelected);
   EXPECT_FALSE(glfwWindowShouldClose(window));
-  keyCallback(window, ENTER, 0, P, 0);
+  sendKey(sharedGame(), ENTER, P);
   EXPECT_TRUE(glfwWindowShouldClose(window));
   glfwSetWindowShouldClose(window, 0);
   freshControls(sharedGame().run);
@@ -131,13 +130,12 @@ TEST(Keyboard, ThePlayerGoingAwayPausesPlayAsEscapeWould) {
       {"stage-clear poses: the next level waits", true, false, false, true},
       {"game over: nothing to pause", true, true, false, false},
   };
-  GLFWwindow* window = sharedGame().window;
   for (const Case& c : cases) {
     freshControls(sharedGame().run);
-    keyCallback(window, RIGHT, 0, P, 0);
+    sendKey(sharedGame(), RIGHT, P);
     sharedGame().run.menuOpen = c.menuBefore;
     sharedGame().run.stageOver = c.stageEnded;
-    pauseWhileAway(sharedGame().window, c.gameOver);
+    pauseWhileAway(sharedGame(), c.gameOver);
     EXPECT_EQ(sharedGame().run.menuOpen, c.menuBefore || c.opens) << c.name;
     EXPECT_EQ(sharedGame().run.controlCode, kWalkRight) << c.name;
     EXPECT_EQ(sharedGame().run.rightHeld, !c.opens) << c.name;

@@ -3,8 +3,11 @@
 // switch that lifts the cap.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/command_line.h"
-#include "input/controls.h"
+#include "app/play_picture.h"
+#include "app/window_callbacks.h"
 #include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
 #include "window/frame_pace.h"
@@ -33,6 +36,46 @@ TEST(FramePace, PassesStartAPeriodApartAndAStallStartsTheScheduleAfresh) {
   EXPECT_DOUBLE_EQ(refreshPeriod(144), 1.0 / 144.0);
 }
 
+// A browser calls a pass at each of its frames: their period is the median of
+// the first intervals, whatever a slow first frame or a stall among them
+// took, and play is drawn between ticks on any screen but one at the ticks' rate.
+TEST(FramePace, TheBrowsersFramePeriodIsMeasuredFromItsFirstPasses) {
+  struct Case {
+    const char* name;
+    double hertz;
+    std::vector<double> odd;  // intervals among the first, in seconds
+    bool between;
+  };
+  const Case cases[] = {
+      {"60 Hz", 60.0, {}, false},
+      {"60 Hz, a slow first frame and a stall", 60.0, {0.4, 0.25, 0.05}, false},
+      {"59.94 Hz", 59.94, {}, false},
+      {"60 Hz as a busy browser times it", 59.2, {}, false},
+      {"75 Hz", 75.0, {}, true},
+      {"50 Hz", 50.0, {}, true},
+      {"120 Hz", 120.0, {0.1}, true},
+      {"144 Hz, two stalls", 144.0, {0.2, 0.03}, true},
+      {"30 Hz", 30.0, {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PassPeriod measure;
+    double now = 2.5;
+    int completed = 0;
+    EXPECT_FALSE(notePassStart(measure, now)) << "one pass is no interval";
+    for (int i = 0; i < kMeasuredIntervals + 10; ++i) {
+      now += i < static_cast<int>(c.odd.size()) ? c.odd[i] : 1.0 / c.hertz;
+      if (notePassStart(measure, now)) {
+        ++completed;
+        EXPECT_EQ(i, kMeasuredIntervals - 1) << "measured on the pass that completes it";
+      }
+    }
+    EXPECT_EQ(completed, 1);
+    EXPECT_NEAR(measure.period, 1.0 / c.hertz, 1e-9);
+    EXPECT_EQ(drawsBetweenTicks(measure.period, true, kGamePace, kMeasuredSameRate), c.between);
+  }
+}
+
 TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   Game& game = sharedGame();
   freshStage(game, 1000);
@@ -43,7 +86,7 @@ TEST(FramePace, StillScreensAreDrawnAgainOnlyWhenWhatTheyShowChanges) {
   openMenu(game.run);
   EXPECT_TRUE(draws()) << "the menu opens";
   EXPECT_FALSE(draws()) << "the same menu";
-  keyCallback(game.window, GLFW_KEY_DOWN, 0, GLFW_PRESS, 0);
+  sendKey(game, GLFW_KEY_DOWN, GLFW_PRESS);
   EXPECT_TRUE(draws()) << "the other choice";
   EXPECT_FALSE(draws());
   glViewport(50, 0, 700, 525);

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "input/controls.h"
+#include "app/window_callbacks.h"
 #include "input/gamepad.h"
 #include "rules/control_rules.h"
 #include "tests/gl_fixture.h"  // GL and GLFW, in the order they need
@@ -74,7 +74,7 @@ class Gamepads : public ::testing::Test {
     state.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = step.stickX;
     state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = step.stickY;
     plugged[step.pad] = step.kind == Step::kPad;
-    pollGamepads(window);
+    pollGamepads(sharedGame());
   }
   GLFWwindow* window = nullptr;
 };
@@ -171,7 +171,7 @@ TEST_F(Gamepads, SouthOnTheExitChoiceClosesTheWindow) {
 TEST_F(Gamepads, WithNoPadConnectedThePassChangesNothing) {
   sharedGame().controls.readPad = readGlfwPad;  // the real pads: none on this machine
   keyboardKey(window, GLFW_KEY_RIGHT, 0, P, 0);
-  pollGamepads(window);
+  pollGamepads(sharedGame());
   EXPECT_EQ(sharedGame().run.controlCode, kWalkRight);
   EXPECT_TRUE(sharedGame().run.rightHeld);
 }

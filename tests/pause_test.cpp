@@ -6,7 +6,7 @@
 #include "app/pass_ticks.h"
 #include "enemies/roster.h"
 #include "enemies/waves.h"
-#include "input/controls.h"
+#include "app/window_callbacks.h"
 #include "render/frames.h"
 #include "rules/control_rules.h"
 #include "rules/update_ticks.h"
@@ -28,7 +28,7 @@ class Pausing : public ::testing::Test {
   }
   void TearDown() override { freshStage(*game, kStart); }
   Player& hero() { return *game->run.tovan; }
-  void key(int k) { keyCallback(game->window, k, 0, GLFW_PRESS, 0); }
+  void key(int k) { sendKey(*game, k, GLFW_PRESS); }
   // Passes every millisecond of wall time for `ms`; returns the ticks they ran.
   int passes(ClockTicks ms) {
     int ticks = 0;
@@ -132,9 +132,12 @@ TEST_F(Pausing, LeavingTheWindowHoldsTheStageClearPosesButNotTheGameOverScreen) 
 }
 
 // Each run keeps its own game time: the menu of one stops its clock alone.
+// The other game shares the window, and the window's keys reach the game
+// that owns it alone; keys sent to the other reach only its run.
 TEST_F(Pausing, TwoRunsInOneProcessPauseAndResumeApart) {
   Game other;
-  startRunBeside(other, *game, 1.0f, kStart);
+  other.window = game->window;
+  startRun(other, 1.0f, kStart);
   game->run.controlCode = other.run.controlCode = kWalkRight;
   const auto pass = [&](ClockTicks ms) {
     setGameClock(wall += ms);
@@ -143,7 +146,11 @@ TEST_F(Pausing, TwoRunsInOneProcessPauseAndResumeApart) {
     }
   };
   pass(100);
-  key(GLFW_KEY_ESCAPE);  // the shared game's menu; the other run plays on
+  const GLFWkeyfun windowKey = glfwSetKeyCallback(game->window, nullptr);
+  glfwSetKeyCallback(game->window, windowKey);
+  windowKey(other.window, GLFW_KEY_ESCAPE, 0, GLFW_PRESS, 0);  // the owner's menu; the other run plays on
+  ASSERT_TRUE(game->run.menuOpen);
+  ASSERT_FALSE(other.run.menuOpen);
   for (int i = 0; i < 60; ++i) pass(50);
   EXPECT_EQ(game->run.clock.time, kStart + 100);
   EXPECT_EQ(other.run.clock.time, kStart + 3100);
@@ -154,14 +161,20 @@ TEST_F(Pausing, TwoRunsInOneProcessPauseAndResumeApart) {
   EXPECT_EQ(game->run.clock.time, kStart + 200);
   EXPECT_EQ(game->run.ticksRun, 12);
   EXPECT_EQ(other.run.ticksRun, 192);
+  sendKey(other, GLFW_KEY_ESCAPE, GLFW_PRESS);
+  pass(100);
+  EXPECT_TRUE(other.run.menuOpen);
+  EXPECT_FALSE(game->run.menuOpen);
+  EXPECT_EQ(game->run.ticksRun, 18);
+  EXPECT_EQ(other.run.ticksRun, 192);
 }
 
-// What the shell keeps of a run is the run's own: one started beside an
-// ended run leaves its record (the totals its game-over screen shows) alone.
+// What the shell keeps of a run is the run's own: one started in another
+// game leaves the ended run's record (the totals its game-over screen shows) alone.
 TEST_F(Pausing, ARunStartedBesideAnotherLeavesItsRecordAlone) {
   game->record = RunRecord{true, 1234, 5000, false};
   Game other;
-  startRunBeside(other, *game, 1.0f, kStart);
+  startRun(other, 1.0f, kStart);
   EXPECT_TRUE(game->record.recorded);
   EXPECT_EQ(game->record.total, 1234);
   EXPECT_EQ(game->record.best, 5000);

@@ -679,7 +679,7 @@ TEST_F(Replays, TwoRunsPlayedTickByTickInTurnEachEndAsRecorded) {
     SCOPED_TRACE(pair.name);
     const RunFile runs[2] = {parsed(pair.first), parsed(pair.second)};
     Game other;
-    startRunBeside(other, *game, runs[1].level, runs[1].startClock);
+    startRun(other, runs[1].level, runs[1].startClock);
     Game* games[2] = {game, &other};
     for (int i = 0; i < 2; ++i) beginReplay(*games[i], runs[i]);
     const RunLog* logs[2] = {&games[0]->log, &games[1]->log};

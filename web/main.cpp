@@ -13,13 +13,12 @@
 #include "app/frame_loop.h"
 #include "app/play_picture.h"
 #include "app/replay.h"
-#include "audio/sound.h"
 #include "base/clock.h"
-#include "input/controls.h"
 #include "player_files/player_files.h"
 #include "player_files/settings.h"
 #include "rules/update_ticks.h"
 #include "runs/run_check.h"
+#include "window/frame_pace.h"
 #include "window/window_fit.h"
 
 namespace {
@@ -36,8 +35,19 @@ struct Page {
   std::string runText;         // the run that ended, as its file holds it
   std::string said;            // a line handed to the page
   std::vector<double> passMs;  // the time of each pass of this run in the page, in milliseconds
+  PassPeriod framePeriod;      // the browser's frames, measured over the first passes
 };
 Page page;
+
+// Play is drawn between ticks when the browser's frames come at another rate
+// than the ticks (a 120 or 144 Hz screen): as measured, or 60 a second until
+// it is; and for the pace of the run shown.
+void paceDrawing() {
+  const bool measured = page.framePeriod.period > 0.0;
+  const double period = measured ? page.framePeriod.period : refreshPeriod(0);
+  page.game.drawBetweenTicks =
+      drawsBetweenTicks(period, true, page.game.run.pace, measured ? kMeasuredSameRate : kSameRate);
+}
 
 // The browser's storage is written after every change the game keeps, and
 // asynchronously: a failure is one line on the page.
@@ -63,16 +73,13 @@ void endRun() {
 }
 
 void pass(void*) {
-  if (page.showing == Showing::Nothing) return;
   const double started = emscripten_get_now();
+  if (notePassStart(page.framePeriod, started / 1000.0)) paceDrawing();
+  if (page.showing == Showing::Nothing) return;
   Game& game = page.game;
   if (page.showing == Showing::Ended && !gameIsOver(game.run)) return;  // the last picture stays
   // The pass every front end shares; the browser presents the canvas after it.
-  if (game.sounds.musicSystem != nullptr) game.sounds.musicSystem->update();
-  advanceGame(game, lookAtClock(game));
-  drawGame(game);
-  takeControls(game);
-  closeIfExitChosen(game);
+  gamePass(game, nullptr);
   if (page.showing == Showing::Play) {
     if (glfwWindowShouldClose(game.window) || gameIsOver(game.run)) {
       glfwSetWindowShouldClose(page.game.window, 0);
@@ -100,14 +107,17 @@ void beginShowing(Showing what) {
   glfwSetWindowShouldClose(page.game.window, 0);
   page.showing = what;
   page.passMs.clear();
+  paceDrawing();
 }
 
 void startSound() {
   if (page.musicStarted) return;
   page.musicStarted = true;
   Game& game = page.game;
-  startMusic(game.sounds, game.settings);
-  applySettings(game.window, game.windowPlace, game.settings, game.sounds.musicSystem, game.sounds.blows.system);
+  startSounds(game.sounds, game.settings);
+  // Full screen, if the player left the game so: a browser allows it only
+  // now, after a click or a key.
+  applyWindowSettings(game.window, game.windowPlace, game.settings);
 }
 
 }  // namespace
@@ -121,8 +131,7 @@ EMSCRIPTEN_KEEPALIVE int nombreOpen() {
   checkPlayerFolders();
   game.settings = loadSettings();
   if (startUp(game) != 0) return -1;
-  applySettings(game.window, game.windowPlace, game.settings, nullptr, game.sounds.blows.system);
-  game.drawBetweenTicks = drawsBetweenTicks(1.0 / 60.0, true, game.run.pace);
+  paceDrawing();
   advanceGame(game, lookAtClock(game));
   drawGame(game);
   emscripten_set_main_loop_arg(pass, nullptr, 0, 0);
@@ -164,7 +173,7 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
 // The player left the page (another tab, another window): in play, the game
 // pauses as the desktop's does when its window loses the focus.
 EMSCRIPTEN_KEEPALIVE void nombreAway() {
-  if (page.showing == Showing::Play) pauseWhileAway(page.game.window, gameIsOver(page.game.run));
+  if (page.showing == Showing::Play) pauseWhileAway(page.game, gameIsOver(page.game.run));
 }
 
 // The run that ended, as a run file holds it ("" when none has).
@@ -182,6 +191,11 @@ EMSCRIPTEN_KEEPALIVE double nombrePassMs(double share) {
   std::sort(sorted.begin(), sorted.end());
   return sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(share * static_cast<double>(sorted.size())))];
 }
+
+// How far apart the browser's frames come, as measured (0 until it is), and
+// whether play is drawn between ticks (for the page's tests).
+EMSCRIPTEN_KEEPALIVE double nombreFrameMs() { return page.framePeriod.period * 1000.0; }
+EMSCRIPTEN_KEEPALIVE int nombreDrawsBetweenTicks() { return page.game.drawBetweenTicks ? 1 : 0; }
 
 // Where the hero stands and what the run has come to (for the page's tests).
 EMSCRIPTEN_KEEPALIVE double nombreHeroX() {

@@ -4,6 +4,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cstddef>
 
 bool StillPicture::operator==(const StillPicture& other) const {
   return picture == other.picture && std::equal(viewport, viewport + 4, other.viewport);
@@ -11,14 +12,13 @@ bool StillPicture::operator==(const StillPicture& other) const {
 
 double refreshPeriod(int refreshRate) { return 1.0 / (refreshRate > 0 ? refreshRate : kDefaultRefreshRate); }
 
-FramePace framePace(GLFWwindow* window, bool uncapped) {
+FramePace framePace(bool uncapped) {
   FramePace pace;
   pace.capped = !uncapped;
   glfwSwapInterval(uncapped ? 0 : 1);
   GLFWmonitor* monitor = glfwGetPrimaryMonitor();
   const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
   pace.period = refreshPeriod(mode != nullptr ? mode->refreshRate : 0);
-  (void)window;  // the shell hears its expose events (see FramePace::exposed)
   return pace;
 }
 
@@ -47,3 +47,16 @@ bool mustDraw(FramePace& pace, const StillPicture& now) {
 }
 
 void sleepOnStillScreen() { glfwWaitEventsTimeout(kStillScreenWake); }
+
+bool notePassStart(PassPeriod& measure, double now) {
+  if (measure.period > 0.0) return false;
+  const double last = measure.lastPass;
+  measure.lastPass = now;
+  if (last < 0.0 || now <= last) return false;
+  measure.intervals.push_back(now - last);
+  if (measure.intervals.size() < static_cast<std::size_t>(kMeasuredIntervals)) return false;
+  std::vector<double> sorted = measure.intervals;
+  std::nth_element(sorted.begin(), sorted.begin() + kMeasuredIntervals / 2, sorted.end());
+  measure.period = sorted[kMeasuredIntervals / 2];
+  return true;
+}

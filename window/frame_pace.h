@@ -4,7 +4,7 @@
 // game over) shows what it showed last. Neither changes the game's pace:
 // each pass runs every update tick that came due, however far apart they are.
 
-struct GLFWwindow;
+#include <vector>
 
 // The refresh rate assumed when the monitor does not say.
 constexpr int kDefaultRefreshRate = 60;
@@ -27,11 +27,12 @@ struct FramePace {
   bool exposed = false;         // the window asked to be drawn again since
 };
 
-// The pace for the window's monitor. Capped, it asks for a swap interval
-// of 1 and a pass per refresh; uncapped (benchmarks, --uncapped), for 0 and
-// no waiting. Whoever listens to the window sets `exposed` on its expose
-// events, which ask for a redraw.
-FramePace framePace(GLFWwindow* window, bool uncapped);
+// The pace for the primary monitor, at the refresh rate of its video mode.
+// Capped, it asks the current context for a swap interval of 1 and a pass
+// per refresh; uncapped (benchmarks, --uncapped), for 0 and no waiting.
+// Whoever listens to the window sets `exposed` on its expose events, which
+// ask for a redraw.
+FramePace framePace(bool uncapped);
 // Seconds per pass at a refresh rate; kDefaultRefreshRate where it is unknown (0 or less).
 double refreshPeriod(int refreshRate);
 
@@ -50,3 +51,16 @@ bool mustDraw(FramePace& pace, const StillPicture& now);
 // A pass of a still screen that has nothing new to show: sleeps until an
 // event or kStillScreenWake.
 void sleepOnStillScreen();
+
+// The display's period as the passes it calls show it, where nothing else
+// tells it (a browser calls a pass at each of its frames): the median of the
+// first kMeasuredIntervals intervals between passes.
+constexpr int kMeasuredIntervals = 15;
+struct PassPeriod {
+  double lastPass = -1.0;        // seconds, on the caller's clock; below 0 before the first
+  std::vector<double> intervals;  // the first ones, up to kMeasuredIntervals
+  double period = 0.0;           // seconds, once measured; 0 until then
+};
+// Notes a pass that starts at `now` seconds. True on the pass that completes
+// the measure, when `period` is set; the measure is kept from then on.
+bool notePassStart(PassPeriod& measure, double now);

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "audio/mix_levels.h"
-#include "audio/sound.h"
 #include "player_files/settings.h"
 
 namespace {
@@ -98,17 +96,8 @@ void toggleFullScreen(GLFWwindow* window, WindowPlace& place) {
   glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
 
-void applySettings(GLFWwindow* window, WindowPlace& place, const Settings& settings, audio::SoundSystem* music,
-                   audio::SoundSystem* effects) {
+void applyWindowSettings(GLFWwindow* window, WindowPlace& place, const Settings& settings) {
   if (settings.fullScreen && glfwGetWindowMonitor(window) == nullptr) toggleFullScreen(window, place);
-  applySoundVolumes(settings, music, effects);
-}
-
-void applySoundVolumes(const Settings& settings, audio::SoundSystem* music, audio::SoundSystem* effects) {
-  if (music != nullptr) music->setVolume(audio::musicGain(static_cast<float>(settings.musicVolume) / kMaxVolume));
-  if (effects != nullptr) {
-    effects->setVolume(audio::effectsGain(static_cast<float>(settings.effectsVolume) / kMaxVolume));
-  }
 }
 
 void keepFullScreenChoice(GLFWwindow* window, Settings& settings) {

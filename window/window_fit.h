@@ -41,15 +41,9 @@ bool isFullScreenKey(int key, int mods);
 // window it was, where it was.
 void toggleFullScreen(GLFWwindow* window, WindowPlace& place);
 
-namespace audio {
-class SoundSystem;
-}
 struct Settings;
-// Puts the settings in force at start-up: full screen, and the volume of the
-// music's and the effects' sound systems.
-void applySettings(GLFWwindow* window, WindowPlace& place, const Settings& settings, audio::SoundSystem* music,
-                   audio::SoundSystem* effects);
-// Only the volumes, where there is no window (a clip of a run); null systems are left alone.
-void applySoundVolumes(const Settings& settings, audio::SoundSystem* music, audio::SoundSystem* effects);
+// Puts the window's settings in force at start-up: full screen, if the
+// player left the game so.
+void applyWindowSettings(GLFWwindow* window, WindowPlace& place, const Settings& settings);
 // After F11 or Alt+Enter: the window's state now is remembered for the next start.
 void keepFullScreenChoice(GLFWwindow* window, Settings& settings);

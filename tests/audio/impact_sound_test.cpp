@@ -26,7 +26,7 @@ constexpr double kShare = audio::kEffectsShare;
 constexpr double kSoundLength = 0.1;
 
 // The blow sounds read from the fixtures of `dir`; the impact is left out when asked.
-BlowSounds soundsOf(const std::string& name, bool withImpact) {
+void openSoundsOf(BlowSounds& sounds, const std::string& name, bool withImpact) {
   const std::string dir = scratchPath(name);
   std::filesystem::create_directories(dir + "/sound");
   writeWav(name + "/sound/punch.wav", steady(kSoundLength, kPunchLevel));
@@ -34,10 +34,8 @@ BlowSounds soundsOf(const std::string& name, bool withImpact) {
   if (withImpact) writeWav(name + "/sound/impact.wav", steady(kSoundLength, kImpactLevel));
   const std::string back = std::filesystem::current_path();
   std::filesystem::current_path(dir);
-  BlowSounds sounds;
   openBlowSounds(sounds);
   std::filesystem::current_path(back);
-  return sounds;
 }
 
 Character enemyAt(float x) {
@@ -74,7 +72,8 @@ TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
   Capture::get();
   std::vector<Character> roster;
   Player hero(FrameSet::Blank, 5);
-  BlowSounds sounds = soundsOf("hero", true);
+  BlowSounds sounds;
+  openSoundsOf(sounds, "hero", true);
   struct Case {
     const char* name;
     std::vector<float> enemiesAt;
@@ -118,17 +117,20 @@ TEST(ImpactSound, PlaysOnceForEachPassInWhichABlowLands) {
     }
     EXPECT_NEAR(impactBlocks * kBlock, kSoundLength * kRate, 2 * kBlock);
   }
+  releaseBlowSounds(sounds);
 }
 
 TEST(ImpactSound, WithoutItsFileABlowLandsInSilence) {
   Capture::get();
   std::vector<Character> roster{enemyAt(0.1f)};
   Player hero(FrameSet::Blank, 5);
-  BlowSounds sounds = soundsOf("no-impact", false);
+  BlowSounds sounds;
+  openSoundsOf(sounds, "no-impact", false);
   strike(roster[0]);
   const Samples heard = heardAfterHits(hero, roster, sounds);
   EXPECT_EQ(hero.getHealth(), 475);
   EXPECT_LT(peak(heard), 64);
+  releaseBlowSounds(sounds);
 }
 
 }  // namespace

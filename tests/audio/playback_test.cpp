@@ -203,6 +203,40 @@ TEST_F(Playback, EachSystemsVolumeScalesOnlyItsOwnSounds) {
   EXPECT_TRUE(near(loudest, kMusic / 2 + kBlow)) << "the blow at full over the music at half: " << loudest;
 }
 
+// A system released stops what it plays and frees the sounds it still holds;
+// the other systems on the device play on, and a new one opens beside them.
+TEST_F(Playback, ASystemReleasedFallsSilentAloneWithItsSounds) {
+  constexpr std::int16_t kMusic = 5000, kOther = 9000;
+  audio::Sound* music = load("music.wav", steady(0.2, kMusic), audio::kSoundLoop);
+  ASSERT_NE(music, nullptr);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    audio::SoundSystem* other = nullptr;
+    ASSERT_EQ(audio::createSoundSystem(&other), audio::kSoundOk);
+    ASSERT_EQ(other->init(4, 0, nullptr), audio::kSoundOk);
+    audio::Sound* loop = nullptr;
+    const std::string path = writeWav("other.wav", steady(0.2, kOther));
+    ASSERT_EQ(other->createSound(path.c_str(), audio::kSoundLoop, nullptr, &loop), audio::kSoundOk);
+    if (round == 0) play(music);
+    play(loop, other);
+    sleepSeconds(0.3);
+    long start = Capture::get().mark();
+    sleepSeconds(0.2);
+    double loudest = 0;
+    for (const Block& block : blocks(Capture::get().since(start), kBlock)) loudest = std::max(loudest, block.mean);
+    EXPECT_TRUE(near(loudest, kMusic + kOther)) << "both loops: " << loudest;
+    EXPECT_EQ(other->release(), audio::kSoundOk);  // its loop with it
+    sleepSeconds(0.1);
+    start = Capture::get().mark();
+    sleepSeconds(0.3);
+    const std::vector<Block> after = blocks(Capture::get().since(start), kBlock);
+    ASSERT_FALSE(after.empty());
+    for (const Block& block : after) EXPECT_TRUE(near(block.mean, kMusic)) << "the music alone: " << block.mean;
+  }
+  releaseAll();
+  sleepSeconds(0.2);  // the device's buffered mix of the music runs out before the next test listens
+}
+
 // Each file carries a steady level for 1/8 s. Whatever its format, the mixer
 // must put out that level for that long: converted to 16-bit, clipped (not
 // wrapped) past full scale, and with stereo frames counted as frames.

@@ -16,7 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/game_sounds.h"
 #include "audio/sound.h"
+#include "player_files/settings.h"
 #include "audio/sound_file.h"
 #include "audio_test_support.h"
 
@@ -202,6 +204,17 @@ TEST(NoDevice, EverythingIsSilentAndSafe) {
     audio::SoundSystem* another = nullptr;
     ASSERT_EQ(audio::createSoundSystem(&another), audio::kSoundOk);
     EXPECT_EQ(another->init(32, 0, nullptr), audio::kSoundError);
+    EXPECT_EQ(another->release(), audio::kSoundOk);
+    EXPECT_EQ(system->release(), audio::kSoundOk);
+    // The game's own sounds, set up, played, serviced and let go of, silent.
+    GameSounds sounds;
+    startSounds(sounds, Settings());
+    const int started[kBlowSounds] = {1, 2, 1};
+    playNewBlowSounds(sounds.blows, started);
+    serviceSounds(sounds);
+    releaseSounds(sounds);
+    EXPECT_EQ(sounds.musicSystem, nullptr);
+    EXPECT_EQ(sounds.blows.system, nullptr);
     return;
   }
 

@@ -10,7 +10,7 @@
 #include "app/pass_ticks.h"
 #include "app/replay.h"
 #include "enemies/roster.h"
-#include "input/controls.h"
+#include "app/window_callbacks.h"
 #include "rules/control_rules.h"
 #include "rules/update_ticks.h"
 #include "runs/run_log.h"
@@ -20,16 +20,16 @@ namespace {
 // The keys the script holds, sent to the control rules as they change.
 class Hand {
  public:
-  explicit Hand(GLFWwindow* w) : window(w) {}
+  explicit Hand(Game& g) : game(g) {}
   void hold(int key, bool down) {
     bool& held = keys[key];
     if (held == down) return;
     held = down;
-    keyCallback(window, key, 0, down ? GLFW_PRESS : GLFW_RELEASE, 0);
+    sendKey(game, key, down ? GLFW_PRESS : GLFW_RELEASE);
   }
   void tap(int key) {
-    keyCallback(window, key, 0, GLFW_PRESS, 0);
-    keyCallback(window, key, 0, GLFW_RELEASE, 0);
+    sendKey(game, key, GLFW_PRESS);
+    sendKey(game, key, GLFW_RELEASE);
   }
   void only(int key) {
     for (int k : {GLFW_KEY_RIGHT, GLFW_KEY_LEFT, GLFW_KEY_X}) {
@@ -39,7 +39,7 @@ class Hand {
   }
 
  private:
-  GLFWwindow* window;
+  Game& game;
   bool keys[GLFW_KEY_LAST + 1] = {};
 };
 
@@ -68,7 +68,7 @@ std::string playScripted(Game& game, const std::vector<Step>& steps, ClockTicks 
   setGameClock(start);
   startRun(game, level, start);
   game.log.beginRecording(game.run, file);
-  Hand hand(game.window);
+  Hand hand(game);
   ClockTicks wall = start;
   const auto pass = [&] {
     wall += passMs;

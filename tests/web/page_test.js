@@ -176,6 +176,9 @@ async function compareWithDesktop(page, near) {
     const cost = await page.evaluate(() => [Module._nombrePasses(), Module._nombrePassMs(0.5), Module._nombrePassMs(0.9)]);
     console.log('     the watched run in the page: ' + cost[0] + ' passes, a pass ' + cost[1].toFixed(3) + ' ms median, ' +
       cost[2].toFixed(3) + ' ms at the 90th percentile');
+    const frames = await page.evaluate(() => [Module._nombreFrameMs(), Module._nombreDrawsBetweenTicks()]);
+    check(frames[0] > 0, "the browser's frames measured " + frames[0].toFixed(2) + ' ms apart: ' +
+      (frames[1] ? 'play drawn between ticks' : 'a tick a frame'));
 
     // Play again: a new run from its first tick.
     check(await page.evaluate(() => !document.getElementById('ended').hidden), 'a watched run ended offers Play again');

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "input/controls.h"
+#include "app/window_callbacks.h"
 #include "rules/control_rules.h"
 #include "tests/gl_fixture.h"
 #include "window/window_fit.h"

@@ -21,7 +21,7 @@
 
 #include "app/pass_ticks.h"
 #include "app/replay.h"
-#include "input/controls.h"
+#include "app/window_callbacks.h"
 #include "render/draw.h"
 #include "render/shaders.h"
 #include "rules/update_ticks.h"
@@ -74,7 +74,7 @@ class Scene {
   void hold(int key, bool down) {
     if (keys[key] == down) return;
     keys[key] = down;
-    keyCallback(game.window, key, 0, down ? GLFW_PRESS : GLFW_RELEASE, 0);
+    sendKey(game, key, down ? GLFW_PRESS : GLFW_RELEASE);
   }
   // Holds `key` (0: none) and lets go of every other.
   void only(int key) {
