@@ -137,8 +137,12 @@ int startUp(Game& game) {
 int startUpInContext(Game& game, int width, int height, ClockTicks now) {
   const Viewport view = fitPicture(width, height);
   glViewport(view.x, view.y, view.width, view.height);
+  if (makeDrawing(game.drawing) != 0) return -1;
+  startRun(game, 1.0f, now);
+  return 0;
+}
 
-  Drawing& drawing = game.drawing;
+int makeDrawing(Drawing& drawing) {
   drawing.quads = buildFixedQuads();
 
   const GamePicture check = takeGamePicture({kCheckImagePath, kMaxImagePixels, false});
@@ -182,8 +186,6 @@ int startUpInContext(Game& game, int width, int height, ClockTicks now) {
     std::fprintf(stderr, "nombre: the shaders need OpenGL 4.3 (this context: %s)\n", version ? version : "none");
     return -1;
   }
-
-  startRun(game, 1.0f, now);
   return 0;
 }
 

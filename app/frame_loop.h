@@ -22,6 +22,11 @@ int startUp(Game& game);
 // blending, the textures and frame lists, the shader program, and a new run
 // at game time `now`. 0, or -1 after a failure (its line written).
 int startUpInContext(Game& game, int width, int height, ClockTicks now);
+// Everything the game draws with, made in the current context: the fixed
+// quads, blending, the textures and frame lists and the shader program (as
+// start-up makes them, and again in a context the browser gave back after
+// losing it). 0, or -1 after a failure (its line written).
+int makeDrawing(Drawing& drawing);
 // Start-up in a window that is never shown (tests, benchmarks, screenshots).
 int startUpHidden(Game& game);
 // Releases what start-up made, in the reverse order; returns the exit code.

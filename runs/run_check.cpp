@@ -4,12 +4,12 @@
 
 bool readRunFile(const std::string& path, RunFile& run, std::string& why, bool (*stopAsked)()) {
   std::string text;
-  why = "no such file, or not a regular file that can be read";
+  why = kRunFileUnreadable;
   bool tooLarge = false;
   // The size on disk is known before a byte is read: a huge file is refused
   // by it, never read into memory.
   if (readFileWhole(path, &text, kLargestRunFile, &tooLarge)) return parseRunFile(text, run, why, stopAsked);
-  if (tooLarge) why = "larger than any run";
+  if (tooLarge) why = kRunFileTooLarge;
   return false;
 }
 

@@ -13,6 +13,10 @@
 
 // A run is a few lines a second of play; one of hours is still a few megabytes.
 constexpr std::int64_t kLargestRunFile = 64LL * 1024 * 1024;
+// Why a larger file is refused, before a byte of it is read.
+constexpr const char* kRunFileTooLarge = "larger than any run";
+// Why a name that is no regular file that can be read is refused.
+constexpr const char* kRunFileUnreadable = "no such file, or not a regular file that can be read";
 
 // Reads the run file at `path`. On failure returns false and says why in
 // `why` (missing, not a file, too large, or which line is wrong).

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,9 @@
 #include "app/play_picture.h"
 #include "app/replay.h"
 #include "base/clock.h"
+#include "base/user_files.h"
 #include "player_files/player_files.h"
+#include "player_files/scores.h"
 #include "player_files/settings.h"
 #include "rules/update_ticks.h"
 #include "runs/run_check.h"
@@ -36,6 +39,7 @@ struct Page {
   std::string said;            // a line handed to the page
   std::vector<double> passMs;  // the time of each pass of this run in the page, in milliseconds
   PassPeriod framePeriod;      // the browser's frames, measured over the first passes
+  std::shared_ptr<const RunFile> watched;  // the run shown, for its verdict when it cannot reach its end
 };
 Page page;
 
@@ -72,6 +76,21 @@ void endRun() {
   tellPage("ended");
 }
 
+// A watched run that cannot play on (its hero out of lives, or its menu
+// left open, before its end line) is given nombre-check's verdict.
+bool watchCannotGoOn() {
+  const Run& run = page.game.run;
+  return !page.endTold && !page.game.log.replayDone(run) && (gameIsOver(run) || run.menuOpen);
+}
+
+void tellWatchStopped() {
+  page.endTold = true;
+  page.said = "nombre: " + checkRun(page.watched).says;
+  std::printf("%s\n", page.said.c_str());
+  std::fflush(stdout);
+  tellPage("watched");
+}
+
 void pass(void*) {
   const double started = emscripten_get_now();
   if (notePassStart(page.framePeriod, started / 1000.0)) paceDrawing();
@@ -93,6 +112,7 @@ void pass(void*) {
       std::fflush(stdout);
       tellPage("watched");
     }
+    if (watchCannotGoOn()) tellWatchStopped();
     if (glfwWindowShouldClose(page.game.window)) {
       glfwSetWindowShouldClose(page.game.window, 0);
       page.showing = Showing::Ended;
@@ -162,7 +182,8 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
   }
   startSound();
   if (page.showing == Showing::Play) endRun();
-  beginReplay(page.game, run);
+  page.watched = std::make_shared<const RunFile>(std::move(run));
+  beginReplay(page.game, page.watched);
   glfwSetKeyCallback(page.game.window, viewerKey);
   beginShowing(Showing::Watch);
   page.endTold = false;
@@ -174,6 +195,63 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
 // pauses as the desktop's does when its window loses the focus.
 EMSCRIPTEN_KEEPALIVE void nombreAway() {
   if (page.showing == Showing::Play) pauseWhileAway(page.game, gameIsOver(page.game.run));
+}
+
+// Why a file of `bytes` is refused before a byte of it is read, as the
+// desktop refuses it ("" when it may be a run).
+EMSCRIPTEN_KEEPALIVE const char* nombreRunSizeRefused(double bytes) {
+  return bytes > static_cast<double>(kLargestRunFile) ? kRunFileTooLarge : "";
+}
+
+// The page is going away (reload, close, another address) during a run: the
+// run ends and is kept, as the desktop keeps the run of a window closed.
+EMSCRIPTEN_KEEPALIVE void nombreLeave() {
+  if (page.showing == Showing::Play) endRun();
+}
+
+// Joins the score table at `other` (what the browser's storage holds, or
+// what a page that went away left) and this page's table into the player's
+// table: every run of this page's that the other lacks is added to it as the
+// desktop adds a run, so another tab's runs and this one's are all kept, and
+// a run in both stays one. `other` is taken.
+EMSCRIPTEN_KEEPALIVE void nombreMergeScores(const char* other) {
+  const std::string path = scoresPath();
+  std::vector<ScoreEntry> mine;
+  std::vector<ScoreEntry> theirs;
+  std::string why;
+  readScoreFile(path, &mine, &why);
+  if (std::rename(other, path.c_str()) != 0) return;
+  readScoreFile(path, &theirs, &why);
+  for (const ScoreEntry& run : mine) {
+    const bool kept = std::any_of(theirs.begin(), theirs.end(), [&](const ScoreEntry& entry) {
+      return entry.total == run.total && entry.level == run.level && entry.date == run.date;
+    });
+    long long bestBefore = 0;
+    if (!kept && !recordRun(path, run, &bestBefore, &why)) cannotKeepPlayerFiles(why);
+  }
+}
+
+// The browser took the GL context away (its graphics process restarted):
+// play pauses, as when the player leaves the page, and nothing is drawn.
+EMSCRIPTEN_KEEPALIVE void nombreContextLost() {
+  emscripten_pause_main_loop();
+  if (page.showing == Showing::Play) pauseWhileAway(page.game, gameIsOver(page.game.run));
+  if (page.showing == Showing::Watch) page.game.viewerPaused = true;
+}
+
+// The context is back, empty: everything the game draws with is made again,
+// as start-up made it. 0, or -1 when it could not be.
+EMSCRIPTEN_KEEPALIVE int nombreContextRestored() {
+  Game& game = page.game;
+  releaseDrawing(game.drawing);
+  if (makeDrawing(game.drawing) != 0) return -1;
+  int width = 0;
+  int height = 0;
+  glfwGetFramebufferSize(game.window, &width, &height);
+  fitPictureToWindow(game.window, width, height);
+  drawGame(game);
+  emscripten_resume_main_loop();
+  return 0;
 }
 
 // The run that ended, as a run file holds it ("" when none has).
@@ -209,20 +287,13 @@ EMSCRIPTEN_KEEPALIVE int nombreMenuOpen() { return page.game.run.menuOpen ? 1 : 
 }  // extern "C"
 
 int main() {
-  // The player's files: in the browser's storage, read in before the game
-  // starts; a browser that refuses it (a private window) leaves them in
-  // memory for this visit, and the page says so.
+  // The player's files: in the browser's storage, read in by the page
+  // (web/page.html) before the game starts, with what a page that went away
+  // left; a browser that refuses it (a private window) leaves them in memory
+  // for this visit, and the page says so.
   EM_ASM({
     FS.mkdirTree('/home/web_user');
-    try {
-      FS.mount(IDBFS, {}, '/home/web_user');
-    } catch (e) {
-      Module.nombreStorageFailed && Module.nombreStorageFailed(e);
-    }
-    FS.syncfs(true, function(error) {
-      if (error) Module.nombreStorageFailed && Module.nombreStorageFailed(error);
-      Module.nombreReady && Module.nombreReady();
-    });
+    Module.nombreLoadFiles();
   });
   return 0;
 }

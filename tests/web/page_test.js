@@ -18,13 +18,19 @@ function check(held, what) {
 }
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
+// The file whose download the server cuts off halfway ('' for none).
+let cutDownload = '';
+
 function serve() {
   const server = http.createServer((request, response) => {
     const name = request.url === '/' ? 'index.html' : path.basename(request.url.split('?')[0]);
+    if (name === 'blank.html') { response.writeHead(200, { 'Content-Type': 'text/html' }); response.end(''); return; }
     fs.readFile(path.join(siteDir, name), (error, bytes) => {
       if (error) { response.writeHead(404); response.end(); return; }
-      response.writeHead(200, { 'Content-Type': kinds[path.extname(name)] || 'application/octet-stream' });
-      response.end(bytes);
+      response.writeHead(200, { 'Content-Type': kinds[path.extname(name)] || 'application/octet-stream',
+        'Content-Length': bytes.length, 'Cache-Control': 'no-store' });
+      if (name !== cutDownload) { response.end(bytes); return; }
+      response.write(bytes.subarray(0, bytes.length >> 1), () => response.destroy());
     });
   });
   return new Promise((done) => server.listen(0, '127.0.0.1', () => done(server)));
@@ -38,6 +44,76 @@ async function waitFor(page, condition, ms, ...args) {
   } catch (e) {
     return false;
   }
+}
+
+// A page of `context` at `address`, loaded (or failed to), with `before` run
+// in it before its own script.
+async function openPage(context, address, before) {
+  const page = await context.newPage();
+  page.on('pageerror', (error) => console.log('page error: ' + error.message));
+  await page.setViewport({ width: 832, height: 900 });
+  if (before) await page.evaluateOnNewDocument(before);
+  await page.goto(address);
+  await waitFor(page, () => ['ready', 'failed'].includes(window.nombrePage.state), 30000);
+  return page;
+}
+
+// Starts a run and fights until a blow scores: the score.
+async function playUntilScored(page) {
+  await page.bringToFront();
+  if (await page.evaluate(() => window.nombrePage.state === 'ended')) await page.click('#again');
+  else await page.keyboard.press('Enter');
+  await waitFor(page, () => window.nombrePage.state === 'playing', 2000);
+  await page.keyboard.down('ArrowRight');
+  await sleep(800);
+  await page.keyboard.up('ArrowRight');
+  for (let i = 0; i < 200 && await page.evaluate(() => Module._nombreScore()) === 0; i++) {
+    await page.keyboard.press(i % 2 ? 'KeyX' : 'KeyZ');
+    await sleep(120);
+  }
+  return page.evaluate(() => Number(Module._nombreScore()));
+}
+
+// Ends the run in play with SALIR from the menu, once its files are written
+// (or have failed to be): its score.
+async function exitRun(page) {
+  const writes = await page.evaluate(() => window.nombrePage.writes);
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await waitFor(page, () => Module._nombreMenuOpen() === 1, 2000);
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');
+  await waitFor(page, () => window.nombrePage.state === 'ended', 3000);
+  await waitFor(page, (w) => window.nombrePage.writes > w, 8000, writes);
+  return page.evaluate(() => Number(Module._nombreScore()));
+}
+
+// The totals of the best runs the page shows.
+async function shownTotals(page) {
+  const text = await page.evaluate(() => document.getElementById('scores').textContent);
+  return text.split('\n').map((line) => line.match(/^\s*\d+\.\s+(\d+)/)).filter((m) => m).map((m) => Number(m[1]));
+}
+
+// The share of the canvas's pixels that show something (neither the stage's
+// grey nor black).
+async function drawnShare(page) {
+  const shot = await (await page.$('#canvas')).screenshot({ encoding: 'base64' });
+  return page.evaluate(async (png) => {
+    const image = new Image();
+    image.src = 'data:image/png;base64,' + png;
+    await image.decode();
+    const canvas = document.createElement('canvas');
+    canvas.width = image.width;
+    canvas.height = image.height;
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const data = context.getImageData(0, 0, image.width, image.height).data;
+    let drawn = 0;
+    for (let i = 0; i < data.length; i += 4) {
+      const grey = data[i] === data[i + 1] && data[i + 1] === data[i + 2] && (data[i] === 0 || data[i] === 0x33);
+      if (!grey) drawn++;
+    }
+    return drawn / (data.length / 4);
+  }, shot);
 }
 
 // The canvas as the page shows it, compared in the page with the desktop's
@@ -74,6 +150,139 @@ async function compareWithDesktop(page, near) {
     }
     return { farShare: far / (a.length / 4), meanDiff: sum / (a.length / 4 * 3) };
   }, shot, desktop, near);
+}
+
+// The player's files in the browser: merged across tabs, kept when the page
+// goes away, kept in the page while storage fails, and never stopped by a
+// damaged entry.
+async function playerFilesKept(browser, address) {
+  // Two tabs open at once each end a run: a new tab shows both.
+  const tabs = await browser.createBrowserContext();
+  const a = await openPage(tabs, address);
+  const b = await openPage(tabs, address);
+  await playUntilScored(a);
+  const scoreA = await exitRun(a);
+  await playUntilScored(b);
+  const scoreB = await exitRun(b);
+  const c = await openPage(tabs, address);
+  const both = await shownTotals(c);
+  check(both.length === 2 && both.includes(scoreA) && both.includes(scoreB),
+    'two tabs each end a run: a new tab shows both (' + scoreA + ', ' + scoreB + '): ' + both.join(', '));
+  await tabs.close();
+
+  // A run in play is kept when its page goes away (a reload).
+  const leaving = await browser.createBrowserContext();
+  const left = await openPage(leaving, address);
+  const scored = await playUntilScored(left);
+  await left.reload();
+  await waitFor(left, () => window.nombrePage.state === 'ready', 30000);
+  const afterReload = await shownTotals(left);
+  check(afterReload.length === 1 && afterReload[0] >= scored && scored > 0,
+    'a run in play is kept through a reload (' + scored + '): ' + afterReload.join(', '));
+  await leaving.close();
+
+  // Storage that fails (full) or never answers: one line, the run stays in
+  // the page, and it is written once storage works again.
+  const failing = await browser.createBrowserContext();
+  const faulty = await openPage(failing, address, () => {
+    window.storageFault = '';
+    const put = IDBObjectStore.prototype.put;
+    IDBObjectStore.prototype.put = function (...args) {
+      if (window.storageFault === 'full') throw new DOMException('the quota is used up', 'QuotaExceededError');
+      return put.apply(this, args);
+    };
+    const complete = Object.getOwnPropertyDescriptor(IDBTransaction.prototype, 'oncomplete');
+    Object.defineProperty(IDBTransaction.prototype, 'oncomplete', {
+      get() { return complete.get.call(this); },
+      set(handler) { complete.set.call(this, (event) => { if (window.storageFault !== 'hang') handler.call(this, event); }); },
+    });
+  });
+  const totals = [];
+  for (const fault of ['full', 'hang']) {
+    await faulty.evaluate((f) => { window.storageFault = f; }, fault);
+    const said = await faulty.evaluate(() => window.nombrePage.lines.length);
+    await playUntilScored(faulty);
+    totals.push(await exitRun(faulty));
+    const lines = (await faulty.evaluate(() => window.nombrePage.lines)).slice(said);
+    check(lines.filter((l) => l.includes('could not be kept')).length === 1,
+      'storage ' + fault + ': one line says the run is not kept: ' + lines[lines.length - 1]);
+    const shown = await shownTotals(faulty);
+    check(shown.includes(totals[totals.length - 1]), 'storage ' + fault + ': the page still shows the run');
+    await faulty.evaluate(() => { window.storageFault = ''; });
+    check(await waitFor(faulty, () => window.nombrePage.lines[window.nombrePage.lines.length - 1].includes('kept in this browser again'), 12000),
+      'storage ' + fault + ': written once storage works again');
+  }
+  await faulty.reload();
+  await waitFor(faulty, () => window.nombrePage.state === 'ready', 30000);
+  const kept = await shownTotals(faulty);
+  check(totals.every((t) => kept.includes(t)) && kept.length === 2, 'after a reload both runs are there: ' + kept.join(', '));
+  await failing.close();
+
+  // A damaged entry (a string where its time is kept) is set aside with one
+  // line, and later runs are kept.
+  const damaged = await browser.createBrowserContext();
+  const hurt = await openPage(damaged, address);
+  await hurt.evaluate(() => new Promise((done) => {
+    const request = indexedDB.open('/home/web_user', 21);
+    request.onsuccess = () => {
+      const transaction = request.result.transaction('FILE_DATA', 'readwrite');
+      transaction.objectStore('FILE_DATA').put({ timestamp: 'yesterday', mode: 0o100644, contents: new Uint8Array([35]) },
+        '/home/web_user/.local/share/nombre/scores');
+      transaction.oncomplete = () => { request.result.close(); done(); };
+    };
+  }));
+  await hurt.reload();
+  await waitFor(hurt, () => window.nombrePage.state === 'ready', 30000);
+  const hurtLines = await hurt.evaluate(() => window.nombrePage.lines);
+  check(hurtLines.length === 1 && hurtLines[0].includes('set aside'), 'a damaged entry is set aside with one line: ' + hurtLines.join(' | '));
+  await playUntilScored(hurt);
+  const afterDamage = await exitRun(hurt);
+  await hurt.reload();
+  await waitFor(hurt, () => window.nombrePage.state === 'ready', 30000);
+  const shownAfter = await shownTotals(hurt);
+  check(shownAfter.length === 1 && shownAfter[0] === afterDamage &&
+    (await hurt.evaluate(() => window.nombrePage.lines.length)) === 0, 'and the next run is kept: ' + shownAfter.join(', '));
+  await damaged.close();
+
+  // Storage of a newer page: one line in plain words.
+  const newer = await browser.createBrowserContext();
+  const first = await newer.newPage();
+  await first.goto(address + 'blank.html');
+  await first.evaluate(() => new Promise((done) => {
+    const request = indexedDB.open('/home/web_user', 99);
+    request.onsuccess = () => { request.result.close(); done(); };
+  }));
+  const later = await openPage(newer, address);
+  const newerLines = await later.evaluate(() => window.nombrePage.lines);
+  check(newerLines.length === 1 && newerLines[0] ===
+    'Your best runs cannot be kept in this browser (its storage was written by a newer version of this page); play goes on.',
+    'storage of a newer version: one plain line: ' + newerLines.join(' | '));
+  await newer.close();
+}
+
+// Every way the game can fail to load or stop says what failed and offers a reload.
+async function loadFailuresSaid(browser, address) {
+  const cases = [
+    { what: 'index.data cut short', cut: 'index.data', says: 'could not load' },
+    { what: 'index.wasm cut short', cut: 'index.wasm', says: 'could not load' },
+    { what: 'no WebGL 2', says: 'needs WebGL 2', before: () => {
+      const get = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) { return kind === 'webgl2' ? null : get.call(this, kind, ...rest); };
+    } },
+    { what: 'a trap in the game', says: 'an error inside it', trap: true },
+  ];
+  for (const failure of cases) {
+    const context = await browser.createBrowserContext();
+    cutDownload = failure.cut || '';
+    const page = await openPage(context, address, failure.before);
+    cutDownload = '';
+    if (failure.trap) await page.evaluate(() => setTimeout(() => abort('a test trap')));
+    const said = await waitFor(page, (s) => window.nombrePage.state === 'failed' && document.getElementById('reload') &&
+      document.getElementById('line').textContent.includes(s), 15000, failure.says);
+    const line = await page.evaluate(() => document.getElementById('line').textContent);
+    check(said, failure.what + ': one line and a reload: ' + line);
+    await context.close();
+  }
 }
 
 (async () => {
@@ -167,6 +376,38 @@ async function compareWithDesktop(page, near) {
       await page.evaluate(() => window.nombrePage.state === 'ready'), 'a file that is not a run is named, and why');
     console.log('  ' + await page.evaluate(() => document.getElementById('line').textContent));
 
+    // Refused by its size before a byte is read, as the desktop refuses it:
+    // a sparse 3 GB file.
+    const huge = path.join(outDir, 'huge.nrep');
+    fs.closeSync(fs.openSync(huge, 'w'));
+    fs.truncateSync(huge, 3 * 1024 * 1024 * 1024);
+    const hugeAt = Date.now();
+    await (await page.$('#watch')).uploadFile(huge);
+    check(await waitFor(page, () => window.nombrePage.lines.includes('huge.nrep is not a run: larger than any run'), 2000) &&
+      Date.now() - hugeAt < 2000, 'a file larger than any run is refused by its size (' + (Date.now() - hugeAt) + ' ms)');
+    fs.unlinkSync(huge);
+
+    // A name of 250 bytes wraps: the page never scrolls sideways.
+    const longName = path.join(outDir, 'n'.repeat(245) + '.nrep');
+    fs.writeFileSync(longName, 'a shopping list\n');
+    await (await page.$('#watch')).uploadFile(longName);
+    await waitFor(page, () => window.nombrePage.lines.some((l) => l.startsWith('nnnnn')), 2000);
+    check(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth),
+      'a 250-byte file name stays within the page');
+
+    // A run that cannot reach its end line (its menu left open at tick 300)
+    // still ends, with the verdict nombre-check gives, and Play again.
+    const stuck = path.join(outDir, 'stuck.nrep');
+    const walk = fs.readFileSync(path.join(path.dirname(fixtureRun), 'walk.nrep'), 'utf8').split('\n');
+    walk.splice(2, 0, '300 pause -');
+    fs.writeFileSync(stuck, walk.join('\n'));
+    await (await page.$('#watch')).uploadFile(stuck);
+    check(await waitFor(page, () => window.nombrePage.state === 'watched', 10000) &&
+      await page.evaluate(() => !document.getElementById('ended').hidden),
+      'a watched run that stops before its end ends with Play again');
+    const stuckLine = await page.evaluate(() => document.getElementById('line').textContent);
+    check(stuckLine === "the replay stops at tick 300, before the run's end at 736", 'and a verdict: ' + stuckLine);
+
     // A recorded run watched to its end.
     await (await page.$('#watch')).uploadFile(fixtureRun);
     check(await waitFor(page, () => window.nombrePage.state === 'watching', 2000), 'a run file plays back');
@@ -185,6 +426,8 @@ async function compareWithDesktop(page, near) {
     await page.click('#again');
     check(await waitFor(page, () => window.nombrePage.state === 'playing' && Module._nombreTicks() < 120, 2000),
       'Play again starts a new run');
+    check(await page.evaluate(() => document.getElementById('line').textContent === ''),
+      "Play again clears the watched run's line");
 
     // The full-screen button puts the stage on the whole screen, and takes it back.
     await page.click('#fullscreen');
@@ -192,6 +435,38 @@ async function compareWithDesktop(page, near) {
       'the full-screen button fills the screen with the game');
     await page.click('#fullscreen');
     await waitFor(page, () => !document.fullscreenElement, 2000);
+    // Clicks faster than the screen changes (all in one gesture, before the
+    // stage covers the button): the last one wins.
+    await page.evaluate(() => document.fullscreenElement && document.exitFullscreen());
+    await waitFor(page, () => !document.fullscreenElement, 2000);
+    for (const clicks of [50, 51]) {
+      await cdp.send('Runtime.evaluate', { userGesture: true,
+        expression: 'for (let i = 0; i < ' + clicks + '; i++) document.getElementById("fullscreen").click()' });
+      await sleep(1500);
+      const full = await page.evaluate(() => Boolean(document.fullscreenElement));
+      check(full === (clicks % 2 === 1), clicks + ' fast clicks on Full screen end ' + (full ? 'in' : 'out of') + ' it');
+    }
+    await page.evaluate(() => document.fullscreenElement && document.exitFullscreen());
+    await waitFor(page, () => !document.fullscreenElement, 2000);
+
+    // A lost GL context (the GPU process restarted) pauses play and says so;
+    // given back, the game draws again.
+    await page.evaluate(() => {
+      window.testLoser = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
+      window.testLoser.loseContext();
+    });
+    check(await waitFor(page, () => window.nombrePage.lines.some((l) => l.includes('lost the game')), 3000) &&
+      await waitFor(page, () => Module._nombreMenuOpen() === 1, 2000), 'a lost context pauses the game and says so');
+    const ticksLost = await page.evaluate(() => Module._nombreTicks());
+    await sleep(500);
+    check(await page.evaluate(() => Module._nombreTicks()) === ticksLost, 'no tick is played unseen');
+    await page.evaluate(() => window.testLoser.restoreContext());
+    check(await waitFor(page, () => window.nombrePage.lines.some((l) => l.startsWith('The picture is back')), 3000),
+      'a context given back is said');
+    await page.keyboard.press('Escape');
+    check(await waitFor(page, (t) => Module._nombreTicks() > t + 30, 3000, ticksLost), 'and play goes on');
+    const drawn = await drawnShare(page);
+    check(drawn > 0.5, 'the game draws again in the context given back (' + (drawn * 100).toFixed(1) + '% of the canvas)');
 
     // A browser that refuses its storage (a private window): one line, and play goes on.
     const refused = await browser.createBrowserContext();
@@ -226,6 +501,9 @@ async function compareWithDesktop(page, near) {
     await padPage.evaluate(() => { window.testPad.buttons[15] = { pressed: false, touched: false, value: 0 }; });
     check(padWalked, "a gamepad's D-pad walks the hero");
     await padded.close();
+
+    await playerFilesKept(browser, address);
+    await loadFailuresSaid(browser, address);
   } finally {
     await browser.close();
     server.close();

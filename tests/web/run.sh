@@ -23,11 +23,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The same lines and exit code from both checkers, fixture by fixture, and
-# for a file that is not a run and one that is missing.
+# for a file that is not a run, one that is missing, a named pipe (refused at
+# once, never waited on) and runs named by bytes that are no UTF-8.
 printf 'nombre run\nnot really\n' > "$work/damaged.nrep"
-for run in tests/fixtures/*.nrep "$work/damaged.nrep" "$work/missing.nrep"; do
-  native=$(build/nombre-check "$run" 2>&1; echo "exit $?")
-  web=$(node build-web/nombre-check.js "$run" 2>&1; echo "exit $?")
+mkfifo "$work/pipe.nrep"
+odd=$(printf 'caf\351 \377.nrep')
+cp tests/fixtures/walk.nrep "$work/$odd"
+for run in tests/fixtures/*.nrep "$work/damaged.nrep" "$work/missing.nrep" "$work/pipe.nrep" "$work/$odd"; do
+  native=$(timeout 20 build/nombre-check "$run" 2>&1; echo "exit $?")
+  web=$(timeout 20 node build-web/nombre-check.js "$run" 2>&1; echo "exit $?")
   if [ "$native" != "$web" ]; then
     echo "FAIL the checkers differ on $run: native [$native], node [$web]"
     failed=1
