@@ -35,7 +35,10 @@ void recordRunOnce(RunRecord& runRecord, long long total, int level, bool keep) 
   runRecord.total = total;
   runRecord.best = total;
   runRecord.newBest = false;
-  if (total <= 0 || !keep) {
+  // A run played back shows its own total as its best: the table of
+  // whoever watches it is no record of that run.
+  if (!keep) return;
+  if (total <= 0) {
     const std::vector<ScoreEntry> table = loadScoreTable(scoresPath());
     if (!table.empty()) runRecord.best = table.front().total;
     return;

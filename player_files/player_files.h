@@ -14,8 +14,9 @@ struct RunRecord {
 
 // The run has ended (game over, or the window closed during it): its total
 // and the level reached join the best scores, once. A run that scored
-// nothing is not kept, nor one that is not to be kept (a run played back):
-// they are only shown beside the best.
+// nothing is not kept, and is shown beside the player's best. A run not to
+// be kept (a run played back) is shown with its own total as its best, never
+// beside the table of whoever watches it.
 void recordRunOnce(RunRecord& record, long long total, int level, bool keep = true);
 
 // At start-up: says once when the player's folders cannot be used.

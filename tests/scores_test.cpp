@@ -232,3 +232,20 @@ TEST(GameOverScreen, ShowsTheRunsTotalAndTheBestOverThePictureAndMarksANewBest) 
   EXPECT_EQ(shown(kMark), noMark);
   freshStage(game, 700000);
 }
+
+// A run played back shows its own total as its record, whatever the table
+// of whoever watches it holds, and joins no table.
+TEST(GameOverScreen, AWatchedRunNeverShowsTheWatchersRecord) {
+  ScratchFolder scratch;
+  ScopedEnv data("XDG_DATA_HOME");
+  data.set(scratch.path.c_str());
+  ASSERT_TRUE(writeFileWhole(scoresPath(), scoreTableText({run(5000)}), nullptr));
+  for (const long long total : {1234LL, 0LL, 9876LL}) {
+    RunRecord record;
+    recordRunOnce(record, total, 2, false);
+    EXPECT_EQ(record.total, total);
+    EXPECT_EQ(record.best, total) << "the watcher's 5000 is not the run's record";
+    EXPECT_FALSE(record.newBest);
+  }
+  EXPECT_EQ(totals(loadScoreTable(scoresPath())), (std::vector<long long>{5000}));
+}
