@@ -21,6 +21,7 @@
 #include "clip/offscreen_gl.h"
 #include "clip/progress.h"
 #include "player_files/settings.h"
+#include "rules/update_ticks.h"
 #include "runs/run_check.h"
 #include "runs/run_log.h"
 #include "window/window_fit.h"
@@ -36,10 +37,15 @@ constexpr int kClipSoundChannels = 2;
 // (exactly, as the ticks fall), the stalls its player's game skipped left out.
 ClockTicks frameTime(long long frame) { return ticksTime(kGamePace, frame); }
 
+// A run that ends in game over ends its clip on the game-over screen (FIN
+// DEL JUEGO, the run's total), held as long as a player would read it
+// before closing the window: 3 s.
+constexpr long long kGameOverHeldFrames = 3 * clip::kClipFrameRate;
+
 // What a pass over the run with the rules alone finds before anything is
 // drawn: how long the clip is.
 struct ClipPlan {
-  long long lastFrame = 0;  // the frame that shows the run's end
+  long long lastFrame = 0;  // the frame that shows the run's end, or the game-over screen held after it
 };
 
 // The game time clip frame `frame` shows, the stalls skipped so far left out.
@@ -63,7 +69,7 @@ ClipPlan planClip(const std::shared_ptr<const RunFile>& shared) {
     runDueTicks(run, &log, now, nullptr, [](const Run&) {}, &stuck);
     skipped += run.clock.time - now;
     if (stuck || log.replayDone(run)) {
-      plan.lastFrame = frame;
+      plan.lastFrame = frame + (gameIsOver(run) ? kGameOverHeldFrames : 0);
       break;
     }
   }

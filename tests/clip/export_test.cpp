@@ -157,6 +157,25 @@ TEST(Export, LosslessClipHoldsTheGamesOwnFrames) {
   EXPECT_TRUE(std::all_of(band.begin(), band.end(), [](unsigned char c) { return c == 51; }));
 }
 
+// A run that ends in game over ends its clip on the game-over screen, held
+// 3 s; a part that stops before the end has no such screen.
+TEST(Export, AClipOfAGameLostEndsOnItsGameOverScreen) {
+  ScratchFolder home;
+  const std::string run = std::string(NOMBRE_FIXTURES) + "/v3_long_game.nrep";
+  const std::string clip = home.path + "/over.mkv";
+  const Command command = exportWith(home, "--replay " + run + " --export " + clip + " --size 160x120 --mute --from 84");
+  ASSERT_EQ(command.status, 0) << command.output;
+  ReadClip read;
+  std::string why;
+  ASSERT_TRUE(readClip(clip, &read, &why)) << why;
+  // 5113 ticks: frames 5040 to 5113 of play, then 180 of the screen.
+  constexpr int kHeld = 180;
+  ASSERT_EQ(read.videoFrames, 5113 - 5040 + 1 + kHeld);
+  const std::vector<unsigned char>& screen = read.rgb.back();
+  for (int i = 1; i <= kHeld; ++i) EXPECT_TRUE(read.rgb[read.rgb.size() - i] == screen) << "held frame " << i;
+  EXPECT_FALSE(read.rgb[read.rgb.size() - kHeld - 1] == screen) << "the last frame of play is not the screen";
+}
+
 TEST(Export, WebmOpensAsPlayersReadIt) {
   ScratchFolder home;
   const std::string clip = home.path + "/fight.webm";
