@@ -295,5 +295,10 @@ int exportRun(const ExportRequest& request) {
   // ticks start it, as in the window, at that frame of the track. The track
   // is rendered from the run's start, so a part sounds as it did in the whole.
   if (withSound) startSounds(game.sounds, settings);
-  return writeFrames(request, run, plan, frames, withSound, {game, gl, writer});
+  const int written = writeFrames(request, run, plan, frames, withSound, {game, gl, writer});
+  // What the export made, let go by what made it, in the reverse order, while
+  // its context is still current.
+  releaseSounds(game.sounds);
+  releaseDrawing(game.drawing);
+  return written;
 }
