@@ -75,9 +75,9 @@ float tickFraction(const Run& run, ClockTicks now) {
   return std::clamp(static_cast<float>(now - run.tickClock) / static_cast<float>(length), 0.0f, 1.0f);
 }
 
-long landingShownTicks(const TickPace& pace) {
+std::int64_t landingShownTicks(const TickPace& pace) {
   const ClockTicks perTick = kLandingShownDen * pace.num;
-  return static_cast<long>((kLandingShownNum * pace.den + perTick - 1) / perTick);
+  return static_cast<std::int64_t>((kLandingShownNum * pace.den + perTick - 1) / perTick);
 }
 
 void noteBeforeTick(TickNotes& notes, const Run& run) {
@@ -117,7 +117,7 @@ PlayPicture playPicture(const Game& game, float fraction) {
     picture.heroX = between(notes->hero.x, picture.heroX, f);
     for (Character& enemy : picture.enemies) {
       const auto before = std::lower_bound(notes->enemies.begin(), notes->enemies.end(), enemy.id,
-                                           [](const FighterPlace& place, long id) { return place.id < id; });
+                                           [](const FighterPlace& place, std::int64_t id) { return place.id < id; });
       if (before != notes->enemies.end() && before->id == enemy.id) placeBetween(enemy, *before, f);
     }
   }

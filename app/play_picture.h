@@ -7,6 +7,7 @@
 // however soon the rules take it back. All of it is the picture's own: the
 // rules never see it, and a run is the same drawn or not.
 
+#include <cstdint>
 #include <vector>
 
 #include "app/game.h"
@@ -55,4 +56,4 @@ void drawPlay(const Game& game, float fraction);
 // frames at 60 Hz) from the tick it lands, as this many ticks at `pace`.
 constexpr ClockTicks kLandingShownNum = 200;
 constexpr ClockTicks kLandingShownDen = 3;
-long landingShownTicks(const TickPace& pace);
+std::int64_t landingShownTicks(const TickPace& pace);

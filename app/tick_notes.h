@@ -3,13 +3,14 @@
 // fighter stood just before it, and the hero's picture on the tick his blow
 // landed. The rules never see it; the shell keeps it beside its run.
 
+#include <cstdint>
 #include <vector>
 
 #include "entities/element.h"
 
 // Where a fighter stood at a tick.
 struct FighterPlace {
-  long id = 0;
+  std::int64_t id = 0;
   float vertices[12] = {};
   float x = 0.0f;
   bool facingRight = true;
@@ -31,7 +32,7 @@ struct PictureScene {
 // The hero's picture on the tick his blow landed.
 struct Landing {
   bool seen = false;
-  long tick = 0;  // ticksRun after the landing tick
+  std::int64_t tick = 0;  // ticksRun after the landing tick
   PictureScene scene;
   SpriteFrame shown;
   float vertices[12] = {};
@@ -39,7 +40,7 @@ struct Landing {
 };
 
 struct TickNotes {
-  long before = -1;  // the places below stood just before tick number `before` ran (ticksRun then `before`)
+  std::int64_t before = -1;  // the places below stood just before tick number `before` ran (ticksRun then `before`)
   PictureScene scene;
   FighterPlace hero;
   std::vector<FighterPlace> enemies;  // in order of id
