@@ -60,7 +60,14 @@ if [ $gzipped -lt $((4 * 1024 * 1024)) ]; then echo "ok   the page downloads in 
 ffmpeg -v error -i "$work/opening.mkv" -frames:v 1 -vf setparams=color_primaries=unknown:color_trc=unknown \
   "$work/opening.png" || failed=1
 
-NODE_PATH="$root/$npm_dir/node_modules" node tests/web/page_test.js build-web/site "$work/opening.png" \
+# The page is tested as the archive holds it: unpacked as any static host
+# would serve it, index.html at its root.
+site="$work/site"
+python3 -m zipfile -e build-web/nombre-web.zip "$site" || failed=1
+if [ -f "$site/index.html" ]; then echo "ok   the archive holds the page with index.html at its root"; else
+  echo "FAIL build-web/nombre-web.zip has no index.html at its root"; failed=1; fi
+
+NODE_PATH="$root/$npm_dir/node_modules" node tests/web/page_test.js "$site" "$work/opening.png" \
   tests/fixtures/v3_walk_fight_pause.nrep "$work" || failed=1
 if [ -f "$work/nombre-run.nrep" ]; then
   verdict=$(build/nombre-check "$work/nombre-run.nrep")
