@@ -1,5 +1,5 @@
 // nombre-check: checks recorded runs of nombre with the rules alone, no
-// window, display or sound: one line per file, exit 0 only when every run
+// window, display or sound: one line per file (or link to a run, natively), exit 0 only when every run
 // ends as recorded (1 when one does not, 2 when a file cannot be read). The
 // line of a run that checks ends with its score and the level it reached.
 #include <CLI/CLI.hpp>
@@ -105,15 +105,17 @@ bool readRun(const std::string& path, RunFile& run, std::string& why) {
 
 }  // namespace
 #else
+#include "app/run_link.h"
+
 namespace {
-bool readRun(const std::string& path, RunFile& run, std::string& why) { return readRunFile(path, run, why); }
+bool readRun(const std::string& path, RunFile& run, std::string& why) { return readRunOrLink(path, run, why); }
 }  // namespace
 #endif
 
 int main(int argc, char** argv) {
   CLI::App app{"nombre-check: checks runs recorded by nombre, without a display", "nombre-check"};
   std::vector<std::string> paths;
-  app.add_option("FILE", paths, "A run file, as nombre --record writes it")->required();
+  app.add_option("FILE", paths, "A run file, as nombre --record writes it, or a link to a run (nombre --link)")->required();
 #ifdef __EMSCRIPTEN__
   std::vector<std::string> arguments = argumentBytes(argc, argv);
   std::vector<char*> pointers;

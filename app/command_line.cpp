@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/command_parse.h"
+#include "app/run_link.h"
 #include "base/console.h"
 
 namespace {
@@ -57,7 +58,8 @@ int parseCommandLine(int argc, char** argv, Options& options) {
   app.footer(kKeysAndFiles);
   auto* record = app.add_option("--record", options.record, "Record the run into FILE as it is played")
                      ->type_name("FILE");
-  auto* replay = app.add_option("--replay", options.replay, "Play back the run recorded in FILE (Escape pauses)")
+  auto* replay = app.add_option("--replay", options.replay,
+                                "Play back the run recorded in FILE, or held by a link (Escape pauses)")
                      ->type_name("FILE");
   auto* check = app.add_flag("--check", options.check,
                "With --replay: replay as fast as it goes without drawing; exit 0 if the run ends in the "
@@ -80,6 +82,16 @@ int parseCommandLine(int argc, char** argv, Options& options) {
                  ->type_name("T")
                  ->needs(clip);
   app.add_flag("--force", options.force, "With --export: export a run even when it does not check")->needs(clip);
+  auto* link = app.add_option("--link", options.link,
+                              "Print the run in RUN (a file, or a link) as a link to the game's web page, and exit")
+                   ->type_name("RUN")
+                   ->excludes(record)
+                   ->excludes(replay);
+  options.base = kDefaultLinkBase;
+  app.add_option("--base", options.base,
+                 std::string("With --link: the address of the game's page (default ") + kDefaultLinkBase + ")")
+      ->type_name("URL")
+      ->needs(link);
   app.add_flag("--uncapped", options.uncapped, "Present frames as fast as the renderer can, not at the display's rate");
   app.add_flag("--scores", options.scores, "Print the table of the best runs and exit");
   app.add_flag("--config", options.config, "Print the settings file's path and the settings in force, and exit");
@@ -109,7 +121,7 @@ int parseCommandLine(int argc, char** argv, Options& options) {
     std::cerr << "nombre: --to must come after --from\n";
     return 2;
   }
-  for (const auto* option : {record, replay, clip}) {
+  for (const auto* option : {record, replay, clip, link}) {
     if (option->count() > 0 && option->as<std::string>().empty()) {
       std::cerr << "nombre: " << option->get_name() << ": the file name is empty\n";
       return 2;

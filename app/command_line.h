@@ -5,7 +5,9 @@
 
 struct Options {
   std::string record;  // --record FILE: the run goes into FILE as it is played
-  std::string replay;  // --replay FILE: a recorded run played back
+  std::string replay;  // --replay FILE: a recorded run played back (a file, or a link to a run)
+  std::string link;    // --link RUN: print the run's link and exit
+  std::string base;    // --base URL: with --link, the page the link opens
   bool check = false;  // with --replay: replay without drawing and compare the end state
   bool uncapped = false;  // --uncapped: frames as fast as they draw (measuring the renderer)
   bool scores = false;  // --scores: print the best runs and exit

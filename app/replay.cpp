@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/frame_loop.h"
+#include "app/run_link.h"
 #include "base/console.h"
 #include "base/quit_signals.h"
 #include "base/recording_file.h"
@@ -49,7 +50,7 @@ std::string lastRunPath() {
 
 bool loadRun(const std::string& path, RunFile& run, bool (*stopAsked)()) {
   std::string why;
-  if (readRunFile(path, run, why, stopAsked)) return true;
+  if (readRunOrLink(path, run, why, stopAsked)) return true;
   if (stopAsked != nullptr && stopAsked()) return false;
   std::fprintf(stderr, "nombre: %s is not a run to replay: %s\n", quotedPath(path).c_str(), why.c_str());
   return false;

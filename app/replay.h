@@ -20,7 +20,7 @@ bool keepLastRun(const std::string& text);
 struct GLFWwindow;
 void viewerKey(GLFWwindow* window, int key, int scancode, int action, int mods);
 
-// Reads the run at `path`. On failure writes one line saying why and returns false.
+// Reads the run at `path`, a file or a link (app/run_link.h). On failure writes one line saying why and returns false.
 bool loadRun(const std::string& path, RunFile& run, bool (*stopAsked)() = nullptr);
 
 // Starts `game` (already started up) on the run's first tick, with its log

@@ -87,6 +87,7 @@ int usage() {
                "       nombre_bench --startup\n"
                "       nombre_bench --replayed-fight\n"
                "       nombre_bench --watched-passes RUN_FILE\n"
+               "       nombre_bench --link-lengths\n"
                "       nombre_bench --watch-launch BINARY [runs]\n"
                "       nombre_bench --against-floor PAIRS FLOOR BINARY...\n"
                "run from build/run under Xvfb\n");
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
   if (mode == "--profile") return argc > 2 ? runProfile(argv[2], argc > 3 ? std::atoi(argv[3]) : 500) : usage();
   if (mode == "--startup") return runStartUp();
   if (mode == "--replayed-fight") return runReplayedFight();
+  if (mode == "--link-lengths") return runLinkLengths();
   if (mode == "--watched-passes") return argc > 2 ? runWatchedPasses(argv[2]) : usage();
   if (mode == "--against-floor") {
     if (argc < 5) return usage();

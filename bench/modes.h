@@ -22,6 +22,8 @@ int runReplayedFight();
 // does, and times each pass of the frame loop alone: median and 90th
 // percentile (the page's own figure is beside it in tests/web).
 int runWatchedPasses(const char* path);
+// Plays scripted runs of 1, 3 and 10 minutes and prints how long a link each makes.
+int runLinkLengths();
 // Launches the floor program and each game binary in turn, `pairs` times,
 // and gives each game's launch to first frame against the floor's of the same
 // round: median, min and max of the ratios.

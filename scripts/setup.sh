@@ -7,7 +7,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ pkg-config make
-  libglfw3-dev libglew-dev libstb-dev libopenal-dev libsndfile1-dev
+  libglfw3-dev libglew-dev libstb-dev libopenal-dev libsndfile1-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps imagemagick fonts-dejavu-core
   dpkg-dev file desktop-file-utils
