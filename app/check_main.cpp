@@ -137,12 +137,7 @@ int main(int argc, char** argv) {
     }
     const RunVerdict verdict = checkRun(std::move(run));
     // A run that checks ends with what a table of scores would claim for it.
-    if (verdict.same) {
-      std::printf("%s: %s; score %lld, level %d\n", quotedPath(path).c_str(), verdict.says.c_str(), verdict.score,
-                  verdict.level);
-    } else {
-      std::printf("%s: %s\n", quotedPath(path).c_str(), verdict.says.c_str());
-    }
+    std::printf("%s: %s\n", quotedPath(path).c_str(), verdictLine(verdict).c_str());
     if (!verdict.same && code == 0) code = 1;
   }
   std::fflush(stdout);

@@ -79,3 +79,8 @@ RunVerdict checkRun(std::shared_ptr<const RunFile> shared, bool (*stopAsked)(), 
   }
   return verdict;
 }
+
+std::string verdictLine(const RunVerdict& verdict) {
+  if (!verdict.same) return verdict.says;
+  return verdict.says + "; score " + std::to_string(verdict.score) + ", level " + std::to_string(verdict.level);
+}

@@ -53,6 +53,9 @@ struct RunVerdict {
   int level = 0;
   std::string says;      // the verdict in words, one line without its end
 };
+// The verdict as nombre-check says it after a run's name: a run that checks
+// ends with its score and the level it reached.
+std::string verdictLine(const RunVerdict& verdict);
 // Plays `file` back on a run of its own and compares. `stopAsked`, when
 // given, is asked every few thousand steps (a fraction of a millisecond):
 // true stops the check there.

@@ -191,6 +191,18 @@ EMSCRIPTEN_KEEPALIVE const char* nombreWatch(const char* path) {
   return "";
 }
 
+// The verdict nombre-check gives the run file at `path` (a run that checks
+// with its score and level), or why it is not a run.
+EMSCRIPTEN_KEEPALIVE const char* nombreCheck(const char* path) {
+  auto run = std::make_shared<RunFile>();
+  if (!readRunFile(path, *run, page.said)) {
+    page.said = "not a run to check: " + page.said;
+    return page.said.c_str();
+  }
+  page.said = verdictLine(checkRun(std::move(run)));
+  return page.said.c_str();
+}
+
 // The player left the page (another tab, another window): in play, the game
 // pauses as the desktop's does when its window loses the focus.
 EMSCRIPTEN_KEEPALIVE void nombreAway() {

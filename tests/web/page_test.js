@@ -285,16 +285,60 @@ async function loadFailuresSaid(browser, address) {
   }
 }
 
-(async () => {
-  const server = await serve();
-  const address = 'http://127.0.0.1:' + server.address().port + '/';
-  const browser = await puppeteer.launch({
+// Chromium, headless, on a profile of its own made afresh.
+function launch() {
+  return puppeteer.launch({
     executablePath: '/usr/bin/chromium',
     headless: 'new',
     userDataDir: fs.mkdtempSync(path.join(outDir, 'profile-')),
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-quic'],
   });
+}
+
+// The run just ended on `page` shared as a link, opened in a fresh browser:
+// checked first (the line nombre-check would give, with score and level),
+// then played back to the same score. The link and the page's verdict go
+// into OUT_DIR for the native checker; a damaged link is one line.
+async function sharedLinkPlaysBack(page, finalScore) {
+  await page.click('#share');
+  check(await waitFor(page, () => Boolean(window.nombrePage.sharedLink), 5000), 'Share this run makes its link');
+  const link = await page.evaluate(() => window.nombrePage.sharedLink);
+  const said = await page.evaluate(() => document.getElementById('line').textContent);
+  const shown = await page.evaluate(() => !document.getElementById('shared').hidden && document.getElementById('shared').value);
+  check(said.startsWith('The link to this run is on the clipboard') || shown === link,
+    'the link goes on the clipboard, or is shown to be copied: ' + said);
+  fs.writeFileSync(path.join(outDir, 'shared-link.txt'), link);
+  const fresh = await launch();
+  try {
+    const opened = await openPage(fresh, link);
+    // A run left by Exit in its menu ends as a played one does, with Play again.
+    const plays = await waitFor(opened, () => ['watching', 'watched', 'ended'].includes(window.nombrePage.state), 20000);
+    check(plays, 'the link opens in a fresh browser and plays (' + await opened.evaluate(() => window.nombrePage.state) + ')');
+    const verdict = await opened.evaluate(() => window.nombrePage.lines.find((l) => l.startsWith('The linked run: ')) || '');
+    check(/score \d+, level \d+/.test(verdict), 'checked first: ' + verdict);
+    fs.writeFileSync(path.join(outDir, 'shared-verdict.txt'), verdict.replace(/^The linked run: /, '').replace(/ \(watching; Esc pauses\)$/, ''));
+    check(await waitFor(opened, () => ['watched', 'ended'].includes(window.nombrePage.state) &&
+      document.getElementById('line').textContent.endsWith('it ends as the run did'), 60000),
+      'the linked run plays to its end (' + await opened.evaluate(() => window.nombrePage.state + ': ' + document.getElementById('line').textContent) + ')');
+    const replayed = await opened.evaluate(() => Number(Module._nombreScore()));
+    check(replayed === finalScore && verdict.includes('score ' + finalScore + ','),
+      'and to the same score: ' + replayed + ' against ' + finalScore);
+    const cut = await fresh.newPage();
+    await cut.goto(link.slice(0, link.length - 9));
+    await waitFor(cut, () => window.nombrePage && ['ready', 'failed'].includes(window.nombrePage.state), 30000);
+    check(await waitFor(cut, () => window.nombrePage.lines.some((l) => l.startsWith('The link is not a run: ')), 5000) &&
+      await cut.evaluate(() => window.nombrePage.state === 'ready'), 'a link cut short says so and changes nothing: ' +
+      await cut.evaluate(() => document.getElementById('line').textContent));
+  } finally {
+    await fresh.close();
+  }
+}
+
+(async () => {
+  const server = await serve();
+  const address = 'http://127.0.0.1:' + server.address().port + '/';
+  const browser = await launch();
   try {
     const page = await browser.newPage();
     page.on('pageerror', (error) => console.log('page error: ' + error.message));
@@ -361,6 +405,7 @@ async function loadFailuresSaid(browser, address) {
     check(await waitFor(page, (s) => document.getElementById('scores').textContent.includes(String(s)), 3000, finalScore),
       'the best runs show the score ' + finalScore);
     const scores = await page.evaluate(() => document.getElementById('scores').textContent);
+    await sharedLinkPlaysBack(page, finalScore);
 
     // A reload keeps the best runs.
     await page.reload();

@@ -76,5 +76,17 @@ if [ -f "$work/nombre-run.nrep" ]; then
   if [ $code -eq 0 ]; then echo "ok   the run played in the page checks with the native checker"; else
     echo "FAIL the run played in the page does not check"; failed=1; fi
 fi
+# The link the page shared checks with the native checker, as the page said it did.
+if [ -f "$work/shared-link.txt" ]; then
+  link=$(cat "$work/shared-link.txt")
+  verdict=$(build/nombre-check "$link")
+  code=$?
+  page_said=$(cat "$work/shared-verdict.txt")
+  if [ $code -eq 0 ] && [ "${verdict##*: the replay}" = "${page_said##*the replay}" ]; then
+    echo "ok   the page's shared link checks with the native checker, as the page said: $page_said"
+  else
+    echo "FAIL the shared link: native [$verdict] (exit $code), page [$page_said]"; failed=1
+  fi
+fi
 echo "the web step took $((SECONDS - started)) s"
 exit $failed
