@@ -296,9 +296,7 @@ int exportRun(const ExportRequest& request) {
   // is rendered from the run's start, so a part sounds as it did in the whole.
   if (withSound) startSounds(game.sounds, settings);
   const int written = writeFrames(request, run, plan, frames, withSound, {game, gl, writer});
-  // What the export made, let go by what made it, in the reverse order, while
-  // its context is still current.
-  releaseSounds(game.sounds);
-  releaseDrawing(game.drawing);
+  // What the export made is let go while its context is still current.
+  shutDown(game);
   return written;
 }
